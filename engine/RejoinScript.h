@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/File.h"
+
+// Writes the rejoin script: a Windows batch file that copies the pieces back into the source
+// file with one binary copy command, then says so.
+class RejoinScript {
+public:
+    // Creates the script (replacing a file of that name), writes line 1 and "Copy /b ".
+    void BeginScript(const std::string& scriptPath);
+    // Adds the quoted name of piece index (from 1) to the copy command.
+    void AddPieceEntry(const std::string& baseName, std::int64_t index);
+    // Writes the target argument and the echo line, and closes the script.
+    void FinishScript(const std::string& targetName);
+    // Closes and removes a script that was begun but not finished.
+    void discard();
+
+    bool isOpen() const;
+
+private:
+    std::optional<File> m_file;
+    std::string m_path;
+};

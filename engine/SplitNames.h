@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The names a split derives from its source path.
+struct SplitNames {
+    std::string fileName;     // after the last "/"
+    std::string baseName;     // file name up to its first dot
+    std::string extension;    // from the last dot, dot included; empty without a dot
+    std::string targetName;   // baseName + extension: what the rejoin script recreates
+    std::string sourceFolder; // up to and including the last "/"
+};
+
+SplitNames deriveSplitNames(const std::string& sourcePath);
+
+// "movie.7" for the base name "movie" and index 7.
+std::string pieceName(const std::string& baseName, std::int64_t index);
+// "movie.bat" for the base name "movie".
+std::string scriptName(const std::string& baseName);

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Owns one open file descriptor; the destructor closes it on every path. Every failing call
+// throws IoError naming the file and the reason.
+class File {
+public:
+    // Opens an existing file for reading only.
+    static File openForReading(const std::string& path);
+    // Creates a new, empty file. An existing entry of that name (a plain file, or a symbolic link
+    // whatever it points to) is removed first, so the file a link points to is never written.
+    static File createReplacing(const std::string& path);
+
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    ~File();
+
+    // Reads up to size bytes; returns the count delivered (0 at the end of the file).
+    std::size_t read(void* buffer, std::size_t size);
+    // Writes all size bytes; a short write (a full disk) throws IoError.
+    void write(const void* data, std::size_t size);
+    // Closes the file, reporting a failure; the destructor closes silently when this was not called.
+    void close();
+
+    const std::string& path() const { return m_path; }
+    int descriptor() const { return m_fd; }
+
+private:
+    File(int fd, std::string path);
+
+    int m_fd = -1;
+    std::string m_path;
+};

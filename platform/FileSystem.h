@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fs_entry {
+
+enum class Kind { None, Regular, Directory, SymbolicLink, Other };
+
+// What lstat() says of the entry itself (a link is not followed).
+Kind entryKind(const std::string& path);
+// What stat() says of the entry a path leads to (links are followed).
+Kind targetKind(const std::string& path);
+// Size in bytes of what the path leads to, or -1 when it cannot be read.
+std::int64_t targetSize(const std::string& path);
+// True when the path leads to an existing folder.
+bool isExistingFolder(const std::string& path);
+// True when both paths lead to the same file (same device and inode).
+bool isSameFile(const std::string& a, const std::string& b);
+// Bytes that an unprivileged user may still write in the folder, or nullopt when unknown.
+std::optional<std::int64_t> freeSpace(const std::string& folder);
+// Names of the regular files directly in a folder, leaving out names that begin with ".";
+// in no particular order; an unreadable or missing folder gives none.
+std::vector<std::string> regularFileNames(const std::string& folder);
+// Removes a file; a missing file is not an error. Throws IoError otherwise.
+void removeFile(const std::string& path);
+
+} // namespace fs_entry

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace paths {
+
+// $XDG_CONFIG_HOME/orvanto/ or $HOME/.config/orvanto/, created when missing; ends with "/".
+std::string configurationFolder();
+// The folder of the running executable, ending with "/".
+std::string programFolder();
+// The part of a path up to and including its last "/" (empty when it has none).
+std::string folderOf(const std::string& path);
+// The part of a path after its last "/".
+std::string fileNameOf(const std::string& path);
+// The folder with a "/" appended when it does not already end in one (an empty folder stays empty).
+std::string withTrailingSlash(const std::string& folder);
+
+} // namespace paths

@@ -1,0 +1,25 @@
+#include "ui/HandlerGuard.h"
+
+#include <exception>
+
+#include <QFile>
+
+#include "ui/Prompts.h"
+
+QString standardErrorText(const QString& message)
+{
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}
+
+void runHandler(QWidget* parent, const std::function<void()>& work)
+{
+    try {
+        work();
+    } catch (const std::exception& error) {
+        prompts().standardError(parent, standardErrorText(QFile::decodeName(error.what())));
+    } catch (...) {
+        prompts().standardError(parent, QStringLiteral("An unknown error occurred."));
+    }
+}

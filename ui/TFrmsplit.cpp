@@ -79,13 +79,18 @@ void TFrmsplit::FormCreate() {
     connect(m_ui->ListBox1, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(); });
 }
 
-// Each step is guarded on its own: a settings file that cannot be created is reported, and the
-// window still opens usable.
+// Each step is guarded on its own: a size or a settings file that cannot be read or created is
+// reported, and the window still opens usable. Without a configuration folder there is nowhere
+// to put the settings file, so that step is not tried.
 void TFrmsplit::startSettings() {
-    runHandler(this, [this] {
+    bool haveFolder = false;
+    runHandler(this, [&haveFolder] {
         settings::initLayoutPath();
-        restoreSize();
+        haveFolder = true;
     });
+    if (!haveFolder)
+        return;
+    runHandler(this, [this] { restoreSize(); });
     runHandler(this, [] {
         settings::initSettingsPath();
         settings::createSettingsFileIfMissing();

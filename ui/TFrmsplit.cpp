@@ -19,6 +19,7 @@
 #include "ui/HandlerGuard.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
+#include "ui/Resources.h"
 #include "ui/ScreenCentre.h"
 #include "ui/SplitProgressLabel.h"
 #include "ui/TFrmabout2.h"
@@ -61,6 +62,7 @@ class SplitControlsLock {
 } // namespace
 
 TFrmsplit::TFrmsplit(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui::TFrmsplit>()) {
+    loadResources();
     m_ui->setupUi(this);
     FormCreate();
 }

@@ -43,6 +43,17 @@ TEST_F(StartupTest, EveryPresetHasItsButtonWithItsCaption) {
         EXPECT_EQ(control<QRadioButton>(preset.control).text(), preset.caption) << preset.control;
 }
 
+TEST_F(StartupTest, ShowsItsPictures)
+{
+    openWindow();
+    EXPECT_FALSE(m_window->windowIcon().isNull());
+    EXPECT_FALSE(control<QLabel>("Image1").pixmap().isNull());
+    EXPECT_EQ(control<QLabel>("Image2").pixmap().toImage(),
+              control<QLabel>("Image1").pixmap().toImage());
+    for (const char* button : {"Cmdselect", "Cmdcreate", "Cmdprint", "Cmdstats"})
+        EXPECT_FALSE(control<QPushButton>(button).icon().isNull()) << button;
+}
+
 TEST_F(StartupTest, CreatesTheSettingsFileWithTheCounterAtZero) {
     openWindow();
     EXPECT_EQ(readFile(m_config.path() + "orvanto/quorel20.ini"), "[Stat]\r\nNumber=0\r\n");

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 
 #include "MainWindowFixture.h"
@@ -112,6 +113,20 @@ TEST_F(SplitTest, ClosingDuringASplitStopsItRemovesWhatItWroteAndThenCloses) {
     EXPECT_FALSE(fileExists(m_files.file("movie.bat")));
     EXPECT_EQ(settings::ReadSplitCounter(), 0);
     EXPECT_EQ(settings::ReadLayoutWidth("frmsplit", settings::layoutFilePath()), 500);
+}
+
+TEST_F(SplitTest, EscapeDuringASplitStopsItAndKeepsTheWindow) {
+    const std::string source = m_files.file("movie.avi");
+    writePatternFile(source, 3'000'000);
+    openWindow();
+    chooseFile(source);
+    click("Rad1meg");
+    createWhileChecking([this] { QTest::keyClick(m_window.get(), Qt::Key_Escape); });
+
+    EXPECT_EQ(shown("askYesNo"), std::vector<QString>{"Stop the split in progress?"});
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_FALSE(fileExists(m_files.file("movie.1")));
+    EXPECT_EQ(lockedControlsEnabled(), kAllEnabled);
 }
 
 TEST_F(SplitTest, AnsweringNoLetsTheSplitFinishAndTheWindowStay) {

@@ -43,8 +43,7 @@ TEST_F(StartupTest, EveryPresetHasItsButtonWithItsCaption) {
         EXPECT_EQ(control<QRadioButton>(preset.control).text(), preset.caption) << preset.control;
 }
 
-TEST_F(StartupTest, ShowsItsPictures)
-{
+TEST_F(StartupTest, ShowsItsPictures) {
     openWindow();
     EXPECT_FALSE(m_window->windowIcon().isNull());
     EXPECT_FALSE(control<QLabel>("Image1").pixmap().isNull());

@@ -3,13 +3,15 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/File.h"
 
 // Writes the rejoin script: a Windows batch file that copies the pieces back into the source
-// file with one binary copy command, then says so.
+// file with one binary copy command, then says so. The entries are kept until FinishScript,
+// which splits the copy command over several lines only where cmd could not read one line.
 class RejoinScript {
-public:
+  public:
     // Creates the script (replacing a file of that name), writes line 1 and "Copy /b ".
     void BeginScript(const std::string& scriptPath);
     // Adds the quoted name of piece index (from 1) to the copy command.
@@ -21,7 +23,8 @@ public:
 
     bool isOpen() const;
 
-private:
+  private:
     std::optional<File> m_file;
     std::string m_path;
+    std::vector<std::string> m_quotedPieces;
 };

@@ -29,9 +29,11 @@ char byteAt(const std::string& path, std::int64_t offset) {
     return c;
 }
 
+class LargeSplit : public SplitFixture {};
+
 } // namespace
 
-TEST_F(SplitFixture, SplitsASourceAbove4GiBAtTheLargestPreset) {
+TEST_F(LargeSplit, SplitsASourceAbove4GiBAtTheLargestPreset) {
     if (std::filesystem::space(folder()).available < static_cast<std::uintmax_t>(kSourceSize) * 2)
         GTEST_SKIP() << "not enough disk space for a piece of 4.6 GB";
     ASSERT_EQ(size_catalogue::sizeFromText("4.6 Gigabytes"), kSplitSize);

@@ -277,7 +277,10 @@ TEST_F(SplitJob, AWriteFailureNamesThePieceAndRemovesTheScript) {
 TEST_F(SplitJob, AnUnreadableSourceShowsThePlainMessageAndLeavesNothing) {
     const std::string source = makeSource("movie.avi", 250000);
     chmod(folder().c_str(), 0777);
+    // The child reads the settings file as another user.
     chmod(m_config.path().c_str(), 0755);
+    chmod(settings::windowsDirectory().c_str(), 0755);
+    chmod(settings::settingsFilePath().c_str(), 0644);
     chmod(source.c_str(), 0);
     const ChildResult result = runInChild([&] {
         if (setgid(65534) != 0 || setuid(65534) != 0)

@@ -175,7 +175,7 @@ TEST_F(SplitRequest, RefusesWhenTheDestinationLacksSpace) {
                               " for the split files. The split needs 10000000000000 bytes and "
                               "only ";
     EXPECT_EQ(message.substr(0, start.size()), start);
-    EXPECT_EQ(message.substr(message.size() - 17), " bytes are free.");
+    EXPECT_EQ(message.substr(message.size() - 16), " bytes are free.");
 }
 
 TEST_F(SplitRequest, RefusesASecondSplitWhileOneRuns) {

@@ -18,11 +18,13 @@ std::string singleQuoted(const std::string& text) {
     return quoted + "'";
 }
 
+class WineRejoin : public SplitFixture {};
+
 } // namespace
 
 // Runs the rejoin script under Wine's cmd, the nearest thing to Windows here. All cases share
 // one Wine prefix, whose first start takes a while.
-TEST_F(SplitFixture, RejoinScriptRecreatesTheSourceUnderCmd) {
+TEST_F(WineRejoin, ScriptRunByCmdRecreatesTheSource) {
     if (!wineInstalled())
         GTEST_SKIP() << "wine is not installed";
     TempFolder prefix;

@@ -29,7 +29,7 @@ struct Entry {
     std::string value;
 };
 
-// Where a key stands in a file: its line, and the last non-blank line of the first section of
+// Where a key stands in a file: its line, and the last non-blank line of the last section of
 // that name (a new key goes after it).
 struct Place {
     std::optional<std::size_t> keyLine;
@@ -108,20 +108,17 @@ std::optional<Entry> entryOf(const std::string& trimmedLine) {
 Place locate(const std::vector<Line>& lines, const std::string& section, const std::string& key) {
     Place place;
     bool inSection = false;
-    bool inFirstSection = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string text = trimmed(lines[i].text);
         if (const std::optional<std::string> name = sectionNameOf(text)) {
             inSection = sameName(*name, section);
-            inFirstSection = inSection && !place.sectionEnd;
-            if (inFirstSection)
+            if (inSection)
                 place.sectionEnd = i;
             continue;
         }
         if (!inSection || text.empty())
             continue;
-        if (inFirstSection)
-            place.sectionEnd = i;
+        place.sectionEnd = i;
         const std::optional<Entry> entry = entryOf(text);
         if (!place.keyLine && entry && sameName(entry->key, key))
             place.keyLine = i;

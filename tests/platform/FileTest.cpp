@@ -74,19 +74,6 @@ TEST(File, OpeningAMissingFileNamesItAndTheReason) {
     }
 }
 
-TEST(File, ReadsBackWhatWasWritten) {
-    TempFolder folder;
-    const std::string content(100000, 'x');
-    writeWhole(folder.file("data"), content);
-
-    File file = File::openForReading(folder.file("data"));
-    std::string back;
-    char block[4096];
-    while (const std::size_t count = file.read(block, sizeof block))
-        back.append(block, count);
-    EXPECT_EQ(content, back);
-}
-
 // A file size limit makes the kernel store part of a write and refuse the rest, as a disk that
 // fills up does.
 TEST(File, AWriteThatStopsShortIsAnError) {

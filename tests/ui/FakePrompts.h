@@ -1,0 +1,72 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include <QString>
+
+#include "ui/Prompts.h"
+
+// Answers every box and dialog of the windows without blocking, and records what was shown.
+// Installed for its lifetime.
+class FakePrompts final : public Prompts {
+public:
+    struct Shown {
+        QString kind; // "information", "error", "plain", "standardError", "askYesNo"
+        QString text;
+    };
+
+    FakePrompts() { setPrompts(this); }
+    ~FakePrompts() override { setPrompts(nullptr); }
+
+    void information(QWidget*, const QString& text) override { record("information", text); }
+    void error(QWidget*, const QString& text) override { record("error", text); }
+    void plain(QWidget*, const QString& text) override { record("plain", text); }
+    void standardError(QWidget*, const QString& text) override { record("standardError", text); }
+    bool askYesNo(QWidget*, const QString& text) override
+    {
+        record("askYesNo", text);
+        return yesNoAnswer;
+    }
+    std::optional<QString> openFile(QWidget*, const QString& initialFolder) override
+    {
+        openFileFolders.push_back(initialFolder);
+        return next(fileAnswers);
+    }
+    std::optional<QString> chooseFolder(QWidget*, const QString& initialFolder) override
+    {
+        chooseFolderFolders.push_back(initialFolder);
+        return next(folderAnswers);
+    }
+    bool openDocument(const QString& path) override
+    {
+        openedDocuments.push_back(path);
+        return openDocumentAnswer;
+    }
+
+    // What the next dialogs answer, in order; an empty queue or nullopt is a cancel.
+    std::deque<std::optional<QString>> fileAnswers;
+    std::deque<std::optional<QString>> folderAnswers;
+    bool yesNoAnswer = true;
+    bool openDocumentAnswer = true;
+
+    std::vector<Shown> shown;
+    std::vector<QString> openFileFolders;
+    std::vector<QString> chooseFolderFolders;
+    std::vector<QString> openedDocuments;
+
+private:
+    void record(const char* kind, const QString& text)
+    {
+        shown.push_back({QString::fromLatin1(kind), text});
+    }
+    static std::optional<QString> next(std::deque<std::optional<QString>>& answers)
+    {
+        if (answers.empty())
+            return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};

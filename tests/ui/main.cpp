@@ -1,0 +1,19 @@
+#include <cstdlib>
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include "support/TempFolder.h"
+
+// Window tests run on Qt's offscreen platform with the configuration folder in a temporary folder.
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    TempFolder configFolder;
+    useConfigFolder(configFolder.path());
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orvanto"));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

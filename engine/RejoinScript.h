@@ -11,7 +11,7 @@
 // file with one binary copy command, then says so. The entries are kept until FinishScript,
 // which splits the copy command over several lines only where cmd could not read one line.
 class RejoinScript {
-  public:
+public:
     // Creates the script (replacing a file of that name), writes line 1 and "Copy /b ".
     void BeginScript(const std::string& scriptPath);
     // Adds the quoted name of piece index (from 1) to the copy command.
@@ -23,7 +23,7 @@ class RejoinScript {
 
     bool isOpen() const;
 
-  private:
+private:
     std::optional<File> m_file;
     std::string m_path;
     std::vector<std::string> m_quotedPieces;

@@ -32,7 +32,7 @@ struct StopRequested {};
 
 // Marks a job as running for its whole length, whichever way it ends.
 class RunningMark {
-  public:
+public:
     RunningMark() {
         g_running = true;
         g_stopRequested = false;
@@ -55,7 +55,7 @@ std::string completionMessage(const SplitPlan& plan, std::int64_t pieceCount) {
 }
 
 class SplitRun {
-  public:
+public:
     SplitRun(const SplitPlan& plan, SplitHost& host) : m_plan(plan), m_host(host) {}
 
     SplitOutcome run() {
@@ -82,7 +82,7 @@ class SplitRun {
         return SplitOutcome::Completed;
     }
 
-  private:
+private:
     std::optional<File> openSource() {
         try {
             return File::openForReading(m_plan.sourcePath);

@@ -6,7 +6,7 @@
 // The main window implements it with its label and Qt's boxes, the command line with its
 // streams, the tests with a recorder.
 class SplitHost {
-  public:
+public:
     virtual ~SplitHost() = default;
 
     virtual void setProgressText(const std::string& text) = 0;

@@ -55,7 +55,7 @@ void onInterrupt(int) {
 
 // Message boxes become lines on standard output; progress is drawn on a terminal only.
 class ConsoleHost final : public SplitHost {
-  public:
+public:
     ConsoleHost() : m_drawProgress(isatty(STDERR_FILENO) == 1) {}
 
     void setProgressText(const std::string& text) override {
@@ -76,7 +76,7 @@ class ConsoleHost final : public SplitHost {
     void information(const std::string& text) override { say(text); }
     void plainMessage(const std::string& text) override { say(text); }
 
-  private:
+private:
     void say(const std::string& text) {
         endProgressLine();
         std::cout << text << std::endl;

@@ -17,7 +17,7 @@ struct ProgramRun {
 };
 
 class OrvantoSplitProgram : public SplitFixture {
-  protected:
+protected:
     // Runs orvanto-split with the arguments (already quoted for the shell) in folder(), with the
     // test's configuration folder.
     ProgramRun run(const std::string& arguments) {

@@ -8,7 +8,7 @@
 
 // Keeps what the split job shows, and lets a test act while the job yields.
 class RecordingHost final : public SplitHost {
-  public:
+public:
     void setProgressText(const std::string& text) override { progressTexts.push_back(text); }
     void showProgress() override { ++showCount; }
     void processMessages() override {

@@ -13,7 +13,7 @@
 // A split test: a fresh settings file in its own configuration folder, a folder for the source
 // and the pieces, and a host that records what the job shows.
 class SplitFixture : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override;
 
     // Writes a patterned source file of size bytes into folder() and returns its path.

@@ -35,7 +35,7 @@ void makeSparse(const std::string& path, std::int64_t size) {
 }
 
 class SplitRequest : public SplitFixture {
-  protected:
+protected:
     // Makes the request and checks that it was refused with exactly one message and that the
     // folder holds what it held before.
     std::string refusal(const std::string& sourcePath, std::int64_t sourceSize,

@@ -155,14 +155,3 @@ TEST(RejoinScript, KeepsOneCopyLineUpTo8191Characters) {
         scriptLines(writtenScript(folder, std::string(baseLength + 1, 'g') + ".x", pieceCount));
     EXPECT_EQ(tooLong.size(), 4u);
 }
-
-TEST(RejoinScript, DiscardRemovesAnUnfinishedScript) {
-    TempFolder folder;
-    RejoinScript script;
-    script.BeginScript(folder.file("movie.bat"));
-    script.AddPieceEntry("movie", 1);
-    ASSERT_TRUE(fileExists(folder.file("movie.bat")));
-    script.discard();
-    EXPECT_FALSE(script.isOpen());
-    EXPECT_FALSE(fileExists(folder.file("movie.bat")));
-}

@@ -27,12 +27,3 @@ TEST(SplitNames, DerivesBaseExtensionTargetAndFolder) {
         EXPECT_EQ(names.sourceFolder, c.folder);
     }
 }
-
-TEST(SplitNames, PieceIndexesAreFullDecimal) {
-    EXPECT_EQ(pieceName("movie", 1), "movie.1");
-    EXPECT_EQ(pieceName("movie", 10), "movie.10");
-    EXPECT_EQ(pieceName("", 399), ".399");
-    EXPECT_EQ(pieceName("big", 5000000000), "big.5000000000");
-    EXPECT_EQ(scriptName("my movie"), "my movie.bat");
-    EXPECT_EQ(scriptName(""), ".bat");
-}

@@ -10,7 +10,7 @@ class QWidget;
 // Runs a split in the main window: progress in a label, messages through the prompts seam, and
 // the window's waiting events processed whenever the job yields.
 class SplitProgressLabel final : public SplitHost {
-  public:
+public:
     SplitProgressLabel(QLabel& label, QWidget* owner);
 
     void setProgressText(const std::string& text) override;
@@ -19,7 +19,7 @@ class SplitProgressLabel final : public SplitHost {
     void information(const std::string& text) override;
     void plainMessage(const std::string& text) override;
 
-  private:
+private:
     QLabel& m_label;
     QWidget* m_owner;
 };

@@ -11,10 +11,10 @@ class TFrmabout2;
 // The about box: version line, the disclaimer, and "Return".
 class TFrmabout2 final : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TFrmabout2(QWidget* owner);
     ~TFrmabout2() override;
 
-  private:
+private:
     std::unique_ptr<Ui::TFrmabout2> m_ui;
 };

@@ -43,7 +43,7 @@ const QString kStopQuestion = QStringLiteral("Stop the split in progress?");
 // Disables the controls that must not be used while a split runs, and enables them again
 // however the split ends.
 class SplitControlsLock {
-  public:
+public:
     explicit SplitControlsLock(std::vector<QWidget*> controls) : m_controls(std::move(controls)) {
         for (QWidget* control : m_controls)
             control->setEnabled(false);
@@ -55,7 +55,7 @@ class SplitControlsLock {
     SplitControlsLock(const SplitControlsLock&) = delete;
     SplitControlsLock& operator=(const SplitControlsLock&) = delete;
 
-  private:
+private:
     std::vector<QWidget*> m_controls;
 };
 

@@ -22,20 +22,20 @@ class TFrmsplit;
 // The main window: choose a file and a split size, split it, and reach the other windows.
 class TFrmsplit final : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit TFrmsplit(QWidget* parent = nullptr);
     ~TFrmsplit() override;
 
     // The folder the open dialog is in: "Last Dir" when it last opened, then the chosen file's.
     const QString& dialogFolder() const { return m_dialogFolder; }
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-  private:
+private:
     void FormCreate();
     void CmdselectClick();
     void cmdcreateClick();

@@ -16,7 +16,7 @@
 // A main window on the offscreen platform with its own configuration folder, a folder for the
 // files a test splits, and prompts that answer without blocking.
 class MainWindowTest : public ::testing::Test {
-  protected:
+protected:
     MainWindowTest();
 
     // Creates the window (its start-up reads the configuration folder) and shows it.

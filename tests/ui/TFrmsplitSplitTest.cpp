@@ -14,7 +14,7 @@
 namespace {
 
 class SplitTest : public MainWindowTest {
-  protected:
+protected:
     // Runs check once while the split yields to the window, then clicks Create Split Files.
     void createWhileChecking(std::function<void()> check) {
         QTimer::singleShot(0, m_window.get(), [this, check] {

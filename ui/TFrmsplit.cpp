@@ -102,12 +102,12 @@ void TFrmsplit::startSettings() {
 void TFrmsplit::restoreSize() {
     // A stored size of 0 (or none) keeps the designed size; so does a negative one, which would
     // leave no window to see.
-    const int width = settings::ReadLayoutWidth(kLayoutSection, settings::layoutFilePath());
-    if (width > 0)
-        resize(width, height());
-    const int height = settings::ReadLayoutHeight(kLayoutSection, settings::layoutFilePath());
-    if (height > 0)
-        resize(this->width(), height);
+    const int storedWidth = settings::ReadLayoutWidth(kLayoutSection, settings::layoutFilePath());
+    if (storedWidth > 0)
+        resize(storedWidth, height());
+    const int storedHeight = settings::ReadLayoutHeight(kLayoutSection, settings::layoutFilePath());
+    if (storedHeight > 0)
+        resize(width(), storedHeight);
 }
 
 void TFrmsplit::connectHandlers() {

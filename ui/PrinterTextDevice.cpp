@@ -30,6 +30,10 @@ PrinterTextDevice::PrinterTextDevice(std::unique_ptr<QPrinter> printer, const QS
     : m_printer(std::move(printer)), m_target(target) {
     if (!m_painter.begin(m_printer.get()))
         throw PrinterError("Could not start printing on " + toLocal(m_target));
+    // File names are printed letter for letter: no ligatures.
+    QFont font = m_painter.font();
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    m_painter.setFont(font);
 }
 
 PrinterTextDevice::~PrinterTextDevice() {

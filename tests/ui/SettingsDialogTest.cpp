@@ -1,0 +1,173 @@
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "FakePrompts.h"
+#include "FreshConfig.h"
+#include "ModalDriver.h"
+#include "settings/ProfileFile.h"
+#include "settings/Settings.h"
+#include "support/TempFolder.h"
+#include "ui/TFrmSettings.h"
+
+namespace {
+
+const std::string kUnset = "<unset>";
+
+std::string storedLoc() {
+    return profile::readString(settings::settingsFilePath(), "History", "Loc", kUnset);
+}
+
+QString locationShown(QDialog& dialog) {
+    return dialog.findChild<QLabel*>("LblLocation")->text();
+}
+
+class SettingsDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override { startFromFreshConfig(); }
+
+    // Opens the dialog for real and runs action on it while it is shown.
+    void runDialog(const std::function<void(QDialog&)>& action) {
+        ModalDriver driver(action);
+        showSettingsDialog(nullptr);
+        ASSERT_TRUE(driver.acted());
+    }
+
+    FakePrompts prompts;
+    TempFolder folder;
+};
+
+TEST_F(SettingsDialogTest, NothingStoredShowsPlaceholderAndOkWritesNoFolder) {
+    QString shown;
+    runDialog([&](QDialog& dialog) {
+        shown = locationShown(dialog);
+        clickAndExpectClosed(dialog, "BitBtn2");
+    });
+    EXPECT_EQ(shown, "No Default Folder Selected Yet");
+    EXPECT_EQ(storedLoc(), kUnset);
+}
+
+TEST_F(SettingsDialogTest, StoredFolderIsShownAndWrittenBackWithoutSurroundingBlanks) {
+    writeFile(settings::settingsFilePath(),
+              "[Stat]\r\nNumber=0\r\n[History]\r\nLoc=\"  " + folder.path() + "  \"\r\n");
+    QString shown;
+    runDialog([&](QDialog& dialog) {
+        shown = locationShown(dialog);
+        clickAndExpectClosed(dialog, "BitBtn2");
+    });
+    EXPECT_EQ(shown.toStdString(), folder.path());
+    EXPECT_NE(readFile(settings::settingsFilePath()).find("\r\nLoc=" + folder.path() + "\r\n"),
+              std::string::npos);
+}
+
+TEST_F(SettingsDialogTest, FolderThatNoLongerExistsIsShownAndNotStored) {
+    const std::string gone = folder.path() + "gone/";
+    settings::writeOutputFolder(gone);
+    const std::string before = readFile(settings::settingsFilePath());
+    QString shown;
+    runDialog([&](QDialog& dialog) {
+        shown = locationShown(dialog);
+        clickAndExpectClosed(dialog, "BitBtn2");
+    });
+    EXPECT_EQ(shown.toStdString(), gone);
+    EXPECT_EQ(readFile(settings::settingsFilePath()), before);
+}
+
+TEST_F(SettingsDialogTest, ChangeFolderShowsTheFolderWithTrailingSlashAndOkStoresIt) {
+    prompts.folderAnswers = {QString::fromStdString(folder.path() + "out")};
+    std::filesystem::create_directory(folder.path() + "out");
+    QString shown;
+    runDialog([&](QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        shown = locationShown(dialog);
+        clickAndExpectClosed(dialog, "BitBtn2");
+    });
+    EXPECT_EQ(shown.toStdString(), folder.path() + "out/");
+    EXPECT_EQ(storedLoc(), folder.path() + "out/");
+}
+
+TEST_F(SettingsDialogTest, CancelledFolderChoiceKeepsTheShownFolder) {
+    settings::writeOutputFolder(folder.path());
+    prompts.folderAnswers = {std::nullopt};
+    QString shown;
+    runDialog([&](QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        shown = locationShown(dialog);
+        closeByCloseBox(dialog);
+    });
+    EXPECT_EQ(shown.toStdString(), folder.path());
+    ASSERT_EQ(prompts.chooseFolderFolders.size(), 1u);
+    EXPECT_EQ(prompts.chooseFolderFolders[0].toStdString(), folder.path());
+}
+
+TEST_F(SettingsDialogTest, CloseBoxDiscardsAChangedFolder) {
+    settings::writeOutputFolder(folder.path());
+    std::filesystem::create_directory(folder.path() + "other");
+    prompts.folderAnswers = {QString::fromStdString(folder.path() + "other")};
+    runDialog([&](QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        closeByCloseBox(dialog);
+    });
+    EXPECT_EQ(storedLoc(), folder.path());
+}
+
+TEST_F(SettingsDialogTest, EnterClicksChangeFolderWhileItHasTheFocusAndOkOtherwise) {
+    bool openedOnChangeFolder = false;
+    runDialog([&](QDialog& dialog) {
+        auto* changeFolder = dialog.findChild<QPushButton*>("BitBtn1");
+        openedOnChangeFolder = dialog.focusWidget() == changeFolder;
+        QTest::keyClick(changeFolder, Qt::Key_Return);
+        QFocusEvent focusLeaves(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(changeFolder, &focusLeaves);
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible()) << "Enter did not click Ok";
+        if (dialog.isVisible())
+            dialog.done(QDialog::Rejected);
+    });
+    EXPECT_TRUE(openedOnChangeFolder);
+    EXPECT_EQ(prompts.chooseFolderFolders.size(), 1u);
+}
+
+struct CloseWay {
+    const char* name;
+    std::function<void(QDialog&)> close;
+};
+
+class SettingsDialogSizeTest : public SettingsDialogTest,
+                               public ::testing::WithParamInterface<CloseWay> {};
+
+TEST_P(SettingsDialogSizeTest, SizeIsSavedOnCloseAndRestoredAtNextOpening) {
+    QSize designSize;
+    runDialog([&](QDialog& dialog) {
+        designSize = dialog.size();
+        dialog.resize(520, 240);
+        GetParam().close(dialog);
+    });
+    EXPECT_EQ(designSize, QSize(441, 187));
+    EXPECT_EQ(settings::ReadLayoutWidth("frmsettings", settings::layoutFilePath()), 520);
+    EXPECT_EQ(settings::ReadLayoutHeight("frmsettings", settings::layoutFilePath()), 240);
+
+    QSize reopenedSize;
+    runDialog([&](QDialog& dialog) {
+        reopenedSize = dialog.size();
+        closeByCloseBox(dialog);
+    });
+    EXPECT_EQ(reopenedSize, QSize(520, 240));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CloseWays, SettingsDialogSizeTest,
+    ::testing::Values(CloseWay{"Ok", [](QDialog& d) { clickAndExpectClosed(d, "BitBtn2"); }},
+                      CloseWay{"CloseBox", closeByCloseBox}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

@@ -24,7 +24,7 @@ bool precedesIgnoringCase(const QString& a, const QString& b) {
 // Keeps a sorting list box in the same order as the printout, which QListWidget's own
 // case-sensitive comparison would not.
 class FileNameItem final : public QListWidgetItem {
-  public:
+public:
     explicit FileNameItem(const QString& name) : QListWidgetItem(name) {}
     bool operator<(const QListWidgetItem& other) const override {
         return precedesIgnoringCase(text(), other.text());

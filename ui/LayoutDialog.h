@@ -9,11 +9,11 @@
 class LayoutDialog : public QDialog {
     Q_OBJECT
 
-  public:
+public:
     // Every close of a dialog ends here: OK, the close box and Escape alike.
     void done(int result) override;
 
-  protected:
+protected:
     LayoutDialog(QWidget* owner, std::string section);
 
     // Applies the stored width and height over the design size; 0 keeps a dimension.
@@ -21,7 +21,7 @@ class LayoutDialog : public QDialog {
     // Places the dialog in the middle of the screen it opens on.
     void centreOnScreen();
 
-  private:
+private:
     // Saves the size; a refused write is shown and the close goes on.
     void FormCloseQuery();
 

@@ -11,14 +11,14 @@
 
 // A printer that cannot be used: none installed, a job that would not start or finish.
 class PrinterError : public std::runtime_error {
-  public:
+public:
     explicit PrinterError(const std::string& message) : std::runtime_error(message) {}
 };
 
 // The text device over Qt's printing: lines in the printer's default text font, a line wider
 // than the page continued on the next line, a full page continued on a new one.
 class PrinterTextDevice final : public TextDevice {
-  public:
+public:
     // A job on the system's default printer; throws PrinterError when none is installed.
     static std::unique_ptr<TextDevice> onDefaultPrinter();
     // A job whose pages go to a PDF file instead of paper.
@@ -31,7 +31,7 @@ class PrinterTextDevice final : public TextDevice {
     void writeLine(const QString& line) override;
     void close() override;
 
-  private:
+private:
     // Starts the job on printer; target names it in error messages.
     PrinterTextDevice(std::unique_ptr<QPrinter> printer, const QString& target);
 

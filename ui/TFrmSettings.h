@@ -13,11 +13,11 @@ class TFrmSettings;
 class TFrmSettings final : public LayoutDialog {
     Q_OBJECT
 
-  public:
+public:
     explicit TFrmSettings(QWidget* owner);
     ~TFrmSettings() override;
 
-  private:
+private:
     void FormCreate();
     void BitBtn1Click();
     void BitBtn2Click();

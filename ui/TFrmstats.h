@@ -16,14 +16,14 @@ class TFrmstats;
 class TFrmstats final : public LayoutDialog {
     Q_OBJECT
 
-  public:
+public:
     explicit TFrmstats(QWidget* owner);
     ~TFrmstats() override;
 
     void showMemoryStatus(const MemoryStatus& status);
     void showSplitCounter(std::int32_t splits);
 
-  private:
+private:
     void FormCreate();
 
     std::unique_ptr<Ui::TFrmstats> m_ui;

@@ -9,7 +9,7 @@
 // becomes one printed line, from the top of the page down; close() ends the job and hands it
 // over. A device destroyed without close() abandons its job.
 class TextDevice {
-  public:
+public:
     virtual ~TextDevice() = default;
 
     virtual void writeLine(const QString& line) = 0;

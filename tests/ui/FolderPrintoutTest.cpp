@@ -81,7 +81,7 @@ std::vector<std::string> page(const std::string& folder, const std::vector<std::
 }
 
 class FolderPrintoutTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         listBox2.setSortingEnabled(true);
         setTextDeviceFactory([this] {

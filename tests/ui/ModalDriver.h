@@ -9,13 +9,13 @@ class QDialog;
 // Acts on the next modal dialog from inside its own event loop, so that a test can run the
 // real blocking exec(). Stops looking when it goes out of scope.
 class ModalDriver {
-  public:
+public:
     explicit ModalDriver(std::function<void(QDialog&)> action);
 
     // True once the action has run on a shown dialog.
     bool acted() const { return m_acted; }
 
-  private:
+private:
     std::function<void(QDialog&)> m_action;
     QTimer m_timer;
     bool m_acted = false;

@@ -32,7 +32,7 @@ QString locationShown(QDialog& dialog) {
 }
 
 class SettingsDialogTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { startFromFreshConfig(); }
 
     // Opens the dialog for real and runs action on it while it is shown.

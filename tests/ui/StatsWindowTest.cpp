@@ -31,7 +31,7 @@ LabelTexts labelTexts(QDialog& window) {
 }
 
 class StatsWindowTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         startFromFreshConfig();
         setMemInfoPath(memInfo);

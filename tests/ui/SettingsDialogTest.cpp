@@ -14,6 +14,9 @@
 #include "FakePrompts.h"
 #include "FreshConfig.h"
 #include "ModalDriver.h"
+#include "RefusedWrites.h"
+#include "engine/SplitHost.h"
+#include "engine/SplitJob.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "support/TempFolder.h"
@@ -22,6 +25,16 @@
 namespace {
 
 const std::string kUnset = "<unset>";
+
+// A split run without a window: progress and messages go nowhere.
+class QuietHost final : public SplitHost {
+public:
+    void setProgressText(const std::string&) override {}
+    void showProgress() override {}
+    void processMessages() override {}
+    void information(const std::string&) override {}
+    void plainMessage(const std::string&) override {}
+};
 
 std::string storedLoc() {
     return profile::readString(settings::settingsFilePath(), "History", "Loc", kUnset);
@@ -93,6 +106,43 @@ TEST_F(SettingsDialogTest, ChangeFolderShowsTheFolderWithTrailingSlashAndOkStore
     });
     EXPECT_EQ(shown.toStdString(), folder.path() + "out/");
     EXPECT_EQ(storedLoc(), folder.path() + "out/");
+}
+
+TEST_F(SettingsDialogTest, NextSplitWritesIntoTheFolderChosen) {
+    std::filesystem::create_directory(folder.path() + "out");
+    prompts.folderAnswers = {QString::fromStdString(folder.path() + "out")};
+    runDialog([&](QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        clickAndExpectClosed(dialog, "BitBtn2");
+    });
+    const std::string source = folder.file("movie.avi");
+    writePatternFile(source, 250000);
+    QuietHost host;
+
+    EXPECT_EQ(StartSplit(source, 250000, 100000, host), SplitOutcome::Completed);
+
+    for (const char* name : {"movie.1", "movie.2", "movie.3", "movie.bat"})
+        EXPECT_TRUE(fileExists(folder.path() + "out/" + name)) << name;
+    EXPECT_FALSE(fileExists(folder.file("movie.1")));
+}
+
+TEST_F(SettingsDialogTest, RefusedWritesAreShownAndOkStillCloses) {
+    settings::writeOutputFolder(folder.path());
+    std::filesystem::create_directory(folder.path() + "other");
+    prompts.folderAnswers = {QString::fromStdString(folder.path() + "other")};
+    runDialog([&](QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        RefusedWrites refused;
+        clickAndExpectClosed(dialog, "BitBtn2");
+    });
+    EXPECT_EQ(storedLoc(), folder.path());
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[0].kind, "standardError");
+    EXPECT_EQ(prompts.shown[0].text.toStdString(),
+              "Unable to write to " + settings::settingsFilePath() + ".");
+    EXPECT_EQ(prompts.shown[1].kind, "standardError");
+    EXPECT_EQ(prompts.shown[1].text.toStdString(),
+              "Unable to write to " + settings::layoutFilePath() + ".");
 }
 
 TEST_F(SettingsDialogTest, CancelledFolderChoiceKeepsTheShownFolder) {

@@ -9,7 +9,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "ui/LocalText.h"
+#include "ui/NativeText.h"
 #include "ui/Prompts.h"
 #include "ui/TextDevice.h"
 
@@ -34,7 +34,7 @@ public:
 void collectFileNames(const std::string& folder, QListWidget& listBox2) {
     QStringList names;
     for (const std::string& name : fs_entry::regularFileNames(folder))
-        names.push_back(fromLocal(name));
+        names.push_back(fromNative(name));
     std::sort(names.begin(), names.end(), precedesIgnoringCase);
     for (const QString& name : names)
         listBox2.addItem(new FileNameItem(name));
@@ -50,8 +50,8 @@ void printFolderListing(QWidget* owner, const QString& dialogFolder, QListWidget
     if (!picked)
         return;
     const auto printer = openTextDevice();
-    const std::string folder = paths::folderOf(toLocal(*picked));
-    printer->writeLine(QStringLiteral("Files Located In ") + fromLocal(folder));
+    const std::string folder = paths::folderOf(toNative(*picked));
+    printer->writeLine(QStringLiteral("Files Located In ") + fromNative(folder));
     printer->writeLine(QStringLiteral(" "));
     listBox2.clear();
     collectFileNames(folder, listBox2);

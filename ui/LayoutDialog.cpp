@@ -2,9 +2,6 @@
 
 #include <utility>
 
-#include <QRect>
-#include <QScreen>
-
 #include "settings/Settings.h"
 #include "ui/HandlerGuard.h"
 
@@ -19,12 +16,6 @@ void LayoutDialog::restoreLayoutSize() {
     const int height = settings::ReadLayoutHeight(m_section, layoutPath);
     if (height != 0)
         resize(this->width(), height);
-}
-
-void LayoutDialog::centreOnScreen() {
-    QRect frame(QPoint(), size());
-    frame.moveCenter(screen()->availableGeometry().center());
-    move(frame.topLeft());
 }
 
 void LayoutDialog::done(int result) {

@@ -18,8 +18,6 @@ protected:
 
     // Applies the stored width and height over the design size; 0 keeps a dimension.
     void restoreLayoutSize();
-    // Places the dialog in the middle of the screen it opens on.
-    void centreOnScreen();
 
 private:
     // Saves the size; a refused write is shown and the close goes on.

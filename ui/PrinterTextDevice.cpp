@@ -8,7 +8,7 @@
 #include <QTextLayout>
 #include <QTextOption>
 
-#include "ui/LocalText.h"
+#include "ui/NativeText.h"
 
 std::unique_ptr<TextDevice> PrinterTextDevice::onDefaultPrinter() {
     const QPrinterInfo printerInfo = QPrinterInfo::defaultPrinter();
@@ -29,7 +29,7 @@ std::unique_ptr<TextDevice> PrinterTextDevice::toPdfFile(const QString& path) {
 PrinterTextDevice::PrinterTextDevice(std::unique_ptr<QPrinter> printer, const QString& target)
     : m_printer(std::move(printer)), m_target(target) {
     if (!m_painter.begin(m_printer.get()))
-        throw PrinterError("Could not start printing on " + toLocal(m_target));
+        throw PrinterError("Could not start printing on " + toNative(m_target));
     // File names are printed letter for letter: no ligatures.
     QFont font = m_painter.font();
     font.setStyleStrategy(QFont::PreferNoShaping);
@@ -66,7 +66,7 @@ void PrinterTextDevice::writeRow(const QString& row) {
     const QFontMetricsF metrics(m_painter.font(), m_printer.get());
     if (m_top > 0 && m_top + metrics.lineSpacing() > m_printer->height()) {
         if (!m_printer->newPage())
-            throw PrinterError("Could not start a new page on " + toLocal(m_target));
+            throw PrinterError("Could not start a new page on " + toNative(m_target));
         m_top = 0;
     }
     m_painter.drawText(QPointF(0, m_top + metrics.ascent()), row);
@@ -75,5 +75,5 @@ void PrinterTextDevice::writeRow(const QString& row) {
 
 void PrinterTextDevice::close() {
     if (!m_painter.end())
-        throw PrinterError("Could not finish printing on " + toLocal(m_target));
+        throw PrinterError("Could not finish printing on " + toNative(m_target));
 }

@@ -6,14 +6,15 @@
 #include "platform/Paths.h"
 #include "settings/Settings.h"
 #include "ui/HandlerGuard.h"
-#include "ui/LocalText.h"
+#include "ui/NativeText.h"
 #include "ui/Prompts.h"
+#include "ui/ScreenCentre.h"
 #include "ui_TFrmSettings.h"
 
 namespace {
 
 bool namesExistingFolder(const QString& text) {
-    return !text.isEmpty() && fs_entry::isExistingFolder(toLocal(text));
+    return !text.isEmpty() && fs_entry::isExistingFolder(toNative(text));
 }
 
 } // namespace
@@ -32,8 +33,8 @@ TFrmSettings::~TFrmSettings() = default;
 
 void TFrmSettings::FormCreate() {
     restoreLayoutSize();
-    centreOnScreen();
-    const QString folder = fromLocal(settings::readOutputFolder());
+    centreOnScreen(*this);
+    const QString folder = fromNative(settings::readOutputFolder());
     m_ui->LblLocation->setText(folder.isEmpty() ? QStringLiteral("No Default Folder Selected Yet")
                                                 : folder);
     m_ui->BitBtn1->setFocus();
@@ -46,14 +47,14 @@ void TFrmSettings::BitBtn1Click() {
     if (!folder)
         return;
     // The split job puts the stored folder directly in front of the file names.
-    m_ui->LblLocation->setText(fromLocal(paths::withTrailingSlash(toLocal(*folder))));
+    m_ui->LblLocation->setText(fromNative(paths::withTrailingSlash(toNative(*folder))));
 }
 
 void TFrmSettings::BitBtn2Click() {
     runHandler(this, [this] {
         const QString shown = m_ui->LblLocation->text();
         if (namesExistingFolder(shown))
-            settings::writeOutputFolder(toLocal(shown));
+            settings::writeOutputFolder(toNative(shown));
     });
     // A refused write has been shown; OK closes all the same.
     accept();

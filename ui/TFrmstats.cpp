@@ -4,6 +4,7 @@
 
 #include "platform/MemoryStatus.h"
 #include "settings/Settings.h"
+#include "ui/ScreenCentre.h"
 #include "ui_TFrmstats.h"
 
 namespace {
@@ -34,7 +35,7 @@ TFrmstats::~TFrmstats() = default;
 
 void TFrmstats::FormCreate() {
     restoreLayoutSize();
-    centreOnScreen();
+    centreOnScreen(*this);
 }
 
 void TFrmstats::showMemoryStatus(const MemoryStatus& status) {

@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 
 #include <QListWidget>
-#include <QPrinterInfo>
 
 #include <gtest/gtest.h>
 
@@ -195,21 +194,6 @@ TEST_F(FolderPrintoutTest, CancelledDialogPrintsNothing) {
     EXPECT_EQ(listed(listBox2), std::vector<std::string>{"kept.txt"});
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text, kHint);
-}
-
-TEST_F(FolderPrintoutTest, WithoutAPrinterTheErrorReachesTheStandardErrorBox) {
-    if (!QPrinterInfo::defaultPrinter().isNull())
-        GTEST_SKIP() << "this machine has a printer";
-    setTextDeviceFactory({});
-    writeFile(folder.file("a.txt"), "");
-    listBox2.addItem("kept.txt");
-
-    printPicking(folder.file("a.txt"));
-
-    ASSERT_EQ(prompts.shown.size(), 2u);
-    EXPECT_EQ(prompts.shown[1].kind, "standardError");
-    EXPECT_EQ(prompts.shown[1].text, "No printer is installed.");
-    EXPECT_EQ(listed(listBox2), std::vector<std::string>{"kept.txt"});
 }
 
 } // namespace

@@ -1,13 +1,10 @@
 #include "FreshConfig.h"
 
-#include <filesystem>
-
 #include "settings/Settings.h"
 
-void startFromFreshConfig() {
+FreshConfig::FreshConfig() {
+    useConfigFolder(m_folder.path());
     settings::initLayoutPath();
     settings::initSettingsPath();
-    std::filesystem::remove(settings::layoutFilePath());
-    std::filesystem::remove(settings::settingsFilePath());
     settings::createSettingsFileIfMissing();
 }

@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include <QCoreApplication>
@@ -46,8 +47,6 @@ QString locationShown(QDialog& dialog) {
 
 class SettingsDialogTest : public ::testing::Test {
 protected:
-    void SetUp() override { startFromFreshConfig(); }
-
     // Opens the dialog for real and runs action on it while it is shown.
     void runDialog(const std::function<void(QDialog&)>& action) {
         ModalDriver driver(action);
@@ -55,6 +54,7 @@ protected:
         ASSERT_TRUE(driver.acted());
     }
 
+    FreshConfig config;
     FakePrompts prompts;
     TempFolder folder;
 };
@@ -191,6 +191,10 @@ struct CloseWay {
     const char* name;
     std::function<void(QDialog&)> close;
 };
+
+void PrintTo(const CloseWay& way, std::ostream* out) {
+    *out << way.name;
+}
 
 class SettingsDialogSizeTest : public SettingsDialogTest,
                                public ::testing::WithParamInterface<CloseWay> {};

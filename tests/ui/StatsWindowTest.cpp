@@ -1,5 +1,6 @@
 #include <cstdint>
 #include <map>
+#include <ostream>
 #include <string>
 
 #include <QDialog>
@@ -32,10 +33,7 @@ LabelTexts labelTexts(QDialog& window) {
 
 class StatsWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        startFromFreshConfig();
-        setMemInfoPath(memInfo);
-    }
+    void SetUp() override { setMemInfoPath(memInfo); }
     void TearDown() override { setMemInfoPath("/proc/meminfo"); }
 
     void giveMemInfo(std::uint64_t totalKb, std::uint64_t availableKb, std::uint64_t swapKb,
@@ -60,6 +58,7 @@ protected:
         return texts;
     }
 
+    FreshConfig config;
     FakePrompts prompts;
     TempFolder folder;
     std::string memInfo = folder.file("meminfo");
@@ -135,6 +134,10 @@ struct PercentCase {
     std::uint64_t total;
     std::uint64_t percent;
 };
+
+void PrintTo(const PercentCase& c, std::ostream* out) {
+    *out << c.available << " of " << c.total;
+}
 
 class PercentAvailableTest : public ::testing::TestWithParam<PercentCase> {};
 

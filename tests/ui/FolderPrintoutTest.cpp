@@ -196,4 +196,20 @@ TEST_F(FolderPrintoutTest, CancelledDialogPrintsNothing) {
     EXPECT_EQ(prompts.shown[0].text, kHint);
 }
 
+TEST_F(FolderPrintoutTest, AJobThatCannotStartIsReportedAndListsNothing) {
+    setTextDeviceFactory([this] {
+        return PrinterTextDevice::toPdfFile(QString::fromStdString(output.file("missing/x.pdf")));
+    });
+    writeFile(folder.file("a.txt"), "");
+    listBox2.addItem("kept.txt");
+
+    printPicking(folder.file("a.txt"));
+
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[1].kind, "standardError");
+    EXPECT_EQ(prompts.shown[1].text.toStdString(),
+              "Could not start printing on " + output.file("missing/x.pdf") + ".");
+    EXPECT_EQ(listed(listBox2), std::vector<std::string>{"kept.txt"});
+}
+
 } // namespace

@@ -145,20 +145,6 @@ TEST_F(SettingsDialogTest, RefusedWritesAreShownAndOkStillCloses) {
               "Unable to write to " + settings::layoutFilePath() + ".");
 }
 
-TEST_F(SettingsDialogTest, CancelledFolderChoiceKeepsTheShownFolder) {
-    settings::writeOutputFolder(folder.path());
-    prompts.folderAnswers = {std::nullopt};
-    QString shown;
-    runDialog([&](QDialog& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
-        shown = locationShown(dialog);
-        closeByCloseBox(dialog);
-    });
-    EXPECT_EQ(shown.toStdString(), folder.path());
-    ASSERT_EQ(prompts.chooseFolderFolders.size(), 1u);
-    EXPECT_EQ(prompts.chooseFolderFolders[0].toStdString(), folder.path());
-}
-
 TEST_F(SettingsDialogTest, CloseBoxDiscardsAChangedFolder) {
     settings::writeOutputFolder(folder.path());
     std::filesystem::create_directory(folder.path() + "other");

@@ -16,13 +16,16 @@
 #include "engine/SplitJob.h"
 #include "platform/Paths.h"
 #include "settings/Settings.h"
+#include "ui/FolderPrintout.h"
 #include "ui/HandlerGuard.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
 #include "ui/Resources.h"
 #include "ui/ScreenCentre.h"
 #include "ui/SplitProgressLabel.h"
+#include "ui/TFrmSettings.h"
 #include "ui/TFrmabout2.h"
+#include "ui/TFrmstats.h"
 #include "ui_TFrmsplit.h"
 
 namespace {
@@ -230,21 +233,15 @@ std::vector<QWidget*> TFrmsplit::controlsLockedDuringSplit() const {
 }
 
 void TFrmsplit::CmdsettingsClick() {
-    showPlaceholder();
+    runHandler(this, [this] { showSettingsDialog(this); });
 }
 
 void TFrmsplit::CmdstatsClick() {
-    showPlaceholder();
+    runHandler(this, [this] { showStatisticsWindow(this); });
 }
 
 void TFrmsplit::CmdprintClick() {
-    showPlaceholder();
-}
-
-void TFrmsplit::showPlaceholder() {
-    runHandler(this, [this] {
-        prompts().information(this, QStringLiteral("This window is not available yet."));
-    });
+    runHandler(this, [this] { printFolderListing(this, m_dialogFolder, *m_ui->ListBox2); });
 }
 
 void TFrmsplit::Button2Click() {

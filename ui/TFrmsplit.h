@@ -64,7 +64,6 @@ private:
     // Asks whether to stop the running split; true when the user said yes and it was asked to.
     bool askToStopSplit();
     void openPage(const char* pageName, const QString& failureText);
-    void showPlaceholder();
     static std::optional<QString> droppedFile(const QMimeData& data);
 
     std::unique_ptr<Ui::TFrmsplit> m_ui;

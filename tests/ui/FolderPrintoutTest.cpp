@@ -186,7 +186,7 @@ TEST_F(FolderPrintoutTest, SecondPrintoutListsOnlyItsOwnFolder) {
 
 TEST_F(FolderPrintoutTest, CancelledDialogPrintsNothing) {
     listBox2.addItem("kept.txt");
-    prompts.fileAnswers = {std::nullopt};
+    prompts.fileAnswers = {QString()};
 
     runHandler(nullptr, [this] { printFolderListing(nullptr, QString(), listBox2); });
 

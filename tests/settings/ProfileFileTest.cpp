@@ -5,7 +5,6 @@
 #include <functional>
 #include <string>
 
-#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -48,12 +47,6 @@ std::string everyByte() {
     for (int c = 0; c < 256; ++c)
         bytes.push_back(static_cast<char>(c));
     return bytes;
-}
-
-// Takes away root's right to write anywhere, for the rest of a child process.
-bool becomeOrdinaryUser() {
-    return ::getuid() != 0 ||
-           (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0);
 }
 
 } // namespace
@@ -156,10 +149,8 @@ TEST(ProfileFile, ARefusedWriteLeavesTheOldFileAndNoTemporaryFile) {
     };
     // The user owns the folder, so only the file's own mode stands in the way.
     const auto readOnlyFile = [](const std::string& folder) {
-        const std::string file = folder + "quorel20.ini";
-        const bool owned = ::getuid() != 0 || (::chown(folder.c_str(), 65534, 65534) == 0 &&
-                                               ::chown(file.c_str(), 65534, 65534) == 0);
-        return owned && ::chmod(file.c_str(), 0444) == 0 && becomeOrdinaryUser();
+        handToOrdinaryUser(folder);
+        return ::chmod((folder + "quorel20.ini").c_str(), 0444) == 0 && becomeOrdinaryUser();
     };
     // The limit lets the temporary file be created and then stops its content, as a full disk.
     const auto fullDisk = [](const std::string&) {

@@ -128,17 +128,28 @@ private:
         return lastRead == 0;
     }
 
-    // Reads up to size bytes (at most one block) and writes what arrived; returns that count.
+    // Reads up to size bytes (at most one block) and writes what arrived; returns that count,
+    // 0 only once the checked size has been read.
     std::size_t copyBlock(File& source, File& piece, std::int64_t size) {
         const std::int64_t unread = m_plan.sourceSize - m_sourceRead;
         const auto wanted = static_cast<std::size_t>(std::min(size, unread));
         if (wanted == 0)
             return 0;
         const std::size_t count = source.read(m_buffer.data(), wanted);
-        if (count > 0)
-            piece.write(m_buffer.data(), count);
+        if (count == 0)
+            throw sourceShrank(source.path());
+        piece.write(m_buffer.data(), count);
         m_sourceRead += static_cast<std::int64_t>(count);
         return count;
+    }
+
+    // The source ended before the size the split was checked and numbered with: pieces that
+    // rejoin to a shorter file must not be reported as a finished split.
+    IoError sourceShrank(const std::string& path) const {
+        return IoError("Could not read " + path +
+                       ": the file became shorter after it was chosen (" +
+                       std::to_string(m_sourceRead) + " of " + std::to_string(m_plan.sourceSize) +
+                       " bytes read)");
     }
 
     void showPercent() {

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,6 +31,13 @@ void keepPermissionsOf(const std::string& path, const File& replacement) {
         throw IoError("set the permissions of", replacement.path(), errno);
 }
 
+// The new content takes the old file's place by a rename, which the folder allows even when the
+// file itself is read-only; a write in place would be refused, and so is this one.
+void refuseReadOnlyFile(const std::string& path) {
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
+        throw IoError("write", path, errno);
+}
+
 void moveOnto(const std::string& from, const std::string& to) {
     if (std::rename(from.c_str(), to.c_str()) != 0)
         throw IoError("replace", to, errno);
@@ -53,6 +61,7 @@ std::optional<std::string> readIfExists(const std::string& path) {
 }
 
 void replace(const std::string& path, const std::string& content) {
+    refuseReadOnlyFile(path);
     File temporary =
         File::createUnique(paths::folderOf(path) + "." + paths::fileNameOf(path) + ".");
     try {

@@ -13,7 +13,8 @@ std::optional<std::string> readIfExists(const std::string& path);
 // Puts content in place of the file at path, or creates it, so that a crash or a full disk
 // leaves either the old or the new content: the content goes to a temporary file in the same
 // folder, which then takes the place of the old one. An existing file's permission bits are
-// kept. Throws IoError; the temporary file is removed on every failure.
+// kept. A file that this process may not write is refused, as a write in place would be.
+// Throws IoError; the temporary file is removed on every failure.
 void replace(const std::string& path, const std::string& content);
 
 } // namespace whole_file

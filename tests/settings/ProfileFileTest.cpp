@@ -5,7 +5,6 @@
 #include <functional>
 #include <string>
 
-#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,6 +41,14 @@ int refusedWriteStatus(const std::string& path, const std::function<bool()>& res
     });
 }
 
+// Bytes 0 to 255 in order: line breaks, brackets, "=" and NUL in odd places.
+std::string everyByte() {
+    std::string bytes;
+    for (int c = 0; c < 256; ++c)
+        bytes.push_back(static_cast<char>(c));
+    return bytes;
+}
+
 } // namespace
 
 TEST(ProfileFile, ReadsValuesFromAnyTolerableFile) {
@@ -60,6 +67,9 @@ TEST(ProfileFile, ReadsValuesFromAnyTolerableFile) {
         {"[A]\nk=1\nk=2\n[A]\nk=3\n", "A", "k", "1"},
         {"[A]\nother=1\n[B]\nk=2\n", "A", "k", "fallback"},
         {"k=1\n[A]\n", "A", "k", "fallback"},
+        {"", "A", "k", "fallback"},
+        {"[A]\nk=ab\0cd\n"s, "A", "k", "ab"},
+        {everyByte() + "\n[A]\nk=v\n", "A", "k", "v"},
     };
     TempFolder folder;
     for (const auto& c : cases) {
@@ -75,6 +85,17 @@ TEST(ProfileFile, ALongValueIsCut) {
     TempFolder folder;
     writeFile(folder.file("a.ini"), "[A]\nk=" + std::string(3000, 'v') + "\n");
     EXPECT_EQ(std::string(2047, 'v'), profile::readString(folder.file("a.ini"), "A", "k", ""));
+}
+
+TEST(ProfileFile, ATenMegabyteLineIsReadCutAndKeptByAWrite) {
+    TempFolder folder;
+    const std::string path = folder.file("a.ini");
+    const std::string longLine = "long=" + std::string(10'000'000, 'x');
+    writeFile(path, "[A]\n" + longLine + "\nk=1\n");
+
+    EXPECT_EQ(std::string(2047, 'x'), profile::readString(path, "A", "long", ""));
+    profile::writeString(path, "A", "k", "2");
+    EXPECT_EQ("[A]\n" + longLine + "\nk=2\n", readFile(path));
 }
 
 TEST(ProfileFile, AWriteChangesOnlyItsOwnLine) {
@@ -95,6 +116,10 @@ TEST(ProfileFile, AWriteChangesOnlyItsOwnLine) {
         {"", "Stat", "Number", "0", "[Stat]\r\nNumber=0\r\n"},
         {"\xEF\xBB\xBF[A]\r\nk=1\r\n", "A", "k", "2", "\xEF\xBB\xBF[A]\r\nk=2\r\n"},
         {"[H]\n", "H", "Loc", " /x ", "[H]\nLoc=\" /x \"\n"},
+        {"[A]\nk=1\n[a]\nK=3\n", "A", "k", "2", "[A]\nk=2\n[a]\nK=3\n"},
+        {"[A\nk=1\n", "A", "k", "2", "[A\nk=2\n"},
+        {"[A]\nk\n", "A", "k", "2", "[A]\nk\nk=2\n"},
+        {"[A]\nj=\0\xff\nk=1\n"s, "A", "k", "2", "[A]\nj=\0\xff\nk=2\n"s},
     };
     TempFolder folder;
     const std::string path = folder.file("a.ini");
@@ -118,11 +143,14 @@ TEST(ProfileFile, AWriteKeepsThePermissionsOfTheFile) {
 }
 
 TEST(ProfileFile, ARefusedWriteLeavesTheOldFileAndNoTemporaryFile) {
-    // Root may write anywhere, so the read-only folder is tried as an ordinary user.
+    // Root may write anywhere, so read-only entries are tried as an ordinary user.
     const auto readOnlyFolder = [](const std::string& folder) {
-        return ::chmod(folder.c_str(), 0555) == 0 &&
-               (::getuid() != 0 ||
-                (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0));
+        return ::chmod(folder.c_str(), 0555) == 0 && becomeOrdinaryUser();
+    };
+    // The user owns the folder, so only the file's own mode stands in the way.
+    const auto readOnlyFile = [](const std::string& folder) {
+        handToOrdinaryUser(folder);
+        return ::chmod((folder + "quorel20.ini").c_str(), 0444) == 0 && becomeOrdinaryUser();
     };
     // The limit lets the temporary file be created and then stops its content, as a full disk.
     const auto fullDisk = [](const std::string&) {
@@ -130,6 +158,7 @@ TEST(ProfileFile, ARefusedWriteLeavesTheOldFileAndNoTemporaryFile) {
         return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
     };
     for (const auto& restrict : {std::function<bool(const std::string&)>(readOnlyFolder),
+                                 std::function<bool(const std::string&)>(readOnlyFile),
                                  std::function<bool(const std::string&)>(fullDisk)}) {
         TempFolder folder;
         const std::string path = folder.file("quorel20.ini");

@@ -10,7 +10,7 @@ using namespace settings;
 namespace {
 
 class SettingsFiles : public ::testing::Test {
-  protected:
+protected:
     SettingsFiles() {
         useConfigFolder(m_folder.path());
         initLayoutPath();
@@ -69,6 +69,8 @@ TEST_F(SettingsFiles, CounterTexts) {
         {"Number=", 0, "'' is not a valid integer value"},
         {"Number=$7FFFFFFF", 2147483647, ""},
         {"Number=2147483648", 0, "'2147483648' is not a valid integer value"},
+        {"Number=-2147483648", -2147483647 - 1, ""},
+        {"Number=0x10", 16, ""},
     };
     for (const auto& c : cases) {
         storeSettings("[Stat]\n" + std::string(c.stored) + "\n");
@@ -88,6 +90,8 @@ TEST_F(SettingsFiles, AddingToTheCounterStopsAtItsLimits) {
         {"41", 1, "42"},
         {"2147483647", 1, "2147483647"},
         {"-2147483648", -1, "-2147483648"},
+        {"$7FFFFFFF", 1, "2147483647"},
+        {"0x10", 1, "17"},
     };
     for (const auto& c : cases) {
         storeSettings("[History]\nLoc=/x/\n[Stat]\nNumber=" + std::string(c.stored) + "\n");

@@ -1,0 +1,211 @@
+// Faults that strike between the request and the job, or while the job runs: the test acts from
+// the host's processMessages, where the job yields once per block.
+
+#include <filesystem>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "ScriptFollower.h"
+#include "SplitFixture.h"
+#include "engine/SplitJob.h"
+#include "platform/IoError.h"
+#include "settings/Settings.h"
+#include "support/ChildProcess.h"
+
+namespace {
+
+// 250000 bytes at 100000 make three pieces of 13 yields or fewer each; the 20th falls in the
+// second piece.
+constexpr std::int64_t kSourceSize = 250000;
+constexpr std::int64_t kSplitSize = 100000;
+constexpr long kInSecondPiece = 20;
+
+class FaultInjection : public SplitFixture {
+protected:
+    // Runs action once, when the job yields for the given time.
+    void atYield(long count, std::function<void()> action) {
+        m_host.onProcessMessages = [this, count, action] {
+            if (m_host.processCount == count)
+                action();
+        };
+    }
+
+    // The message of the IoError the split ends with, or "" when it ends without one.
+    std::string splitError(const std::string& source) {
+        try {
+            split(source, kSplitSize);
+        } catch (const IoError& error) {
+            return error.what();
+        }
+        return "";
+    }
+};
+
+bool startsWith(const std::string& text, const std::string& start) {
+    return text.rfind(start, 0) == 0;
+}
+
+} // namespace
+
+TEST_F(FaultInjection, AMissingOutputFolderEndsTheJobWithItsName) {
+    const std::string source = makeSource("movie.avi", kSourceSize);
+    TempFolder parent;
+    const std::string gone = parent.file("gone/");
+    settings::writeOutputFolder(gone);
+    const std::size_t descriptors = openDescriptorCount();
+
+    EXPECT_EQ(splitError(source),
+              "Could not create " + gone + "movie.bat: No such file or directory");
+    EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
+    EXPECT_EQ(settings::ReadSplitCounter(), 0);
+    EXPECT_EQ(openDescriptorCount(), descriptors);
+}
+
+TEST_F(FaultInjection, AnOutputFolderRemovedDuringTheJobEndsItWithThePieceName) {
+    const std::string source = makeSource("movie.avi", kSourceSize);
+    TempFolder output;
+    settings::writeOutputFolder(output.path());
+    atYield(kInSecondPiece, [&] { std::filesystem::remove_all(output.path()); });
+    const std::size_t descriptors = openDescriptorCount();
+
+    EXPECT_EQ(splitError(source),
+              "Could not create " + output.path() + "movie.3: No such file or directory");
+    EXPECT_EQ(settings::ReadSplitCounter(), 0);
+    EXPECT_EQ(openDescriptorCount(), descriptors);
+    EXPECT_FALSE(isSplitRunning());
+    EXPECT_EQ(readFile(source).size(), static_cast<std::size_t>(kSourceSize));
+}
+
+// Root may write in a read-only folder, so the split runs as an ordinary user. A folder that
+// turns read-only keeps the incomplete script, which cannot be removed; the error says so.
+TEST_F(FaultInjection, AReadOnlyDestinationEndsTheJobWithTheFileAndTheReason) {
+    const struct {
+        long readOnlyAt; // 0: before the request
+        std::string error;
+        std::set<std::string> leftBehind;
+    } cases[] = {
+        {0, "Could not create movie.bat: Permission denied", {}},
+        {kInSecondPiece,
+         "Could not create movie.3: Permission denied; Could not remove movie.bat: Permission "
+         "denied",
+         {"movie.1", "movie.2", "movie.bat"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.readOnlyAt);
+        TempFolder output;
+        const std::string source = makeSource("movie.avi", kSourceSize);
+        settings::writeOutputFolder(output.path());
+        handToOrdinaryUser(m_config.path());
+        handToOrdinaryUser(folder());
+        handToOrdinaryUser(output.path());
+        const auto makeReadOnly = [&] { ::chmod(output.path().c_str(), 0555); };
+        if (c.readOnlyAt == 0)
+            makeReadOnly();
+        else
+            atYield(c.readOnlyAt, makeReadOnly);
+
+        std::string expected = c.error;
+        for (std::size_t at = expected.find("movie."); at != std::string::npos;
+             at = expected.find("movie.", at + output.path().size() + 1))
+            expected.insert(at, output.path());
+        const int status = runInChild([&] {
+            if (!becomeOrdinaryUser())
+                return 10;
+            const std::size_t descriptors = openDescriptorCount();
+            if (splitError(source) != expected)
+                return 11;
+            return openDescriptorCount() == descriptors ? 0 : 12;
+        });
+        EXPECT_EQ(status, 0) << "10: cannot drop rights, 11: not " << expected
+                             << ", 12: a descriptor leaks";
+        EXPECT_EQ(settings::ReadSplitCounter(), 0);
+        EXPECT_EQ(entriesOf(output.path()), c.leftBehind);
+        std::filesystem::remove(source);
+    }
+}
+
+TEST_F(FaultInjection, ASourceTruncatedDuringTheJobEndsItWithTheSourceName) {
+    const std::string source = makeSource("movie.avi", kSourceSize);
+    atYield(kInSecondPiece, [&] { std::filesystem::resize_file(source, 50000); });
+    const std::size_t descriptors = openDescriptorCount();
+
+    const std::string error = splitError(source);
+    EXPECT_TRUE(startsWith(error, "Could not read " + source +
+                                      ": the file became shorter after it was chosen ("))
+        << error;
+    EXPECT_NE(error.find(" of 250000 bytes read)"), std::string::npos) << error;
+    EXPECT_EQ(entriesOf(folder()), (std::set<std::string>{"movie.avi", "movie.1", "movie.2"}));
+    EXPECT_EQ(fileSize(folder() + "movie.1"), kSplitSize);
+    EXPECT_EQ(settings::ReadSplitCounter(), 0);
+    EXPECT_EQ(openDescriptorCount(), descriptors);
+    EXPECT_TRUE(m_host.informations.empty());
+}
+
+// The job holds the source open, so what it reads stays the file that was chosen.
+TEST_F(FaultInjection, ASourceRemovedDuringTheJobIsStillSplitWhole) {
+    const std::string source = makeSource("movie.avi", kSourceSize);
+    const std::string original = readFile(source);
+    atYield(kInSecondPiece, [&] { std::filesystem::remove(source); });
+
+    ASSERT_EQ(split(source, kSplitSize), SplitOutcome::Completed);
+    EXPECT_EQ(followRejoinScript(folder(), "movie.bat"), "movie.avi");
+    EXPECT_TRUE(readFile(source) == original);
+}
+
+// The split takes the size the file had when it was chosen; what is appended later is left out.
+TEST_F(FaultInjection, ASourceThatGrowsDuringTheJobIsSplitAtItsChosenSize) {
+    const std::string source = makeSource("movie.avi", kSourceSize);
+    const std::string original = readFile(source);
+    m_host.onProcessMessages = [&] { writePatternFile(source, fileSize(source) + 8192); };
+
+    ASSERT_EQ(split(source, kSplitSize), SplitOutcome::Completed);
+    EXPECT_GT(fileSize(source), kSourceSize);
+    std::filesystem::rename(source, folder() + "grown");
+    EXPECT_EQ(followRejoinScript(folder(), "movie.bat"), "movie.avi");
+    EXPECT_TRUE(readFile(source) == original);
+    EXPECT_EQ(settings::ReadSplitCounter(), 1);
+}
+
+// The counter is written after the completion message; a refusal then reaches the caller, and
+// the finished split stays.
+TEST_F(FaultInjection, AnUnwritableSettingsFileFailsAfterTheSplitCompletes) {
+    const std::string settingsFile = settings::settingsFilePath();
+    const std::function<void()> refusals[] = {
+        [&] { ::chmod(settingsFile.c_str(), 0444); },
+        [&] { ::chmod(settings::windowsDirectory().c_str(), 0555); },
+    };
+    for (const auto& refuse : refusals) {
+        TempFolder work;
+        const std::string source = work.file("movie.avi");
+        writePatternFile(source, kSourceSize);
+        handToOrdinaryUser(m_config.path());
+        handToOrdinaryUser(work.path());
+        atYield(5, refuse);
+        const int status = runInChild([&] {
+            if (!becomeOrdinaryUser())
+                return 10;
+            try {
+                split(source, kSplitSize);
+            } catch (const IoError& error) {
+                if (error.what() != "Unable to write to " + settingsFile)
+                    return 11;
+                const bool completionShown = m_host.informations.size() == 1 &&
+                                             startsWith(m_host.informations[0], "Finished.");
+                return completionShown ? 0 : 12;
+            }
+            return 13;
+        });
+        EXPECT_EQ(status, 0) << "10: cannot drop rights, 11: another error, 12: no completion "
+                                "message first, 13: no error";
+        EXPECT_EQ(entriesOf(work.path()), (std::set<std::string>{"movie.avi", "movie.1", "movie.2",
+                                                                 "movie.3", "movie.bat"}));
+        EXPECT_EQ(followRejoinScript(work.path(), "movie.bat"), "movie.avi");
+        ::chmod(settingsFile.c_str(), 0644);
+        ::chmod(settings::windowsDirectory().c_str(), 0755);
+        EXPECT_EQ(settings::ReadSplitCounter(), 0);
+    }
+}

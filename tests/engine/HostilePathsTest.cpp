@@ -1,0 +1,93 @@
+// Links planted at the names a split writes, and sources that are not plain files.
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "ScriptFollower.h"
+#include "SplitFixture.h"
+#include "engine/SplitJob.h"
+#include "support/ChildProcess.h"
+
+namespace {
+
+const std::string kNoSource =
+    "Please click the \"Select A File To Split\" button at the top. Either you have not selected "
+    "a file to \"split\" or the file you selected does not exist.";
+
+class HostilePaths : public SplitFixture {};
+
+bool isPlainFile(const std::string& path) {
+    return std::filesystem::symlink_status(path).type() == std::filesystem::file_type::regular;
+}
+
+} // namespace
+
+// In a shared folder someone may plant movie.2 -> ~/important before the split; the split
+// replaces the link and never opens what it points to.
+TEST_F(HostilePaths, LinksAtLaterPiecesAndTheScriptAreReplacedAndTheirTargetsKept) {
+    TempFolder elsewhere;
+    writeFile(elsewhere.file("important"), "keep me");
+    writeFile(elsewhere.file("also important"), "keep me too");
+    writeFile(elsewhere.file("hard linked"), "keep me as well");
+    const std::string source = makeSource("movie.avi", 350000);
+    const std::string original = readFile(source);
+    std::filesystem::create_symlink(elsewhere.file("important"), folder() + "movie.2");
+    std::filesystem::create_symlink(elsewhere.file("not there"), folder() + "movie.3");
+    std::filesystem::create_hard_link(elsewhere.file("hard linked"), folder() + "movie.4");
+    std::filesystem::create_symlink(elsewhere.file("also important"), folder() + "movie.bat");
+
+    ASSERT_EQ(split(source, 100000), SplitOutcome::Completed);
+
+    EXPECT_EQ(readFile(elsewhere.file("important")), "keep me");
+    EXPECT_EQ(readFile(elsewhere.file("also important")), "keep me too");
+    EXPECT_EQ(readFile(elsewhere.file("hard linked")), "keep me as well");
+    EXPECT_FALSE(fileExists(elsewhere.file("not there")));
+    for (const char* name : {"movie.2", "movie.3", "movie.4", "movie.bat"})
+        EXPECT_TRUE(isPlainFile(folder() + name)) << name;
+    std::filesystem::remove(source);
+    EXPECT_EQ(followRejoinScript(folder(), "movie.bat"), "movie.avi");
+    EXPECT_TRUE(readFile(source) == original);
+}
+
+// A link to a plain file is split as that file, which stays as it was.
+TEST_F(HostilePaths, ASourceThatIsALinkSplitsTheFileItLeadsTo) {
+    TempFolder elsewhere;
+    writePatternFile(elsewhere.file("real.avi"), 250000);
+    const std::string original = readFile(elsewhere.file("real.avi"));
+    std::filesystem::create_symlink(elsewhere.file("real.avi"), folder() + "movie.avi");
+
+    ASSERT_EQ(split(folder() + "movie.avi", 100000), SplitOutcome::Completed);
+    EXPECT_TRUE(readFile(elsewhere.file("real.avi")) == original);
+    std::filesystem::remove(folder() + "movie.avi");
+    EXPECT_EQ(followRejoinScript(folder(), "movie.bat"), "movie.avi");
+    EXPECT_TRUE(readFile(folder() + "movie.avi") == original);
+}
+
+// None of these is a file that can be split; each is refused before anything is opened. The
+// request runs in a child that an alarm ends, so a source that never ends fails the test
+// instead of hanging it.
+TEST_F(HostilePaths, SourcesThatAreNotPlainFilesAreRefused) {
+    ASSERT_EQ(::mkfifo((folder() + "pipe.avi").c_str(), 0600), 0);
+    std::filesystem::create_symlink(folder() + "nowhere", folder() + "dangling.avi");
+    std::filesystem::create_symlink(folder() + "loop.avi", folder() + "loop.avi");
+    const std::string sources[] = {folder() + "pipe.avi", "/dev/zero", folder() + "dangling.avi",
+                                   folder() + "loop.avi", folder()};
+    for (const std::string& source : sources) {
+        SCOPED_TRACE(source);
+        const int status = runInChild([&] {
+            ::alarm(60);
+            // As if the chooser had reported a size that needs several pieces.
+            if (StartSplit(source, 1000000, 100000, m_host) != SplitOutcome::Refused)
+                return 10;
+            return m_host.informations == std::vector<std::string>{kNoSource} ? 0 : 11;
+        });
+        EXPECT_EQ(status, 0) << "10: not refused, 11: another message, -1: no end";
+    }
+    EXPECT_EQ(entriesOf(folder()), (std::set<std::string>{"pipe.avi", "dangling.avi", "loop.avi"}));
+}

@@ -1,0 +1,64 @@
+#include "WineCmd.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "support/TempFolder.h"
+
+namespace {
+
+std::string singleQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+int run(const std::string& command) {
+    return std::system(command.c_str());
+}
+
+} // namespace
+
+bool WineCmd::installed() {
+    return run("command -v wine >/dev/null 2>&1") == 0;
+}
+
+WineCmd::WineCmd()
+    : m_prefix(
+          (std::filesystem::temp_directory_path() / ("orvanto-wine-" + std::to_string(::getuid())))
+              .string()) {
+    m_lock = ::open((m_prefix + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (m_lock >= 0)
+        ::flock(m_lock, LOCK_EX);
+    const std::string environment = "WINEDEBUG=-all WINEPREFIX=" + singleQuoted(m_prefix);
+    // The first start creates the prefix; its server has to end before a lasting one can start.
+    if (!std::filesystem::exists(m_prefix))
+        run(environment + " wine cmd /c exit </dev/null >/dev/null 2>&1 && " + environment +
+            " wineserver -w");
+    // The server's output goes nowhere: a server that kept a test's pipe open would hang it.
+    run(environment + " wineserver -p </dev/null >/dev/null 2>&1");
+}
+
+WineCmd::~WineCmd() {
+    run("WINEPREFIX=" + singleQuoted(m_prefix) + " wineserver -k </dev/null >/dev/null 2>&1");
+    if (m_lock >= 0)
+        ::close(m_lock);
+}
+
+// cmd /c cannot be given such a name as an argument: Wine escapes the quotes around it with
+// backslashes, which cmd does not read, and unquoted, "&" or "(" would be syntax. Typed at the
+// prompt, the quoted name is taken as it is.
+std::string WineCmd::runScript(const std::string& folder, const std::string& scriptName) const {
+    TempFolder scratch;
+    const std::string input = scratch.file("input.txt");
+    const std::string output = scratch.file("output.txt");
+    writeFile(input, "\"" + scriptName + "\"\r\n");
+    run("cd " + singleQuoted(folder) + " && WINEDEBUG=-all WINEPREFIX=" + singleQuoted(m_prefix) +
+        " wine cmd <" + singleQuoted(input) + " >" + singleQuoted(output) + " 2>&1");
+    return readFile(output);
+}

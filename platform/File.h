@@ -13,6 +13,9 @@ public:
     // Creates a new, empty file. An existing entry of that name (a plain file, or a symbolic link
     // whatever it points to) is removed first, so the file a link points to is never written.
     static File createReplacing(const std::string& path);
+    // Creates a new file, readable and writable by its owner only, whose path is pathPrefix
+    // followed by six characters that make it unique.
+    static File createUnique(const std::string& pathPrefix);
 
     File(File&& other) noexcept;
     File& operator=(File&& other) noexcept;
@@ -24,7 +27,10 @@ public:
     std::size_t read(void* buffer, std::size_t size);
     // Writes all size bytes; a short write (a full disk) throws IoError.
     void write(const void* data, std::size_t size);
-    // Closes the file, reporting a failure; the destructor closes silently when this was not called.
+    // Waits until what was written is on the storage device.
+    void sync();
+    // Closes the file, reporting a failure; the destructor closes silently when this was not
+    // called.
     void close();
 
     const std::string& path() const { return m_path; }

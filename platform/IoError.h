@@ -11,4 +11,10 @@ public:
     IoError(const std::string& operation, const std::string& path, int errorNumber);
     // A failure whose whole text is already known.
     explicit IoError(const std::string& message);
+
+    // The errno value behind the failure; 0 when the message was given whole.
+    int errorNumber() const { return m_errorNumber; }
+
+private:
+    int m_errorNumber = 0;
 };

@@ -1,0 +1,90 @@
+#include "platform/Paths.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/FileSystem.h"
+#include "platform/IoError.h"
+
+namespace paths {
+
+namespace {
+
+// Relative values are ignored, as the XDG base directory rules ask.
+std::string absoluteVariable(const char* name) {
+    const char* value = std::getenv(name);
+    if (value && value[0] == '/')
+        return value;
+    return {};
+}
+
+std::string homeFolder() {
+    std::string home = absoluteVariable("HOME");
+    if (home.empty()) {
+        if (const passwd* user = ::getpwuid(::getuid()))
+            home = user->pw_dir;
+    }
+    return home;
+}
+
+std::string configurationBase() {
+    const std::string configHome = absoluteVariable("XDG_CONFIG_HOME");
+    if (!configHome.empty())
+        return withTrailingSlash(configHome);
+    return withTrailingSlash(homeFolder()) + ".config/";
+}
+
+// Creates the folder and every missing folder above it.
+void createFolders(const std::string& folder) {
+    for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
+         slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            throw IoError("create", part, errno);
+    }
+    if (!fs_entry::isExistingFolder(folder))
+        throw IoError("create", folder, ENOTDIR);
+}
+
+} // namespace
+
+std::string configurationFolder() {
+    const std::string folder = configurationBase() + "orvanto/";
+    createFolders(folder);
+    return folder;
+}
+
+std::string programFolder() {
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0)
+            throw IoError("read", "/proc/self/exe", errno);
+        if (static_cast<std::size_t>(length) < buffer.size())
+            return folderOf(std::string(buffer.data(), static_cast<std::size_t>(length)));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string fileNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string withTrailingSlash(const std::string& folder) {
+    if (folder.empty() || folder.back() == '/')
+        return folder;
+    return folder + "/";
+}
+
+} // namespace paths

@@ -1,0 +1,71 @@
+#include "platform/WholeFile.h"
+
+#include <cerrno>
+#include <cstdio>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/File.h"
+#include "platform/IoError.h"
+#include "platform/Paths.h"
+
+namespace whole_file {
+
+namespace {
+
+std::string readToEnd(File& file) {
+    std::string content;
+    char block[8192];
+    while (const std::size_t count = file.read(block, sizeof block))
+        content.append(block, count);
+    return content;
+}
+
+void keepPermissionsOf(const std::string& path, const File& replacement) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return; // a new file keeps the private mode it was created with
+    if (::fchmod(replacement.descriptor(), info.st_mode & 07777) != 0)
+        throw IoError("set the permissions of", replacement.path(), errno);
+}
+
+void moveOnto(const std::string& from, const std::string& to) {
+    if (std::rename(from.c_str(), to.c_str()) != 0)
+        throw IoError("replace", to, errno);
+}
+
+} // namespace
+
+std::string read(const std::string& path) {
+    File file = File::openForReading(path);
+    return readToEnd(file);
+}
+
+std::optional<std::string> readIfExists(const std::string& path) {
+    try {
+        return read(path);
+    } catch (const IoError& error) {
+        if (error.errorNumber() == ENOENT)
+            return std::nullopt;
+        throw;
+    }
+}
+
+void replace(const std::string& path, const std::string& content) {
+    File temporary =
+        File::createUnique(paths::folderOf(path) + "." + paths::fileNameOf(path) + ".");
+    try {
+        keepPermissionsOf(path, temporary);
+        temporary.write(content.data(), content.size());
+        temporary.sync();
+        temporary.close();
+        moveOnto(temporary.path(), path);
+    } catch (const IoError&) {
+        // The failure being reported is the one that counts; a leftover is removed if possible.
+        ::unlink(temporary.path().c_str());
+        throw;
+    }
+}
+
+} // namespace whole_file

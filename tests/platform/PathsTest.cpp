@@ -1,0 +1,60 @@
+#include "platform/Paths.h"
+
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "platform/FileSystem.h"
+#include "platform/IoError.h"
+#include "support/TempFolder.h"
+
+TEST(Paths, ConfigurationFolderFollowsXdgConfigHomeAndIsCreated) {
+    TempFolder folder;
+    useConfigFolder(folder.file("deep/config"));
+    EXPECT_EQ(folder.file("deep/config/orvanto/"), paths::configurationFolder());
+    EXPECT_TRUE(fs_entry::isExistingFolder(folder.file("deep/config/orvanto")));
+}
+
+TEST(Paths, ConfigurationFolderFallsBackToHome) {
+    TempFolder folder;
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", folder.path().c_str(), 1);
+    useConfigFolder("");
+    const std::string result = paths::configurationFolder();
+    setenv("HOME", savedHome.c_str(), 1);
+    EXPECT_EQ(folder.file(".config/orvanto/"), result);
+}
+
+TEST(Paths, ConfigurationFolderBlockedByAFileIsAnError) {
+    TempFolder folder;
+    writeFile(folder.file("config"), "");
+    useConfigFolder(folder.file("config"));
+    EXPECT_THROW(paths::configurationFolder(), IoError);
+}
+
+TEST(Paths, ProgramFolderHoldsTheRunningProgram) {
+    const std::string folder = paths::programFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ('/', folder.back());
+    EXPECT_TRUE(fs_entry::isExistingFolder(folder));
+}
+
+TEST(Paths, PartsOfAPath) {
+    const struct {
+        const char* path;
+        const char* folder;
+        const char* name;
+    } cases[] = {
+        {"/x/y/movie.avi", "/x/y/", "movie.avi"},
+        {"/x/y/", "/x/y/", ""},
+        {"movie.avi", "", "movie.avi"},
+        {"/movie", "/", "movie"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.folder, paths::folderOf(c.path)) << c.path;
+        EXPECT_EQ(c.name, paths::fileNameOf(c.path)) << c.path;
+    }
+    EXPECT_EQ("/x/", paths::withTrailingSlash("/x"));
+    EXPECT_EQ("/x/", paths::withTrailingSlash("/x/"));
+    EXPECT_EQ("", paths::withTrailingSlash(""));
+}

@@ -1,0 +1,167 @@
+#include "settings/ProfileFile.h"
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/IoError.h"
+#include "support/ChildProcess.h"
+#include "support/TempFolder.h"
+
+using namespace std::string_literals;
+
+namespace {
+
+std::vector<std::string> entriesOf(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+// Writes in a child process that restrict() prepares; gives 0 when the write failed with the
+// right message, 1 when it did not fail, 2 for another message, 3 when restrict() failed.
+int refusedWriteStatus(const std::string& path, const std::function<bool()>& restrict) {
+    return runInChild([&] {
+        if (!restrict())
+            return 3;
+        try {
+            profile::writeString(path, "Stat", "Number", std::string(5000, '6'));
+        } catch (const IoError& error) {
+            return error.what() == "Unable to write to " + path ? 0 : 2;
+        }
+        return 1;
+    });
+}
+
+} // namespace
+
+TEST(ProfileFile, ReadsValuesFromAnyTolerableFile) {
+    const struct {
+        std::string content;
+        const char* section;
+        const char* key;
+        const char* expected;
+    } cases[] = {
+        {"[Stat]\r\nNumber=41\r\n", "Stat", "Number", "41"},
+        {"[STAT]\n  nUmBeR  =  5 \n", "stat", "Number", "5"},
+        {"[History]\nLoc=\" /a b/ \"\n", "History", "Loc", " /a b/ "},
+        {"[A]\rk=1\r[B]\rk=2\r", "B", "k", "2"},
+        {"\xEF\xBB\xBF[A]\r\nk=v\r\n", "A", "k", "v"},
+        {"\x01\xff\n[A\nno equals\n\0\0=\0\n;k=comment\nk=v=w"s, "A", "k", "v=w"},
+        {"[A]\nk=1\nk=2\n[A]\nk=3\n", "A", "k", "1"},
+        {"[A]\nother=1\n[B]\nk=2\n", "A", "k", "fallback"},
+        {"k=1\n[A]\n", "A", "k", "fallback"},
+    };
+    TempFolder folder;
+    for (const auto& c : cases) {
+        writeFile(folder.file("a.ini"), c.content);
+        EXPECT_EQ(c.expected,
+                  profile::readString(folder.file("a.ini"), c.section, c.key, "fallback"))
+            << c.content;
+    }
+    EXPECT_EQ("fallback", profile::readString(folder.file("missing.ini"), "A", "k", "fallback"));
+}
+
+TEST(ProfileFile, ALongValueIsCut) {
+    TempFolder folder;
+    writeFile(folder.file("a.ini"), "[A]\nk=" + std::string(3000, 'v') + "\n");
+    EXPECT_EQ(std::string(2047, 'v'), profile::readString(folder.file("a.ini"), "A", "k", ""));
+}
+
+TEST(ProfileFile, AWriteChangesOnlyItsOwnLine) {
+    const struct {
+        std::string before;
+        const char* section;
+        const char* key;
+        const char* value;
+        std::string after;
+    } cases[] = {
+        {"; note\n[History]\nLoc=/old/\n\n[Stat]\nNumber=1\n", "Stat", "Number", "2",
+         "; note\n[History]\nLoc=/old/\n\n[Stat]\nNumber=2\n"},
+        {"[STAT]\r\n  NUMBER = 1\r\n", "Stat", "Number", "2", "[STAT]\r\nNUMBER=2\r\n"},
+        {"[History]\nLoc=/a/\n\n[Stat]\nNumber=1\n", "History", "Last Dir", "/d/",
+         "[History]\nLoc=/a/\nLast Dir=/d/\n\n[Stat]\nNumber=1\n"},
+        {"[A]\nk=1", "Stat", "Number", "0", "[A]\nk=1\n[Stat]\nNumber=0\n"},
+        {"[A]\rk=1\r", "A", "j", "2", "[A]\rk=1\rj=2\r"},
+        {"", "Stat", "Number", "0", "[Stat]\r\nNumber=0\r\n"},
+        {"\xEF\xBB\xBF[A]\r\nk=1\r\n", "A", "k", "2", "\xEF\xBB\xBF[A]\r\nk=2\r\n"},
+        {"[H]\n", "H", "Loc", " /x ", "[H]\nLoc=\" /x \"\n"},
+    };
+    TempFolder folder;
+    const std::string path = folder.file("a.ini");
+    for (const auto& c : cases) {
+        writeFile(path, c.before);
+        profile::writeString(path, c.section, c.key, c.value);
+        EXPECT_EQ(c.after, readFile(path)) << c.before;
+        EXPECT_EQ(c.value, profile::readString(path, c.section, c.key, "")) << c.before;
+    }
+}
+
+TEST(ProfileFile, AWriteKeepsThePermissionsOfTheFile) {
+    TempFolder folder;
+    const std::string path = folder.file("a.ini");
+    writeFile(path, "[A]\nk=1\n");
+    ASSERT_EQ(0, ::chmod(path.c_str(), 0640));
+    profile::writeString(path, "A", "k", "2");
+    struct stat info {};
+    ASSERT_EQ(0, ::stat(path.c_str(), &info));
+    EXPECT_EQ(0640u, info.st_mode & 07777);
+}
+
+TEST(ProfileFile, ARefusedWriteLeavesTheOldFileAndNoTemporaryFile) {
+    // Root may write anywhere, so the read-only folder is tried as an ordinary user.
+    const auto readOnlyFolder = [](const std::string& folder) {
+        return ::chmod(folder.c_str(), 0555) == 0 &&
+               (::getuid() != 0 ||
+                (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0));
+    };
+    // The limit lets the temporary file be created and then stops its content, as a full disk.
+    const auto fullDisk = [](const std::string&) {
+        const rlimit limit{100, 100};
+        return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    };
+    for (const auto& restrict : {std::function<bool(const std::string&)>(readOnlyFolder),
+                                 std::function<bool(const std::string&)>(fullDisk)}) {
+        TempFolder folder;
+        const std::string path = folder.file("quorel20.ini");
+        const std::string before = "[Stat]\r\nNumber=5\r\n";
+        writeFile(path, before);
+        ASSERT_EQ(0, ::chmod(path.c_str(), 0644));
+        ASSERT_EQ(0, ::chmod(folder.path().c_str(), 0755));
+
+        EXPECT_EQ(0, refusedWriteStatus(path, [&] { return restrict(folder.path()); }));
+        EXPECT_EQ(before, readFile(path));
+        EXPECT_EQ(std::vector<std::string>{"quorel20.ini"}, entriesOf(folder.path()));
+    }
+}
+
+TEST(ProfileFile, WritesThatCannotBeStoredAreRefused) {
+    TempFolder folder;
+    writeFile(folder.file("file"), "");
+    const std::string blocked = folder.file("file/a.ini");
+    const std::string settings = folder.file("a.ini");
+    writeFile(settings, "[H]\nLoc=/a/\n");
+
+    EXPECT_THROW(
+        {
+            try {
+                profile::writeString(blocked, "H", "Loc", "/b/");
+            } catch (const IoError& error) {
+                EXPECT_STREQ(("Unable to write to " + blocked).c_str(), error.what());
+                throw;
+            }
+        },
+        IoError);
+    // A line break would add a line of its own to the file.
+    EXPECT_THROW(profile::writeString(settings, "H", "Loc", "/b/\n[X]"), IoError);
+    EXPECT_EQ("[H]\nLoc=/a/\n", readFile(settings));
+}

@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/File.h"
 
 // Writes the rejoin script: a Windows batch file that copies the pieces back into the source
-// file with one binary copy command, then says so.
+// file with one binary copy command, then says so. The entries are kept until FinishScript,
+// which splits the copy command over several lines only where cmd could not read one line.
 class RejoinScript {
 public:
     // Creates the script (replacing a file of that name), writes line 1 and "Copy /b ".
@@ -24,4 +26,5 @@ public:
 private:
     std::optional<File> m_file;
     std::string m_path;
+    std::vector<std::string> m_quotedPieces;
 };

@@ -7,9 +7,9 @@ class SplitHost;
 
 // How a split request ended. Failures of input/output throw IoError instead.
 enum class SplitOutcome {
-    Completed, // pieces and script written, counter increased
-    Refused,   // a check said no; nothing was written
-    Stopped,   // the caller stopped it; what it wrote was removed
+    Completed,        // pieces and script written, counter increased
+    Refused,          // a check said no; nothing was written
+    Stopped,          // the caller stopped it; what it wrote was removed
     SourceUnreadable, // the source could not be opened; nothing is left behind
 };
 

@@ -1,0 +1,19 @@
+#include "engine/Progress.h"
+
+const char* const kPieceDoneText = "100 %  Done.";
+
+int progressPercent(std::int64_t done, std::int64_t total) {
+    // 128 bits, so done * 100 cannot overflow whatever the sizes.
+    __extension__ using Wide = unsigned __int128;
+    const Wide scaled = static_cast<Wide>(done) * 100;
+    const Wide whole = static_cast<Wide>(total);
+    Wide percent = scaled / whole;
+    const Wide twiceRest = 2 * (scaled % whole);
+    if (twiceRest > whole || (twiceRest == whole && percent % 2 == 1))
+        ++percent;
+    return static_cast<int>(percent);
+}
+
+std::string progressText(int percent) {
+    return std::to_string(percent) + "% Complete";
+}

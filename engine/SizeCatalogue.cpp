@@ -1,0 +1,97 @@
+#include "engine/SizeCatalogue.h"
+
+#include <algorithm>
+#include <cctype>
+#include <limits>
+
+#include "settings/IntegerText.h"
+
+namespace size_catalogue {
+
+namespace {
+
+const std::string kKiloSuffix = "k";
+const std::string kMegaSuffix = " Megabytes";
+
+constexpr int kKiloEntries = 286;
+constexpr int kMegaEntries = 1500;
+
+bool isAllDigits(const std::string& text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+}
+
+std::optional<std::int64_t> bytesFromDigits(const std::string& digits) {
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    std::int64_t value = 0;
+    for (const char c : digits) {
+        const int digit = c - '0';
+        if (value > (kMax - digit) / 10)
+            return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+} // namespace
+
+const std::array<Preset, kPresetCount>& presets() {
+    static const std::array<Preset, kPresetCount> table = {{
+        {"Rad100k", "100k Files", "100k", 100'000},
+        {"Rad500k", "500k Files", "500k", 500'000},
+        {"Rad1meg", "1 Meg Files", "1 Megabyte", 1'000'000},
+        {"Rad14Meg", "1.4 Meg Files", "1.4 Megabytes", 1'400'000},
+        {"Rad2Meg", "2 Meg Files", "2 Megabytes", 2'000'000},
+        {"Rad95Meg", "95 Meg Files", "95 Megabytes", 95'000'000},
+        {"Rad127Meg", "127 Meg Files", "127 Megabytes", 127'000'000},
+        {"Rad195Meg", "195 Meg Files", "195 Megabytes", 195'000'000},
+        {"Rad255Meg", "255 Meg Files", "255 Megabytes", 255'000'000},
+        {"Rad530Meg", "530 Meg Files", "530 Megabytes", 530'000'000},
+        {"Rad650Meg", "650 Meg Files", "650 Megabytes", 650'000'000},
+        {"Rad4600Meg", "4600 Meg Files", "4.6 Gigabytes", 4'600'000'000},
+    }};
+    return table;
+}
+
+std::vector<std::string> customizeEntries() {
+    std::vector<std::string> entries;
+    entries.reserve(kKiloEntries + kMegaEntries);
+    for (int i = 0; i < kKiloEntries; ++i)
+        entries.push_back(std::to_string(300 + 20 * i) + kKiloSuffix);
+    for (int i = 0; i < kMegaEntries; ++i)
+        entries.push_back(std::to_string(10 + 4 * i) + kMegaSuffix);
+    return entries;
+}
+
+std::int64_t customEntryBytes(const std::string& entry) {
+    std::string number = entry;
+    std::int64_t unit = 1'000'000;
+    if (const auto kilo = number.find(kKiloSuffix); kilo != std::string::npos) {
+        number.erase(kilo, kKiloSuffix.size());
+        unit = 1000;
+    } else if (const auto mega = number.find(kMegaSuffix); mega != std::string::npos) {
+        number.erase(mega, kMegaSuffix.size());
+    }
+    return static_cast<std::int64_t>(integer_text::toInt32(number)) * unit;
+}
+
+std::int64_t resolveSplitSize(const SizeChoice& choice) {
+    if (!choice.presetIndex)
+        return customEntryBytes(choice.customEntry);
+    return presets().at(*choice.presetIndex).bytes;
+}
+
+std::optional<std::int64_t> sizeFromText(const std::string& text) {
+    if (isAllDigits(text))
+        return bytesFromDigits(text);
+    for (const Preset& preset : presets()) {
+        if (text == preset.label)
+            return preset.bytes;
+    }
+    const std::vector<std::string> entries = customizeEntries();
+    if (std::find(entries.begin(), entries.end(), text) != entries.end())
+        return customEntryBytes(text);
+    return std::nullopt;
+}
+
+} // namespace size_catalogue

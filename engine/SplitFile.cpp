@@ -1,0 +1,197 @@
+#include "engine/SplitFile.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+#include "engine/Progress.h"
+#include "engine/RejoinScript.h"
+#include "engine/SplitHost.h"
+#include "platform/File.h"
+#include "platform/FileSystem.h"
+#include "platform/IoError.h"
+#include "settings/Settings.h"
+
+namespace {
+
+const char* const kSourceCannotBeOpened =
+    "The file cannot be set to read only as this prevents access to the file. Click the "
+    "\"Select A File To Split\" button again, simply right click on the icon of the file to be "
+    "split and go into Properties. At the bottom ensure that \"Read Only\" box is not selected.  "
+    "If it is checked, click to remove the check, then click on \"Apply\", then you will be able "
+    "to split the file.";
+
+const char* const kStopped = "The split was stopped. The split files and the rejoin script it "
+                             "had written have been removed.";
+
+bool g_running = false;
+bool g_stopRequested = false;
+
+// Thrown at a yield point when the caller has asked the job to stop.
+struct StopRequested {};
+
+// Marks a job as running for its whole length, whichever way it ends.
+class RunningMark {
+public:
+    RunningMark() {
+        g_running = true;
+        g_stopRequested = false;
+    }
+    ~RunningMark() {
+        g_running = false;
+        g_stopRequested = false;
+    }
+    RunningMark(const RunningMark&) = delete;
+    RunningMark& operator=(const RunningMark&) = delete;
+};
+
+std::string completionMessage(const SplitPlan& plan, std::int64_t pieceCount) {
+    const std::string& base = plan.names.baseName;
+    return "Finished. Folder " + plan.destinationFolder +
+           " contains the split file names which are " + base + ".1, " + base +
+           ".2, etc., along with program \"" + base + ".bat\". There were " +
+           std::to_string(pieceCount) + " total files created. Simply run the program \"" + base +
+           ".bat\" to recreate the original file.";
+}
+
+class SplitRun {
+public:
+    SplitRun(const SplitPlan& plan, SplitHost& host) : m_plan(plan), m_host(host) {}
+
+    SplitOutcome run() {
+        m_script.BeginScript(m_plan.destinationFolder + scriptName(m_plan.names.baseName));
+        try {
+            std::optional<File> source = openSource();
+            if (!source) {
+                m_script.discard();
+                m_host.plainMessage(kSourceCannotBeOpened);
+                return SplitOutcome::SourceUnreadable;
+            }
+            writePieces(*source);
+            m_script.FinishScript(m_plan.names.targetName);
+        } catch (const StopRequested&) {
+            removeWrittenFiles();
+            m_host.information(kStopped);
+            return SplitOutcome::Stopped;
+        } catch (const std::exception& error) {
+            discardIncompleteScript(error);
+            throw;
+        }
+        m_host.information(completionMessage(m_plan, m_pieceIndex));
+        settings::AddToSplitCounter(1);
+        return SplitOutcome::Completed;
+    }
+
+private:
+    std::optional<File> openSource() {
+        try {
+            return File::openForReading(m_plan.sourcePath);
+        } catch (const IoError&) {
+            return std::nullopt;
+        }
+    }
+
+    void writePieces(File& source) {
+        bool exhausted = false;
+        while (!exhausted) {
+            ++m_pieceIndex;
+            exhausted = writePiece(source);
+            m_script.AddPieceEntry(m_plan.names.baseName, m_pieceIndex);
+        }
+    }
+
+    // Fills the current piece; true when the source ran out inside it.
+    bool writePiece(File& source) {
+        File piece = File::createReplacing(m_plan.destinationFolder +
+                                           pieceName(m_plan.names.baseName, m_pieceIndex));
+        m_host.setProgressText("");
+        m_host.showProgress();
+        m_shownPercent = -1;
+        yieldToHost();
+
+        std::int64_t pieceBytes = 0;
+        std::int64_t remaining = m_plan.splitSize;
+        std::size_t lastRead = 0;
+        do {
+            lastRead = copyBlock(source, piece, kBlockSize);
+            pieceBytes += static_cast<std::int64_t>(lastRead);
+            remaining = m_plan.splitSize - pieceBytes;
+            showPercent();
+            yieldToHost();
+        } while (lastRead > 0 && remaining >= kBlockSize);
+        // The rest of a piece that is not a whole number of blocks.
+        if (lastRead > 0 && remaining > 0)
+            lastRead = copyBlock(source, piece, remaining);
+
+        m_host.setProgressText(kPieceDoneText);
+        piece.close();
+        return lastRead == 0;
+    }
+
+    // Reads up to size bytes (at most one block) and writes what arrived; returns that count.
+    std::size_t copyBlock(File& source, File& piece, std::int64_t size) {
+        const std::int64_t unread = m_plan.sourceSize - m_sourceRead;
+        const auto wanted = static_cast<std::size_t>(std::min(size, unread));
+        if (wanted == 0)
+            return 0;
+        const std::size_t count = source.read(m_buffer.data(), wanted);
+        if (count > 0)
+            piece.write(m_buffer.data(), count);
+        m_sourceRead += static_cast<std::int64_t>(count);
+        return count;
+    }
+
+    void showPercent() {
+        const int percent = progressPercent(m_sourceRead, m_plan.sourceSize);
+        if (percent == m_shownPercent)
+            return;
+        m_shownPercent = percent;
+        m_host.setProgressText(progressText(percent));
+    }
+
+    void yieldToHost() {
+        m_host.processMessages();
+        if (g_stopRequested)
+            throw StopRequested{};
+    }
+
+    void removeWrittenFiles() {
+        m_script.discard();
+        for (std::int64_t index = 1; index <= m_pieceIndex; ++index)
+            fs_entry::removeFile(m_plan.destinationFolder +
+                                 pieceName(m_plan.names.baseName, index));
+    }
+
+    // A half script would make cmd append into the first piece, so it goes; the pieces stay.
+    void discardIncompleteScript(const std::exception& cause) {
+        try {
+            m_script.discard();
+        } catch (const IoError& removal) {
+            throw IoError(std::string(cause.what()) + "; " + removal.what());
+        }
+    }
+
+    const SplitPlan& m_plan;
+    SplitHost& m_host;
+    RejoinScript m_script;
+    std::array<char, kBlockSize> m_buffer{};
+    std::int64_t m_pieceIndex = 0;
+    std::int64_t m_sourceRead = 0;
+    int m_shownPercent = -1;
+};
+
+} // namespace
+
+SplitOutcome SplitFile(const SplitPlan& plan, SplitHost& host) {
+    const RunningMark running;
+    return SplitRun(plan, host).run();
+}
+
+bool isSplitRunning() {
+    return g_running;
+}
+
+void requestSplitStop() {
+    if (g_running)
+        g_stopRequested = true;
+}

@@ -1,0 +1,158 @@
+#include "engine/SplitJob.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "engine/SplitFile.h"
+#include "engine/SplitHost.h"
+#include "engine/SplitNames.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "settings/Settings.h"
+
+namespace {
+
+constexpr std::int64_t kMostPieces = 399;
+
+const char* const kAlreadyRunning =
+    "A split is already running. Wait until it has finished before you start another one.";
+
+const char* const kNoSourceSelected =
+    "Please click the \"Select A File To Split\" button at the top. Either you have not selected "
+    "a file to \"split\" or the file you selected does not exist.";
+
+const char* const kEmptySource = "The file you selected is empty, so there is nothing to split.";
+
+const char* const kUnknownSourceSize =
+    "The size of the file you selected could not be read. Click the \"Select A File To Split\" "
+    "button and select the file again.";
+
+const char* const kSplitSizeTooSmall = "The split size must be at least 8192 bytes.";
+
+const char* const kNoNeedToSplit =
+    "The file size you selected is larger than the file itself, so there is no need to split the "
+    "file at this size.  You can select the \"Customize\" option and highlight a size in the box, "
+    "or click on one of the sizes already listed that is smaller than the current file size so "
+    "it can be split.";
+
+std::string tooManyPiecesMessage() {
+    return "You chose an incorrect split size. Based on the split size you chose, this would "
+           "involve creating more than " +
+           std::to_string(kMostPieces) +
+           " split files! This is not realistic, make sure you have selected the proper split "
+           "sizes as typically this means you may have made a mistake.";
+}
+
+std::string existingNameMessage(const std::string& name) {
+    return "Some file names already exist that match the split names which need to be created. "
+           "The first found file name is " +
+           name +
+           ". You should either move your file to a separate or empty folder or delete these "
+           "destination file names and then attempt the split again.";
+}
+
+std::string unsafeNameMessage(const std::string& fileName) {
+    return "The file name " + fileName +
+           " contains a double quote or a control character, which the rejoin script cannot "
+           "hold. Rename the file and then attempt the split again.";
+}
+
+std::string overwritesSourceMessage(const std::string& name) {
+    return "The split would overwrite the file you selected, because the split file name " + name +
+           " is the name of that file. Move the file to a separate folder or choose another "
+           "output folder and then attempt the split again.";
+}
+
+std::string lowSpaceMessage(const std::string& folder, std::int64_t needed, std::int64_t free) {
+    return "There is not enough free space in the folder " + folder +
+           " for the split files. The split needs " + std::to_string(needed) + " bytes and only " +
+           std::to_string(free) + " bytes are free.";
+}
+
+SplitOutcome refuse(SplitHost& host, const std::string& message) {
+    host.information(message);
+    return SplitOutcome::Refused;
+}
+
+std::int64_t pieceCountOf(std::int64_t sourceSize, std::int64_t splitSize) {
+    return sourceSize / splitSize + (sourceSize % splitSize > 0 ? 1 : 0);
+}
+
+// A double quote would end the quoted name in the script and a control character breaks its
+// line, so such names cannot be written there.
+bool fitsInScript(const std::string& name) {
+    return std::none_of(name.begin(), name.end(),
+                        [](char c) { return c == '"' || static_cast<unsigned char>(c) < 32; });
+}
+
+// The output folder of the settings file, or the source's folder when none is set.
+std::string destinationFolder(const SplitNames& names) {
+    const std::string outputFolder = settings::readOutputFolder();
+    if (outputFolder.empty())
+        return names.sourceFolder;
+    return paths::withTrailingSlash(outputFolder);
+}
+
+// The first name the job could write that is the source itself; the job writes at most one
+// piece more than the count, the empty one after a source that ends on a piece's last byte.
+std::optional<std::string> nameOfSourceAmongOutputs(const SplitPlan& plan,
+                                                    std::int64_t pieceCount) {
+    const std::string& base = plan.names.baseName;
+    for (std::int64_t index = 1; index <= pieceCount + 1; ++index) {
+        const std::string name = pieceName(base, index);
+        if (fs_entry::isSameFile(plan.destinationFolder + name, plan.sourcePath))
+            return name;
+    }
+    if (fs_entry::isSameFile(plan.destinationFolder + scriptName(base), plan.sourcePath))
+        return scriptName(base);
+    return std::nullopt;
+}
+
+} // namespace
+
+std::int64_t GetSourceSize(const std::string& path) {
+    return fs_entry::targetSize(path);
+}
+
+bool CheckSplitNames(const std::string& firstPiecePath, SplitHost& host) {
+    // There are no hidden files here to let through: anything but a folder would be replaced.
+    const fs_entry::Kind kind = fs_entry::entryKind(firstPiecePath);
+    if (kind == fs_entry::Kind::None || kind == fs_entry::Kind::Directory)
+        return true;
+    host.information(existingNameMessage(paths::fileNameOf(firstPiecePath)));
+    return false;
+}
+
+SplitOutcome StartSplit(const std::string& sourcePath, std::int64_t sourceSize,
+                        std::int64_t splitSize, SplitHost& host) {
+    if (isSplitRunning())
+        return refuse(host, kAlreadyRunning);
+    if (fs_entry::targetKind(sourcePath) != fs_entry::Kind::Regular)
+        return refuse(host, kNoSourceSelected);
+    if (sourceSize == 0)
+        return refuse(host, kEmptySource);
+    if (sourceSize < 0)
+        return refuse(host, kUnknownSourceSize);
+    if (splitSize < kBlockSize)
+        return refuse(host, kSplitSizeTooSmall);
+
+    const std::int64_t pieceCount = pieceCountOf(sourceSize, splitSize);
+    SplitPlan plan{sourcePath, sourceSize, splitSize, deriveSplitNames(sourcePath), {}};
+    if (!fitsInScript(plan.names.targetName))
+        return refuse(host, unsafeNameMessage(plan.names.fileName));
+    if (pieceCount == 1)
+        return refuse(host, kNoNeedToSplit);
+    if (pieceCount > kMostPieces)
+        return refuse(host, tooManyPiecesMessage());
+
+    plan.destinationFolder = destinationFolder(plan.names);
+    if (!CheckSplitNames(plan.destinationFolder + pieceName(plan.names.baseName, 1), host))
+        return SplitOutcome::Refused;
+    if (const auto name = nameOfSourceAmongOutputs(plan, pieceCount))
+        return refuse(host, overwritesSourceMessage(*name));
+    const std::optional<std::int64_t> free = fs_entry::freeSpace(plan.destinationFolder);
+    if (free && *free < sourceSize)
+        return refuse(host, lowSpaceMessage(plan.destinationFolder, sourceSize, *free));
+
+    return SplitFile(plan, host);
+}

@@ -1,0 +1,157 @@
+#include "engine/RejoinScript.h"
+
+#include <gtest/gtest.h>
+
+#include "ScriptFollower.h"
+#include "engine/SplitNames.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+// The script of a split of the named source into pieceCount pieces.
+std::string writtenScript(const TempFolder& folder, const std::string& sourceName,
+                          std::int64_t pieceCount) {
+    const SplitNames names = deriveSplitNames(folder.file(sourceName));
+    RejoinScript script;
+    script.BeginScript(folder.file(scriptName(names.baseName)));
+    for (std::int64_t index = 1; index <= pieceCount; ++index)
+        script.AddPieceEntry(names.baseName, index);
+    script.FinishScript(names.targetName);
+    EXPECT_FALSE(script.isOpen());
+    return readFile(folder.file(scriptName(names.baseName)));
+}
+
+// Length of the one copy line for pieceCount pieces of a base name of baseLength characters
+// and a target of baseLength + 2 (".x").
+std::size_t oneCopyLineLength(std::size_t baseLength, int pieceCount) {
+    std::size_t length = std::string("Copy /b ").size() + baseLength + 5;
+    for (int index = 2; index <= pieceCount; ++index)
+        length += baseLength + 6 + std::to_string(index).size();
+    return length + baseLength + 4;
+}
+
+} // namespace
+
+TEST(RejoinScript, WritesTheExactBytesOfTheMovieExample) {
+    TempFolder folder;
+    const std::string script = writtenScript(folder, "movie.avi", 3);
+    EXPECT_EQ(script, "@ECHO OFF\r\n"
+                      "Copy /b \"movie.1\" + \"movie.2\" + \"movie.3\" \"movie.avi\"\r\n"
+                      "@ECHO movie.avi has been recreated for you.\r\n");
+    EXPECT_EQ(script.size(), 111u);
+}
+
+TEST(RejoinScript, WritesOrdinaryNamesUnchanged) {
+    const struct {
+        const char* source;
+        std::int64_t pieces;
+        const char* copyLine;
+        const char* echoLine;
+    } cases[] = {
+        {"a.zip", 2, "Copy /b \"a.1\" + \"a.2\" \"a.zip\"",
+         "@ECHO a.zip has been recreated for you."},
+        {"README", 2, "Copy /b \"README.1\" + \"README.2\" \"README\"",
+         "@ECHO README has been recreated for you."},
+        {"my.holiday.avi", 2, "Copy /b \"my.1\" + \"my.2\" \"my.avi\"",
+         "@ECHO my.avi has been recreated for you."},
+        {".profile", 2, "Copy /b \".1\" + \".2\" \".profile\"",
+         "@ECHO .profile has been recreated for you."},
+        {"my movie.mp4", 2, "Copy /b \"my movie.1\" + \"my movie.2\" \"my movie.mp4\"",
+         "@ECHO my movie.mp4 has been recreated for you."},
+        {"v.mkv", 11,
+         "Copy /b \"v.1\" + \"v.2\" + \"v.3\" + \"v.4\" + \"v.5\" + \"v.6\" + \"v.7\" + \"v.8\" + "
+         "\"v.9\" + \"v.10\" + \"v.11\" \"v.mkv\"",
+         "@ECHO v.mkv has been recreated for you."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        TempFolder folder;
+        const std::vector<std::string> lines =
+            scriptLines(writtenScript(folder, c.source, c.pieces));
+        ASSERT_EQ(lines.size(), 3u);
+        EXPECT_EQ(lines[0], "@ECHO OFF");
+        EXPECT_EQ(lines[1], c.copyLine);
+        EXPECT_EQ(lines[2], c.echoLine);
+    }
+}
+
+TEST(RejoinScript, EscapesWhatCmdWouldReadAsSyntax) {
+    const struct {
+        const char* source;
+        const char* copyLine;
+        const char* echoLine;
+    } cases[] = {
+        {"100%.txt", "Copy /b \"100%%.1\" + \"100%%.2\" \"100%%.txt\"",
+         "@ECHO 100%%.txt has been recreated for you."},
+        {"a&b (1).dat", "Copy /b \"a&b (1).1\" + \"a&b (1).2\" \"a&b (1).dat\"",
+         "@ECHO a^&b ^(1^).dat has been recreated for you."},
+        {"x^y|z<w>.%v%", "Copy /b \"x^y|z<w>.1\" + \"x^y|z<w>.2\" \"x^y|z<w>.%%v%%\"",
+         "@ECHO x^^y^|z^<w^>.%%v%% has been recreated for you."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        TempFolder folder;
+        const std::vector<std::string> lines = scriptLines(writtenScript(folder, c.source, 2));
+        ASSERT_EQ(lines.size(), 3u);
+        EXPECT_EQ(lines[1], c.copyLine);
+        EXPECT_EQ(lines[2], c.echoLine);
+    }
+}
+
+TEST(RejoinScript, SplitsALongCopyCommandIntoAppendingLines) {
+    TempFolder folder;
+    const std::string base(60, 'n');
+    const std::string target = base + ".dat";
+    const std::vector<std::string> lines = scriptLines(writtenScript(folder, target, 400));
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(lines.front(), "@ECHO OFF");
+    EXPECT_EQ(lines.back(), "@ECHO " + target + " has been recreated for you.");
+
+    std::vector<std::string> pieces;
+    for (std::size_t i = 1; i + 1 < lines.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_LE(lines[i].size(), 8191u);
+        const CopyLine copy = parseCopyLine(lines[i]);
+        EXPECT_EQ(copy.target, target);
+        ASSERT_FALSE(copy.sources.empty());
+        // Every line after the first appends to the target made so far.
+        if (i > 1) {
+            EXPECT_EQ(copy.sources.front(), target);
+        }
+        pieces.insert(pieces.end(), copy.sources.begin() + (i > 1 ? 1 : 0), copy.sources.end());
+        // A line ends only when the next entry (+ "name.NNN" ) would not have fitted.
+        if (i + 2 < lines.size()) {
+            EXPECT_GT(lines[i].size() + base.size() + 9, 8191u);
+        }
+    }
+    ASSERT_EQ(pieces.size(), 400u);
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        EXPECT_EQ(pieces[i], pieceName(base, static_cast<std::int64_t>(i + 1)));
+}
+
+TEST(RejoinScript, KeepsOneCopyLineUpTo8191Characters) {
+    // A base name length and piece count whose single copy line is exactly 8191 characters.
+    std::size_t baseLength = 0;
+    int pieceCount = 0;
+    for (std::size_t length = 1; length < 80 && pieceCount == 0; ++length) {
+        for (int count = 2; count < 600; ++count) {
+            if (oneCopyLineLength(length, count) == 8191) {
+                baseLength = length;
+                pieceCount = count;
+                break;
+            }
+        }
+    }
+    ASSERT_GT(pieceCount, 0);
+    ASSERT_EQ(oneCopyLineLength(baseLength + 1, pieceCount), 8191 + pieceCount + 1);
+
+    TempFolder folder;
+    const std::vector<std::string> fits =
+        scriptLines(writtenScript(folder, std::string(baseLength, 'f') + ".x", pieceCount));
+    ASSERT_EQ(fits.size(), 3u);
+    EXPECT_EQ(fits[1].size(), 8191u);
+
+    const std::vector<std::string> tooLong =
+        scriptLines(writtenScript(folder, std::string(baseLength + 1, 'g') + ".x", pieceCount));
+    EXPECT_EQ(tooLong.size(), 4u);
+}

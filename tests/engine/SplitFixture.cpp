@@ -1,0 +1,42 @@
+#include "SplitFixture.h"
+
+#include <filesystem>
+
+#include "engine/SplitJob.h"
+#include "settings/Settings.h"
+
+void SplitFixture::SetUp() {
+    useConfigFolder(m_config.path());
+    settings::initLayoutPath();
+    settings::initSettingsPath();
+    settings::createSettingsFileIfMissing();
+}
+
+std::string SplitFixture::makeSource(const std::string& name, std::int64_t size) const {
+    const std::string path = m_folder.file(name);
+    writePatternFile(path, size);
+    return path;
+}
+
+SplitOutcome SplitFixture::split(const std::string& sourcePath, std::int64_t splitSize) {
+    return StartSplit(sourcePath, GetSourceSize(sourcePath), splitSize, m_host);
+}
+
+std::set<std::string> entriesOf(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+std::int64_t fileSize(const std::string& path) {
+    return static_cast<std::int64_t>(std::filesystem::file_size(path));
+}
+
+std::size_t openDescriptorCount() {
+    std::size_t count = 0;
+    for (auto it = std::filesystem::directory_iterator("/proc/self/fd");
+         it != std::filesystem::directory_iterator(); ++it)
+        ++count;
+    return count;
+}

@@ -1,0 +1,271 @@
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "ScriptFollower.h"
+#include "SplitFixture.h"
+#include "engine/SizeCatalogue.h"
+#include "engine/SplitJob.h"
+#include "platform/IoError.h"
+#include "settings/Settings.h"
+#include "support/ChildProcess.h"
+
+namespace {
+
+const std::string kStopped =
+    "The split was stopped. The split files and the rejoin script it had written have been "
+    "removed.";
+
+std::string completion(const std::string& folder, const std::string& base, int count) {
+    return "Finished. Folder " + folder + " contains the split file names which are " + base +
+           ".1, " + base + ".2, etc., along with program \"" + base + ".bat\". There were " +
+           std::to_string(count) + " total files created. Simply run the program \"" + base +
+           ".bat\" to recreate the original file.";
+}
+
+class SplitJob : public SplitFixture {};
+
+} // namespace
+
+TEST_F(SplitJob, EndsWithTheFirstReadThatDeliversNothing) {
+    // The tail read of a 1,000,000-byte piece asks for 576 bytes.
+    const struct {
+        std::int64_t sourceSize;
+        std::vector<std::int64_t> pieceSizes;
+    } cases[] = {
+        {3000000, {1000000, 1000000, 1000000, 0}},
+        {2999800, {1000000, 1000000, 999800, 0}},
+        {2999000, {1000000, 1000000, 999000}},
+        {2500000, {1000000, 1000000, 500000}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sourceSize);
+        TempFolder work;
+        m_host = RecordingHost();
+        const std::string source = work.file("movie.avi");
+        writePatternFile(source, c.sourceSize);
+        ASSERT_EQ(split(source, 1000000), SplitOutcome::Completed);
+        const int count = static_cast<int>(c.pieceSizes.size());
+        std::string joined;
+        for (int index = 1; index <= count; ++index) {
+            const std::string piece = work.file("movie." + std::to_string(index));
+            EXPECT_EQ(fileSize(piece), c.pieceSizes[index - 1]) << index;
+            joined += readFile(piece);
+        }
+        EXPECT_FALSE(fileExists(work.file("movie." + std::to_string(count + 1))));
+        EXPECT_EQ(joined, readFile(source));
+        const CopyLine copy = parseCopyLine(scriptLines(readFile(work.file("movie.bat")))[1]);
+        EXPECT_EQ(copy.sources.size(), c.pieceSizes.size());
+        ASSERT_EQ(m_host.informations.size(), 1u);
+        EXPECT_EQ(m_host.informations[0], completion(work.path(), "movie", count));
+    }
+}
+
+TEST_F(SplitJob, WholeBlockSizeMakesNoTailRead) {
+    const std::int64_t size = *size_catalogue::sizeFromText("5120k");
+    ASSERT_EQ(size % 8192, 0);
+    const std::string source = makeSource("disk.img", 11000000);
+    ASSERT_EQ(split(source, size), SplitOutcome::Completed);
+    EXPECT_EQ(fileSize(folder() + "disk.1"), 5120000);
+    EXPECT_EQ(fileSize(folder() + "disk.2"), 5120000);
+    EXPECT_EQ(fileSize(folder() + "disk.3"), 760000);
+    EXPECT_FALSE(fileExists(folder() + "disk.4"));
+    // Each full piece: 625 blocks; the last: 93 blocks and one that delivers nothing.
+    EXPECT_EQ(m_host.processCount, 3 + 625 + 625 + 93 + 1);
+}
+
+TEST_F(SplitJob, RejoinScriptRecreatesTheSource) {
+    const std::pair<std::int64_t, std::int64_t> cases[] = {
+        {250000, 100000}, {1000000, 100000}, {1399999, 700000}, {123457, 8192}, {2000001, 20000}};
+    for (const auto& [sourceSize, splitSize] : cases) {
+        SCOPED_TRACE(std::to_string(sourceSize) + " at " + std::to_string(splitSize));
+        TempFolder work;
+        const std::string source = work.file("data set.v2.bin");
+        writePatternFile(source, sourceSize);
+        const std::string original = readFile(source);
+        ASSERT_EQ(split(source, splitSize), SplitOutcome::Completed);
+        std::filesystem::remove(source);
+        EXPECT_EQ(followRejoinScript(work.path(), "data set.bat"), "data set.bin");
+        EXPECT_EQ(readFile(work.file("data set.bin")), original);
+    }
+}
+
+TEST_F(SplitJob, ShowsProgressOfTheWholeJob) {
+    const std::string source = makeSource("movie.avi", 3000000);
+    ASSERT_EQ(split(source, 1000000), SplitOutcome::Completed);
+    // One yield at the start of each of the 4 pieces, one after each of 122 blocks per full
+    // piece and after the read of the empty piece.
+    EXPECT_EQ(m_host.processCount, 4 + 3 * 122 + 1);
+    EXPECT_EQ(m_host.showCount, 4);
+
+    const std::vector<std::string>& texts = m_host.progressTexts;
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front(), "");
+    EXPECT_EQ(texts.back(), "100 %  Done.");
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "100 %  Done."), 4);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), ""), 4);
+    int last = -1;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (texts[i].empty() || texts[i] == "100 %  Done.")
+            continue;
+        const int percent = std::stoi(texts[i]);
+        EXPECT_EQ(texts[i], std::to_string(percent) + "% Complete");
+        EXPECT_GE(percent, last) << "the figure counts across pieces";
+        if (i > 0) {
+            EXPECT_NE(texts[i], texts[i - 1]) << "an unchanged text is not set again";
+        }
+        last = percent;
+    }
+    EXPECT_EQ(last, 100);
+    // After the first piece the figure is a third: 1,000,000 of 3,000,000, rounded.
+    const auto secondPieceStart = std::find(texts.begin() + 1, texts.end(), "");
+    ASSERT_NE(secondPieceStart, texts.end());
+    EXPECT_EQ(*(secondPieceStart - 2), "33% Complete");
+}
+
+TEST_F(SplitJob, WritesIntoTheOutputFolderFromTheSettings) {
+    const std::string source = makeSource("movie.avi", 250000);
+    // Stored with its slash, without one (edited by hand), and with blanks around it.
+    const std::function<std::string(const std::string&)> storedForms[] = {
+        [](const std::string& path) { return path; },
+        [](const std::string& path) { return path.substr(0, path.size() - 1); },
+        [](const std::string& path) { return " " + path + "\t "; },
+    };
+    for (const auto& stored : storedForms) {
+        TempFolder output;
+        SCOPED_TRACE(stored(output.path()));
+        settings::writeOutputFolder(stored(output.path()));
+        m_host = RecordingHost();
+        ASSERT_EQ(split(source, 100000), SplitOutcome::Completed);
+        EXPECT_EQ(entriesOf(output.path()),
+                  (std::set<std::string>{"movie.1", "movie.2", "movie.3", "movie.bat"}));
+        EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
+        EXPECT_EQ(m_host.informations.back(), completion(output.path(), "movie", 3));
+    }
+}
+
+TEST_F(SplitJob, CountsEachCompletedSplit) {
+    EXPECT_EQ(settings::ReadSplitCounter(), 0);
+    const std::string source = makeSource("movie.avi", 250000);
+    ASSERT_EQ(split(source, 100000), SplitOutcome::Completed);
+    EXPECT_EQ(settings::ReadSplitCounter(), 1);
+    std::filesystem::remove(folder() + "movie.1");
+    ASSERT_EQ(split(source, 100000), SplitOutcome::Completed);
+    EXPECT_EQ(settings::ReadSplitCounter(), 2);
+}
+
+TEST_F(SplitJob, ReplacesLaterPiecesAndTheScriptWithoutNotice) {
+    const std::string source = makeSource("movie.avi", 250000);
+    writeFile(folder() + "movie.2", std::string(400000, 'x'));
+    writeFile(folder() + "movie.bat", "old script");
+    ASSERT_EQ(split(source, 100000), SplitOutcome::Completed);
+    EXPECT_EQ(fileSize(folder() + "movie.2"), 100000);
+    EXPECT_EQ(fileSize(folder() + "movie.bat"), 111);
+}
+
+TEST_F(SplitJob, AFolderAtTheFirstPieceFailsTheJobAndRemovesTheScript) {
+    const std::string source = makeSource("movie.avi", 250000);
+    std::filesystem::create_directory(folder() + "movie.1");
+    const std::size_t descriptors = openDescriptorCount();
+    try {
+        split(source, 100000);
+        FAIL() << "no error";
+    } catch (const IoError& error) {
+        EXPECT_NE(std::string(error.what()).find(folder() + "movie.1"), std::string::npos)
+            << error.what();
+    }
+    EXPECT_EQ(entriesOf(folder()), (std::set<std::string>{"movie.avi", "movie.1"}));
+    EXPECT_EQ(settings::ReadSplitCounter(), 0);
+    EXPECT_EQ(openDescriptorCount(), descriptors);
+    EXPECT_FALSE(isSplitRunning());
+}
+
+TEST_F(SplitJob, StopRemovesWhatTheJobWrote) {
+    // Stop at the start of the first piece, inside the first piece, and inside the third.
+    for (const long stopAt : {1L, 5L, 250L}) {
+        SCOPED_TRACE(stopAt);
+        TempFolder work;
+        const std::string source = work.file("movie.avi");
+        writePatternFile(source, 2500000);
+        m_host = RecordingHost();
+        m_host.onProcessMessages = [&] {
+            if (m_host.processCount == stopAt)
+                requestSplitStop();
+        };
+        const std::size_t descriptors = openDescriptorCount();
+        EXPECT_EQ(split(source, 1000000), SplitOutcome::Stopped);
+        EXPECT_EQ(m_host.processCount, stopAt);
+        EXPECT_EQ(entriesOf(work.path()), std::set<std::string>{"movie.avi"});
+        EXPECT_EQ(m_host.informations, std::vector<std::string>{kStopped});
+        EXPECT_EQ(settings::ReadSplitCounter(), 0);
+        EXPECT_EQ(openDescriptorCount(), descriptors);
+        EXPECT_FALSE(isSplitRunning());
+    }
+}
+
+TEST_F(SplitJob, AStopRequestOutsideAJobIsForgotten) {
+    requestSplitStop();
+    const std::string source = makeSource("movie.avi", 250000);
+    EXPECT_EQ(split(source, 100000), SplitOutcome::Completed);
+}
+
+TEST_F(SplitJob, CompletedAndRefusedSplitsLeaveNoDescriptorOpen) {
+    const std::string source = makeSource("movie.avi", 250000);
+    const std::size_t descriptors = openDescriptorCount();
+    EXPECT_EQ(split(source, 100000), SplitOutcome::Completed);
+    EXPECT_EQ(split(source, 100000), SplitOutcome::Refused);
+    EXPECT_EQ(openDescriptorCount(), descriptors);
+}
+
+TEST_F(SplitJob, AWriteFailureNamesThePieceAndRemovesTheScript) {
+    const std::string source = makeSource("movie.avi", 2500000);
+    const std::string expected = "Could not write " + folder() + "movie.1: File too large";
+    const int status = runInChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{600000, 600000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            split(source, 1000000);
+        } catch (const IoError& error) {
+            return error.what() == expected ? 0 : 10;
+        }
+        return 11;
+    });
+    EXPECT_EQ(status, 0) << "10: another error text, 11: no error";
+    EXPECT_EQ(entriesOf(folder()), (std::set<std::string>{"movie.avi", "movie.1"}));
+    EXPECT_EQ(settings::ReadSplitCounter(), 0);
+}
+
+TEST_F(SplitJob, AnUnreadableSourceShowsThePlainMessageAndLeavesNothing) {
+    const std::string source = makeSource("movie.avi", 250000);
+    chmod(folder().c_str(), 0777);
+    // The child reads the settings file as another user.
+    chmod(m_config.path().c_str(), 0755);
+    chmod(settings::windowsDirectory().c_str(), 0755);
+    chmod(settings::settingsFilePath().c_str(), 0644);
+    chmod(source.c_str(), 0);
+    const std::string expected =
+        "The file cannot be set to read only as this prevents access to the file. Click the "
+        "\"Select A File To Split\" button again, simply right click on the icon of the file to be "
+        "split and go into Properties. At the bottom ensure that \"Read Only\" box is not "
+        "selected.  If it is checked, click to remove the check, then click on \"Apply\", then "
+        "you will be able to split the file.";
+    const int status = runInChild([&] {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            return 10;
+        if (split(source, 100000) != SplitOutcome::SourceUnreadable)
+            return 11;
+        const bool shownAlone = m_host.plainMessages == std::vector<std::string>{expected} &&
+                                m_host.informations.empty();
+        return shownAlone ? 0 : 12;
+    });
+    EXPECT_EQ(status, 0) << "10: cannot drop privileges, 11: another outcome, 12: other messages";
+    EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
+    EXPECT_EQ(settings::ReadSplitCounter(), 0);
+}

@@ -45,9 +45,9 @@ public:
         return openDocumentAnswer;
     }
 
-    // What the next dialogs answer, in order; an empty queue or nullopt is a cancel.
-    std::deque<std::optional<QString>> fileAnswers;
-    std::deque<std::optional<QString>> folderAnswers;
+    // What the next dialogs answer, in order; an empty queue or an empty text is a cancel.
+    std::deque<QString> fileAnswers;
+    std::deque<QString> folderAnswers;
     bool yesNoAnswer = true;
     bool openDocumentAnswer = true;
 
@@ -61,12 +61,14 @@ private:
     {
         shown.push_back({QString::fromLatin1(kind), text});
     }
-    static std::optional<QString> next(std::deque<std::optional<QString>>& answers)
+    static std::optional<QString> next(std::deque<QString>& answers)
     {
         if (answers.empty())
             return std::nullopt;
-        auto answer = answers.front();
+        const QString answer = answers.front();
         answers.pop_front();
+        if (answer.isEmpty())
+            return std::nullopt;
         return answer;
     }
 };

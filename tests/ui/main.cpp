@@ -7,8 +7,7 @@
 #include "support/TempFolder.h"
 
 // Window tests run on Qt's offscreen platform with the configuration folder in a temporary folder.
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     TempFolder configFolder;
     useConfigFolder(configFolder.path());

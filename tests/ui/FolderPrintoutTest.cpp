@@ -1,0 +1,215 @@
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+
+#include <QListWidget>
+
+#include <gtest/gtest.h>
+
+#include "FakePrompts.h"
+#include "support/TempFolder.h"
+#include "ui/FolderPrintout.h"
+#include "ui/HandlerGuard.h"
+#include "ui/PrinterTextDevice.h"
+#include "ui/TextDevice.h"
+
+namespace {
+
+const QString kHint =
+    QStringLiteral("To print the contents of any folder, simply select any file in the folder. ");
+
+std::string commandOutput(const std::string& command) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) {
+        ADD_FAILURE() << "cannot run " << command;
+        return output;
+    }
+    char buffer[4096];
+    for (size_t count; (count = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, count);
+    EXPECT_EQ(pclose(pipe), 0) << command;
+    return output;
+}
+
+// The printed lines as pdftotext reads them, without trailing blanks, page breaks or the
+// empty lines after the last printed one.
+std::vector<std::string> printedLines(const std::string& pdf) {
+    const std::string text = commandOutput("pdftotext -layout '" + pdf + "' -");
+    std::vector<std::string> lines;
+    std::string line;
+    for (char c : text) {
+        if (c == '\f')
+            continue;
+        if (c != '\n') {
+            line += c;
+            continue;
+        }
+        line.erase(line.find_last_not_of(' ') + 1);
+        lines.push_back(line);
+        line.clear();
+    }
+    while (!lines.empty() && lines.back().empty())
+        lines.pop_back();
+    return lines;
+}
+
+int pageCount(const std::string& pdf) {
+    const std::string info = commandOutput("pdfinfo '" + pdf + "'");
+    const auto at = info.find("Pages:");
+    return at == std::string::npos ? 0 : std::stoi(info.substr(at + 6));
+}
+
+std::vector<std::string> listed(const QListWidget& listBox) {
+    std::vector<std::string> names;
+    for (int row = 0; row < listBox.count(); ++row)
+        names.push_back(listBox.item(row)->text().toStdString());
+    return names;
+}
+
+// The lines a page shows as printedLines() reads them.
+std::vector<std::string> page(const std::string& folder, const std::vector<std::string>& names) {
+    std::vector<std::string> lines = {"Files Located In " + folder};
+    if (!names.empty())
+        lines.push_back("");
+    lines.insert(lines.end(), names.begin(), names.end());
+    return lines;
+}
+
+class FolderPrintoutTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        listBox2.setSortingEnabled(true);
+        setTextDeviceFactory([this] {
+            ++jobs;
+            return PrinterTextDevice::toPdfFile(QString::fromStdString(pdf()));
+        });
+    }
+    void TearDown() override { setTextDeviceFactory({}); }
+
+    std::string pdf() const { return output.file("printout" + std::to_string(jobs) + ".pdf"); }
+
+    // Prints the folder of picked, as the user picks it in the dialog.
+    void printPicking(const std::string& picked) {
+        prompts.fileAnswers = {QString::fromStdString(picked)};
+        runHandler(nullptr, [this] { printFolderListing(nullptr, "/start/here", listBox2); });
+    }
+
+    FakePrompts prompts;
+    QListWidget listBox2;
+    TempFolder folder;
+    TempFolder output;
+    int jobs = 0;
+};
+
+TEST_F(FolderPrintoutTest, PrintsTheVisibleRegularFilesSortedWithoutRegardToCase) {
+    writeFile(folder.file("apple.txt"), "a");
+    writeFile(folder.file("Banana.txt"), "b");
+    writeFile(folder.file(".hidden"), "h");
+    std::filesystem::create_directory(folder.file("sub"));
+    writeFile(folder.file("sub/deep.txt"), "d");
+    ASSERT_EQ(mkfifo(folder.file("pipe").c_str(), 0600), 0);
+
+    printPicking(folder.file("Banana.txt"));
+
+    ASSERT_EQ(jobs, 1);
+    EXPECT_EQ(printedLines(pdf()), page(folder.path(), {"apple.txt", "Banana.txt"}));
+    EXPECT_EQ(listed(listBox2), (std::vector<std::string>{"apple.txt", "Banana.txt"}));
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].kind, "information");
+    EXPECT_EQ(prompts.shown[0].text, kHint);
+    EXPECT_EQ(prompts.openFileFolders, std::vector<QString>{"/start/here"});
+}
+
+TEST_F(FolderPrintoutTest, FolderWithoutListedEntriesPrintsTheHeadingAlone) {
+    std::filesystem::create_directory(folder.file("sub"));
+    writeFile(folder.file(".picked"), "p");
+
+    printPicking(folder.file(".picked"));
+
+    EXPECT_EQ(printedLines(pdf()), page(folder.path(), {}));
+    EXPECT_EQ(listBox2.count(), 0);
+}
+
+TEST_F(FolderPrintoutTest, TwoHundredFilesContinueOnFurtherPages) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 200; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "file%03d.dat", i);
+        names.push_back(name);
+        writeFile(folder.file(name), "");
+    }
+
+    printPicking(folder.file(names.front()));
+
+    EXPECT_GT(pageCount(pdf()), 1);
+    std::vector<std::string> lines = printedLines(pdf());
+    // Page breaks may add empty lines between the pages' text.
+    std::vector<std::string> printedNames;
+    for (std::size_t i = 2; i < lines.size(); ++i)
+        if (!lines[i].empty())
+            printedNames.push_back(lines[i]);
+    EXPECT_EQ(printedNames, names);
+}
+
+TEST_F(FolderPrintoutTest, NameWiderThanThePageContinuesOnTheNextLine) {
+    const std::string longName(250, 'w');
+    writeFile(folder.file(longName), "");
+
+    printPicking(folder.file(longName));
+
+    const std::vector<std::string> lines = printedLines(pdf());
+    ASSERT_GT(lines.size(), 3u);
+    std::string joined;
+    for (std::size_t i = 2; i < lines.size(); ++i) {
+        EXPECT_FALSE(lines[i].empty());
+        joined += lines[i];
+    }
+    EXPECT_EQ(joined, longName);
+}
+
+TEST_F(FolderPrintoutTest, SecondPrintoutListsOnlyItsOwnFolder) {
+    TempFolder other;
+    writeFile(folder.file("first.txt"), "");
+    writeFile(other.file("second.txt"), "");
+
+    printPicking(folder.file("first.txt"));
+    printPicking(other.file("second.txt"));
+
+    ASSERT_EQ(jobs, 2);
+    EXPECT_EQ(printedLines(pdf()), page(other.path(), {"second.txt"}));
+    EXPECT_EQ(listed(listBox2), std::vector<std::string>{"second.txt"});
+}
+
+TEST_F(FolderPrintoutTest, CancelledDialogPrintsNothing) {
+    listBox2.addItem("kept.txt");
+    prompts.fileAnswers = {QString()};
+
+    runHandler(nullptr, [this] { printFolderListing(nullptr, QString(), listBox2); });
+
+    EXPECT_EQ(jobs, 0);
+    EXPECT_EQ(listed(listBox2), std::vector<std::string>{"kept.txt"});
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, kHint);
+}
+
+TEST_F(FolderPrintoutTest, AJobThatCannotStartIsReportedAndListsNothing) {
+    setTextDeviceFactory([this] {
+        return PrinterTextDevice::toPdfFile(QString::fromStdString(output.file("missing/x.pdf")));
+    });
+    writeFile(folder.file("a.txt"), "");
+    listBox2.addItem("kept.txt");
+
+    printPicking(folder.file("a.txt"));
+
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[1].kind, "standardError");
+    EXPECT_EQ(prompts.shown[1].text.toStdString(),
+              "Could not start printing on " + output.file("missing/x.pdf") + ".");
+    EXPECT_EQ(listed(listBox2), std::vector<std::string>{"kept.txt"});
+}
+
+} // namespace

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "support/TempFolder.h"
+
+// A configuration folder of the test's own, as the first run finds it: no layout file, and a
+// settings file holding only the split counter "0".
+class FreshConfig {
+public:
+    FreshConfig();
+
+private:
+    TempFolder m_folder;
+};

@@ -1,0 +1,213 @@
+#include <filesystem>
+#include <functional>
+#include <ostream>
+#include <string>
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "FakePrompts.h"
+#include "FreshConfig.h"
+#include "ModalDriver.h"
+#include "RefusedWrites.h"
+#include "engine/SplitHost.h"
+#include "engine/SplitJob.h"
+#include "settings/ProfileFile.h"
+#include "settings/Settings.h"
+#include "support/TempFolder.h"
+#include "ui/TFrmSettings.h"
+
+namespace {
+
+const std::string kUnset = "<unset>";
+
+// A split run without a window: progress and messages go nowhere.
+class QuietHost final : public SplitHost {
+public:
+    void setProgressText(const std::string&) override {}
+    void showProgress() override {}
+    void processMessages() override {}
+    void information(const std::string&) override {}
+    void plainMessage(const std::string&) override {}
+};
+
+std::string storedLoc() {
+    return profile::readString(settings::settingsFilePath(), "History", "Loc", kUnset);
+}
+
+QString locationShown(QDialog& dialog) {
+    return dialog.findChild<QLabel*>("LblLocation")->text();
+}
+
+class SettingsDialogTest : public ::testing::Test {
+protected:
+    // Opens the dialog for real and runs action on it while it is shown.
+    void runDialog(const std::function<void(QDialog&)>& action) {
+        ModalDriver driver(action);
+        showSettingsDialog(nullptr);
+        ASSERT_TRUE(driver.acted());
+    }
+
+    FreshConfig config;
+    FakePrompts prompts;
+    TempFolder folder;
+};
+
+TEST_F(SettingsDialogTest, NothingStoredShowsPlaceholderAndOkWritesNoFolder) {
+    QString shown;
+    runDialog([&](QDialog& dialog) {
+        shown = locationShown(dialog);
+        clickAndExpectClosed(dialog, "BitBtn2");
+    });
+    EXPECT_EQ(shown, "No Default Folder Selected Yet");
+    EXPECT_EQ(storedLoc(), kUnset);
+}
+
+TEST_F(SettingsDialogTest, StoredFolderIsShownAndWrittenBackWithoutSurroundingBlanks) {
+    writeFile(settings::settingsFilePath(),
+              "[Stat]\r\nNumber=0\r\n[History]\r\nLoc=\"  " + folder.path() + "  \"\r\n");
+    QString shown;
+    runDialog([&](QDialog& dialog) {
+        shown = locationShown(dialog);
+        clickAndExpectClosed(dialog, "BitBtn2");
+    });
+    EXPECT_EQ(shown.toStdString(), folder.path());
+    EXPECT_NE(readFile(settings::settingsFilePath()).find("\r\nLoc=" + folder.path() + "\r\n"),
+              std::string::npos);
+}
+
+TEST_F(SettingsDialogTest, FolderThatNoLongerExistsIsShownAndNotStored) {
+    const std::string gone = folder.path() + "gone/";
+    settings::writeOutputFolder(gone);
+    const std::string before = readFile(settings::settingsFilePath());
+    QString shown;
+    runDialog([&](QDialog& dialog) {
+        shown = locationShown(dialog);
+        clickAndExpectClosed(dialog, "BitBtn2");
+    });
+    EXPECT_EQ(shown.toStdString(), gone);
+    EXPECT_EQ(readFile(settings::settingsFilePath()), before);
+}
+
+TEST_F(SettingsDialogTest, ChangeFolderShowsTheFolderWithTrailingSlashAndOkStoresIt) {
+    prompts.folderAnswers = {QString::fromStdString(folder.path() + "out")};
+    std::filesystem::create_directory(folder.path() + "out");
+    QString shown;
+    runDialog([&](QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        shown = locationShown(dialog);
+        clickAndExpectClosed(dialog, "BitBtn2");
+    });
+    EXPECT_EQ(shown.toStdString(), folder.path() + "out/");
+    EXPECT_EQ(storedLoc(), folder.path() + "out/");
+}
+
+TEST_F(SettingsDialogTest, NextSplitWritesIntoTheFolderChosen) {
+    std::filesystem::create_directory(folder.path() + "out");
+    prompts.folderAnswers = {QString::fromStdString(folder.path() + "out")};
+    runDialog([&](QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        clickAndExpectClosed(dialog, "BitBtn2");
+    });
+    const std::string source = folder.file("movie.avi");
+    writePatternFile(source, 250000);
+    QuietHost host;
+
+    EXPECT_EQ(StartSplit(source, 250000, 100000, host), SplitOutcome::Completed);
+
+    for (const char* name : {"movie.1", "movie.2", "movie.3", "movie.bat"})
+        EXPECT_TRUE(fileExists(folder.path() + "out/" + name)) << name;
+    EXPECT_FALSE(fileExists(folder.file("movie.1")));
+}
+
+TEST_F(SettingsDialogTest, RefusedWritesAreShownAndOkStillCloses) {
+    settings::writeOutputFolder(folder.path());
+    std::filesystem::create_directory(folder.path() + "other");
+    prompts.folderAnswers = {QString::fromStdString(folder.path() + "other")};
+    runDialog([&](QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        RefusedWrites refused;
+        clickAndExpectClosed(dialog, "BitBtn2");
+    });
+    EXPECT_EQ(storedLoc(), folder.path());
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[0].kind, "standardError");
+    EXPECT_EQ(prompts.shown[0].text.toStdString(),
+              "Unable to write to " + settings::settingsFilePath() + ".");
+    EXPECT_EQ(prompts.shown[1].kind, "standardError");
+    EXPECT_EQ(prompts.shown[1].text.toStdString(),
+              "Unable to write to " + settings::layoutFilePath() + ".");
+}
+
+TEST_F(SettingsDialogTest, CloseBoxDiscardsAChangedFolder) {
+    settings::writeOutputFolder(folder.path());
+    std::filesystem::create_directory(folder.path() + "other");
+    prompts.folderAnswers = {QString::fromStdString(folder.path() + "other")};
+    runDialog([&](QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        closeByCloseBox(dialog);
+    });
+    EXPECT_EQ(storedLoc(), folder.path());
+}
+
+TEST_F(SettingsDialogTest, EnterClicksChangeFolderWhileItHasTheFocusAndOkOtherwise) {
+    bool openedOnChangeFolder = false;
+    runDialog([&](QDialog& dialog) {
+        auto* changeFolder = dialog.findChild<QPushButton*>("BitBtn1");
+        openedOnChangeFolder = dialog.focusWidget() == changeFolder;
+        QTest::keyClick(changeFolder, Qt::Key_Return);
+        QFocusEvent focusLeaves(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(changeFolder, &focusLeaves);
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible()) << "Enter did not click Ok";
+        if (dialog.isVisible())
+            dialog.done(QDialog::Rejected);
+    });
+    EXPECT_TRUE(openedOnChangeFolder);
+    EXPECT_EQ(prompts.chooseFolderFolders.size(), 1u);
+}
+
+struct CloseWay {
+    const char* name;
+    std::function<void(QDialog&)> close;
+};
+
+void PrintTo(const CloseWay& way, std::ostream* out) {
+    *out << way.name;
+}
+
+class SettingsDialogSizeTest : public SettingsDialogTest,
+                               public ::testing::WithParamInterface<CloseWay> {};
+
+TEST_P(SettingsDialogSizeTest, SizeIsSavedOnCloseAndRestoredAtNextOpening) {
+    QSize designSize;
+    runDialog([&](QDialog& dialog) {
+        designSize = dialog.size();
+        dialog.resize(520, 240);
+        GetParam().close(dialog);
+    });
+    EXPECT_EQ(designSize, QSize(441, 187));
+    EXPECT_EQ(settings::ReadLayoutWidth("frmsettings", settings::layoutFilePath()), 520);
+    EXPECT_EQ(settings::ReadLayoutHeight("frmsettings", settings::layoutFilePath()), 240);
+
+    QSize reopenedSize;
+    runDialog([&](QDialog& dialog) {
+        reopenedSize = dialog.size();
+        closeByCloseBox(dialog);
+    });
+    EXPECT_EQ(reopenedSize, QSize(520, 240));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CloseWays, SettingsDialogSizeTest,
+    ::testing::Values(CloseWay{"Ok", [](QDialog& d) { clickAndExpectClosed(d, "BitBtn2"); }},
+                      CloseWay{"CloseBox", closeByCloseBox}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

@@ -1,0 +1,154 @@
+#include <cstdint>
+#include <map>
+#include <ostream>
+#include <string>
+
+#include <QDialog>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+#include "FakePrompts.h"
+#include "FreshConfig.h"
+#include "ModalDriver.h"
+#include "settings/ProfileFile.h"
+#include "settings/Settings.h"
+#include "support/TempFolder.h"
+#include "ui/HandlerGuard.h"
+#include "ui/TFrmstats.h"
+
+namespace {
+
+using LabelTexts = std::map<std::string, QString>;
+
+const char* const kLabels[] = {"Lbltotm",  "Lblavam",  "Lblperc",  "Lblswap",
+                               "Lblswapa", "Lblpercs", "Lblfiles", "Label5"};
+
+LabelTexts labelTexts(QDialog& window) {
+    LabelTexts texts;
+    for (const char* name : kLabels)
+        texts[name] = window.findChild<QLabel*>(name)->text();
+    return texts;
+}
+
+class StatsWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { setMemInfoPath(memInfo); }
+    void TearDown() override { setMemInfoPath("/proc/meminfo"); }
+
+    void giveMemInfo(std::uint64_t totalKb, std::uint64_t availableKb, std::uint64_t swapKb,
+                     std::uint64_t swapFreeKb) {
+        writeFile(memInfo,
+                  "MemTotal:       " + std::to_string(totalKb) +
+                      " kB\nMemFree:         1024 kB\nMemAvailable:   " +
+                      std::to_string(availableKb) + " kB\nBuffers:           0 kB\n" +
+                      "SwapCached:         0 kB\nSwapTotal:      " + std::to_string(swapKb) +
+                      " kB\nSwapFree:       " + std::to_string(swapFreeKb) + " kB\n");
+    }
+
+    // Opens the window for real, reads its labels and closes it with OK.
+    LabelTexts openAndRead() {
+        LabelTexts texts;
+        ModalDriver driver([&](QDialog& window) {
+            texts = labelTexts(window);
+            clickAndExpectClosed(window, "BitBtn1");
+        });
+        showStatisticsWindow(nullptr);
+        EXPECT_TRUE(driver.acted());
+        return texts;
+    }
+
+    FreshConfig config;
+    FakePrompts prompts;
+    TempFolder folder;
+    std::string memInfo = folder.file("meminfo");
+};
+
+TEST_F(StatsWindowTest, ShowsMemoryFiguresAndPercentagesOfAFreshStart) {
+    giveMemInfo(524288, 262144, 0, 0);
+    const LabelTexts texts = openAndRead();
+    EXPECT_EQ(texts.at("Lbltotm"), "Total RAM memory on your system = 536870912");
+    EXPECT_EQ(texts.at("Lblavam"), "RAM memory currently available  = 268435456");
+    EXPECT_EQ(texts.at("Lblperc"), "Percentage of RAM memory available = 50%");
+    EXPECT_EQ(texts.at("Lblswap"), "Maximum storage in swap file = 0");
+    EXPECT_EQ(texts.at("Lblswapa"), "Available swap file space = 0");
+    EXPECT_EQ(texts.at("Lblpercs"), "Percentage of swap file available  = 0%");
+    EXPECT_EQ(texts.at("Lblfiles"), "The total number of files that you have split -> 0");
+    EXPECT_EQ(texts.at("Label5"), "Total Number of Files You Have Split");
+}
+
+TEST_F(StatsWindowTest, ShowsFiguresAboveFourGibibytesInFull) {
+    giveMemInfo(16777216, 4194304, 8388608, 8388608);
+    const LabelTexts texts = openAndRead();
+    EXPECT_EQ(texts.at("Lbltotm"), "Total RAM memory on your system = 17179869184");
+    EXPECT_EQ(texts.at("Lblavam"), "RAM memory currently available  = 4294967296");
+    EXPECT_EQ(texts.at("Lblperc"), "Percentage of RAM memory available = 25%");
+    EXPECT_EQ(texts.at("Lblswap"), "Maximum storage in swap file = 8589934592");
+    EXPECT_EQ(texts.at("Lblpercs"), "Percentage of swap file available  = 100%");
+}
+
+TEST_F(StatsWindowTest, ShowsTheCounterAfterThreeSplits) {
+    giveMemInfo(524288, 262144, 0, 0);
+    for (int split = 0; split < 3; ++split)
+        settings::AddToSplitCounter(1);
+    EXPECT_EQ(openAndRead().at("Lblfiles"), "The total number of files that you have split -> 3");
+}
+
+TEST_F(StatsWindowTest, BadCounterShowsTheConversionErrorAndNoWindow) {
+    giveMemInfo(524288, 262144, 0, 0);
+    profile::writeString(settings::settingsFilePath(), "Stat", "Number", "seven");
+    ModalDriver driver([](QDialog& window) { window.done(QDialog::Rejected); });
+    runHandler(nullptr, [] { showStatisticsWindow(nullptr); });
+    EXPECT_FALSE(driver.acted());
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].kind, "standardError");
+    EXPECT_EQ(prompts.shown[0].text, "'seven' is not a valid integer value.");
+    // A window never shown leaves no size behind.
+    EXPECT_EQ(settings::ReadLayoutWidth("frmstats", settings::layoutFilePath()), 0);
+}
+
+TEST_F(StatsWindowTest, SizeIsSavedWhenClosedByTheCloseBoxAndRestoredAtNextOpening) {
+    giveMemInfo(524288, 262144, 0, 0);
+    QSize designSize;
+    ModalDriver resizeAndClose([&](QDialog& window) {
+        designSize = window.size();
+        window.resize(480, 400);
+        closeByCloseBox(window);
+    });
+    showStatisticsWindow(nullptr);
+    EXPECT_EQ(designSize, QSize(436, 340));
+    EXPECT_EQ(settings::ReadLayoutWidth("frmstats", settings::layoutFilePath()), 480);
+    EXPECT_EQ(settings::ReadLayoutHeight("frmstats", settings::layoutFilePath()), 400);
+
+    QSize reopenedSize;
+    ModalDriver readSize([&](QDialog& window) {
+        reopenedSize = window.size();
+        clickAndExpectClosed(window, "BitBtn1");
+    });
+    showStatisticsWindow(nullptr);
+    EXPECT_EQ(reopenedSize, QSize(480, 400));
+}
+
+struct PercentCase {
+    std::uint64_t available;
+    std::uint64_t total;
+    std::uint64_t percent;
+};
+
+void PrintTo(const PercentCase& c, std::ostream* out) {
+    *out << c.available << " of " << c.total;
+}
+
+class PercentAvailableTest : public ::testing::TestWithParam<PercentCase> {};
+
+TEST_P(PercentAvailableTest, DividesByTheTotalsWholeHundredths) {
+    EXPECT_EQ(percentAvailable(GetParam().available, GetParam().total), GetParam().percent);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PercentAvailableTest,
+                         ::testing::Values(PercentCase{268435456, 536870912, 50},
+                                           PercentCase{333, 1000, 33}, PercentCase{1000, 1099, 100},
+                                           PercentCase{0, 0, 0}, PercentCase{50, 99, 0},
+                                           PercentCase{8589934592, 17179869184, 50}));
+
+} // namespace

@@ -1,0 +1,72 @@
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "MainWindowFixture.h"
+#include "platform/Paths.h"
+#include "ui/NativeText.h"
+#include "ui/TFrmabout2.h"
+
+namespace {
+
+using PagesTest = MainWindowTest;
+
+const QString kBrowserFailure =
+    "The help file could not be opened because your browser would not open. You can view this "
+    "help file by opening your browser manually, and pointing it to";
+
+TEST_F(PagesTest, APageThatCannotBeOpenedShowsItsBox) {
+    struct Case {
+        const char* button;
+        const char* page;
+        QString failure;
+    };
+    const Case cases[] = {
+        {"Button2", "help.htm", kBrowserFailure + " help.htm in the installed directory."},
+        {"Button3", "download.htm", kBrowserFailure + " https://www.orvanto.example/."},
+    };
+    openWindow();
+    m_prompts.openDocumentAnswer = false;
+    for (const Case& c : cases) {
+        m_prompts.shown.clear();
+        click(c.button);
+        EXPECT_EQ(m_prompts.openedDocuments.back(), fromNative(paths::programFolder() + c.page));
+        EXPECT_EQ(shown("information"), std::vector<QString>{c.failure}) << c.button;
+    }
+}
+
+TEST_F(PagesTest, APageThatOpensShowsNothing) {
+    openWindow();
+    click("Button2");
+    EXPECT_TRUE(m_prompts.shown.empty());
+}
+
+TEST(RealPromptsTest, AMissingPageIsAFailure) {
+    TempFolder folder;
+    EXPECT_FALSE(prompts().openDocument(fromNative(folder.file("help.htm"))));
+}
+
+TEST_F(PagesTest, AboutShowsTheBorderlessBoxUntilReturn) {
+    openWindow();
+    QString version;
+    QSize size;
+    bool borderless = false;
+    QTimer::singleShot(0, [&] {
+        auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(about, nullptr);
+        version = about->findChild<QLabel*>("Label1")->text();
+        size = about->size();
+        borderless = about->windowFlags().testFlag(Qt::FramelessWindowHint);
+        QTest::mouseClick(about->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+    });
+    click("Cmdabout");
+    EXPECT_EQ(version, "Orvanto version 1.0");
+    EXPECT_EQ(size, QSize(559, 336));
+    EXPECT_TRUE(borderless);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+} // namespace

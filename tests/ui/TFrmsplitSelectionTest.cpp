@@ -1,0 +1,125 @@
+#include <filesystem>
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMimeData>
+#include <QRadioButton>
+#include <QTest>
+#include <QUrl>
+
+#include "MainWindowFixture.h"
+#include "settings/Settings.h"
+#include "ui/NativeText.h"
+
+namespace {
+
+using SelectionTest = MainWindowTest;
+
+const QString kReminder = "Remember to click the customized button on the left. The customized "
+                          "size is only used when the \"customized\" button is selected";
+
+void dropUrls(QWidget& window, const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    const QPoint at(250, 30);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+}
+
+TEST_F(SelectionTest, EachPresetSetsItsLabel) {
+    openWindow();
+    for (const size_catalogue::Preset& preset : size_catalogue::presets()) {
+        QTest::mouseClick(&control<QRadioButton>(preset.control), Qt::LeftButton);
+        EXPECT_EQ(control<QLabel>("Lblbytes").text(), preset.label) << preset.control;
+    }
+}
+
+TEST_F(SelectionTest, AListClickWithAPresetCheckedRemindsAndTheEntryCountsOnceCustomizeIsChecked) {
+    openWindow();
+    clickListEntry(286);
+    EXPECT_EQ(shown("information"), std::vector<QString>{kReminder});
+    EXPECT_EQ(control<QLabel>("Lblbytes").text(), "1.4 Megabytes");
+
+    click("Radcust");
+    EXPECT_EQ(control<QLabel>("Lblbytes").text(), "10 Megabytes");
+    clickListEntry(1785);
+    EXPECT_EQ(control<QLabel>("Lblbytes").text(), "6006 Megabytes");
+    EXPECT_EQ(shown("information").size(), 1u);
+}
+
+TEST_F(SelectionTest, ChoosingAFileShowsItAndRemembersItsFolder) {
+    const std::string source = m_files.file("movie.avi");
+    writeFile(source, "12345");
+    openWindow();
+    chooseFile(source);
+
+    EXPECT_EQ(control<QLabel>("LblFile").text(), fromNative(source));
+    EXPECT_EQ(control<QLabel>("Lblsize").text(), "5");
+    EXPECT_TRUE(control<QLabel>("Lblliteral").isVisible());
+    EXPECT_TRUE(control<QLabel>("Lblsizecaption").isVisible());
+    EXPECT_FALSE(control<QLabel>("Image1").isVisible());
+    EXPECT_TRUE(control<QLabel>("Image2").isVisible());
+    EXPECT_EQ(settings::readLastDir(), m_files.path());
+    EXPECT_EQ(m_window->dialogFolder(), fromNative(m_files.path()));
+
+    // The next start's dialog opens where the last file was chosen.
+    openWindow();
+    click("Cmdselect");
+    EXPECT_EQ(m_prompts.openFileFolders.back(), fromNative(m_files.path()));
+}
+
+TEST_F(SelectionTest, AFileAboveFourGigabytesShowsAllItsDigits) {
+    const std::string source = m_files.file("big.iso");
+    writeFile(source, "");
+    std::filesystem::resize_file(source, 5'000'000'000); // sparse: takes no disk space
+    openWindow();
+    chooseFile(source);
+    EXPECT_EQ(control<QLabel>("Lblsize").text(), "5000000000");
+}
+
+TEST_F(SelectionTest, AnUnreadableNameIsReportedAndStaysSelected) {
+    openWindow();
+    chooseFile(m_files.file("typed-name.avi"));
+    EXPECT_EQ(shown("error"),
+              std::vector<QString>{"A severe error has occurred, the file could not be read "});
+    EXPECT_EQ(control<QLabel>("Lblsize").text(), "-1");
+    EXPECT_EQ(control<QLabel>("LblFile").text(), fromNative(m_files.file("typed-name.avi")));
+    EXPECT_EQ(settings::readLastDir(), m_files.path());
+}
+
+TEST_F(SelectionTest, CancellingKeepsTheSelectionButHidesTheProgress) {
+    const std::string source = m_files.file("movie.avi");
+    writeFile(source, "12345");
+    openWindow();
+    chooseFile(source);
+    control<QLabel>("LblComplete").show();
+
+    click("Cmdselect"); // no answer queued: the dialog is cancelled
+    EXPECT_FALSE(control<QLabel>("LblComplete").isVisible());
+    EXPECT_EQ(control<QLabel>("LblFile").text(), fromNative(source));
+    EXPECT_EQ(control<QLabel>("Lblsize").text(), "5");
+}
+
+TEST_F(SelectionTest, ADroppedFileIsSelectedButAFolderOrSeveralFilesAreNot) {
+    const std::string first = m_files.file("a.bin");
+    const std::string second = m_files.file("b.bin");
+    writeFile(first, "123");
+    writeFile(second, "1234");
+    openWindow();
+
+    dropUrls(*m_window, {QUrl::fromLocalFile(fromNative(m_files.path()))});
+    dropUrls(*m_window,
+             {QUrl::fromLocalFile(fromNative(first)), QUrl::fromLocalFile(fromNative(second))});
+    EXPECT_TRUE(control<QLabel>("LblFile").text().isEmpty());
+
+    dropUrls(*m_window, {QUrl::fromLocalFile(fromNative(second))});
+    EXPECT_EQ(control<QLabel>("LblFile").text(), fromNative(second));
+    EXPECT_EQ(control<QLabel>("Lblsize").text(), "4");
+    EXPECT_EQ(settings::readLastDir(), m_files.path());
+}
+
+} // namespace

@@ -1,0 +1,145 @@
+#include <functional>
+
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include "MainWindowFixture.h"
+#include "engine/SplitJob.h"
+#include "settings/Settings.h"
+#include "ui/NativeText.h"
+
+namespace {
+
+class SplitTest : public MainWindowTest {
+protected:
+    // Runs check once while the split yields to the window, then clicks Create Split Files.
+    void createWhileChecking(std::function<void()> check) {
+        QTimer::singleShot(0, m_window.get(), [this, check] {
+            m_ranDuringSplit = isSplitRunning();
+            check();
+        });
+        click("Cmdcreate");
+    }
+
+    std::vector<bool> lockedControlsEnabled() {
+        std::vector<bool> enabled;
+        for (const char* name : {"Cmdselect", "Cmdcreate", "Cmdsettings", "Cmdprint", "Radcust",
+                                 "Rad100k", "Rad4600Meg", "ListBox1"})
+            enabled.push_back(control<QWidget>(name).isEnabled());
+        return enabled;
+    }
+
+    const std::vector<bool> kAllEnabled = std::vector<bool>(8, true);
+    const std::vector<bool> kAllDisabled = std::vector<bool>(8, false);
+    bool m_ranDuringSplit = false;
+};
+
+TEST_F(SplitTest, SplitsAFileThroughTheWindow) {
+    const std::string source = m_files.file("movie.avi");
+    writePatternFile(source, 650'000);
+    openWindow();
+    chooseFile(source);
+    click("Rad1meg");
+    click("Radcust");
+    clickListEntry(0); // "300k"
+    click("Cmdcreate");
+
+    EXPECT_EQ(readFile(m_files.file("movie.1")), readFile(source).substr(0, 300'000));
+    EXPECT_EQ(readFile(m_files.file("movie.2")), readFile(source).substr(300'000, 300'000));
+    EXPECT_EQ(readFile(m_files.file("movie.3")), readFile(source).substr(600'000));
+    EXPECT_FALSE(fileExists(m_files.file("movie.4")));
+    EXPECT_EQ(readFile(m_files.file("movie.bat")),
+              "@ECHO OFF\r\nCopy /b \"movie.1\" + \"movie.2\" + \"movie.3\" \"movie.avi\"\r\n"
+              "@ECHO movie.avi has been recreated for you.\r\n");
+    EXPECT_TRUE(control<QLabel>("LblComplete").isVisible());
+    EXPECT_EQ(control<QLabel>("LblComplete").text(), "100 %  Done.");
+    const QString folder = fromNative(m_files.path());
+    EXPECT_EQ(shown("information").back(),
+              "Finished. Folder " + folder +
+                  " contains the split file names which are movie.1, movie.2, etc., along with "
+                  "program \"movie.bat\". There were 3 total files created. Simply run the program "
+                  "\"movie.bat\" to recreate the original file.");
+    EXPECT_EQ(settings::ReadSplitCounter(), 1);
+    EXPECT_TRUE(shown("standardError").empty());
+}
+
+TEST_F(SplitTest, LocksTheSplitControlsWhileItRunsAndUnlocksThemAfter) {
+    const std::string source = m_files.file("movie.avi");
+    writePatternFile(source, 3'000'000);
+    openWindow();
+    chooseFile(source);
+    click("Rad1meg");
+    std::vector<bool> enabledDuringSplit;
+    createWhileChecking([&] { enabledDuringSplit = lockedControlsEnabled(); });
+
+    EXPECT_TRUE(m_ranDuringSplit);
+    EXPECT_EQ(enabledDuringSplit, kAllDisabled);
+    EXPECT_EQ(lockedControlsEnabled(), kAllEnabled);
+    EXPECT_TRUE(fileExists(m_files.file("movie.bat")));
+}
+
+TEST_F(SplitTest, UnlocksTheControlsAfterAFailedSplit) {
+    const std::string source = m_files.file("movie.avi");
+    writePatternFile(source, 3'000'000);
+    // An output folder inside a plain file cannot hold the script.
+    writeFile(m_files.file("not-a-folder"), "");
+    settings::initLayoutPath();
+    settings::initSettingsPath();
+    settings::writeOutputFolder(m_files.file("not-a-folder") + "/");
+    openWindow();
+    chooseFile(source);
+    click("Rad1meg");
+    click("Cmdcreate");
+
+    EXPECT_EQ(shown("standardError").size(), 1u);
+    EXPECT_EQ(lockedControlsEnabled(), kAllEnabled);
+}
+
+TEST_F(SplitTest, ClosingDuringASplitStopsItRemovesWhatItWroteAndThenCloses) {
+    const std::string source = m_files.file("movie.avi");
+    writePatternFile(source, 3'000'000);
+    openWindow();
+    chooseFile(source);
+    click("Rad1meg");
+    createWhileChecking([this] { m_window->close(); });
+
+    EXPECT_TRUE(m_ranDuringSplit);
+    EXPECT_EQ(shown("askYesNo"), std::vector<QString>{"Stop the split in progress?"});
+    EXPECT_FALSE(m_window->isVisible());
+    EXPECT_FALSE(fileExists(m_files.file("movie.1")));
+    EXPECT_FALSE(fileExists(m_files.file("movie.bat")));
+    EXPECT_EQ(settings::ReadSplitCounter(), 0);
+    EXPECT_EQ(settings::ReadLayoutWidth("frmsplit", settings::layoutFilePath()), 500);
+}
+
+TEST_F(SplitTest, EscapeDuringASplitStopsItAndKeepsTheWindow) {
+    const std::string source = m_files.file("movie.avi");
+    writePatternFile(source, 3'000'000);
+    openWindow();
+    chooseFile(source);
+    click("Rad1meg");
+    createWhileChecking([this] { QTest::keyClick(m_window.get(), Qt::Key_Escape); });
+
+    EXPECT_EQ(shown("askYesNo"), std::vector<QString>{"Stop the split in progress?"});
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_FALSE(fileExists(m_files.file("movie.1")));
+    EXPECT_EQ(lockedControlsEnabled(), kAllEnabled);
+}
+
+TEST_F(SplitTest, AnsweringNoLetsTheSplitFinishAndTheWindowStay) {
+    const std::string source = m_files.file("movie.avi");
+    writePatternFile(source, 3'000'000);
+    openWindow();
+    chooseFile(source);
+    click("Rad1meg");
+    m_prompts.yesNoAnswer = false;
+    createWhileChecking([this] { m_window->close(); });
+
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_TRUE(fileExists(m_files.file("movie.4")));
+    EXPECT_EQ(settings::ReadSplitCounter(), 1);
+}
+} // namespace

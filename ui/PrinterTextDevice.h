@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include <QPainter>
+#include <QPrinter>
+
+#include "ui/TextDevice.h"
+
+// A printer that cannot be used: none installed, a job that would not start or finish.
+class PrinterError : public std::runtime_error {
+public:
+    explicit PrinterError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// The text device over Qt's printing: lines in the printer's default text font, a line wider
+// than the page continued on the next line, a full page continued on a new one.
+class PrinterTextDevice final : public TextDevice {
+public:
+    // A job on the system's default printer; throws PrinterError when none is installed.
+    static std::unique_ptr<TextDevice> onDefaultPrinter();
+    // A job whose pages go to a PDF file instead of paper.
+    static std::unique_ptr<TextDevice> toPdfFile(const QString& path);
+
+    ~PrinterTextDevice() override;
+    PrinterTextDevice(const PrinterTextDevice&) = delete;
+    PrinterTextDevice& operator=(const PrinterTextDevice&) = delete;
+
+    void writeLine(const QString& line) override;
+    void close() override;
+
+private:
+    // Starts the job on printer; target names it in error messages.
+    PrinterTextDevice(std::unique_ptr<QPrinter> printer, const QString& target);
+
+    void writeRow(const QString& row);
+
+    std::unique_ptr<QPrinter> m_printer;
+    QPainter m_painter;
+    QString m_target;
+    qreal m_top = 0;
+};

@@ -1,0 +1,33 @@
+#include "ui/SplitProgressLabel.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+
+#include "ui/NativeText.h"
+#include "ui/Prompts.h"
+
+SplitProgressLabel::SplitProgressLabel(QLabel& label, QWidget* owner)
+    : m_label(label), m_owner(owner) {}
+
+void SplitProgressLabel::setProgressText(const std::string& text) {
+    // The job reports after every block; most reports repeat the text already shown.
+    const QString newText = fromNative(text);
+    if (m_label.text() != newText)
+        m_label.setText(newText);
+}
+
+void SplitProgressLabel::showProgress() {
+    m_label.show();
+}
+
+void SplitProgressLabel::processMessages() {
+    QCoreApplication::processEvents();
+}
+
+void SplitProgressLabel::information(const std::string& text) {
+    prompts().information(m_owner, fromNative(text));
+}
+
+void SplitProgressLabel::plainMessage(const std::string& text) {
+    prompts().plain(m_owner, fromNative(text));
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "engine/SplitHost.h"
+
+class QLabel;
+class QWidget;
+
+// Runs a split in the main window: progress in a label, messages through the prompts seam, and
+// the window's waiting events processed whenever the job yields.
+class SplitProgressLabel final : public SplitHost {
+public:
+    SplitProgressLabel(QLabel& label, QWidget* owner);
+
+    void setProgressText(const std::string& text) override;
+    void showProgress() override;
+    void processMessages() override;
+    void information(const std::string& text) override;
+    void plainMessage(const std::string& text) override;
+
+private:
+    QLabel& m_label;
+    QWidget* m_owner;
+};

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QString>
+#include <QWidget>
+
+#include "engine/SizeCatalogue.h"
+
+class QRadioButton;
+class QMimeData;
+
+namespace Ui {
+class TFrmsplit;
+}
+
+// The main window: choose a file and a split size, split it, and reach the other windows.
+class TFrmsplit final : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFrmsplit(QWidget* parent = nullptr);
+    ~TFrmsplit() override;
+
+    // The folder the open dialog is in: "Last Dir" when it last opened, then the chosen file's.
+    const QString& dialogFolder() const { return m_dialogFolder; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void FormCreate();
+    void CmdselectClick();
+    void cmdcreateClick();
+    // The click handler of the twelve presets (Rad100kClick ... Rad4600MegClick).
+    void RadPresetClick(std::size_t presetIndex);
+    void RadcustClick();
+    void ListBox1Click();
+    void CmdsettingsClick();
+    void CmdstatsClick();
+    void CmdprintClick();
+    void Button2Click();
+    void Button3Click();
+    void CmdaboutClick();
+    void CmdcancelClick();
+    void FormCloseQuery();
+
+    void connectHandlers();
+    void startSettings();
+    void restoreSize();
+    void fillCustomizeList();
+    void selectSourceFile(const QString& path);
+    size_catalogue::SizeChoice currentSizeChoice() const;
+    QRadioButton* presetButton(std::size_t presetIndex) const;
+    // Select, Create, Settings, Print and the size choices: what a running split must not see used.
+    std::vector<QWidget*> controlsLockedDuringSplit() const;
+    // Asks whether to stop the running split; true when the user said yes and it was asked to.
+    bool askToStopSplit();
+    void openPage(const char* pageName, const QString& failureText);
+    static std::optional<QString> droppedFile(const QMimeData& data);
+
+    std::unique_ptr<Ui::TFrmsplit> m_ui;
+    std::string m_sourcePath;
+    std::int64_t m_sourceSize = 0;
+    QString m_dialogFolder;
+    bool m_closeAfterSplit = false;
+};

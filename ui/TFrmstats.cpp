@@ -1,0 +1,81 @@
+#include "ui/TFrmstats.h"
+
+#include <QStyle>
+
+#include "platform/MemoryStatus.h"
+#include "settings/Settings.h"
+#include "ui/ScreenCentre.h"
+#include "ui_TFrmstats.h"
+
+namespace {
+
+std::string g_memInfoPath = "/proc/meminfo";
+
+QString withPercent(std::uint64_t percentage) {
+    return QString::number(percentage) + QLatin1Char('%');
+}
+
+// The swap and counter labels grow with their text.
+void setSizedText(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->adjustSize();
+}
+
+} // namespace
+
+TFrmstats::TFrmstats(QWidget* owner)
+    : LayoutDialog(owner, "frmstats"), m_ui(std::make_unique<Ui::TFrmstats>()) {
+    m_ui->setupUi(this);
+    m_ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    connect(m_ui->BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    FormCreate();
+}
+
+TFrmstats::~TFrmstats() = default;
+
+void TFrmstats::FormCreate() {
+    restoreLayoutSize();
+    centreOnScreen(*this);
+}
+
+void TFrmstats::showMemoryStatus(const MemoryStatus& status) {
+    m_ui->Lbltotm->setText(QStringLiteral("Total RAM memory on your system = ") +
+                           QString::number(status.totalPhysical));
+    m_ui->Lblavam->setText(QStringLiteral("RAM memory currently available  = ") +
+                           QString::number(status.availablePhysical));
+    m_ui->Lblperc->setText(
+        QStringLiteral("Percentage of RAM memory available = ") +
+        withPercent(percentAvailable(status.availablePhysical, status.totalPhysical)));
+    setSizedText(m_ui->Lblswap, QStringLiteral("Maximum storage in swap file = ") +
+                                    QString::number(status.totalSwap));
+    setSizedText(m_ui->Lblswapa, QStringLiteral("Available swap file space = ") +
+                                     QString::number(status.availableSwap));
+    setSizedText(m_ui->Lblpercs,
+                 QStringLiteral("Percentage of swap file available  = ") +
+                     withPercent(percentAvailable(status.availableSwap, status.totalSwap)));
+}
+
+void TFrmstats::showSplitCounter(std::int32_t splits) {
+    setSizedText(m_ui->Lblfiles,
+                 QStringLiteral("The total number of files that you have split -> ") +
+                     QString::number(splits));
+}
+
+void showStatisticsWindow(QWidget* owner) {
+    TFrmstats window(owner);
+    window.showMemoryStatus(readMemoryStatus(g_memInfoPath));
+    window.showSplitCounter(settings::ReadSplitCounter());
+    window.exec();
+}
+
+void setMemInfoPath(const std::string& path) {
+    g_memInfoPath = path;
+}
+
+std::uint64_t percentAvailable(std::uint64_t available, std::uint64_t total) {
+    const std::uint64_t hundredths = total / 100;
+    // A machine without swap reports a total of 0.
+    if (hundredths == 0)
+        return 0;
+    return available / hundredths;
+}

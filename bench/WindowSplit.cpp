@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 
 #include <sys/resource.h>
 
@@ -58,12 +59,35 @@ void chooseSize(QWidget& window, const QString& choice) {
                       list->visualItemRect(entries.first()).center());
 }
 
-// How often the scheduler took the processor from this thread: a long interval on a busy machine
-// can be a wait for the processor rather than the window's own work.
-long involuntarySwitches() {
+// What the scheduler did to this thread: how often it took the processor away, how often the
+// thread slept waiting for something (a write held back while the kernel writes pages out), and
+// how long it waited, ready to run, for a processor. A long interval on a busy machine can be
+// such a wait rather than the window's own work.
+struct ThreadWaits {
+    long preemptions = 0;
+    long sleeps = 0;
+    double runQueueMilliseconds = 0;
+};
+
+ThreadWaits threadWaits() {
+    ThreadWaits waits;
     rusage usage{};
-    getrusage(RUSAGE_THREAD, &usage);
-    return usage.ru_nivcsw;
+    if (getrusage(RUSAGE_THREAD, &usage) == 0) {
+        waits.preemptions = usage.ru_nivcsw;
+        waits.sleeps = usage.ru_nvcsw;
+    }
+    // Fields: time on the processor, time waiting in the run queue (nanoseconds), timeslices.
+    std::ifstream schedstat("/proc/thread-self/schedstat");
+    long long onProcessor = 0;
+    long long waiting = 0;
+    if (schedstat >> onProcessor >> waiting)
+        waits.runQueueMilliseconds = static_cast<double>(waiting) / 1e6;
+    return waits;
+}
+
+ThreadWaits operator-(const ThreadWaits& end, const ThreadWaits& start) {
+    return {end.preemptions - start.preemptions, end.sleeps - start.sleeps,
+            end.runQueueMilliseconds - start.runQueueMilliseconds};
 }
 
 } // namespace
@@ -105,11 +129,11 @@ int main(int argc, char** argv) {
     };
     const auto started = Clock::now();
     const std::clock_t cpuStarted = std::clock();
-    const long switchesStarted = involuntarySwitches();
+    const ThreadWaits waitsStarted = threadWaits();
     gaps.start();
     click(control<QPushButton>(window, "Cmdcreate"));
     const std::clock_t cpuReturned = std::clock();
-    const long switches = involuntarySwitches() - switchesStarted;
+    const ThreadWaits waits = threadWaits() - waitsStarted;
     const auto returned = Clock::now();
     const std::chrono::duration<double> elapsed = returned - started;
     const std::chrono::duration<double, std::milli> afterCompletion = returned - completed;
@@ -130,7 +154,9 @@ int main(int argc, char** argv) {
     std::printf("message_calls=%lld\n", static_cast<long long>(gaps.calls()));
     std::printf("longest_gap_ms=%.2f\n", gaps.longestMilliseconds());
     std::printf("gaps_over_20_ms=%lld\n", static_cast<long long>(gaps.longIntervals()));
-    std::printf("involuntary_switches=%ld\n", switches);
+    std::printf("preemptions=%ld\n", waits.preemptions);
+    std::printf("sleeps=%ld\n", waits.sleeps);
+    std::printf("run_queue_wait_ms=%.1f\n", waits.runQueueMilliseconds);
     // The split counter is written after the completion message, outside the measured gaps.
     std::printf("after_completion_ms=%.2f\n", afterCompletion.count());
     return 0;

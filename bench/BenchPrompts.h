@@ -1,0 +1,49 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include <QString>
+
+#include "ui/Prompts.h"
+
+// Answers the window's boxes and dialogs at once, so that nothing blocks the measured split:
+// the open-file dialog picks the source, every box is kept for the report, and the completion
+// message is announced. Installed for its lifetime.
+class BenchPrompts final : public Prompts {
+public:
+    explicit BenchPrompts(QString sourcePath) : m_sourcePath(std::move(sourcePath)) {
+        setPrompts(this);
+    }
+    ~BenchPrompts() override { setPrompts(nullptr); }
+    BenchPrompts(const BenchPrompts&) = delete;
+    BenchPrompts& operator=(const BenchPrompts&) = delete;
+
+    void information(QWidget*, const QString& text) override {
+        if (!text.startsWith(QStringLiteral("Finished."))) {
+            failures.push_back(text);
+            return;
+        }
+        completion = text;
+        if (onCompletion)
+            onCompletion();
+    }
+    void error(QWidget*, const QString& text) override { failures.push_back(text); }
+    void plain(QWidget*, const QString& text) override { failures.push_back(text); }
+    void standardError(QWidget*, const QString& text) override { failures.push_back(text); }
+    bool askYesNo(QWidget*, const QString&) override { return true; }
+    std::optional<QString> openFile(QWidget*, const QString&) override { return m_sourcePath; }
+    std::optional<QString> chooseFolder(QWidget*, const QString&) override { return std::nullopt; }
+    bool openDocument(const QString&) override { return false; }
+
+    // Called when the completion message is shown.
+    std::function<void()> onCompletion;
+    QString completion;
+    // Every other box: a split that completes shows none.
+    std::vector<QString> failures;
+
+private:
+    QString m_sourcePath;
+};

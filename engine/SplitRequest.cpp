@@ -53,8 +53,9 @@ std::string existingNameMessage(const std::string& name) {
 
 std::string unsafeNameMessage(const std::string& fileName) {
     return "The file name " + fileName +
-           " contains a double quote or a control character, which the rejoin script cannot "
-           "hold. Rename the file and then attempt the split again.";
+           " contains a character that the rejoin script cannot hold on Windows: a double "
+           "quote, one of * : < > ? \\ |, a control character or a letter outside plain ASCII. "
+           "Rename the file and then attempt the split again.";
 }
 
 std::string overwritesSourceMessage(const std::string& name) {
@@ -79,10 +80,15 @@ std::int64_t pieceCountOf(std::int64_t sourceSize, std::int64_t splitSize) {
 }
 
 // A double quote would end the quoted name in the script and a control character breaks its
-// line, so such names cannot be written there.
+// line. Windows allows none of * : < > ? \ | in a file name (and * ? would match other files),
+// and cmd reads the script in an old code page, where a name's UTF-8 bytes spell another name.
+// A script holding any of these could not rejoin the pieces, so such names are refused.
 bool fitsInScript(const std::string& name) {
-    return std::none_of(name.begin(), name.end(),
-                        [](char c) { return c == '"' || static_cast<unsigned char>(c) < 32; });
+    const std::string forbidden = "\"*:<>?\\|";
+    return std::none_of(name.begin(), name.end(), [&forbidden](char c) {
+        const auto code = static_cast<unsigned char>(c);
+        return code < 32 || code >= 127 || forbidden.find(c) != std::string::npos;
+    });
 }
 
 // The output folder of the settings file, or the source's folder when none is set.

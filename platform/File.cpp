@@ -119,8 +119,10 @@ void File::write(const void* data, std::size_t size) {
     }
 }
 
-void File::sync() {
-    if (::fsync(m_fd) != 0)
+void File::writeOutData() {
+    constexpr unsigned int kWriteAndWait =
+        SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
+    if (::sync_file_range(m_fd, 0, 0, kWriteAndWait) != 0)
         throw IoError("write", m_path, errno);
 }
 

@@ -27,8 +27,10 @@ public:
     std::size_t read(void* buffer, std::size_t size);
     // Writes all size bytes; a short write (a full disk) throws IoError.
     void write(const void* data, std::size_t size);
-    // Waits until what was written is on the storage device.
-    void sync();
+    // Waits until the data written to this file is on the storage device. Unlike fsync, it does
+    // not commit the file system's journal, which would first wait for every other file's
+    // pending data, such as the pieces of a split just made.
+    void writeOutData();
     // Closes the file, reporting a failure; the destructor closes silently when this was not
     // called.
     void close();

@@ -67,7 +67,7 @@ void replace(const std::string& path, const std::string& content) {
     try {
         keepPermissionsOf(path, temporary);
         temporary.write(content.data(), content.size());
-        temporary.sync();
+        temporary.writeOutData();
         temporary.close();
         moveOnto(temporary.path(), path);
     } catch (const IoError&) {

@@ -108,14 +108,18 @@ TEST_F(SplitRequest, RefusesASplitSizeBelowOneBlock) {
 }
 
 TEST_F(SplitRequest, RefusesNamesTheScriptCannotHold) {
-    for (const std::string name : {"say\"hi\".txt", "tab\there.txt", "line\nbreak", "a.b\x1f"}) {
+    for (const std::string name :
+         {"say\"hi\".txt", "tab\there.txt", "line\nbreak", "a.b\x1f", "p|q.dat", "l<g>.dat",
+          "what?.txt", "star*.txt", "c:d.txt", "back\\slash.txt", "del\x7f.txt",
+          "caf\xC3\xA9 \xC3\xBCn\xC3\xAF.txt"}) {
         SCOPED_TRACE(name);
         m_host.informations.clear();
         const std::string source = makeSource(name, 300000);
         EXPECT_EQ(refusal(source, 300000, 100000),
                   "The file name " + name +
-                      " contains a double quote or a control character, which the rejoin script "
-                      "cannot hold. Rename the file and then attempt the split again.");
+                      " contains a character that the rejoin script cannot hold on Windows: a "
+                      "double quote, one of * : < > ? \\ |, a control character or a letter "
+                      "outside plain ASCII. Rename the file and then attempt the split again.");
         std::filesystem::remove(source);
     }
 }

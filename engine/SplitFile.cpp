@@ -59,8 +59,8 @@ public:
     SplitRun(const SplitPlan& plan, SplitHost& host) : m_plan(plan), m_host(host) {}
 
     SplitOutcome run() {
-        m_script.BeginScript(m_plan.destinationFolder + scriptName(m_plan.names.baseName));
         try {
+            m_script.BeginScript(m_plan.destinationFolder + scriptName(m_plan.names.baseName));
             std::optional<File> source = openSource();
             if (!source) {
                 m_script.discard();

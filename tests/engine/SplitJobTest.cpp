@@ -225,21 +225,34 @@ TEST_F(SplitJob, CompletedAndRefusedSplitsLeaveNoDescriptorOpen) {
 
 TEST_F(SplitJob, AWriteFailureNamesThePieceAndRemovesTheScript) {
     const std::string source = makeSource("movie.avi", 2500000);
-    const std::string expected = "Could not write " + folder() + "movie.1: File too large";
-    const int status = runInChild([&] {
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{600000, 600000};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        try {
-            split(source, 1000000);
-        } catch (const IoError& error) {
-            return error.what() == expected ? 0 : 10;
-        }
-        return 11;
-    });
-    EXPECT_EQ(status, 0) << "10: another error text, 11: no error";
-    EXPECT_EQ(entriesOf(folder()), (std::set<std::string>{"movie.avi", "movie.1"}));
-    EXPECT_EQ(settings::ReadSplitCounter(), 0);
+    struct Case {
+        rlim_t sizeLimit;
+        std::string failingFile;
+        std::set<std::string> left;
+    };
+    // A limit inside the first piece, and one inside the script's first line.
+    const Case cases[] = {{600000, "movie.1", {"movie.avi", "movie.1"}},
+                          {10, "movie.bat", {"movie.avi"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failingFile);
+        const std::string expected =
+            "Could not write " + folder() + c.failingFile + ": File too large";
+        const int status = runInChild([&] {
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{c.sizeLimit, c.sizeLimit};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            try {
+                split(source, 1000000);
+            } catch (const IoError& error) {
+                return error.what() == expected ? 0 : 10;
+            }
+            return 11;
+        });
+        EXPECT_EQ(status, 0) << "10: another error text, 11: no error";
+        EXPECT_EQ(entriesOf(folder()), c.left);
+        EXPECT_EQ(settings::ReadSplitCounter(), 0);
+        std::filesystem::remove(folder() + "movie.1");
+    }
 }
 
 TEST_F(SplitJob, AnUnreadableSourceShowsThePlainMessageAndLeavesNothing) {

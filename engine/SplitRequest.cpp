@@ -27,6 +27,12 @@ const char* const kUnknownSourceSize =
     "The size of the file you selected could not be read. Click the \"Select A File To Split\" "
     "button and select the file again.";
 
+// The job reads no further than the size the checks used, so a file that has grown since it was
+// chosen would be cut short.
+const char* const kSourceSizeChanged =
+    "The file you selected has changed size since you selected it. Click the \"Select A File To "
+    "Split\" button and select the file again.";
+
 const char* const kSplitSizeTooSmall = "The split size must be at least 8192 bytes.";
 
 const char* const kNoNeedToSplit =
@@ -139,6 +145,8 @@ SplitOutcome StartSplit(const std::string& sourcePath, std::int64_t sourceSize,
         return refuse(host, kEmptySource);
     if (sourceSize < 0)
         return refuse(host, kUnknownSourceSize);
+    if (GetSourceSize(sourcePath) != sourceSize)
+        return refuse(host, kSourceSizeChanged);
     if (splitSize < kBlockSize)
         return refuse(host, kSplitSizeTooSmall);
 

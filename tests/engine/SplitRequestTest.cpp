@@ -74,6 +74,18 @@ TEST_F(SplitRequest, RefusesOnePiece) {
     }
 }
 
+TEST_F(SplitRequest, RefusesASourceWhoseSizeChangedSinceItWasChosen) {
+    // Chosen at 300,000 bytes, then grown or shrunk: splitting at the old size would cut it.
+    const std::string source = makeSource("download.iso", 300000);
+    for (const std::int64_t chosenSize : {250000, 350000}) {
+        SCOPED_TRACE(chosenSize);
+        m_host.informations.clear();
+        EXPECT_EQ(refusal(source, chosenSize, 100000),
+                  "The file you selected has changed size since you selected it. Click the "
+                  "\"Select A File To Split\" button and select the file again.");
+    }
+}
+
 TEST_F(SplitRequest, Accepts399PiecesAndRefuses400) {
     const std::string source = folder() + "big.bin";
     makeSparse(source, 39900001);

@@ -8,51 +8,49 @@
 
 namespace {
 
-void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text)
-{
-    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
-    box.exec();
+// Texts carry paths and file names, which must be shown as they are, never read as markup.
+int runBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
+           QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, caption, text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec();
+}
+
+void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text) {
+    runBox(parent, icon, caption, text, QMessageBox::Ok);
 }
 
 class QtPrompts final : public Prompts {
 public:
-    void information(QWidget* parent, const QString& text) override
-    {
+    void information(QWidget* parent, const QString& text) override {
         showBox(parent, QMessageBox::Information, QStringLiteral("Information"), text);
     }
-    void error(QWidget* parent, const QString& text) override
-    {
+    void error(QWidget* parent, const QString& text) override {
         showBox(parent, QMessageBox::Critical, QStringLiteral("Error"), text);
     }
-    void plain(QWidget* parent, const QString& text) override
-    {
+    void plain(QWidget* parent, const QString& text) override {
         showBox(parent, QMessageBox::NoIcon, QStringLiteral("Orvanto"), text);
     }
-    void standardError(QWidget* parent, const QString& text) override
-    {
+    void standardError(QWidget* parent, const QString& text) override {
         showBox(parent, QMessageBox::Critical, QStringLiteral("Orvanto"), text);
     }
-    bool askYesNo(QWidget* parent, const QString& text) override
-    {
-        return QMessageBox::question(parent, QStringLiteral("Orvanto"), text,
-                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    bool askYesNo(QWidget* parent, const QString& text) override {
+        return runBox(parent, QMessageBox::Question, QStringLiteral("Orvanto"), text,
+                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     }
-    std::optional<QString> openFile(QWidget* parent, const QString& initialFolder) override
-    {
+    std::optional<QString> openFile(QWidget* parent, const QString& initialFolder) override {
         const QString path = QFileDialog::getOpenFileName(parent, QString(), initialFolder);
         if (path.isEmpty())
             return std::nullopt;
         return path;
     }
-    std::optional<QString> chooseFolder(QWidget* parent, const QString& initialFolder) override
-    {
+    std::optional<QString> chooseFolder(QWidget* parent, const QString& initialFolder) override {
         const QString path = QFileDialog::getExistingDirectory(parent, QString(), initialFolder);
         if (path.isEmpty())
             return std::nullopt;
         return path;
     }
-    bool openDocument(const QString& path) override
-    {
+    bool openDocument(const QString& path) override {
         // A page that is not there counts as a failure, whatever the desktop would do with it.
         if (!QFileInfo(path).isFile())
             return false;
@@ -65,12 +63,10 @@ Prompts* g_replacement = nullptr;
 
 } // namespace
 
-Prompts& prompts()
-{
+Prompts& prompts() {
     return g_replacement ? *g_replacement : static_cast<Prompts&>(g_qtPrompts);
 }
 
-void setPrompts(Prompts* replacement)
-{
+void setPrompts(Prompts* replacement) {
     g_replacement = replacement;
 }

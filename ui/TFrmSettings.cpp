@@ -41,13 +41,15 @@ void TFrmSettings::FormCreate() {
 }
 
 void TFrmSettings::BitBtn1Click() {
-    const QString shown = m_ui->LblLocation->text();
-    const auto folder =
-        prompts().chooseFolder(this, namesExistingFolder(shown) ? shown : QString());
-    if (!folder)
-        return;
-    // The split job puts the stored folder directly in front of the file names.
-    m_ui->LblLocation->setText(fromNative(paths::withTrailingSlash(toNative(*folder))));
+    runHandler(this, [this] {
+        const QString shown = m_ui->LblLocation->text();
+        const auto folder =
+            prompts().chooseFolder(this, namesExistingFolder(shown) ? shown : QString());
+        if (!folder)
+            return;
+        // The split job puts the stored folder directly in front of the file names.
+        m_ui->LblLocation->setText(fromNative(paths::withTrailingSlash(toNative(*folder))));
+    });
 }
 
 void TFrmSettings::BitBtn2Click() {

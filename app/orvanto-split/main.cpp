@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <exception>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -14,7 +15,6 @@
 #include "engine/SplitHost.h"
 #include "engine/SplitJob.h"
 #include "platform/IoError.h"
-#include "settings/ConversionError.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -133,10 +133,9 @@ int main(int argc, char* argv[]) {
     std::signal(SIGINT, onInterrupt);
     try {
         return split(argv[1], *splitSize);
-    } catch (const IoError& error) {
-        std::cerr << "orvanto-split: " << error.what() << '\n';
-    } catch (const ConversionError& error) {
-        std::cerr << "orvanto-split: " << error.what() << '\n';
+    } catch (const std::exception& error) {
+        // The window shows these in its error box; here they are messages like the others.
+        std::cout << error.what() << '\n';
     }
     return kExitError;
 }

@@ -64,7 +64,7 @@ TEST_F(OrvantoSplitProgram, ExitsWithTwoAfterAnError) {
     std::filesystem::create_directory(folder() + "movie.1");
     const ProgramRun result = run("movie.avi 100k");
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_NE(result.err.find(folder() + "movie.1"), std::string::npos) << result.err;
+    EXPECT_NE(result.out.find(folder() + "movie.1"), std::string::npos) << result.out;
     EXPECT_FALSE(fileExists(folder() + "movie.bat"));
 }
 

@@ -39,7 +39,18 @@ std::string configurationBase() {
     return withTrailingSlash(homeFolder()) + ".config/";
 }
 
-// Creates the folder and every missing folder above it.
+} // namespace
+
+std::string configurationFolderPath() {
+    return configurationBase() + "orvanto/";
+}
+
+std::string configurationFolder() {
+    const std::string folder = configurationFolderPath();
+    createFolders(folder);
+    return folder;
+}
+
 void createFolders(const std::string& folder) {
     for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
          slash = folder.find('/', slash + 1)) {
@@ -49,14 +60,6 @@ void createFolders(const std::string& folder) {
     }
     if (!fs_entry::isExistingFolder(folder))
         throw IoError("create", folder, ENOTDIR);
-}
-
-} // namespace
-
-std::string configurationFolder() {
-    const std::string folder = configurationBase() + "orvanto/";
-    createFolders(folder);
-    return folder;
 }
 
 std::string programFolder() {

@@ -6,6 +6,10 @@ namespace paths {
 
 // $XDG_CONFIG_HOME/orvanto/ or $HOME/.config/orvanto/, created when missing; ends with "/".
 std::string configurationFolder();
+// The same folder's path, without creating it.
+std::string configurationFolderPath();
+// Creates the folder and every missing folder above it; throws IoError when it cannot.
+void createFolders(const std::string& folder);
 // The folder of the running executable, ending with "/".
 std::string programFolder();
 // The part of a path up to and including its last "/" (empty when it has none).

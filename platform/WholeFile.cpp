@@ -54,7 +54,8 @@ std::optional<std::string> readIfExists(const std::string& path) {
     try {
         return read(path);
     } catch (const IoError& error) {
-        if (error.errorNumber() == ENOENT)
+        // A path through a file that is not a folder names no file either.
+        if (error.errorNumber() == ENOENT || error.errorNumber() == ENOTDIR)
             return std::nullopt;
         throw;
     }

@@ -48,8 +48,10 @@ std::int32_t saturatedSum(std::int32_t a, std::int32_t b) {
 } // namespace
 
 void initLayoutPath() {
-    modulePaths().windowsDirectory = paths::configurationFolder();
+    // The paths are set before the folder is made, so that a later error names the real file.
+    modulePaths().windowsDirectory = paths::configurationFolderPath();
     modulePaths().layoutFile = modulePaths().windowsDirectory + "VU_2.ini";
+    paths::createFolders(modulePaths().windowsDirectory);
 }
 
 void initSettingsPath() {

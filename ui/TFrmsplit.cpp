@@ -93,13 +93,11 @@ void TFrmsplit::startSettings() {
         settings::initLayoutPath();
         haveFolder = true;
     });
-    if (!haveFolder)
-        return;
-    runHandler(this, [this] { restoreSize(); });
-    runHandler(this, [] {
-        settings::initSettingsPath();
-        settings::createSettingsFileIfMissing();
-    });
+    if (haveFolder)
+        runHandler(this, [this] { restoreSize(); });
+    settings::initSettingsPath();
+    if (haveFolder)
+        runHandler(this, [] { settings::createSettingsFileIfMissing(); });
 }
 
 void TFrmsplit::restoreSize() {

@@ -105,6 +105,14 @@ TEST_F(StartupTest, OpensUsableWhenTheConfigurationFolderCannotBeMade) {
     EXPECT_EQ(control<QLabel>("Lblbytes").text(), "1.4 Megabytes");
     EXPECT_EQ(control<QListWidget>("ListBox1").count(), 1786);
     EXPECT_FALSE(fileExists("quorel20.ini"));
+
+    // Later writes still name the file they could not write.
+    writeFile(m_config.file("movie.avi"), "data");
+    chooseFile(m_config.file("movie.avi"));
+    const std::vector<QString> errors = shown("standardError");
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors.back().toStdString(),
+              "Unable to write to " + m_config.path() + "orvanto/quorel20.ini.");
 }
 
 } // namespace

@@ -45,7 +45,10 @@ WineCmd::WineCmd()
 }
 
 WineCmd::~WineCmd() {
-    run("WINEPREFIX=" + singleQuoted(m_prefix) + " wineserver -k </dev/null >/dev/null 2>&1");
+    // The server must be gone before the lock passes on, or the next user's server would race it.
+    const std::string environment = "WINEPREFIX=" + singleQuoted(m_prefix);
+    run(environment + " wineserver -k </dev/null >/dev/null 2>&1; " + environment +
+        " wineserver -w </dev/null >/dev/null 2>&1");
     if (m_lock >= 0)
         ::close(m_lock);
 }

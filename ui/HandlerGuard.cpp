@@ -2,8 +2,7 @@
 
 #include <exception>
 
-#include <QFile>
-
+#include "ui/NativeText.h"
 #include "ui/Prompts.h"
 
 QString standardErrorText(const QString& message)
@@ -18,7 +17,7 @@ void runHandler(QWidget* parent, const std::function<void()>& work)
     try {
         work();
     } catch (const std::exception& error) {
-        prompts().standardError(parent, standardErrorText(QFile::decodeName(error.what())));
+        prompts().standardError(parent, standardErrorText(fromNative(error.what())));
     } catch (...) {
         prompts().standardError(parent, QStringLiteral("An unknown error occurred."));
     }

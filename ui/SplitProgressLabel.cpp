@@ -10,10 +10,8 @@ SplitProgressLabel::SplitProgressLabel(QLabel& label, QWidget* owner)
     : m_label(label), m_owner(owner) {}
 
 void SplitProgressLabel::setProgressText(const std::string& text) {
-    // The job reports after every block; most reports repeat the text already shown.
-    const QString newText = fromNative(text);
-    if (m_label.text() != newText)
-        m_label.setText(newText);
+    // The job reports only texts that changed.
+    m_label.setText(fromNative(text));
 }
 
 void SplitProgressLabel::showProgress() {

@@ -5,15 +5,13 @@
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
 
-QString standardErrorText(const QString& message)
-{
+QString standardErrorText(const QString& message) {
     if (!message.isEmpty() && message.back() > QLatin1Char('.'))
         return message + QLatin1Char('.');
     return message;
 }
 
-void runHandler(QWidget* parent, const std::function<void()>& work)
-{
+void runHandler(QWidget* parent, const std::function<void()>& work) {
     try {
         work();
     } catch (const std::exception& error) {

@@ -1,11 +1,11 @@
 #include "engine/SplitJob.h"
 
-#include <algorithm>
 #include <optional>
 
 #include "engine/SplitFile.h"
 #include "engine/SplitHost.h"
 #include "engine/SplitNames.h"
+#include "engine/WindowsNames.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "settings/Settings.h"
@@ -57,11 +57,30 @@ std::string existingNameMessage(const std::string& name) {
            "destination file names and then attempt the split again.";
 }
 
-std::string unsafeNameMessage(const std::string& fileName) {
+std::string unsafeCharacterMessage(const std::string& fileName) {
     return "The file name " + fileName +
            " contains a character that the rejoin script cannot hold on Windows: a double "
            "quote, one of * : < > ? \\ |, a control character or a letter outside plain ASCII. "
            "Rename the file and then attempt the split again.";
+}
+
+std::string deviceNameMessage(const std::string& fileName, const std::string& baseName) {
+    return "The file name " + fileName + " begins with " + baseName +
+           ", a name that Windows keeps for a device, so the rejoin script could not recreate the "
+           "file on Windows. Rename the file and then attempt the split again.";
+}
+
+std::string onlyDotsMessage(const std::string& fileName, const std::string& targetName) {
+    return "The file name " + fileName + " would be recreated by the rejoin script as " +
+           targetName +
+           ", which Windows takes for a folder. Rename the file and then attempt the split again.";
+}
+
+std::string targetClashMessage(const std::string& targetName, const std::string& name) {
+    return "The rejoin script would recreate the file as " + targetName +
+           ", which Windows takes for the name " + name +
+           " that the script itself needs, so the rejoin would overwrite it. Rename the file and "
+           "then attempt the split again.";
 }
 
 std::string overwritesSourceMessage(const std::string& name) {
@@ -85,16 +104,20 @@ std::int64_t pieceCountOf(std::int64_t sourceSize, std::int64_t splitSize) {
     return sourceSize / splitSize + (sourceSize % splitSize > 0 ? 1 : 0);
 }
 
-// A double quote would end the quoted name in the script and a control character breaks its
-// line. Windows allows none of * : < > ? \ | in a file name (and * ? would match other files),
-// and cmd reads the script in an old code page, where a name's UTF-8 bytes spell another name.
-// A script holding any of these could not rejoin the pieces, so such names are refused.
-bool fitsInScript(const std::string& name) {
-    const std::string forbidden = "\"*:<>?\\|";
-    return std::none_of(name.begin(), name.end(), [&forbidden](char c) {
-        const auto code = static_cast<unsigned char>(c);
-        return code < 32 || code >= 127 || forbidden.find(c) != std::string::npos;
-    });
+// Piece and script names share the target's base name, so the target name carries every
+// character and device name of them.
+std::optional<std::string> unsafeNameMessage(const SplitNames& names) {
+    switch (windows_names::faultOf(names.targetName)) {
+    case windows_names::NameFault::None:
+        return std::nullopt;
+    case windows_names::NameFault::Character:
+        return unsafeCharacterMessage(names.fileName);
+    case windows_names::NameFault::Device:
+        return deviceNameMessage(names.fileName, names.baseName);
+    case windows_names::NameFault::OnlyDots:
+        return onlyDotsMessage(names.fileName, names.targetName);
+    }
+    return std::nullopt;
 }
 
 // The output folder of the settings file, or the source's folder when none is set.
@@ -117,6 +140,20 @@ std::optional<std::string> nameOfSourceAmongOutputs(const SplitPlan& plan,
     }
     if (fs_entry::isSameFile(plan.destinationFolder + scriptName(base), plan.sourcePath))
         return scriptName(base);
+    return std::nullopt;
+}
+
+// The first piece or script name that Windows takes for the target name: the rejoin's copy
+// would write over a file it still reads, or over the running script. The first piece would
+// work (copy appends onto its first source), but nothing is gained by relying on that.
+std::optional<std::string> outputNameLikeTarget(const SplitNames& names, std::int64_t pieceCount) {
+    if (windows_names::sameFileName(names.targetName, scriptName(names.baseName)))
+        return scriptName(names.baseName);
+    for (std::int64_t index = 1; index <= pieceCount + 1; ++index) {
+        const std::string name = pieceName(names.baseName, index);
+        if (windows_names::sameFileName(names.targetName, name))
+            return name;
+    }
     return std::nullopt;
 }
 
@@ -152,8 +189,10 @@ SplitOutcome StartSplit(const std::string& sourcePath, std::int64_t sourceSize,
 
     const std::int64_t pieceCount = pieceCountOf(sourceSize, splitSize);
     SplitPlan plan{sourcePath, sourceSize, splitSize, deriveSplitNames(sourcePath), {}};
-    if (!fitsInScript(plan.names.targetName))
-        return refuse(host, unsafeNameMessage(plan.names.fileName));
+    if (const auto message = unsafeNameMessage(plan.names))
+        return refuse(host, *message);
+    if (const auto name = outputNameLikeTarget(plan.names, pieceCount))
+        return refuse(host, targetClashMessage(plan.names.targetName, *name));
     if (pieceCount == 1)
         return refuse(host, kNoNeedToSplit);
     if (pieceCount > kMostPieces)

@@ -1,7 +1,9 @@
 #include "engine/RejoinScript.h"
 
 #include "engine/SplitNames.h"
+#include "platform/File.h"
 #include "platform/FileSystem.h"
+#include "platform/IoError.h"
 
 namespace {
 
@@ -47,7 +49,7 @@ std::string quoted(const std::string& name) {
     return "\"" + escapePercent(name) + "\"";
 }
 
-// Everything after the "Copy /b " that BeginScript wrote: the entries and the target argument,
+// Everything after the first "Copy /b ": the entries and the target argument,
 // ending further lines (each appending to the target) before one would grow too long.
 std::string copyCommands(const std::vector<std::string>& quotedPieces,
                          const std::string& quotedTarget) {
@@ -71,35 +73,35 @@ std::string copyCommands(const std::vector<std::string>& quotedPieces,
     return text + quotedTarget + kLineEnd;
 }
 
-} // namespace
-
-void RejoinScript::BeginScript(const std::string& scriptPath) {
-    m_path = scriptPath;
-    m_quotedPieces.clear();
-    m_file.emplace(File::createReplacing(scriptPath));
-    const std::string start = "@ECHO OFF" + kLineEnd + kCopyCommand;
-    m_file->write(start.data(), start.size());
+[[noreturn]] void removeAfterFailure(const std::string& path, const IoError& cause) {
+    try {
+        fs_entry::removeFile(path);
+    } catch (const IoError& removal) {
+        throw IoError(std::string(cause.what()) + "; " + removal.what());
+    }
+    throw cause;
 }
 
-void RejoinScript::AddPieceEntry(const std::string& baseName, std::int64_t index) {
+} // namespace
+
+void RejoinScript::addPiece(const std::string& baseName, std::int64_t index) {
     m_quotedPieces.push_back(quoted(pieceName(baseName, index)));
 }
 
-void RejoinScript::FinishScript(const std::string& targetName) {
-    const std::string rest = copyCommands(m_quotedPieces, quoted(targetName)) + "@ECHO " +
-                             escapeForEcho(targetName) + " has been recreated for you." + kLineEnd;
-    m_file->write(rest.data(), rest.size());
-    m_file->close();
-    m_file.reset();
+std::string RejoinScript::text(const std::string& targetName) const {
+    return "@ECHO OFF" + kLineEnd + kCopyCommand +
+           copyCommands(m_quotedPieces, quoted(targetName)) + "@ECHO " + escapeForEcho(targetName) +
+           " has been recreated for you." + kLineEnd;
 }
 
-void RejoinScript::discard() {
-    if (!m_file)
-        return;
-    m_file.reset();
-    fs_entry::removeFile(m_path);
-}
-
-bool RejoinScript::isOpen() const {
-    return m_file.has_value();
+void RejoinScript::write(const std::string& path, const std::string& targetName) const {
+    const std::string content = text(targetName);
+    File file = File::createNew(path);
+    try {
+        file.write(content.data(), content.size());
+        file.close();
+    } catch (const IoError& error) {
+        // A half script would make cmd append into the first piece.
+        removeAfterFailure(path, error);
+    }
 }

@@ -1,30 +1,23 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/File.h"
-
-// Writes the rejoin script: a Windows batch file that copies the pieces back into the source
-// file with one binary copy command, then says so. The entries are kept until FinishScript,
-// which splits the copy command over several lines only where cmd could not read one line.
+// The rejoin script: a Windows batch file that copies the pieces back into the source file with
+// one binary copy command, then says so. It is kept in memory and written whole at the end, so
+// nothing of it exists before the pieces do; the copy command is split over several lines only
+// where cmd could not read one line.
 class RejoinScript {
 public:
-    // Creates the script (replacing a file of that name), writes line 1 and "Copy /b ".
-    void BeginScript(const std::string& scriptPath);
     // Adds the quoted name of piece index (from 1) to the copy command.
-    void AddPieceEntry(const std::string& baseName, std::int64_t index);
-    // Writes the target argument and the echo line, and closes the script.
-    void FinishScript(const std::string& targetName);
-    // Closes and removes a script that was begun but not finished.
-    void discard();
-
-    bool isOpen() const;
+    void addPiece(const std::string& baseName, std::int64_t index);
+    // The whole script, recreating targetName from the pieces added so far.
+    std::string text(const std::string& targetName) const;
+    // Creates the script at path, where nothing may stand yet, and writes it whole. A script
+    // that cannot be written whole is removed again.
+    void write(const std::string& path, const std::string& targetName) const;
 
 private:
-    std::optional<File> m_file;
-    std::string m_path;
     std::vector<std::string> m_quotedPieces;
 };

@@ -58,23 +58,26 @@ class SplitRun {
 public:
     SplitRun(const SplitPlan& plan, SplitHost& host) : m_plan(plan), m_host(host) {}
 
+    // The source is opened first and the script written last, so a refusal or an unreadable
+    // source leaves the folder as it was, and every file that exists is one this job made.
     SplitOutcome run() {
+        std::optional<File> source = openSource();
+        if (!source) {
+            m_host.plainMessage(kSourceCannotBeOpened);
+            return SplitOutcome::SourceUnreadable;
+        }
         try {
-            m_script.BeginScript(m_plan.destinationFolder + scriptName(m_plan.names.baseName));
-            std::optional<File> source = openSource();
-            if (!source) {
-                m_script.discard();
-                m_host.plainMessage(kSourceCannotBeOpened);
-                return SplitOutcome::SourceUnreadable;
-            }
             writePieces(*source);
-            m_script.FinishScript(m_plan.names.targetName);
+            m_script.write(m_plan.destinationFolder + scriptName(m_plan.names.baseName),
+                           m_plan.names.targetName);
         } catch (const StopRequested&) {
-            removeWrittenFiles();
+            removeWrittenPieces();
             m_host.information(kStopped);
             return SplitOutcome::Stopped;
-        } catch (const std::exception& error) {
-            discardIncompleteScript(error);
+        } catch (const IoError& error) {
+            throw failureAfterRemovingPieces(error);
+        } catch (...) {
+            removeWrittenPieces();
             throw;
         }
         m_host.information(completionMessage(m_plan, m_pieceIndex));
@@ -96,14 +99,14 @@ private:
         while (!exhausted) {
             ++m_pieceIndex;
             exhausted = writePiece(source);
-            m_script.AddPieceEntry(m_plan.names.baseName, m_pieceIndex);
+            m_script.addPiece(m_plan.names.baseName, m_pieceIndex);
         }
     }
 
     // Fills the current piece; true when the source ran out inside it.
     bool writePiece(File& source) {
-        File piece = File::createReplacing(m_plan.destinationFolder +
-                                           pieceName(m_plan.names.baseName, m_pieceIndex));
+        File piece = File::createNew(piecePath(m_pieceIndex));
+        m_createdPieces = m_pieceIndex;
         m_host.setProgressText("");
         m_host.showProgress();
         m_shownPercent = -1;
@@ -166,20 +169,39 @@ private:
             throw StopRequested{};
     }
 
-    void removeWrittenFiles() {
-        m_script.discard();
-        for (std::int64_t index = 1; index <= m_pieceIndex; ++index)
-            fs_entry::removeFile(m_plan.destinationFolder +
-                                 pieceName(m_plan.names.baseName, index));
+    std::string piecePath(std::int64_t index) const {
+        return m_plan.destinationFolder + pieceName(m_plan.names.baseName, index);
     }
 
-    // A half script would make cmd append into the first piece, so it goes; the pieces stay.
-    void discardIncompleteScript(const std::exception& cause) {
-        try {
-            m_script.discard();
-        } catch (const IoError& removal) {
-            throw IoError(std::string(cause.what()) + "; " + removal.what());
+    // Only pieces this job created: a name that appeared meanwhile belongs to someone else.
+    // Every piece is tried; the first failure is reported.
+    void removeWrittenPieces() {
+        std::optional<IoError> failure;
+        for (std::int64_t index = 1; index <= m_createdPieces; ++index) {
+            try {
+                fs_entry::removeFile(piecePath(index));
+            } catch (const IoError& error) {
+                if (!failure)
+                    failure = error;
+            }
         }
+        if (failure)
+            throw *failure;
+    }
+
+    // Pieces without their script are of no use, and they would block the next attempt.
+    IoError failureAfterRemovingPieces(const IoError& cause) {
+        if (m_createdPieces == 0)
+            return cause;
+        try {
+            removeWrittenPieces();
+        } catch (const IoError& removal) {
+            return IoError(
+                std::string(cause.what()) +
+                ". The split files written so far could not all be removed: " + removal.what());
+        }
+        return IoError(std::string(cause.what()) +
+                       ". The split files written so far have been removed.");
     }
 
     const SplitPlan& m_plan;
@@ -187,11 +209,20 @@ private:
     RejoinScript m_script;
     std::array<char, kBlockSize> m_buffer{};
     std::int64_t m_pieceIndex = 0;
+    std::int64_t m_createdPieces = 0;
     std::int64_t m_sourceRead = 0;
     int m_shownPercent = -1;
 };
 
 } // namespace
+
+std::int64_t piecesWritten(std::int64_t sourceSize, std::int64_t splitSize) {
+    const std::int64_t rest = sourceSize % splitSize;
+    // Only the last piece's tail read can deliver fewer bytes than it asked for yet some.
+    const bool endsInsideTailRead =
+        rest % kBlockSize > 0 && rest / kBlockSize == splitSize / kBlockSize;
+    return sourceSize / splitSize + 1 + (endsInsideTailRead ? 1 : 0);
+}
 
 SplitOutcome SplitFile(const SplitPlan& plan, SplitHost& host) {
     const RunningMark running;

@@ -20,7 +20,12 @@ struct SplitPlan {
     std::string destinationFolder; // ends with "/"
 };
 
+// How many pieces the job writes: the pieces the data fills, and one more, empty, when the last
+// read of the last of them still delivered bytes (after a source that ends on a piece's end, or
+// inside a piece's tail read).
+std::int64_t piecesWritten(std::int64_t sourceSize, std::int64_t splitSize);
+
 // The job: writes the pieces and the rejoin script, shows the completion message and counts the
-// split. An unopenable source or a stop removes the script (and on a stop the pieces); an
-// IoError removes the incomplete script, keeps the pieces and propagates.
+// split. Nothing is created before the source is open; a stop or an IoError removes every piece
+// the job created, and the IoError propagates saying so.
 SplitOutcome SplitFile(const SplitPlan& plan, SplitHost& host);

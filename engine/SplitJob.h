@@ -16,10 +16,6 @@ enum class SplitOutcome {
 // Size of what the path leads to, or -1 when it cannot be read.
 std::int64_t GetSourceSize(const std::string& path);
 
-// True when nothing but a folder stands at the first piece's path; otherwise shows the
-// existing-name message and returns false.
-bool CheckSplitNames(const std::string& firstPiecePath, SplitHost& host);
-
 // The split request: checks, then the job. Every outcome is shown through host.
 SplitOutcome StartSplit(const std::string& sourcePath, std::int64_t sourceSize,
                         std::int64_t splitSize, SplitHost& host);

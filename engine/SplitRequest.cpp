@@ -1,7 +1,11 @@
 #include "engine/SplitJob.h"
 
+#include <algorithm>
+#include <functional>
 #include <optional>
+#include <vector>
 
+#include "engine/RejoinScript.h"
 #include "engine/SplitFile.h"
 #include "engine/SplitHost.h"
 #include "engine/SplitNames.h"
@@ -128,48 +132,40 @@ std::string destinationFolder(const SplitNames& names) {
     return paths::withTrailingSlash(outputFolder);
 }
 
-// The first name the job could write that is the source itself; the job writes at most one
-// piece more than the count, the empty one after a source that ends on a piece's last byte.
-std::optional<std::string> nameOfSourceAmongOutputs(const SplitPlan& plan,
-                                                    std::int64_t pieceCount) {
-    const std::string& base = plan.names.baseName;
-    for (std::int64_t index = 1; index <= pieceCount + 1; ++index) {
-        const std::string name = pieceName(base, index);
-        if (fs_entry::isSameFile(plan.destinationFolder + name, plan.sourcePath))
-            return name;
-    }
-    if (fs_entry::isSameFile(plan.destinationFolder + scriptName(base), plan.sourcePath))
-        return scriptName(base);
-    return std::nullopt;
+// Every name the job writes: its pieces in order, then the script.
+std::vector<std::string> outputNames(const SplitNames& names, std::int64_t pieceCount) {
+    std::vector<std::string> outputs;
+    for (std::int64_t index = 1; index <= pieceCount; ++index)
+        outputs.push_back(pieceName(names.baseName, index));
+    outputs.push_back(scriptName(names.baseName));
+    return outputs;
 }
 
-// The first piece or script name that Windows takes for the target name: the rejoin's copy
-// would write over a file it still reads, or over the running script. The first piece would
-// work (copy appends onto its first source), but nothing is gained by relying on that.
-std::optional<std::string> outputNameLikeTarget(const SplitNames& names, std::int64_t pieceCount) {
-    if (windows_names::sameFileName(names.targetName, scriptName(names.baseName)))
-        return scriptName(names.baseName);
-    for (std::int64_t index = 1; index <= pieceCount + 1; ++index) {
-        const std::string name = pieceName(names.baseName, index);
-        if (windows_names::sameFileName(names.targetName, name))
-            return name;
-    }
-    return std::nullopt;
+std::optional<std::string> firstOutputWhere(const std::vector<std::string>& outputs,
+                                            const std::function<bool(const std::string&)>& test) {
+    const auto found = std::find_if(outputs.begin(), outputs.end(), test);
+    return found == outputs.end() ? std::nullopt : std::optional<std::string>(*found);
+}
+
+std::int64_t roundedUp(std::int64_t bytes, std::int64_t unit) {
+    return (bytes + unit - 1) / unit * unit;
+}
+
+// What the pieces and the script take on disk: every file takes whole allocation units.
+std::int64_t spaceNeeded(const SplitPlan& plan, std::int64_t pieceCount, std::int64_t unit) {
+    const std::int64_t fullPieces = plan.sourceSize / plan.splitSize;
+    RejoinScript script;
+    for (std::int64_t index = 1; index <= pieceCount; ++index)
+        script.addPiece(plan.names.baseName, index);
+    const auto scriptSize = static_cast<std::int64_t>(script.text(plan.names.targetName).size());
+    return fullPieces * roundedUp(plan.splitSize, unit) +
+           roundedUp(plan.sourceSize % plan.splitSize, unit) + roundedUp(scriptSize, unit);
 }
 
 } // namespace
 
 std::int64_t GetSourceSize(const std::string& path) {
     return fs_entry::targetSize(path);
-}
-
-bool CheckSplitNames(const std::string& firstPiecePath, SplitHost& host) {
-    // There are no hidden files here to let through: anything but a folder would be replaced.
-    const fs_entry::Kind kind = fs_entry::entryKind(firstPiecePath);
-    if (kind == fs_entry::Kind::None || kind == fs_entry::Kind::Directory)
-        return true;
-    host.information(existingNameMessage(paths::fileNameOf(firstPiecePath)));
-    return false;
 }
 
 SplitOutcome StartSplit(const std::string& sourcePath, std::int64_t sourceSize,
@@ -191,21 +187,36 @@ SplitOutcome StartSplit(const std::string& sourcePath, std::int64_t sourceSize,
     SplitPlan plan{sourcePath, sourceSize, splitSize, deriveSplitNames(sourcePath), {}};
     if (const auto message = unsafeNameMessage(plan.names))
         return refuse(host, *message);
-    if (const auto name = outputNameLikeTarget(plan.names, pieceCount))
-        return refuse(host, targetClashMessage(plan.names.targetName, *name));
     if (pieceCount == 1)
         return refuse(host, kNoNeedToSplit);
     if (pieceCount > kMostPieces)
         return refuse(host, tooManyPiecesMessage());
 
     plan.destinationFolder = destinationFolder(plan.names);
-    if (!CheckSplitNames(plan.destinationFolder + pieceName(plan.names.baseName, 1), host))
-        return SplitOutcome::Refused;
-    if (const auto name = nameOfSourceAmongOutputs(plan, pieceCount))
+    const std::int64_t piecesToWrite = piecesWritten(sourceSize, splitSize);
+    const std::vector<std::string> outputs = outputNames(plan.names, piecesToWrite);
+    const std::string& folder = plan.destinationFolder;
+    if (const auto name = firstOutputWhere(outputs, [&](const std::string& output) {
+            return fs_entry::isSameFile(folder + output, sourcePath);
+        }))
         return refuse(host, overwritesSourceMessage(*name));
-    const std::optional<std::int64_t> free = fs_entry::freeSpace(plan.destinationFolder);
-    if (free && *free < sourceSize)
-        return refuse(host, lowSpaceMessage(plan.destinationFolder, sourceSize, *free));
+    // The rejoin's copy would write over a piece it still reads, or over the running script.
+    // The first piece would work (copy appends onto its first source), but nothing is gained
+    // by relying on that.
+    if (const auto name = firstOutputWhere(outputs, [&](const std::string& output) {
+            return windows_names::sameFileName(plan.names.targetName, output);
+        }))
+        return refuse(host, targetClashMessage(plan.names.targetName, *name));
+    // Whatever stands at a name, a folder or a dot-file included, belongs to someone else.
+    if (const auto name = firstOutputWhere(outputs, [&](const std::string& output) {
+            return fs_entry::entryKind(folder + output) != fs_entry::Kind::None;
+        }))
+        return refuse(host, existingNameMessage(*name));
+    if (const auto space = fs_entry::folderSpace(folder)) {
+        const std::int64_t needed = spaceNeeded(plan, piecesToWrite, space->allocationUnit);
+        if (space->freeBytes < needed)
+            return refuse(host, lowSpaceMessage(folder, needed, space->freeBytes));
+    }
 
     return SplitFile(plan, host);
 }

@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <limits>
 #include <memory>
@@ -71,16 +72,20 @@ bool isSameFile(const std::string& a, const std::string& b) {
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-std::optional<std::int64_t> freeSpace(const std::string& folder) {
+std::optional<FolderSpace> folderSpace(const std::string& folder) {
     struct statvfs info {};
     if (::statvfs(folder.c_str(), &info) != 0)
         return std::nullopt;
     const auto blocks = static_cast<std::uint64_t>(info.f_bavail);
-    const auto blockSize = static_cast<std::uint64_t>(info.f_frsize);
+    const auto blockSize = std::max<std::uint64_t>(info.f_frsize, 1);
     constexpr auto largest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-    if (blockSize != 0 && blocks > largest / blockSize)
-        return std::numeric_limits<std::int64_t>::max();
-    return static_cast<std::int64_t>(blocks * blockSize);
+    if (blockSize > largest)
+        return std::nullopt;
+    FolderSpace space;
+    space.allocationUnit = static_cast<std::int64_t>(blockSize);
+    space.freeBytes = blocks > largest / blockSize ? std::numeric_limits<std::int64_t>::max()
+                                                   : static_cast<std::int64_t>(blocks * blockSize);
+    return space;
 }
 
 std::vector<std::string> regularFileNames(const std::string& folder) {

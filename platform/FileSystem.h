@@ -19,8 +19,14 @@ std::int64_t targetSize(const std::string& path);
 bool isExistingFolder(const std::string& path);
 // True when both paths lead to the same file (same device and inode).
 bool isSameFile(const std::string& a, const std::string& b);
-// Bytes that an unprivileged user may still write in the folder, or nullopt when unknown.
-std::optional<std::int64_t> freeSpace(const std::string& folder);
+struct FolderSpace {
+    // Bytes that an unprivileged user may still write.
+    std::int64_t freeBytes = 0;
+    // Files take whole units of this many bytes.
+    std::int64_t allocationUnit = 1;
+};
+// The space of the file system that holds the folder, or nullopt when unknown.
+std::optional<FolderSpace> folderSpace(const std::string& folder);
 // Names of the regular files directly in a folder, leaving out names that begin with ".";
 // in no particular order; an unreadable or missing folder gives none.
 std::vector<std::string> regularFileNames(const std::string& folder);

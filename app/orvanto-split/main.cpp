@@ -39,18 +39,32 @@ const char* const kUsage =
     "8192 bytes, and a split gives at least 2 and at most 399 pieces.\n"
     "\n"
     "Every message the window would show is printed on standard output; the progress goes to\n"
-    "standard error when it is a terminal. Ctrl+C stops the split and removes what it wrote.\n"
+    "standard error when it is a terminal. Ctrl+C, SIGTERM and SIGHUP stop the split and remove\n"
+    "what it wrote.\n"
     "\n"
     "Exit status:\n"
     "  0  the split was completed\n"
     "  1  nothing was split: the request was refused, the source could not be opened,\n"
-    "     the split was stopped, or the command line was wrong\n"
-    "  2  an error (a file that could not be written, a bad settings file)\n";
+    "     or the command line was wrong\n"
+    "  2  an error (a file that could not be written, a bad settings file)\n"
+    "  128+N  the split was stopped by signal N (130 for Ctrl+C)\n";
 
-volatile std::sig_atomic_t g_interrupted = 0;
+// The signal that asked the split to stop, 0 while none has.
+volatile std::sig_atomic_t g_stopSignal = 0;
 
-void onInterrupt(int) {
-    g_interrupted = 1;
+void onStopSignal(int signalNumber) {
+    g_stopSignal = signalNumber;
+}
+
+// Ctrl+C, a kill and a closed terminal all stop the split the same way. A reader that went away
+// (orvanto-split ... | head -1) must not end the split half way.
+void handleSignals() {
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signalNumber, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 // Message boxes become lines on standard output; progress is drawn on a terminal only.
@@ -69,7 +83,7 @@ public:
     void showProgress() override {}
 
     void processMessages() override {
-        if (g_interrupted)
+        if (g_stopSignal != 0)
             requestSplitStop();
     }
 
@@ -111,6 +125,8 @@ int split(const std::string& source, std::int64_t splitSize) {
     const std::string sourcePath = absolutePath(source);
     ConsoleHost host;
     const SplitOutcome outcome = StartSplit(sourcePath, GetSourceSize(sourcePath), splitSize, host);
+    if (outcome == SplitOutcome::Stopped && g_stopSignal != 0)
+        return 128 + g_stopSignal;
     return outcome == SplitOutcome::Completed ? kExitCompleted : kExitNotDone;
 }
 
@@ -130,7 +146,7 @@ int main(int argc, char* argv[]) {
         std::cerr << "orvanto-split: \"" << argv[2] << "\" is not a size.\n\n" << kUsage;
         return kExitNotDone;
     }
-    std::signal(SIGINT, onInterrupt);
+    handleSignals();
     try {
         return split(argv[1], *splitSize);
     } catch (const std::exception& error) {

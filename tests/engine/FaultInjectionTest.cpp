@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,7 +60,7 @@ TEST_F(FaultInjection, AMissingOutputFolderEndsTheJobWithItsName) {
     const std::size_t descriptors = openDescriptorCount();
 
     EXPECT_EQ(splitError(source),
-              "Could not create " + gone + "movie.bat: No such file or directory");
+              "Could not create " + gone + "movie.1: No such file or directory");
     EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
     EXPECT_EQ(settings::ReadSplitCounter(), 0);
     EXPECT_EQ(openDescriptorCount(), descriptors);
@@ -72,8 +73,9 @@ TEST_F(FaultInjection, AnOutputFolderRemovedDuringTheJobEndsItWithThePieceName) 
     atYield(kInSecondPiece, [&] { std::filesystem::remove_all(output.path()); });
     const std::size_t descriptors = openDescriptorCount();
 
-    EXPECT_EQ(splitError(source),
-              "Could not create " + output.path() + "movie.3: No such file or directory");
+    EXPECT_EQ(splitError(source), "Could not create " + output.path() +
+                                      "movie.3: No such file or directory. The split files "
+                                      "written so far have been removed.");
     EXPECT_EQ(settings::ReadSplitCounter(), 0);
     EXPECT_EQ(openDescriptorCount(), descriptors);
     EXPECT_FALSE(isSplitRunning());
@@ -81,18 +83,18 @@ TEST_F(FaultInjection, AnOutputFolderRemovedDuringTheJobEndsItWithThePieceName) 
 }
 
 // Root may write in a read-only folder, so the split runs as an ordinary user. A folder that
-// turns read-only keeps the incomplete script, which cannot be removed; the error says so.
+// turns read-only keeps the pieces, which cannot be removed; the error says so.
 TEST_F(FaultInjection, AReadOnlyDestinationEndsTheJobWithTheFileAndTheReason) {
     const struct {
         long readOnlyAt; // 0: before the request
         std::string error;
         std::set<std::string> leftBehind;
     } cases[] = {
-        {0, "Could not create movie.bat: Permission denied", {}},
+        {0, "Could not create movie.1: Permission denied", {}},
         {kInSecondPiece,
-         "Could not create movie.3: Permission denied; Could not remove movie.bat: Permission "
-         "denied",
-         {"movie.1", "movie.2", "movie.bat"}},
+         "Could not create movie.3: Permission denied. The split files written so far could not "
+         "all be removed: Could not remove movie.1: Permission denied",
+         {"movie.1", "movie.2"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.readOnlyAt);
@@ -137,9 +139,11 @@ TEST_F(FaultInjection, ASourceTruncatedDuringTheJobEndsItWithTheSourceName) {
     EXPECT_TRUE(startsWith(error, "Could not read " + source +
                                       ": the file became shorter after it was chosen ("))
         << error;
-    EXPECT_NE(error.find(" of 250000 bytes read)"), std::string::npos) << error;
-    EXPECT_EQ(entriesOf(folder()), (std::set<std::string>{"movie.avi", "movie.1", "movie.2"}));
-    EXPECT_EQ(fileSize(folder() + "movie.1"), kSplitSize);
+    EXPECT_NE(
+        error.find(" of 250000 bytes read). The split files written so far have been removed."),
+        std::string::npos)
+        << error;
+    EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
     EXPECT_EQ(settings::ReadSplitCounter(), 0);
     EXPECT_EQ(openDescriptorCount(), descriptors);
     EXPECT_TRUE(m_host.informations.empty());
@@ -208,4 +212,30 @@ TEST_F(FaultInjection, AnUnwritableSettingsFileFailsAfterTheSplitCompletes) {
         ::chmod(settings::windowsDirectory().c_str(), 0755);
         EXPECT_EQ(settings::ReadSplitCounter(), 0);
     }
+}
+
+// A 1 MiB file system, where whole 4 KiB blocks decide what fits. Mounting needs root.
+TEST_F(FaultInjection, AFullDiskIsSeenBeforeTheSplitOrCleanedUpAfterIt) {
+    TempFolder disk;
+    if (::mount("tmpfs", disk.path().c_str(), "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "cannot mount a small file system here";
+    settings::writeOutputFolder(disk.path());
+
+    // 1,040,000 bytes fit in the free bytes, but not in the blocks: 11 pieces and the script.
+    const std::string tooLarge = makeSource("large.bin", 1040000);
+    EXPECT_EQ(split(tooLarge, kSplitSize), SplitOutcome::Refused);
+    EXPECT_EQ(m_host.informations.back(),
+              "There is not enough free space in the folder " + disk.path() +
+                  " for the split files. The split needs 1069056 bytes and only 1048576 bytes "
+                  "are free.");
+
+    // The disk fills up while the job runs: nothing of the split stays.
+    const std::string source = makeSource("movie.avi", 900000);
+    atYield(kInSecondPiece, [&] { writeFile(disk.file("filler"), std::string(600000, 'f')); });
+    EXPECT_EQ(splitError(source), "Could not write " + disk.path() +
+                                      "movie.5: No space left on device. The split files written "
+                                      "so far have been removed.");
+    EXPECT_EQ(entriesOf(disk.path()), std::set<std::string>{"filler"});
+    EXPECT_EQ(settings::ReadSplitCounter(), 0);
+    ::umount(disk.path().c_str());
 }

@@ -35,6 +35,9 @@ const std::vector<OddName>& oddNames() {
         {"my.holiday.2024.avi", true},
         {".hidden.txt", true},
         {"...dots", true},
+        // Next to names that are refused: a device name's prefix, a target like a piece's name.
+        {"CONSOLE.log", true},
+        {"access.log.2x", true},
         {std::string(196, 'n') + ".bin", true},
         {std::string(251, 'n') + ".bin", false},
     };
@@ -86,7 +89,8 @@ TEST_F(HostileNames, AScriptNameBeyondTheLimitIsAnErrorThatLeavesNothing) {
     } catch (const IoError& error) {
         EXPECT_EQ(std::string(error.what()), "Could not create " + folder() +
                                                  std::string(253, 'n') +
-                                                 ".bat: File name too long");
+                                                 ".bat: File name too long. The split files "
+                                                 "written so far have been removed.");
     }
     EXPECT_EQ(entriesOf(folder()), std::set<std::string>{name});
     EXPECT_EQ(settings::ReadSplitCounter(), 0);

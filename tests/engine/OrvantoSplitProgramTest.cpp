@@ -1,7 +1,12 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include <csignal>
+#include <vector>
+
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -30,6 +35,20 @@ protected:
         result.out = readFile(outPath);
         result.err = readFile(errPath);
         return result;
+    }
+
+    // Starts orvanto-split in folder() with standard output to outputFd (-1: nowhere).
+    pid_t startProgram(const std::vector<std::string>& arguments, int outputFd) {
+        const pid_t pid = fork();
+        if (pid != 0)
+            return pid;
+        const int devNull = open("/dev/null", O_WRONLY);
+        dup2(outputFd >= 0 ? outputFd : devNull, STDOUT_FILENO);
+        dup2(devNull, STDERR_FILENO);
+        if (chdir(folder().c_str()) == 0)
+            execl(ORVANTO_SPLIT_PROGRAM, ORVANTO_SPLIT_PROGRAM, arguments[0].c_str(),
+                  arguments[1].c_str(), static_cast<char*>(nullptr));
+        _exit(127);
     }
 
     TempFolder m_output;
@@ -61,11 +80,40 @@ TEST_F(OrvantoSplitProgram, ExitsWithOneAfterARefusal) {
 
 TEST_F(OrvantoSplitProgram, ExitsWithTwoAfterAnError) {
     makeSource("movie.avi", 250000);
-    std::filesystem::create_directory(folder() + "movie.1");
+    settings::writeOutputFolder(folder() + "gone/");
     const ProgramRun result = run("movie.avi 100k");
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_NE(result.out.find(folder() + "movie.1"), std::string::npos) << result.out;
-    EXPECT_FALSE(fileExists(folder() + "movie.bat"));
+    EXPECT_NE(result.out.find(folder() + "gone/movie.1"), std::string::npos) << result.out;
+}
+
+// A kill or a closed terminal stops the split like Ctrl+C; a reader that went away does not.
+TEST_F(OrvantoSplitProgram, StopsOnTerminationSignalsAndIgnoresAClosedPipe) {
+    const std::string source = folder() + "big.bin";
+    writeFile(source, "");
+    std::filesystem::resize_file(source, 400'000'000);
+    for (const int signalNumber : {SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signalNumber);
+        const pid_t pid = startProgram({"big.bin", "40000000"}, -1);
+        for (int wait = 0; wait < 60000 && !fileExists(folder() + "big.1"); ++wait)
+            usleep(1000);
+        kill(pid, signalNumber);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 128 + signalNumber);
+        EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"big.bin"});
+    }
+    EXPECT_EQ(settings::ReadSplitCounter(), 0);
+
+    makeSource("movie.avi", 250000);
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    close(pipeEnds[0]);
+    const pid_t pid = startProgram({"movie.avi", "100000"}, pipeEnds[1]);
+    close(pipeEnds[1]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_TRUE(fileExists(folder() + "movie.bat"));
 }
 
 TEST_F(OrvantoSplitProgram, ExplainsItsUsage) {

@@ -13,12 +13,12 @@ std::string writtenScript(const TempFolder& folder, const std::string& sourceNam
                           std::int64_t pieceCount) {
     const SplitNames names = deriveSplitNames(folder.file(sourceName));
     RejoinScript script;
-    script.BeginScript(folder.file(scriptName(names.baseName)));
     for (std::int64_t index = 1; index <= pieceCount; ++index)
-        script.AddPieceEntry(names.baseName, index);
-    script.FinishScript(names.targetName);
-    EXPECT_FALSE(script.isOpen());
-    return readFile(folder.file(scriptName(names.baseName)));
+        script.addPiece(names.baseName, index);
+    script.write(folder.file(scriptName(names.baseName)), names.targetName);
+    const std::string written = readFile(folder.file(scriptName(names.baseName)));
+    EXPECT_EQ(written, script.text(names.targetName));
+    return written;
 }
 
 // Length of the one copy line for pieceCount pieces of a base name of baseLength characters

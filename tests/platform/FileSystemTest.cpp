@@ -75,8 +75,10 @@ TEST(FileSystem, RemovingAMissingFileIsNoErrorButAFolderIs) {
     EXPECT_THROW(fs_entry::removeFile(folder.file("sub")), IoError);
 }
 
-TEST(FileSystem, FreeSpaceIsKnownForAnExistingFolderOnly) {
+TEST(FileSystem, SpaceIsKnownForAnExistingFolderOnly) {
     TempFolder folder;
-    EXPECT_TRUE(fs_entry::freeSpace(folder.path()).has_value());
-    EXPECT_FALSE(fs_entry::freeSpace(folder.file("missing")).has_value());
+    const auto space = fs_entry::folderSpace(folder.path());
+    ASSERT_TRUE(space.has_value());
+    EXPECT_GT(space->allocationUnit, 0);
+    EXPECT_FALSE(fs_entry::folderSpace(folder.file("missing")).has_value());
 }

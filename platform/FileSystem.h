@@ -21,7 +21,8 @@ bool isExistingFolder(const std::string& path);
 bool isSameFile(const std::string& a, const std::string& b);
 // Bytes that an unprivileged user may still write in the folder, or nullopt when unknown.
 std::optional<std::int64_t> freeSpace(const std::string& folder);
-// Names of the regular files directly in a folder, leaving out names that begin with ".";
+// Names of the regular files and links to regular files directly in a folder, leaving out names
+// that begin with ".";
 // in no particular order; an unreadable or missing folder gives none.
 std::vector<std::string> regularFileNames(const std::string& folder);
 // Removes a file; a missing file is not an error. Throws IoError otherwise.

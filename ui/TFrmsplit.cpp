@@ -239,7 +239,12 @@ void TFrmsplit::CmdstatsClick() {
 }
 
 void TFrmsplit::CmdprintClick() {
-    runHandler(this, [this] { printFolderListing(this, m_dialogFolder, *m_ui->ListBox2); });
+    runHandler(this, [this] {
+        // Before any file choice in this run, the last one of an earlier run.
+        if (m_dialogFolder.isEmpty())
+            m_dialogFolder = fromNative(settings::readLastDir());
+        printFolderListing(this, m_dialogFolder, *m_ui->ListBox2);
+    });
 }
 
 void TFrmsplit::Button2Click() {

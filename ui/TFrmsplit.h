@@ -26,7 +26,8 @@ public:
     explicit TFrmsplit(QWidget* parent = nullptr);
     ~TFrmsplit() override;
 
-    // The folder the open dialog is in: "Last Dir" when it last opened, then the chosen file's.
+    // The folder the open dialog is in: "Last Dir" when it last opened, then the chosen file's,
+    // the printout's choice included.
     const QString& dialogFolder() const { return m_dialogFolder; }
 
 protected:

@@ -66,8 +66,10 @@ TEST_F(SelectionTest, ChoosingAFileShowsItAndRemembersItsFolder) {
     EXPECT_EQ(settings::readLastDir(), m_files.path());
     EXPECT_EQ(m_window->dialogFolder(), fromNative(m_files.path()));
 
-    // The next start's dialog opens where the last file was chosen.
+    // The next start's dialogs open where the last file was chosen, the printout's too.
     openWindow();
+    click("Cmdprint");
+    EXPECT_EQ(m_prompts.openFileFolders.back(), fromNative(m_files.path()));
     click("Cmdselect");
     EXPECT_EQ(m_prompts.openFileFolders.back(), fromNative(m_files.path()));
 }

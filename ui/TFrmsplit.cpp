@@ -215,7 +215,8 @@ void TFrmsplit::cmdcreateClick() {
         const std::int64_t sourceSize = m_sourceSize;
         const SplitControlsLock lock(controlsLockedDuringSplit());
         SplitProgressLabel progress(*m_ui->LblComplete, this);
-        StartSplit(sourcePath, sourceSize, splitSize, progress);
+        if (StartSplit(sourcePath, sourceSize, splitSize, progress) == SplitOutcome::Completed)
+            progress.markCompleted();
     });
     // A close asked for during the split waited for the job to stop.
     if (m_closeAfterSplit)
@@ -223,8 +224,10 @@ void TFrmsplit::cmdcreateClick() {
 }
 
 std::vector<QWidget*> TFrmsplit::controlsLockedDuringSplit() const {
+    // Statistics and About run their own modal loop, which would hold the split until closed.
     std::vector<QWidget*> controls = {m_ui->Cmdselect, m_ui->Cmdcreate, m_ui->Cmdsettings,
-                                      m_ui->Cmdprint,  m_ui->Radcust,   m_ui->ListBox1};
+                                      m_ui->Cmdprint,  m_ui->Cmdstats,  m_ui->Cmdabout,
+                                      m_ui->Radcust,   m_ui->ListBox1};
     for (std::size_t i = 0; i < size_catalogue::kPresetCount; ++i)
         controls.push_back(presetButton(i));
     return controls;

@@ -60,7 +60,8 @@ private:
     void selectSourceFile(const QString& path);
     size_catalogue::SizeChoice currentSizeChoice() const;
     QRadioButton* presetButton(std::size_t presetIndex) const;
-    // Select, Create, Settings, Print and the size choices: what a running split must not see used.
+    // Select, Create, Settings, Print, Statistics, About and the size choices: what a running split
+    // must not see used.
     std::vector<QWidget*> controlsLockedDuringSplit() const;
     // Asks whether to stop the running split; true when the user said yes and it was asked to.
     bool askToStopSplit();

@@ -26,14 +26,14 @@ protected:
 
     std::vector<bool> lockedControlsEnabled() {
         std::vector<bool> enabled;
-        for (const char* name : {"Cmdselect", "Cmdcreate", "Cmdsettings", "Cmdprint", "Radcust",
-                                 "Rad100k", "Rad4600Meg", "ListBox1"})
+        for (const char* name : {"Cmdselect", "Cmdcreate", "Cmdsettings", "Cmdprint", "Cmdstats",
+                                 "Cmdabout", "Radcust", "Rad100k", "Rad4600Meg", "ListBox1"})
             enabled.push_back(control<QWidget>(name).isEnabled());
         return enabled;
     }
 
-    const std::vector<bool> kAllEnabled = std::vector<bool>(8, true);
-    const std::vector<bool> kAllDisabled = std::vector<bool>(8, false);
+    const std::vector<bool> kAllEnabled = std::vector<bool>(10, true);
+    const std::vector<bool> kAllDisabled = std::vector<bool>(10, false);
     bool m_ranDuringSplit = false;
 };
 
@@ -126,6 +126,7 @@ TEST_F(SplitTest, EscapeDuringASplitStopsItAndKeepsTheWindow) {
     EXPECT_EQ(shown("askYesNo"), std::vector<QString>{"Stop the split in progress?"});
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_FALSE(fileExists(m_files.file("movie.1")));
+    EXPECT_FALSE(control<QLabel>("LblComplete").isVisible());
     EXPECT_EQ(lockedControlsEnabled(), kAllEnabled);
 }
 

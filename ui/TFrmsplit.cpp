@@ -326,16 +326,27 @@ std::optional<QString> TFrmsplit::droppedFile(const QMimeData& data) {
     return path;
 }
 
+// A source that honours Move deletes the user's file after the drop: only Copy or Link is taken.
+bool TFrmsplit::acceptAsCopy(QDropEvent& event) {
+    for (const Qt::DropAction action : {Qt::CopyAction, Qt::LinkAction}) {
+        if (event.possibleActions() & action) {
+            event.setDropAction(action);
+            event.accept();
+            return true;
+        }
+    }
+    return false;
+}
+
 void TFrmsplit::dragEnterEvent(QDragEnterEvent* event) {
     if (!isSplitRunning() && droppedFile(*event->mimeData()))
-        event->acceptProposedAction();
+        acceptAsCopy(*event);
 }
 
 void TFrmsplit::dropEvent(QDropEvent* event) {
     const std::optional<QString> path = droppedFile(*event->mimeData());
-    if (isSplitRunning() || !path)
+    if (isSplitRunning() || !path || !acceptAsCopy(*event))
         return;
-    event->acceptProposedAction();
     runHandler(this, [this, &path] {
         m_ui->LblComplete->hide();
         selectSourceFile(*path);

@@ -12,8 +12,9 @@
 
 #include "engine/SizeCatalogue.h"
 
-class QRadioButton;
+class QDropEvent;
 class QMimeData;
+class QRadioButton;
 
 namespace Ui {
 class TFrmsplit;
@@ -67,6 +68,8 @@ private:
     bool askToStopSplit();
     void openPage(const char* pageName, const QString& failureText);
     static std::optional<QString> droppedFile(const QMimeData& data);
+    // Accepts a drag or drop as Copy, else as Link; false when it offers neither.
+    static bool acceptAsCopy(QDropEvent& event);
 
     std::unique_ptr<Ui::TFrmsplit> m_ui;
     std::string m_sourcePath;

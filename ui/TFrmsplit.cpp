@@ -296,6 +296,15 @@ bool TFrmsplit::askToStopSplit() {
     return stopping;
 }
 
+void TFrmsplit::closeAtSessionEnd() {
+    if (!isSplitRunning()) {
+        close();
+        return;
+    }
+    requestSplitStop();
+    m_closeAfterSplit = true;
+}
+
 void TFrmsplit::closeEvent(QCloseEvent* event) {
     if (isSplitRunning()) {
         // This arrives while the job yields; the window closes once the job has returned.

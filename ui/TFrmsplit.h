@@ -30,6 +30,9 @@ public:
     // The folder the open dialog is in: "Last Dir" when it last opened, then the chosen file's,
     // the printout's choice included.
     const QString& dialogFolder() const { return m_dialogFolder; }
+    // The session is ending (SIGTERM, SIGHUP): a running split stops without asking and removes
+    // what it wrote, and the window closes once it has; otherwise the window closes as usual.
+    void closeAtSessionEnd();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,5 +1,7 @@
+#include <csignal>
 #include <functional>
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
@@ -10,6 +12,7 @@
 #include "engine/SplitJob.h"
 #include "settings/Settings.h"
 #include "ui/NativeText.h"
+#include "ui/TerminationSignals.h"
 
 namespace {
 
@@ -113,6 +116,28 @@ TEST_F(SplitTest, ClosingDuringASplitStopsItRemovesWhatItWroteAndThenCloses) {
     EXPECT_FALSE(fileExists(m_files.file("movie.bat")));
     EXPECT_EQ(settings::ReadSplitCounter(), 0);
     EXPECT_EQ(settings::ReadLayoutWidth("frmsplit", settings::layoutFilePath()), 500);
+}
+
+TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {
+    const std::string source = m_files.file("movie.avi");
+    writePatternFile(source, 3'000'000);
+    for (const int signalNumber : {SIGTERM, SIGHUP}) {
+        openWindow();
+        chooseFile(source);
+        click("Rad1meg");
+        const TerminationSignals sessionEnd([this] { m_window->closeAtSessionEnd(); });
+        createWhileChecking([signalNumber] { std::raise(signalNumber); });
+        EXPECT_TRUE(m_ranDuringSplit);
+        EXPECT_FALSE(m_window->isVisible()) << signalNumber;
+        EXPECT_FALSE(fileExists(m_files.file("movie.1")) || fileExists(m_files.file("movie.bat")));
+    }
+    EXPECT_TRUE(shown("askYesNo").empty());
+    EXPECT_EQ(settings::ReadSplitCounter(), 0);
+    openWindow(); // with no split running, the window just closes
+    const TerminationSignals sessionEnd([this] { m_window->closeAtSessionEnd(); });
+    std::raise(SIGHUP);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(m_window->isVisible());
 }
 
 TEST_F(SplitTest, EscapeDuringASplitStopsItAndKeepsTheWindow) {

@@ -1,13 +1,16 @@
 #include "ui/TerminationSignals.h"
 
 #include <cerrno>
-#include <system_error>
+#include <cstring>
+#include <string>
 #include <utility>
 
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <QSocketNotifier>
+
+#include "platform/IoError.h"
 
 namespace {
 
@@ -21,20 +24,24 @@ void onSignal(int) {
     errno = savedErrno;
 }
 
+IoError failure(const char* what) {
+    return IoError(std::string(what) + ": " + std::strerror(errno));
+}
+
 void install(int signalNumber, struct sigaction& previous) {
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     if (::sigaction(signalNumber, &action, &previous) != 0)
-        throw std::system_error(errno, std::generic_category(), "Could not handle signals");
+        throw failure("Could not handle the signals that end the session");
 }
 
 } // namespace
 
 TerminationSignals::SocketPair::SocketPair() {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, ends) != 0)
-        throw std::system_error(errno, std::generic_category(), "Could not watch for signals");
+        throw failure("Could not watch for the end of the session");
 }
 
 TerminationSignals::SocketPair::~SocketPair() {

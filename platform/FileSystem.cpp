@@ -32,10 +32,10 @@ struct FolderCloser {
 };
 using OpenFolder = std::unique_ptr<DIR, FolderCloser>;
 
-bool isRegularEntryOf(DIR* folder, const char* name) {
+// A link counts as the file it leads to; a dangling one leads nowhere.
+bool leadsToRegularFile(DIR* folder, const char* name) {
     struct stat info {};
-    return ::fstatat(::dirfd(folder), name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-           S_ISREG(info.st_mode);
+    return ::fstatat(::dirfd(folder), name, &info, 0) == 0 && S_ISREG(info.st_mode);
 }
 
 } // namespace
@@ -94,7 +94,7 @@ std::vector<std::string> regularFileNames(const std::string& folder) {
     if (!opened)
         return names;
     while (const dirent* entry = ::readdir(opened.get())) {
-        if (entry->d_name[0] != '.' && isRegularEntryOf(opened.get(), entry->d_name))
+        if (entry->d_name[0] != '.' && leadsToRegularFile(opened.get(), entry->d_name))
             names.emplace_back(entry->d_name);
     }
     return names;

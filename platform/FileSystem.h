@@ -27,7 +27,8 @@ struct FolderSpace {
 };
 // The space of the file system that holds the folder, or nullopt when unknown.
 std::optional<FolderSpace> folderSpace(const std::string& folder);
-// Names of the regular files directly in a folder, leaving out names that begin with ".";
+// Names of the regular files and links to regular files directly in a folder, leaving out names
+// that begin with ".";
 // in no particular order; an unreadable or missing folder gives none.
 std::vector<std::string> regularFileNames(const std::string& folder);
 // Removes a file; a missing file is not an error. Throws IoError otherwise.

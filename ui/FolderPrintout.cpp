@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include <QCollator>
 #include <QListWidget>
 #include <QString>
 #include <QStringList>
@@ -15,43 +16,59 @@
 
 namespace {
 
-// Alphabetical without regard to case; names differing only in case keep a fixed order.
-bool precedesIgnoringCase(const QString& a, const QString& b) {
-    const int order = QString::compare(a, b, Qt::CaseInsensitive);
+// In the user's locale without regard to case, so that accented and non-Latin names sort among
+// their letters; names differing only in case keep a fixed order.
+bool precedesIgnoringCase(const QCollator& collator, const QString& a, const QString& b) {
+    const int order = collator.compare(a, b);
     return order != 0 ? order < 0 : a < b;
+}
+
+QCollator nameCollator() {
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
 }
 
 // Keeps a sorting list box in the same order as the printout, which QListWidget's own
 // case-sensitive comparison would not.
 class FileNameItem final : public QListWidgetItem {
 public:
-    explicit FileNameItem(const QString& name) : QListWidgetItem(name) {}
+    FileNameItem(const QString& name, const QCollator& collator)
+        : QListWidgetItem(name), m_collator(collator) {}
     bool operator<(const QListWidgetItem& other) const override {
-        return precedesIgnoringCase(text(), other.text());
+        return precedesIgnoringCase(m_collator, text(), other.text());
     }
+
+private:
+    QCollator m_collator;
 };
 
 void collectFileNames(const std::string& folder, QListWidget& listBox2) {
+    const QCollator collator = nameCollator();
     QStringList names;
     for (const std::string& name : fs_entry::regularFileNames(folder))
         names.push_back(fromNative(name));
-    std::sort(names.begin(), names.end(), precedesIgnoringCase);
+    std::sort(names.begin(), names.end(), [&collator](const QString& a, const QString& b) {
+        return precedesIgnoringCase(collator, a, b);
+    });
     for (const QString& name : names)
-        listBox2.addItem(new FileNameItem(name));
+        listBox2.addItem(new FileNameItem(name, collator));
 }
 
 } // namespace
 
-void printFolderListing(QWidget* owner, const QString& dialogFolder, QListWidget& listBox2) {
+void printFolderListing(QWidget* owner, QString& dialogFolder, QListWidget& listBox2) {
     prompts().information(
         owner, QStringLiteral("To print the contents of any folder, simply select any file in "
                               "the folder. "));
     const auto picked = prompts().openFile(owner, dialogFolder);
     if (!picked)
         return;
-    const auto printer = openTextDevice();
     const std::string folder = paths::folderOf(toNative(*picked));
-    printer->writeLine(QStringLiteral("Files Located In ") + fromNative(folder));
+    dialogFolder = fromNative(folder);
+    const QString heading = QStringLiteral("Files Located In ") + dialogFolder;
+    const auto printer = openTextDevice(heading);
+    printer->writeLine(heading);
     printer->writeLine(QStringLiteral(" "));
     listBox2.clear();
     collectFileNames(folder, listBox2);

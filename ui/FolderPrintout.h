@@ -5,7 +5,8 @@ class QString;
 class QWidget;
 
 // The main window's Print Folder: the user picks any file in a folder, and the names of the
-// folder's files are printed, sorted without regard to case, with a heading naming the folder.
-// dialogFolder is where the open-file dialog starts; listBox2 collects the names and keeps them
-// until the next printout. Printer errors are thrown.
-void printFolderListing(QWidget* owner, const QString& dialogFolder, QListWidget& listBox2);
+// folder's files and links to files are printed, sorted in the user's locale without regard to
+// case, with a heading naming the folder. The open-file dialog starts in dialogFolder, which then
+// becomes the picked file's folder; listBox2 collects the names and keeps them until the next
+// printout. Printer errors are thrown.
+void printFolderListing(QWidget* owner, QString& dialogFolder, QListWidget& listBox2);

@@ -10,26 +10,45 @@
 
 #include "ui/NativeText.h"
 
-std::unique_ptr<TextDevice> PrinterTextDevice::onDefaultPrinter() {
+namespace {
+
+// Blanks that begin each continued row of a line wider than the page.
+const QString kContinuationIndent = QStringLiteral("    ");
+
+// A name holding a newline or a tab must not print as two names or as another name.
+QString withControlsVisible(QString line) {
+    for (QChar& c : line) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char('?');
+    }
+    return line;
+}
+
+} // namespace
+
+std::unique_ptr<TextDevice> PrinterTextDevice::onDefaultPrinter(const QString& jobTitle) {
     const QPrinterInfo printerInfo = QPrinterInfo::defaultPrinter();
     if (printerInfo.isNull())
         throw PrinterError("No printer is installed.");
     auto printer = std::make_unique<QPrinter>(printerInfo, QPrinter::HighResolution);
     return std::unique_ptr<TextDevice>(
-        new PrinterTextDevice(std::move(printer), printerInfo.printerName()));
+        new PrinterTextDevice(std::move(printer), printerInfo.printerName(), jobTitle));
 }
 
-std::unique_ptr<TextDevice> PrinterTextDevice::toPdfFile(const QString& path) {
+std::unique_ptr<TextDevice> PrinterTextDevice::toPdfFile(const QString& path,
+                                                         const QString& jobTitle) {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(path);
-    return std::unique_ptr<TextDevice>(new PrinterTextDevice(std::move(printer), path));
+    return std::unique_ptr<TextDevice>(new PrinterTextDevice(std::move(printer), path, jobTitle));
 }
 
-PrinterTextDevice::PrinterTextDevice(std::unique_ptr<QPrinter> printer, const QString& target)
+PrinterTextDevice::PrinterTextDevice(std::unique_ptr<QPrinter> printer, const QString& target,
+                                     const QString& jobTitle)
     : m_printer(std::move(printer)), m_target(target) {
+    m_printer->setDocName(jobTitle);
     if (!m_painter.begin(m_printer.get()))
-        throw PrinterError("Could not start printing on " + toNative(m_target));
+        throw refusedJob("start printing");
     // File names are printed letter for letter: no ligatures.
     QFont font = m_painter.font();
     font.setStyleStrategy(QFont::PreferNoShaping);
@@ -44,36 +63,46 @@ PrinterTextDevice::~PrinterTextDevice() {
     }
 }
 
+PrinterError PrinterTextDevice::refusedJob(const std::string& step) const {
+    // Qt passes on no reason of its own.
+    return PrinterError("Could not " + step + " on " + toNative(m_target) +
+                        ": the print system did not accept the job");
+}
+
 void PrinterTextDevice::writeLine(const QString& line) {
-    QTextLayout layout(line, m_painter.font(), m_printer.get());
+    const QString shown = withControlsVisible(line);
+    const qreal indent =
+        QFontMetricsF(m_painter.font(), m_printer.get()).horizontalAdvance(kContinuationIndent);
+    QTextLayout layout(shown, m_painter.font(), m_printer.get());
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
-    std::vector<QString> rows;
+    std::vector<std::pair<QString, qreal>> rows;
     layout.beginLayout();
     for (QTextLine row = layout.createLine(); row.isValid(); row = layout.createLine()) {
-        row.setLineWidth(m_printer->width());
-        rows.push_back(line.mid(row.textStart(), row.textLength()));
+        const qreal rowIndent = rows.empty() ? 0 : indent;
+        row.setLineWidth(m_printer->width() - rowIndent);
+        rows.emplace_back(shown.mid(row.textStart(), row.textLength()), rowIndent);
     }
     layout.endLayout();
     if (rows.empty())
-        rows.emplace_back();
-    for (const QString& row : rows)
-        writeRow(row);
+        rows.emplace_back(QString(), 0);
+    for (const auto& [row, rowIndent] : rows)
+        writeRow(row, rowIndent);
 }
 
-void PrinterTextDevice::writeRow(const QString& row) {
+void PrinterTextDevice::writeRow(const QString& row, qreal indent) {
     const QFontMetricsF metrics(m_painter.font(), m_printer.get());
     if (m_top > 0 && m_top + metrics.lineSpacing() > m_printer->height()) {
         if (!m_printer->newPage())
             throw PrinterError("Could not start a new page on " + toNative(m_target));
         m_top = 0;
     }
-    m_painter.drawText(QPointF(0, m_top + metrics.ascent()), row);
+    m_painter.drawText(QPointF(indent, m_top + metrics.ascent()), row);
     m_top += metrics.lineSpacing();
 }
 
 void PrinterTextDevice::close() {
     if (!m_painter.end())
-        throw PrinterError("Could not finish printing on " + toNative(m_target));
+        throw refusedJob("finish printing");
 }

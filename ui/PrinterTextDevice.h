@@ -16,13 +16,15 @@ public:
 };
 
 // The text device over Qt's printing: lines in the printer's default text font, a line wider
-// than the page continued on the next line, a full page continued on a new one.
+// than the page continued on the next line indented, a full page continued on a new one. Control
+// characters print as "?", so that every character of a line can be seen.
 class PrinterTextDevice final : public TextDevice {
 public:
-    // A job on the system's default printer; throws PrinterError when none is installed.
-    static std::unique_ptr<TextDevice> onDefaultPrinter();
-    // A job whose pages go to a PDF file instead of paper.
-    static std::unique_ptr<TextDevice> toPdfFile(const QString& path);
+    // A job titled jobTitle on the system's default printer; throws PrinterError when none is
+    // installed.
+    static std::unique_ptr<TextDevice> onDefaultPrinter(const QString& jobTitle);
+    // A job titled jobTitle whose pages go to a PDF file instead of paper.
+    static std::unique_ptr<TextDevice> toPdfFile(const QString& path, const QString& jobTitle);
 
     ~PrinterTextDevice() override;
     PrinterTextDevice(const PrinterTextDevice&) = delete;
@@ -32,10 +34,13 @@ public:
     void close() override;
 
 private:
-    // Starts the job on printer; target names it in error messages.
-    PrinterTextDevice(std::unique_ptr<QPrinter> printer, const QString& target);
+    // Starts the job on printer, titled jobTitle; target names it in error messages.
+    PrinterTextDevice(std::unique_ptr<QPrinter> printer, const QString& target,
+                      const QString& jobTitle);
 
-    void writeRow(const QString& row);
+    void writeRow(const QString& row, qreal indent);
+    // The error for a job that the print system would not take; step is what failed.
+    PrinterError refusedJob(const std::string& step) const;
 
     std::unique_ptr<QPrinter> m_printer;
     QPainter m_painter;

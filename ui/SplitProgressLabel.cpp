@@ -9,6 +9,11 @@
 SplitProgressLabel::SplitProgressLabel(QLabel& label, QWidget* owner)
     : m_label(label), m_owner(owner) {}
 
+SplitProgressLabel::~SplitProgressLabel() {
+    if (!m_completed)
+        m_label.hide();
+}
+
 void SplitProgressLabel::setProgressText(const std::string& text) {
     // The job reports only texts that changed.
     m_label.setText(fromNative(text));

@@ -8,10 +8,17 @@ class QLabel;
 class QWidget;
 
 // Runs a split in the main window: progress in a label, messages through the prompts seam, and
-// the window's waiting events processed whenever the job yields.
+// the window's waiting events processed whenever the job yields. The label is hidden again when
+// the split ends without completing, so it never shows a stale figure.
 class SplitProgressLabel final : public SplitHost {
 public:
     SplitProgressLabel(QLabel& label, QWidget* owner);
+    ~SplitProgressLabel() override;
+    SplitProgressLabel(const SplitProgressLabel&) = delete;
+    SplitProgressLabel& operator=(const SplitProgressLabel&) = delete;
+
+    // Keeps the label's final "Done." shown.
+    void markCompleted() { m_completed = true; }
 
     void setProgressText(const std::string& text) override;
     void showProgress() override;
@@ -22,4 +29,5 @@ public:
 private:
     QLabel& m_label;
     QWidget* m_owner;
+    bool m_completed = false;
 };

@@ -215,7 +215,8 @@ void TFrmsplit::cmdcreateClick() {
         const std::int64_t sourceSize = m_sourceSize;
         const SplitControlsLock lock(controlsLockedDuringSplit());
         SplitProgressLabel progress(*m_ui->LblComplete, this);
-        StartSplit(sourcePath, sourceSize, splitSize, progress);
+        if (StartSplit(sourcePath, sourceSize, splitSize, progress) == SplitOutcome::Completed)
+            progress.markCompleted();
     });
     // A close asked for during the split waited for the job to stop.
     if (m_closeAfterSplit)
@@ -223,8 +224,10 @@ void TFrmsplit::cmdcreateClick() {
 }
 
 std::vector<QWidget*> TFrmsplit::controlsLockedDuringSplit() const {
+    // Statistics and About run their own modal loop, which would hold the split until closed.
     std::vector<QWidget*> controls = {m_ui->Cmdselect, m_ui->Cmdcreate, m_ui->Cmdsettings,
-                                      m_ui->Cmdprint,  m_ui->Radcust,   m_ui->ListBox1};
+                                      m_ui->Cmdprint,  m_ui->Cmdstats,  m_ui->Cmdabout,
+                                      m_ui->Radcust,   m_ui->ListBox1};
     for (std::size_t i = 0; i < size_catalogue::kPresetCount; ++i)
         controls.push_back(presetButton(i));
     return controls;
@@ -239,7 +242,12 @@ void TFrmsplit::CmdstatsClick() {
 }
 
 void TFrmsplit::CmdprintClick() {
-    runHandler(this, [this] { printFolderListing(this, m_dialogFolder, *m_ui->ListBox2); });
+    runHandler(this, [this] {
+        // Before any file choice in this run, the last one of an earlier run.
+        if (m_dialogFolder.isEmpty())
+            m_dialogFolder = fromNative(settings::readLastDir());
+        printFolderListing(this, m_dialogFolder, *m_ui->ListBox2);
+    });
 }
 
 void TFrmsplit::Button2Click() {
@@ -288,6 +296,15 @@ bool TFrmsplit::askToStopSplit() {
     return stopping;
 }
 
+void TFrmsplit::closeAtSessionEnd() {
+    if (!isSplitRunning()) {
+        close();
+        return;
+    }
+    requestSplitStop();
+    m_closeAfterSplit = true;
+}
+
 void TFrmsplit::closeEvent(QCloseEvent* event) {
     if (isSplitRunning()) {
         // This arrives while the job yields; the window closes once the job has returned.
@@ -318,16 +335,27 @@ std::optional<QString> TFrmsplit::droppedFile(const QMimeData& data) {
     return path;
 }
 
+// A source that honours Move deletes the user's file after the drop: only Copy or Link is taken.
+bool TFrmsplit::acceptAsCopy(QDropEvent& event) {
+    for (const Qt::DropAction action : {Qt::CopyAction, Qt::LinkAction}) {
+        if (event.possibleActions() & action) {
+            event.setDropAction(action);
+            event.accept();
+            return true;
+        }
+    }
+    return false;
+}
+
 void TFrmsplit::dragEnterEvent(QDragEnterEvent* event) {
     if (!isSplitRunning() && droppedFile(*event->mimeData()))
-        event->acceptProposedAction();
+        acceptAsCopy(*event);
 }
 
 void TFrmsplit::dropEvent(QDropEvent* event) {
     const std::optional<QString> path = droppedFile(*event->mimeData());
-    if (isSplitRunning() || !path)
+    if (isSplitRunning() || !path || !acceptAsCopy(*event))
         return;
-    event->acceptProposedAction();
     runHandler(this, [this, &path] {
         m_ui->LblComplete->hide();
         selectSourceFile(*path);

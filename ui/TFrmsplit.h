@@ -12,8 +12,9 @@
 
 #include "engine/SizeCatalogue.h"
 
-class QRadioButton;
+class QDropEvent;
 class QMimeData;
+class QRadioButton;
 
 namespace Ui {
 class TFrmsplit;
@@ -26,8 +27,12 @@ public:
     explicit TFrmsplit(QWidget* parent = nullptr);
     ~TFrmsplit() override;
 
-    // The folder the open dialog is in: "Last Dir" when it last opened, then the chosen file's.
+    // The folder the open dialog is in: "Last Dir" when it last opened, then the chosen file's,
+    // the printout's choice included.
     const QString& dialogFolder() const { return m_dialogFolder; }
+    // The session is ending (SIGTERM, SIGHUP): a running split stops without asking and removes
+    // what it wrote, and the window closes once it has; otherwise the window closes as usual.
+    void closeAtSessionEnd();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -59,12 +64,15 @@ private:
     void selectSourceFile(const QString& path);
     size_catalogue::SizeChoice currentSizeChoice() const;
     QRadioButton* presetButton(std::size_t presetIndex) const;
-    // Select, Create, Settings, Print and the size choices: what a running split must not see used.
+    // Select, Create, Settings, Print, Statistics, About and the size choices: what a running split
+    // must not see used.
     std::vector<QWidget*> controlsLockedDuringSplit() const;
     // Asks whether to stop the running split; true when the user said yes and it was asked to.
     bool askToStopSplit();
     void openPage(const char* pageName, const QString& failureText);
     static std::optional<QString> droppedFile(const QMimeData& data);
+    // Accepts a drag or drop as Copy, else as Link; false when it offers neither.
+    static bool acceptAsCopy(QDropEvent& event);
 
     std::unique_ptr<Ui::TFrmsplit> m_ui;
     std::string m_sourcePath;

@@ -10,10 +10,10 @@ TextDeviceFactory g_factory;
 
 } // namespace
 
-std::unique_ptr<TextDevice> openTextDevice() {
+std::unique_ptr<TextDevice> openTextDevice(const QString& jobTitle) {
     if (g_factory)
-        return g_factory();
-    return PrinterTextDevice::onDefaultPrinter();
+        return g_factory(jobTitle);
+    return PrinterTextDevice::onDefaultPrinter(jobTitle);
 }
 
 void setTextDeviceFactory(TextDeviceFactory factory) {

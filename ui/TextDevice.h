@@ -16,10 +16,11 @@ public:
     virtual void close() = 0;
 };
 
-using TextDeviceFactory = std::function<std::unique_ptr<TextDevice>()>;
+// Makes a device whose job carries jobTitle, the name the print queue shows.
+using TextDeviceFactory = std::function<std::unique_ptr<TextDevice>(const QString& jobTitle)>;
 
-// Starts a job on the device printouts go to: the default printer, unless a test routed them
-// elsewhere.
-std::unique_ptr<TextDevice> openTextDevice();
+// Starts a job titled jobTitle on the device printouts go to: the default printer, unless a test
+// routed them elsewhere.
+std::unique_ptr<TextDevice> openTextDevice(const QString& jobTitle);
 // Routes printouts through factory; an empty factory restores the default printer.
 void setTextDeviceFactory(TextDeviceFactory factory);

@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "ui/TFrmsplit.h"
+#include "ui/TerminationSignals.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     TFrmsplit window;
+    const TerminationSignals sessionEnd([&window] { window.closeAtSessionEnd(); });
     window.show();
     return QApplication::exec();
 }

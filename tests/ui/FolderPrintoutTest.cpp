@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <QListWidget>
+#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -83,9 +84,9 @@ class FolderPrintoutTest : public ::testing::Test {
 protected:
     void SetUp() override {
         listBox2.setSortingEnabled(true);
-        setTextDeviceFactory([this] {
+        setTextDeviceFactory([this](const QString& title) {
             ++jobs;
-            return PrinterTextDevice::toPdfFile(QString::fromStdString(pdf()));
+            return PrinterTextDevice::toPdfFile(QString::fromStdString(pdf()), title);
         });
     }
     void TearDown() override { setTextDeviceFactory({}); }
@@ -95,33 +96,47 @@ protected:
     // Prints the folder of picked, as the user picks it in the dialog.
     void printPicking(const std::string& picked) {
         prompts.fileAnswers = {QString::fromStdString(picked)};
-        runHandler(nullptr, [this] { printFolderListing(nullptr, "/start/here", listBox2); });
+        runHandler(nullptr, [this] { printFolderListing(nullptr, dialogFolder, listBox2); });
     }
 
     FakePrompts prompts;
     QListWidget listBox2;
+    QString dialogFolder = "/start/here";
     TempFolder folder;
     TempFolder output;
     int jobs = 0;
 };
 
-TEST_F(FolderPrintoutTest, PrintsTheVisibleRegularFilesSortedWithoutRegardToCase) {
-    writeFile(folder.file("apple.txt"), "a");
-    writeFile(folder.file("Banana.txt"), "b");
+TEST_F(FolderPrintoutTest, PrintsVisibleFilesAndLinksToThemSortedInTheUsersLocaleWithoutCase) {
+    const QLocale userLocale;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    for (const char* name : {"apple.txt", "Banana.txt", "Äpfel", "émile", "new\nline", "tab\tx"})
+        writeFile(folder.file(name), "a");
     writeFile(folder.file(".hidden"), "h");
     std::filesystem::create_directory(folder.file("sub"));
     writeFile(folder.file("sub/deep.txt"), "d");
     ASSERT_EQ(mkfifo(folder.file("pipe").c_str(), 0600), 0);
+    std::filesystem::create_symlink(folder.file("apple.txt"), folder.file("cherry"));
+    std::filesystem::create_symlink(folder.file("nowhere"), folder.file("dangling"));
+    std::filesystem::create_symlink(folder.file("sub"), folder.file("folder-link"));
 
     printPicking(folder.file("Banana.txt"));
+    printPicking(folder.file("cherry"));
+    QLocale::setDefault(userLocale);
 
-    ASSERT_EQ(jobs, 1);
-    EXPECT_EQ(printedLines(pdf()), page(folder.path(), {"apple.txt", "Banana.txt"}));
-    EXPECT_EQ(listed(listBox2), (std::vector<std::string>{"apple.txt", "Banana.txt"}));
-    ASSERT_EQ(prompts.shown.size(), 1u);
+    ASSERT_EQ(jobs, 2);
+    EXPECT_EQ(printedLines(pdf()), page(folder.path(), {"Äpfel", "apple.txt", "Banana.txt",
+                                                        "cherry", "émile", "new?line", "tab?x"}));
+    EXPECT_EQ(listed(listBox2),
+              (std::vector<std::string>{"Äpfel", "apple.txt", "Banana.txt", "cherry", "émile",
+                                        "new\nline", "tab\tx"}));
+    EXPECT_NE(commandOutput("pdfinfo '" + pdf() + "'").find("Files Located In " + folder.path()),
+              std::string::npos);
+    ASSERT_EQ(prompts.shown.size(), 2u);
     EXPECT_EQ(prompts.shown[0].kind, "information");
     EXPECT_EQ(prompts.shown[0].text, kHint);
-    EXPECT_EQ(prompts.openFileFolders, std::vector<QString>{"/start/here"});
+    // The second dialog opens where the first choice left it.
+    EXPECT_EQ(prompts.openFileFolders.back().toStdString(), folder.path());
 }
 
 TEST_F(FolderPrintoutTest, FolderWithoutListedEntriesPrintsTheHeadingAlone) {
@@ -155,7 +170,7 @@ TEST_F(FolderPrintoutTest, TwoHundredFilesContinueOnFurtherPages) {
     EXPECT_EQ(printedNames, names);
 }
 
-TEST_F(FolderPrintoutTest, NameWiderThanThePageContinuesOnTheNextLine) {
+TEST_F(FolderPrintoutTest, NameWiderThanThePageContinuesOnTheNextLineIndented) {
     const std::string longName(250, 'w');
     writeFile(folder.file(longName), "");
 
@@ -163,10 +178,10 @@ TEST_F(FolderPrintoutTest, NameWiderThanThePageContinuesOnTheNextLine) {
 
     const std::vector<std::string> lines = printedLines(pdf());
     ASSERT_GT(lines.size(), 3u);
-    std::string joined;
-    for (std::size_t i = 2; i < lines.size(); ++i) {
-        EXPECT_FALSE(lines[i].empty());
-        joined += lines[i];
+    std::string joined = lines[2];
+    for (std::size_t i = 3; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].rfind(' ', 0), 0u) << "not indented: " << lines[i];
+        joined += lines[i].substr(lines[i].find_first_not_of(' '));
     }
     EXPECT_EQ(joined, longName);
 }
@@ -188,7 +203,7 @@ TEST_F(FolderPrintoutTest, CancelledDialogPrintsNothing) {
     listBox2.addItem("kept.txt");
     prompts.fileAnswers = {QString()};
 
-    runHandler(nullptr, [this] { printFolderListing(nullptr, QString(), listBox2); });
+    runHandler(nullptr, [this] { printFolderListing(nullptr, dialogFolder, listBox2); });
 
     EXPECT_EQ(jobs, 0);
     EXPECT_EQ(listed(listBox2), std::vector<std::string>{"kept.txt"});
@@ -197,8 +212,9 @@ TEST_F(FolderPrintoutTest, CancelledDialogPrintsNothing) {
 }
 
 TEST_F(FolderPrintoutTest, AJobThatCannotStartIsReportedAndListsNothing) {
-    setTextDeviceFactory([this] {
-        return PrinterTextDevice::toPdfFile(QString::fromStdString(output.file("missing/x.pdf")));
+    setTextDeviceFactory([this](const QString& title) {
+        return PrinterTextDevice::toPdfFile(QString::fromStdString(output.file("missing/x.pdf")),
+                                            title);
     });
     writeFile(folder.file("a.txt"), "");
     listBox2.addItem("kept.txt");
@@ -208,7 +224,8 @@ TEST_F(FolderPrintoutTest, AJobThatCannotStartIsReportedAndListsNothing) {
     ASSERT_EQ(prompts.shown.size(), 2u);
     EXPECT_EQ(prompts.shown[1].kind, "standardError");
     EXPECT_EQ(prompts.shown[1].text.toStdString(),
-              "Could not start printing on " + output.file("missing/x.pdf") + ".");
+              "Could not start printing on " + output.file("missing/x.pdf") +
+                  ": the print system did not accept the job.");
     EXPECT_EQ(listed(listBox2), std::vector<std::string>{"kept.txt"});
 }
 

@@ -67,8 +67,9 @@ TEST_F(DialogsTest, PrintFolderStartsInTheDialogsFolderAndFillsListBox2) {
     openWindow();
     chooseFile(m_files.file("b.txt"));
     TempFolder output;
-    setTextDeviceFactory(
-        [&] { return PrinterTextDevice::toPdfFile(fromNative(output.file("page.pdf"))); });
+    setTextDeviceFactory([&](const QString& title) {
+        return PrinterTextDevice::toPdfFile(fromNative(output.file("page.pdf")), title);
+    });
     m_prompts.fileAnswers.push_back(fromNative(m_files.file("A.txt")));
 
     click("Cmdprint");

@@ -20,14 +20,17 @@ using SelectionTest = MainWindowTest;
 const QString kReminder = "Remember to click the customized button on the left. The customized "
                           "size is only used when the \"customized\" button is selected";
 
-void dropUrls(QWidget& window, const QList<QUrl>& urls) {
+// Drags and drops urls proposing Move (Shift); returns the action taken, IgnoreAction if none.
+Qt::DropAction dropUrls(QWidget& window, const QList<QUrl>& urls,
+                        Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction) {
     QMimeData data;
     data.setUrls(urls);
     const QPoint at(250, 30);
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
     QApplication::sendEvent(&window, &enter);
-    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
     QApplication::sendEvent(&window, &drop);
+    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
 
 TEST_F(SelectionTest, EachPresetSetsItsLabel) {
@@ -66,8 +69,10 @@ TEST_F(SelectionTest, ChoosingAFileShowsItAndRemembersItsFolder) {
     EXPECT_EQ(settings::readLastDir(), m_files.path());
     EXPECT_EQ(m_window->dialogFolder(), fromNative(m_files.path()));
 
-    // The next start's dialog opens where the last file was chosen.
+    // The next start's dialogs open where the last file was chosen, the printout's too.
     openWindow();
+    click("Cmdprint");
+    EXPECT_EQ(m_prompts.openFileFolders.back(), fromNative(m_files.path()));
     click("Cmdselect");
     EXPECT_EQ(m_prompts.openFileFolders.back(), fromNative(m_files.path()));
 }
@@ -104,7 +109,7 @@ TEST_F(SelectionTest, CancellingKeepsTheSelectionButHidesTheProgress) {
     EXPECT_EQ(control<QLabel>("Lblsize").text(), "5");
 }
 
-TEST_F(SelectionTest, ADroppedFileIsSelectedButAFolderOrSeveralFilesAreNot) {
+TEST_F(SelectionTest, ADroppedFileIsSelectedAsACopyButAFolderOrSeveralFilesAreNot) {
     const std::string first = m_files.file("a.bin");
     const std::string second = m_files.file("b.bin");
     writeFile(first, "123");
@@ -114,9 +119,14 @@ TEST_F(SelectionTest, ADroppedFileIsSelectedButAFolderOrSeveralFilesAreNot) {
     dropUrls(*m_window, {QUrl::fromLocalFile(fromNative(m_files.path()))});
     dropUrls(*m_window,
              {QUrl::fromLocalFile(fromNative(first)), QUrl::fromLocalFile(fromNative(second))});
+    EXPECT_EQ(dropUrls(*m_window, {QUrl::fromLocalFile(fromNative(second))}, Qt::MoveAction),
+              Qt::IgnoreAction);
     EXPECT_TRUE(control<QLabel>("LblFile").text().isEmpty());
+    EXPECT_EQ(dropUrls(*m_window, {QUrl::fromLocalFile(fromNative(first))},
+                       Qt::LinkAction | Qt::MoveAction),
+              Qt::LinkAction);
 
-    dropUrls(*m_window, {QUrl::fromLocalFile(fromNative(second))});
+    EXPECT_EQ(dropUrls(*m_window, {QUrl::fromLocalFile(fromNative(second))}), Qt::CopyAction);
     EXPECT_EQ(control<QLabel>("LblFile").text(), fromNative(second));
     EXPECT_EQ(control<QLabel>("Lblsize").text(), "4");
     EXPECT_EQ(settings::readLastDir(), m_files.path());

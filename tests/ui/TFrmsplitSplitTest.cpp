@@ -1,5 +1,7 @@
+#include <csignal>
 #include <functional>
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
@@ -10,6 +12,7 @@
 #include "engine/SplitJob.h"
 #include "settings/Settings.h"
 #include "ui/NativeText.h"
+#include "ui/TerminationSignals.h"
 
 namespace {
 
@@ -26,14 +29,14 @@ protected:
 
     std::vector<bool> lockedControlsEnabled() {
         std::vector<bool> enabled;
-        for (const char* name : {"Cmdselect", "Cmdcreate", "Cmdsettings", "Cmdprint", "Radcust",
-                                 "Rad100k", "Rad4600Meg", "ListBox1"})
+        for (const char* name : {"Cmdselect", "Cmdcreate", "Cmdsettings", "Cmdprint", "Cmdstats",
+                                 "Cmdabout", "Radcust", "Rad100k", "Rad4600Meg", "ListBox1"})
             enabled.push_back(control<QWidget>(name).isEnabled());
         return enabled;
     }
 
-    const std::vector<bool> kAllEnabled = std::vector<bool>(8, true);
-    const std::vector<bool> kAllDisabled = std::vector<bool>(8, false);
+    const std::vector<bool> kAllEnabled = std::vector<bool>(10, true);
+    const std::vector<bool> kAllDisabled = std::vector<bool>(10, false);
     bool m_ranDuringSplit = false;
 };
 
@@ -115,6 +118,28 @@ TEST_F(SplitTest, ClosingDuringASplitStopsItRemovesWhatItWroteAndThenCloses) {
     EXPECT_EQ(settings::ReadLayoutWidth("frmsplit", settings::layoutFilePath()), 500);
 }
 
+TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {
+    const std::string source = m_files.file("movie.avi");
+    writePatternFile(source, 3'000'000);
+    for (const int signalNumber : {SIGTERM, SIGHUP}) {
+        openWindow();
+        chooseFile(source);
+        click("Rad1meg");
+        const TerminationSignals sessionEnd([this] { m_window->closeAtSessionEnd(); });
+        createWhileChecking([signalNumber] { std::raise(signalNumber); });
+        EXPECT_TRUE(m_ranDuringSplit);
+        EXPECT_FALSE(m_window->isVisible()) << signalNumber;
+        EXPECT_FALSE(fileExists(m_files.file("movie.1")) || fileExists(m_files.file("movie.bat")));
+    }
+    EXPECT_TRUE(shown("askYesNo").empty());
+    EXPECT_EQ(settings::ReadSplitCounter(), 0);
+    openWindow(); // with no split running, the window just closes
+    const TerminationSignals sessionEnd([this] { m_window->closeAtSessionEnd(); });
+    std::raise(SIGHUP);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(m_window->isVisible());
+}
+
 TEST_F(SplitTest, EscapeDuringASplitStopsItAndKeepsTheWindow) {
     const std::string source = m_files.file("movie.avi");
     writePatternFile(source, 3'000'000);
@@ -126,6 +151,7 @@ TEST_F(SplitTest, EscapeDuringASplitStopsItAndKeepsTheWindow) {
     EXPECT_EQ(shown("askYesNo"), std::vector<QString>{"Stop the split in progress?"});
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_FALSE(fileExists(m_files.file("movie.1")));
+    EXPECT_FALSE(control<QLabel>("LblComplete").isVisible());
     EXPECT_EQ(lockedControlsEnabled(), kAllEnabled);
 }
 

@@ -1,6 +1,8 @@
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <limits>
 #include <memory>
 
@@ -11,6 +13,7 @@
 #include <unistd.h>
 
 #include "platform/IoError.h"
+#include "platform/Paths.h"
 
 namespace fs_entry {
 
@@ -35,6 +38,17 @@ bool isRegularEntryOf(DIR* folder, const char* name) {
     struct stat info {};
     return ::fstatat(::dirfd(folder), name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
            S_ISREG(info.st_mode);
+}
+
+// As many as the kernel follows in one path.
+constexpr int kMostLinksFollowed = 40;
+
+std::string linkText(const std::string& link) {
+    std::vector<char> text(PATH_MAX);
+    const ssize_t length = ::readlink(link.c_str(), text.data(), text.size());
+    if (length < 0)
+        throw IoError("read the link", link, errno);
+    return std::string(text.data(), static_cast<std::size_t>(length));
 }
 
 } // namespace
@@ -83,16 +97,35 @@ std::optional<std::int64_t> freeSpace(const std::string& folder) {
     return static_cast<std::int64_t>(blocks * blockSize);
 }
 
-std::vector<std::string> regularFileNames(const std::string& folder) {
+std::vector<std::string> allRegularFileNames(const std::string& folder) {
     std::vector<std::string> names;
     const OpenFolder opened(::opendir(folder.c_str()));
     if (!opened)
         return names;
     while (const dirent* entry = ::readdir(opened.get())) {
-        if (entry->d_name[0] != '.' && isRegularEntryOf(opened.get(), entry->d_name))
+        if (isRegularEntryOf(opened.get(), entry->d_name))
             names.emplace_back(entry->d_name);
     }
     return names;
+}
+
+std::vector<std::string> regularFileNames(const std::string& folder) {
+    std::vector<std::string> names = allRegularFileNames(folder);
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [](const std::string& name) { return name.front() == '.'; }),
+                names.end());
+    return names;
+}
+
+std::string finalTarget(const std::string& path) {
+    std::string current = path;
+    for (int link = 0; link < kMostLinksFollowed; ++link) {
+        if (entryKind(current) != Kind::SymbolicLink)
+            return current;
+        const std::string target = linkText(current);
+        current = target.front() == '/' ? target : paths::folderOf(current) + target;
+    }
+    throw IoError("follow the links of", path, ELOOP);
 }
 
 void removeFile(const std::string& path) {

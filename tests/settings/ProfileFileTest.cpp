@@ -153,15 +153,13 @@ TEST(ProfileFile, OnlyRegularFilesUpToAFewMegabytesAreRead) {
                                                          {"zero.ini", "Not a regular file"},
                                                          {"folder.ini", "Is a directory"},
                                                          {"large.ini", "File too large"}};
-    for (const auto& [name, reason] : cases) {
-        const std::string path = folder.file(name);
-        EXPECT_EQ("Could not read " + path + ": " + reason, readError(path));
-    }
+    for (const auto& [name, reason] : cases)
+        EXPECT_EQ("Could not read " + folder.file(name) + ": " + reason,
+                  readError(folder.file(name)));
     EXPECT_THROW(profile::writeString(folder.file("fifo.ini"), "A", "k", "v"), IoError);
 }
 
-// A chain of a relative and an absolute link, as dotfile managers leave them, is written
-// through; the target keeps its mode and, when root writes it, its owner.
+// A chain of a relative and an absolute link, as dotfile managers leave them.
 TEST(ProfileFile, AWriteKeepsTheModeAndOwnerAndWritesThroughLinks) {
     TempFolder folder;
     std::filesystem::create_directories(folder.file("dotfiles/orvanto"));
@@ -172,33 +170,27 @@ TEST(ProfileFile, AWriteKeepsTheModeAndOwnerAndWritesThroughLinks) {
         writeFile(target, "[A]\nk=1\n");
         ASSERT_EQ(0, ::chmod(target.c_str(), 0640));
         handToOrdinaryUser(target);
-        struct stat before {};
-        struct stat after {};
-        ASSERT_EQ(0, ::stat(target.c_str(), &before));
         profile::writeString(path, "A", "k", "2");
-        ASSERT_EQ(0, ::stat(target.c_str(), &after));
+        struct stat info {};
+        ASSERT_EQ(0, ::stat(target.c_str(), &info));
         EXPECT_EQ("[A]\nk=2\n", readFile(target));
-        EXPECT_EQ(0640u, after.st_mode & 07777);
-        EXPECT_EQ(before.st_uid, after.st_uid);
+        EXPECT_EQ(0640u, info.st_mode & 07777);
+        EXPECT_EQ(::getuid() == 0 ? kOrdinaryUserId : ::getuid(), info.st_uid);
         EXPECT_TRUE(std::filesystem::is_symlink(folder.file("a.ini")));
-        EXPECT_TRUE(std::filesystem::is_symlink(folder.file("chained")));
     }
 }
 
 TEST(ProfileFile, AWriteRemovesItsOwnStaleTemporariesOnly) {
+    const std::pair<const char*, bool> namesKept[] = {
+        {".a.ini.Ab3xYz", false}, {".a.ini.000000", false}, {".a.ini.Ab3xY", true},
+        {".a.ini.Ab3xYz7", true}, {".b.ini.Ab3xYz", true},  {"a.ini.Ab3xYz", true},
+        {".a.ini.Ab-xYz", true},  {".a.iniXAb3xYz", true}};
     TempFolder folder;
-    const std::vector<std::string> stale = {".a.ini.Ab3xYz", ".a.ini.000000"};
-    const std::vector<std::string> kept = {".a.ini.Ab3xY", ".a.ini.Ab3xYz7", ".b.ini.Ab3xYz",
-                                           "a.ini.Ab3xYz", ".a.ini.Ab-xYz",  ".a.iniXAb3xYz"};
-    for (const auto* names : {&stale, &kept}) {
-        for (const std::string& name : *names)
-            writeFile(folder.file(name), "x");
-    }
+    for (const auto& [name, kept] : namesKept)
+        writeFile(folder.file(name), "x");
     profile::writeString(folder.file("a.ini"), "A", "k", "1");
-    for (const std::string& name : stale)
-        EXPECT_FALSE(fileExists(folder.file(name))) << name;
-    for (const std::string& name : kept)
-        EXPECT_TRUE(fileExists(folder.file(name))) << name;
+    for (const auto& [name, kept] : namesKept)
+        EXPECT_EQ(kept, fileExists(folder.file(name))) << name;
 }
 
 TEST(ProfileFile, ARefusedWriteLeavesTheOldFileAndNoTemporaryFile) {

@@ -65,6 +65,7 @@ void removeStaleTemporaries(const std::string& path) {
     }
 }
 
+// The umask can only be read by setting it; no other thread of this program creates files.
 mode_t currentUmask() {
     const mode_t mask = ::umask(0);
     ::umask(mask);

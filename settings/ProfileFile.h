@@ -12,7 +12,8 @@ namespace profile {
 // Longest value a read returns; longer values are cut.
 constexpr std::size_t kMaxValueLength = 2047;
 
-// The value of key in section, or fallback when the file, section or key is missing.
+// The value of key in section, or fallback when the file, section or key is missing. A file that
+// is there but cannot be read (see whole_file::read) throws IoError.
 std::string readString(const std::string& path, const std::string& section, const std::string& key,
                        const std::string& fallback);
 

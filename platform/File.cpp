@@ -60,6 +60,21 @@ File File::createNew(const std::string& path) {
     return File(fd, path);
 }
 
+File File::openForReadingWithoutBlocking(const std::string& path) {
+    const int fd = openRetrying(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw IoError("open", path, errno);
+    return File(fd, path);
+}
+
+File File::openOrCreate(const std::string& path) {
+    const int fd =
+        openRetrying(path, O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0)
+        throw IoError("create", path, errno);
+    return File(fd, path);
+}
+
 File File::createReplacing(const std::string& path) {
     int fd = createExclusive(path);
     if (fd < 0 && errno == EEXIST) {

@@ -13,6 +13,12 @@ public:
     // Creates a new, empty file where nothing stands yet: an existing entry of that name, a link
     // included, fails the call with "File exists", so nothing is replaced or written through.
     static File createNew(const std::string& path);
+    // Opens an existing entry for reading without waiting on it: a FIFO without a writer or a
+    // device opens at once, for the caller to refuse.
+    static File openForReadingWithoutBlocking(const std::string& path);
+    // Opens the file for reading, creating it empty (mode 0666 less the umask) when missing. A
+    // link at path is refused and a FIFO is not waited on.
+    static File openOrCreate(const std::string& path);
     // Creates a new, empty file. An existing entry of that name (a plain file, or a symbolic link
     // whatever it points to) is removed first, so the file a link points to is never written.
     static File createReplacing(const std::string& path);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <limits>
 #include <memory>
 
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 #include "platform/IoError.h"
+#include "platform/Paths.h"
 
 namespace fs_entry {
 
@@ -36,6 +38,31 @@ using OpenFolder = std::unique_ptr<DIR, FolderCloser>;
 bool leadsToRegularFile(DIR* folder, const char* name) {
     struct stat info {};
     return ::fstatat(::dirfd(folder), name, &info, 0) == 0 && S_ISREG(info.st_mode);
+}
+
+// Names of the entries directly in a folder that pass the test; an unreadable or missing folder
+// gives none.
+std::vector<std::string> namesWhere(const std::string& folder, bool (*test)(DIR*, const char*)) {
+    std::vector<std::string> names;
+    const OpenFolder opened(::opendir(folder.c_str()));
+    if (!opened)
+        return names;
+    while (const dirent* entry = ::readdir(opened.get())) {
+        if (test(opened.get(), entry->d_name))
+            names.emplace_back(entry->d_name);
+    }
+    return names;
+}
+
+// As many as the kernel follows in one path.
+constexpr int kMostLinksFollowed = 40;
+
+std::string linkText(const std::string& link) {
+    std::vector<char> text(PATH_MAX);
+    const ssize_t length = ::readlink(link.c_str(), text.data(), text.size());
+    if (length < 0)
+        throw IoError("read the link", link, errno);
+    return std::string(text.data(), static_cast<std::size_t>(length));
 }
 
 } // namespace
@@ -88,16 +115,29 @@ std::optional<FolderSpace> folderSpace(const std::string& folder) {
     return space;
 }
 
+std::vector<std::string> allRegularFileNames(const std::string& folder) {
+    return namesWhere(folder, [](DIR* opened, const char* name) {
+        struct stat info {};
+        return ::fstatat(::dirfd(opened), name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+               S_ISREG(info.st_mode);
+    });
+}
+
 std::vector<std::string> regularFileNames(const std::string& folder) {
-    std::vector<std::string> names;
-    const OpenFolder opened(::opendir(folder.c_str()));
-    if (!opened)
-        return names;
-    while (const dirent* entry = ::readdir(opened.get())) {
-        if (entry->d_name[0] != '.' && leadsToRegularFile(opened.get(), entry->d_name))
-            names.emplace_back(entry->d_name);
+    return namesWhere(folder, [](DIR* opened, const char* name) {
+        return name[0] != '.' && leadsToRegularFile(opened, name);
+    });
+}
+
+std::string finalTarget(const std::string& path) {
+    std::string current = path;
+    for (int link = 0; link < kMostLinksFollowed; ++link) {
+        if (entryKind(current) != Kind::SymbolicLink)
+            return current;
+        const std::string target = linkText(current);
+        current = target.front() == '/' ? target : paths::folderOf(current) + target;
     }
-    return names;
+    throw IoError("follow the links of", path, ELOOP);
 }
 
 void removeFile(const std::string& path) {

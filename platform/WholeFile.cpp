@@ -1,5 +1,7 @@
 #include "platform/WholeFile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 
@@ -8,6 +10,8 @@
 #include <unistd.h>
 
 #include "platform/File.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderLock.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
 
@@ -15,18 +19,71 @@ namespace whole_file {
 
 namespace {
 
+// The six characters that mkostemp puts at the end of a temporary's name.
+constexpr std::size_t kUniqueLength = 6;
+
+// A FIFO, a device or a folder is no file to read: one would block, one never ends.
+void refuseAllButRegularFiles(const File& file) {
+    struct stat info {};
+    if (::fstat(file.descriptor(), &info) != 0)
+        throw IoError("read", file.path(), errno);
+    if (S_ISDIR(info.st_mode))
+        throw IoError("read", file.path(), EISDIR);
+    if (!S_ISREG(info.st_mode))
+        throw IoError("Could not read " + file.path() + ": Not a regular file");
+}
+
 std::string readToEnd(File& file) {
     std::string content;
     char block[8192];
-    while (const std::size_t count = file.read(block, sizeof block))
+    while (const std::size_t count = file.read(block, sizeof block)) {
         content.append(block, count);
+        if (content.size() > kMaxReadSize)
+            throw IoError("read", file.path(), EFBIG);
+    }
     return content;
 }
 
-void keepPermissionsOf(const std::string& path, const File& replacement) {
+std::string temporaryPrefixFor(const std::string& path) {
+    return paths::folderOf(path) + "." + paths::fileNameOf(path) + ".";
+}
+
+bool isTemporaryNameOf(const std::string& name, const std::string& fileName) {
+    const std::string prefix = "." + fileName + ".";
+    return name.size() == prefix.size() + kUniqueLength &&
+           name.compare(0, prefix.size(), prefix) == 0 &&
+           std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+// Called with the folder's lock held, so no live writer is using any of them.
+void removeStaleTemporaries(const std::string& path) {
+    const std::string folder = paths::folderOf(path);
+    for (const std::string& name : fs_entry::allRegularFileNames(folder.empty() ? "." : folder)) {
+        if (isTemporaryNameOf(name, paths::fileNameOf(path)))
+            fs_entry::removeFile(folder + name);
+    }
+}
+
+// The umask can only be read by setting it; no other thread of this program creates files.
+mode_t currentUmask() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+// The temporary is created readable by its owner only; it gets the mode and owner of the file
+// it replaces, or those a newly created file would have.
+void keepModeAndOwnerOf(const std::string& path, const File& replacement) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
-        return; // a new file keeps the private mode it was created with
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno != ENOENT)
+            throw IoError("read the permissions of", path, errno);
+        info.st_mode = 0666 & ~currentUmask();
+    } else if (::geteuid() == 0 &&
+               ::fchown(replacement.descriptor(), info.st_uid, info.st_gid) != 0) {
+        throw IoError("set the owner of", replacement.path(), errno);
+    }
     if (::fchmod(replacement.descriptor(), info.st_mode & 07777) != 0)
         throw IoError("set the permissions of", replacement.path(), errno);
 }
@@ -43,10 +100,27 @@ void moveOnto(const std::string& from, const std::string& to) {
         throw IoError("replace", to, errno);
 }
 
+void replace(const std::string& path, const std::string& content) {
+    refuseReadOnlyFile(path);
+    File temporary = File::createUnique(temporaryPrefixFor(path));
+    try {
+        keepModeAndOwnerOf(path, temporary);
+        temporary.write(content.data(), content.size());
+        temporary.writeOutData();
+        temporary.close();
+        moveOnto(temporary.path(), path);
+    } catch (const IoError&) {
+        // The failure being reported is the one that counts; a leftover is removed if possible.
+        ::unlink(temporary.path().c_str());
+        throw;
+    }
+}
+
 } // namespace
 
 std::string read(const std::string& path) {
-    File file = File::openForReading(path);
+    File file = File::openForReadingWithoutBlocking(path);
+    refuseAllButRegularFiles(file);
     return readToEnd(file);
 }
 
@@ -61,21 +135,13 @@ std::optional<std::string> readIfExists(const std::string& path) {
     }
 }
 
-void replace(const std::string& path, const std::string& content) {
-    refuseReadOnlyFile(path);
-    File temporary =
-        File::createUnique(paths::folderOf(path) + "." + paths::fileNameOf(path) + ".");
-    try {
-        keepPermissionsOf(path, temporary);
-        temporary.write(content.data(), content.size());
-        temporary.writeOutData();
-        temporary.close();
-        moveOnto(temporary.path(), path);
-    } catch (const IoError&) {
-        // The failure being reported is the one that counts; a leftover is removed if possible.
-        ::unlink(temporary.path().c_str());
-        throw;
-    }
+void update(const std::string& path,
+            const std::function<std::string(const std::optional<std::string>&)>& change) {
+    const std::string target = fs_entry::finalTarget(path);
+    const FolderLock lock(paths::folderOf(target));
+    const std::string content = change(readIfExists(target));
+    removeStaleTemporaries(target);
+    replace(target, content);
 }
 
 } // namespace whole_file

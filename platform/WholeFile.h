@@ -1,20 +1,31 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
 // Small files read and written in one piece (settings files, /proc files).
 namespace whole_file {
 
-// The content of the file; throws IoError when it cannot be read.
+// The most a read takes; a larger file is refused rather than cut.
+constexpr std::size_t kMaxReadSize = 4 * 1024 * 1024;
+
+// The content of the file; throws IoError when it cannot be read. Only a regular file of at
+// most kMaxReadSize bytes is read: a FIFO or a device is refused at once, never waited on.
 std::string read(const std::string& path);
 // The content of the file, or nullopt when nothing exists at path; throws IoError otherwise.
 std::optional<std::string> readIfExists(const std::string& path);
-// Puts content in place of the file at path, or creates it, so that a crash or a full disk
-// leaves either the old or the new content: the content goes to a temporary file in the same
-// folder, which then takes the place of the old one. An existing file's permission bits are
-// kept. A file that this process may not write is refused, as a write in place would be.
-// Throws IoError; the temporary file is removed on every failure.
-void replace(const std::string& path, const std::string& content);
+// Puts change(old content, or nullopt when there is no file) in place of the file at path, or
+// creates it. A link at path stays and its final target gets the new content. The whole
+// read-change-write holds the lock of the target's folder (platform/FolderLock.h), so two
+// writers never lose each other's changes. A crash or a full disk leaves either the old or the
+// new content: the content goes to a temporary file ".NAME.XXXXXX" beside the target, which
+// then takes its place; temporaries of that pattern left by a killed writer are removed. The
+// target's permission bits are kept, and its owner when running as root; a new file gets
+// 0666 less the umask. A file that this process may not write is refused, as a write in place
+// would be. Throws IoError; the temporary file is removed on every failure.
+void update(const std::string& path,
+            const std::function<std::string(const std::optional<std::string>&)>& change);
 
 } // namespace whole_file

@@ -167,9 +167,10 @@ void setValue(std::vector<Line>& lines, const std::string& section, const std::s
     }
 }
 
+using Values = std::vector<std::pair<std::string, std::string>>;
+
 // A line break inside a name or value would split it into lines of their own.
-bool breaksLines(const std::string& section,
-                 const std::vector<std::pair<std::string, std::string>>& values) {
+bool breaksLines(const std::string& section, const Values& values) {
     const auto hasBreak = [](const std::string& s) {
         return s.find_first_of("\r\n") != std::string::npos;
     };
@@ -178,40 +179,57 @@ bool breaksLines(const std::string& section,
            });
 }
 
-} // namespace
-
-std::string readString(const std::string& path, const std::string& section, const std::string& key,
-                       const std::string& fallback) {
-    const std::optional<std::string> content = whole_file::readIfExists(path);
-    if (!content)
-        return fallback;
-    const ProfileText text = splitLines(*content);
+std::string valueIn(const ProfileText& text, const std::string& section, const std::string& key,
+                    const std::string& fallback) {
     const Place place = locate(text.lines, section, key);
     if (!place.keyLine)
         return fallback;
     return cutValue(entryOf(trimmed(text.lines[*place.keyLine].text))->value);
 }
 
-void writeStrings(const std::string& path, const std::string& section,
-                  const std::vector<std::pair<std::string, std::string>>& values) {
+// One read-change-write of the file: valuesFor gets the current text and gives the values to set.
+void rewrite(const std::string& path, const std::string& section,
+             const std::function<Values(const ProfileText&)>& valuesFor) {
     const IoError refusal("Unable to write to " + path);
-    if (breaksLines(section, values))
-        throw refusal;
     try {
-        const std::optional<std::string> content = whole_file::readIfExists(path);
-        ProfileText text = content ? splitLines(*content) : ProfileText{};
-        const std::string ending = lineEndingOf(text);
-        for (const auto& [key, value] : values)
-            setValue(text.lines, section, key, value, ending);
-        whole_file::replace(path, joinLines(text));
+        whole_file::update(path, [&](const std::optional<std::string>& content) {
+            ProfileText text = content ? splitLines(*content) : ProfileText{};
+            const Values values = valuesFor(text);
+            if (breaksLines(section, values))
+                throw refusal;
+            const std::string ending = lineEndingOf(text);
+            for (const auto& [key, value] : values)
+                setValue(text.lines, section, key, value, ending);
+            return joinLines(text);
+        });
     } catch (const IoError&) {
         throw refusal;
     }
 }
 
+} // namespace
+
+std::string readString(const std::string& path, const std::string& section, const std::string& key,
+                       const std::string& fallback) {
+    const std::optional<std::string> content = whole_file::readIfExists(path);
+    return content ? valueIn(splitLines(*content), section, key, fallback) : fallback;
+}
+
+void writeStrings(const std::string& path, const std::string& section, const Values& values) {
+    rewrite(path, section, [&](const ProfileText&) { return values; });
+}
+
 void writeString(const std::string& path, const std::string& section, const std::string& key,
                  const std::string& value) {
     writeStrings(path, section, {{key, value}});
+}
+
+void changeString(const std::string& path, const std::string& section, const std::string& key,
+                  const std::string& fallback,
+                  const std::function<std::string(const std::string&)>& change) {
+    rewrite(path, section, [&](const ProfileText& text) {
+        return Values{{key, change(valueIn(text, section, key, fallback))}};
+    });
 }
 
 } // namespace profile

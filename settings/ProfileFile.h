@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,18 +12,27 @@ namespace profile {
 // Longest value a read returns; longer values are cut.
 constexpr std::size_t kMaxValueLength = 2047;
 
-// The value of key in section, or fallback when the file, section or key is missing.
-std::string readString(const std::string& path, const std::string& section,
-                       const std::string& key, const std::string& fallback);
+// The value of key in section, or fallback when the file, section or key is missing. A file that
+// is there but cannot be read (see whole_file::read) throws IoError.
+std::string readString(const std::string& path, const std::string& section, const std::string& key,
+                       const std::string& fallback);
 
 // Sets each key of section to its value in one rewrite of the file: an existing key is replaced
 // in place, a missing key is added at the end of its section, a missing section at the end of
-// the file. The new content replaces the old file atomically. Throws IoError
-// "Unable to write to <path>" when the file cannot be written.
+// the file. The new content replaces the old file atomically (see whole_file::update: through
+// a link, under the folder's lock). Throws IoError "Unable to write to <path>" when the file
+// cannot be read or written.
 void writeStrings(const std::string& path, const std::string& section,
                   const std::vector<std::pair<std::string, std::string>>& values);
 
 void writeString(const std::string& path, const std::string& section, const std::string& key,
                  const std::string& value);
+
+// Sets key to what change makes of its value as readString gives it, in one read-change-write
+// under the folder's lock, so that no other writer's change is lost in between. When change
+// throws, the file stays as it was and the exception reaches the caller.
+void changeString(const std::string& path, const std::string& section, const std::string& key,
+                  const std::string& fallback,
+                  const std::function<std::string(const std::string&)>& change);
 
 } // namespace profile

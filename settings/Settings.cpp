@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "platform/FileSystem.h"
+#include "platform/IoError.h"
 #include "platform/Paths.h"
 #include "settings/IntegerText.h"
 #include "settings/ProfileFile.h"
@@ -93,13 +94,20 @@ std::int32_t ReadSplitCounter() {
     return integer_text::toInt32(profile::readString(settingsFilePath(), kStat, kNumber, " "));
 }
 
+// Read and write form one unit under the folder's lock: splits finishing together all count.
 void AddToSplitCounter(std::int32_t n) {
-    const std::int32_t sum = saturatedSum(ReadSplitCounter(), n);
-    profile::writeString(settingsFilePath(), kStat, kNumber, std::to_string(sum));
+    profile::changeString(settingsFilePath(), kStat, kNumber, " ", [n](const std::string& stored) {
+        return std::to_string(saturatedSum(integer_text::toInt32(stored), n));
+    });
 }
 
 std::string readOutputFolder() {
-    return withoutControlsAndBlanks(profile::readString(settingsFilePath(), kHistory, "Loc", ""));
+    const std::string stored = profile::readString(settingsFilePath(), kHistory, "Loc", "");
+    // A value that fills what the reader takes may have been cut: a cut folder is an ancestor of
+    // the one chosen, and pieces must not land there.
+    if (stored.size() >= profile::kMaxValueLength)
+        throw IoError("The output folder stored in " + settingsFilePath() + " is too long");
+    return withoutControlsAndBlanks(stored);
 }
 
 void writeOutputFolder(const std::string& folder) {

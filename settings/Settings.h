@@ -32,7 +32,8 @@ std::int32_t ReadSplitCounter();
 void AddToSplitCounter(std::int32_t n);
 
 // "History"/"Loc" with the characters of code 32 and below trimmed from both ends; empty when
-// no output folder is set.
+// no output folder is set. A stored value as long as profile::kMaxValueLength or longer
+// throws IoError, as it may have been cut.
 std::string readOutputFolder();
 void writeOutputFolder(const std::string& folder);
 // "History"/"Last Dir", untrimmed.

@@ -4,22 +4,14 @@
 
 #include "settings/Settings.h"
 #include "ui/HandlerGuard.h"
+#include "ui/StoredSize.h"
 
 LayoutDialog::LayoutDialog(QWidget* owner, std::string section)
     : QDialog(owner), m_section(std::move(section)) {}
 
 void LayoutDialog::restoreLayoutSize() {
-    // A layout file that cannot be read is reported and the designed size kept; a negative size
-    // is ignored too, as it would leave no window to see.
-    runHandler(this, [this] {
-        const std::string& layoutPath = settings::layoutFilePath();
-        const int width = settings::ReadLayoutWidth(m_section, layoutPath);
-        if (width > 0)
-            resize(width, height());
-        const int height = settings::ReadLayoutHeight(m_section, layoutPath);
-        if (height > 0)
-            resize(this->width(), height);
-    });
+    // A layout file that cannot be read is reported and the designed size kept.
+    runHandler(this, [this] { restoreStoredSize(*this, m_section); });
 }
 
 void LayoutDialog::done(int result) {

@@ -34,7 +34,9 @@ TFrmSettings::~TFrmSettings() = default;
 void TFrmSettings::FormCreate() {
     restoreLayoutSize();
     centreOnScreen(*this);
-    const QString folder = fromNative(settings::readOutputFolder());
+    // A stored folder that cannot be read is reported, and the dialog opens to choose another.
+    QString folder;
+    runHandler(this, [&folder] { folder = fromNative(settings::readOutputFolder()); });
     m_ui->LblLocation->setText(folder.isEmpty() ? QStringLiteral("No Default Folder Selected Yet")
                                                 : folder);
     m_ui->BitBtn1->setFocus();

@@ -23,6 +23,7 @@
 #include "ui/Resources.h"
 #include "ui/ScreenCentre.h"
 #include "ui/SplitProgressLabel.h"
+#include "ui/StoredSize.h"
 #include "ui/TFrmSettings.h"
 #include "ui/TFrmabout2.h"
 #include "ui/TFrmstats.h"
@@ -101,14 +102,7 @@ void TFrmsplit::startSettings() {
 }
 
 void TFrmsplit::restoreSize() {
-    // A stored size of 0 (or none) keeps the designed size; so does a negative one, which would
-    // leave no window to see.
-    const int storedWidth = settings::ReadLayoutWidth(kLayoutSection, settings::layoutFilePath());
-    if (storedWidth > 0)
-        resize(storedWidth, height());
-    const int storedHeight = settings::ReadLayoutHeight(kLayoutSection, settings::layoutFilePath());
-    if (storedHeight > 0)
-        resize(width(), storedHeight);
+    restoreStoredSize(*this, kLayoutSection);
 }
 
 void TFrmsplit::connectHandlers() {

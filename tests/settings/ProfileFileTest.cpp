@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/IoError.h"
+#include "platform/WholeFile.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
@@ -21,8 +22,10 @@ namespace {
 
 std::vector<std::string> entriesOf(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename() != ".orvanto.lock")
+            names.push_back(entry.path().filename().string());
+    }
     return names;
 }
 
@@ -39,6 +42,15 @@ int refusedWriteStatus(const std::string& path, const std::function<bool()>& res
         }
         return 1;
     });
+}
+
+std::string readError(const std::string& path) {
+    try {
+        profile::readString(path, "A", "k", "");
+    } catch (const IoError& error) {
+        return error.what();
+    }
+    return "";
 }
 
 // Bytes 0 to 255 in order: line breaks, brackets, "=" and NUL in odd places.
@@ -87,10 +99,10 @@ TEST(ProfileFile, ALongValueIsCut) {
     EXPECT_EQ(std::string(2047, 'v'), profile::readString(folder.file("a.ini"), "A", "k", ""));
 }
 
-TEST(ProfileFile, ATenMegabyteLineIsReadCutAndKeptByAWrite) {
+TEST(ProfileFile, AFourMegabyteLineIsReadCutAndKeptByAWrite) {
     TempFolder folder;
     const std::string path = folder.file("a.ini");
-    const std::string longLine = "long=" + std::string(10'000'000, 'x');
+    const std::string longLine = "long=" + std::string(4'000'000, 'x');
     writeFile(path, "[A]\n" + longLine + "\nk=1\n");
 
     EXPECT_EQ(std::string(2047, 'x'), profile::readString(path, "A", "long", ""));
@@ -131,15 +143,54 @@ TEST(ProfileFile, AWriteChangesOnlyItsOwnLine) {
     }
 }
 
-TEST(ProfileFile, AWriteKeepsThePermissionsOfTheFile) {
+TEST(ProfileFile, OnlyRegularFilesUpToAFewMegabytesAreRead) {
     TempFolder folder;
-    const std::string path = folder.file("a.ini");
-    writeFile(path, "[A]\nk=1\n");
-    ASSERT_EQ(0, ::chmod(path.c_str(), 0640));
-    profile::writeString(path, "A", "k", "2");
-    struct stat info {};
-    ASSERT_EQ(0, ::stat(path.c_str(), &info));
-    EXPECT_EQ(0640u, info.st_mode & 07777);
+    ASSERT_EQ(0, ::mkfifo(folder.file("fifo.ini").c_str(), 0644));
+    std::filesystem::create_symlink("/dev/zero", folder.file("zero.ini"));
+    std::filesystem::create_directory(folder.file("folder.ini"));
+    writeFile(folder.file("large.ini"), std::string(whole_file::kMaxReadSize + 1, '\n'));
+    const std::pair<const char*, const char*> cases[] = {{"fifo.ini", "Not a regular file"},
+                                                         {"zero.ini", "Not a regular file"},
+                                                         {"folder.ini", "Is a directory"},
+                                                         {"large.ini", "File too large"}};
+    for (const auto& [name, reason] : cases)
+        EXPECT_EQ("Could not read " + folder.file(name) + ": " + reason,
+                  readError(folder.file(name)));
+    EXPECT_THROW(profile::writeString(folder.file("fifo.ini"), "A", "k", "v"), IoError);
+}
+
+// A chain of a relative and an absolute link, as dotfile managers leave them.
+TEST(ProfileFile, AWriteKeepsTheModeAndOwnerAndWritesThroughLinks) {
+    TempFolder folder;
+    std::filesystem::create_directories(folder.file("dotfiles/orvanto"));
+    const std::string target = folder.file("dotfiles/orvanto/a.ini");
+    std::filesystem::create_symlink("dotfiles/orvanto/a.ini", folder.file("chained"));
+    std::filesystem::create_symlink(folder.file("chained"), folder.file("a.ini"));
+    for (const std::string& path : {target, folder.file("a.ini")}) {
+        writeFile(target, "[A]\nk=1\n");
+        ASSERT_EQ(0, ::chmod(target.c_str(), 0640));
+        handToOrdinaryUser(target);
+        profile::writeString(path, "A", "k", "2");
+        struct stat info {};
+        ASSERT_EQ(0, ::stat(target.c_str(), &info));
+        EXPECT_EQ("[A]\nk=2\n", readFile(target));
+        EXPECT_EQ(0640u, info.st_mode & 07777);
+        EXPECT_EQ(::getuid() == 0 ? kOrdinaryUserId : ::getuid(), info.st_uid);
+        EXPECT_TRUE(std::filesystem::is_symlink(folder.file("a.ini")));
+    }
+}
+
+TEST(ProfileFile, AWriteRemovesItsOwnStaleTemporariesOnly) {
+    const std::pair<const char*, bool> namesKept[] = {
+        {".a.ini.Ab3xYz", false}, {".a.ini.000000", false}, {".a.ini.Ab3xY", true},
+        {".a.ini.Ab3xYz7", true}, {".b.ini.Ab3xYz", true},  {"a.ini.Ab3xYz", true},
+        {".a.ini.Ab-xYz", true},  {".a.iniXAb3xYz", true}};
+    TempFolder folder;
+    for (const auto& [name, kept] : namesKept)
+        writeFile(folder.file(name), "x");
+    profile::writeString(folder.file("a.ini"), "A", "k", "1");
+    for (const auto& [name, kept] : namesKept)
+        EXPECT_EQ(kept, fileExists(folder.file(name))) << name;
 }
 
 TEST(ProfileFile, ARefusedWriteLeavesTheOldFileAndNoTemporaryFile) {

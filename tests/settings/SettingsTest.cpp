@@ -1,8 +1,13 @@
 #include "settings/Settings.h"
 
+#include <future>
+#include <vector>
+
 #include <gtest/gtest.h>
 
+#include "platform/IoError.h"
 #include "settings/ConversionError.h"
+#include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
 using namespace settings;
@@ -121,6 +126,26 @@ TEST_F(SettingsFiles, OutputFolderIsTrimmedButLastDirIsNot) {
     writeLastDir(" /d/ ");
     EXPECT_EQ(" /d/ ", readLastDir());
     EXPECT_EQ("/tmp/caf\xC3\xA9", readOutputFolder());
+}
+
+TEST_F(SettingsFiles, AnOutputFolderThatFillsWhatTheReaderTakesIsRefused) {
+    storeSettings("[History]\nLoc=/" + std::string(2045, 'd') + "/\n");
+    EXPECT_THROW(readOutputFolder(), IoError);
+}
+
+TEST_F(SettingsFiles, SplitsFinishingTogetherAllCount) {
+    createSettingsFileIfMissing();
+    const auto addTwentyFive = [] {
+        for (int add = 0; add < 25; ++add)
+            AddToSplitCounter(1);
+        return 0;
+    };
+    std::vector<std::future<int>> writers;
+    for (int i = 0; i < 4; ++i)
+        writers.push_back(std::async(std::launch::async, runInChild, addTwentyFive));
+    for (std::future<int>& writer : writers)
+        EXPECT_EQ(0, writer.get());
+    EXPECT_EQ(100, ReadSplitCounter());
 }
 
 TEST_F(SettingsFiles, StartingAgainFollowsANewConfigurationFolder) {

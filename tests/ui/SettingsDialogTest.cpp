@@ -82,6 +82,19 @@ TEST_F(SettingsDialogTest, StoredFolderIsShownAndWrittenBackWithoutSurroundingBl
               std::string::npos);
 }
 
+TEST_F(SettingsDialogTest, AStoredFolderTooLongToReadIsReportedAndTheDialogOpens) {
+    settings::writeOutputFolder("/" + std::string(3000, 'd') + "/");
+    QString shown;
+    runDialog([&](QDialog& dialog) {
+        shown = locationShown(dialog);
+        clickAndExpectClosed(dialog, "BitBtn2");
+    });
+    EXPECT_EQ(shown, "No Default Folder Selected Yet");
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text.toStdString(),
+              "The output folder stored in " + settings::settingsFilePath() + " is too long.");
+}
+
 TEST_F(SettingsDialogTest, FolderThatNoLongerExistsIsShownAndNotStored) {
     const std::string gone = folder.path() + "gone/";
     settings::writeOutputFolder(gone);

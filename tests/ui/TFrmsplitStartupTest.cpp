@@ -1,9 +1,11 @@
 #include <filesystem>
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 
 #include "MainWindowFixture.h"
 #include "engine/SizeCatalogue.h"
@@ -67,8 +69,10 @@ TEST_F(StartupTest, RestoresTheStoredSizeOneDimensionAtATime) {
                           {640, 0, {640, 439}},
                           {0, 600, {500, 600}},
                           {640, 480, {640, 480}},
-                          // A negative size would leave no window to see.
-                          {-5, -1, {500, 439}}};
+                          // A negative size would leave no window to see, a larger one than
+                          // the screen one that cannot be painted.
+                          {-5, -1, {500, 439}},
+                          {100000, 100000, QGuiApplication::primaryScreen()->availableSize()}};
     for (const Case& c : cases) {
         settings::initLayoutPath();
         settings::WriteLayoutSize(c.storedWidth, c.storedHeight, "frmsplit",

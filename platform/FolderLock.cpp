@@ -1,0 +1,29 @@
+#include "platform/FolderLock.h"
+
+#include <cerrno>
+
+#include <sys/file.h>
+
+#include "platform/IoError.h"
+
+namespace {
+
+// Every writer of settings files in a folder takes turns on this file; it stays in place, as
+// removing it would let two writers lock two different files.
+const char* const kLockFileName = ".orvanto.lock";
+
+File lockedFile(const std::string& path) {
+    File file = File::openOrCreate(path);
+    int result;
+    do {
+        result = ::flock(file.descriptor(), LOCK_EX);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0)
+        throw IoError("lock", path, errno);
+    return file;
+}
+
+} // namespace
+
+FolderLock::FolderLock(const std::string& folder)
+    : m_lockFile(lockedFile(folder + kLockFileName)) {}

@@ -1,0 +1,22 @@
+#include "ui/StoredSize.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include "settings/Settings.h"
+
+void restoreStoredSize(QWidget& window, const std::string& section) {
+    const std::string& layoutPath = settings::layoutFilePath();
+    QSize size = window.size();
+    const int width = settings::ReadLayoutWidth(section, layoutPath);
+    if (width > 0)
+        size.setWidth(width);
+    const int height = settings::ReadLayoutHeight(section, layoutPath);
+    if (height > 0)
+        size.setHeight(height);
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        size = size.boundedTo(screen->availableGeometry().size());
+    window.resize(size);
+}

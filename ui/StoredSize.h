@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+class QWidget;
+
+// Applies the width and height stored under section in the layout file over the window's
+// current size (0, none or a negative value keeps that dimension), within the available area of
+// the window's screen: a larger window could not be painted.
+void restoreStoredSize(QWidget& window, const std::string& section);

@@ -33,6 +33,27 @@ std::optional<std::int64_t> bytesFromDigits(const std::string& digits) {
     return value;
 }
 
+// "10M" or "10MB" (decimal, like every size here) and "10MiB" (binary).
+std::optional<std::int64_t> bytesWithUnit(const std::string& text) {
+    static const std::pair<const char*, std::int64_t> units[] = {
+        {"k", 1000},        {"kB", 1000},       {"K", 1000},        {"KB", 1000},
+        {"KiB", 1LL << 10}, {"M", 1000000},     {"MB", 1000000},    {"MiB", 1LL << 20},
+        {"G", 1000000000},  {"GB", 1000000000}, {"GiB", 1LL << 30},
+    };
+    const auto unitStart =
+        std::find_if_not(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+    const std::string digits(text.begin(), unitStart);
+    const std::string unit(unitStart, text.end());
+    const auto known = std::find_if(std::begin(units), std::end(units),
+                                    [&unit](const auto& entry) { return unit == entry.first; });
+    const std::optional<std::int64_t> count =
+        isAllDigits(digits) ? bytesFromDigits(digits) : std::nullopt;
+    if (known == std::end(units) || !count ||
+        *count > std::numeric_limits<std::int64_t>::max() / known->second)
+        return std::nullopt;
+    return *count * known->second;
+}
+
 } // namespace
 
 const std::array<Preset, kPresetCount>& presets() {
@@ -84,6 +105,8 @@ std::int64_t resolveSplitSize(const SizeChoice& choice) {
 std::optional<std::int64_t> sizeFromText(const std::string& text) {
     if (isAllDigits(text))
         return bytesFromDigits(text);
+    if (const auto bytes = bytesWithUnit(text))
+        return bytes;
     for (const Preset& preset : presets()) {
         if (text == preset.label)
             return preset.bytes;

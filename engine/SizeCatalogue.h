@@ -35,8 +35,9 @@ struct SizeChoice {
 
 std::int64_t resolveSplitSize(const SizeChoice& choice);
 
-// A size typed by a user of the command line: plain bytes ("1400000"), a preset's label
-// ("1.4 Megabytes") or a customize entry ("5120k"). Empty when it is none of these.
+// A size typed by a user of the command line: plain bytes ("1400000"), a whole number with a
+// unit ("10M" or "10MB" decimal, "10MiB" binary; k, M and G), a preset's label ("1.4 Megabytes")
+// or a customize entry ("5120k"). Empty when it is none of these.
 std::optional<std::int64_t> sizeFromText(const std::string& text);
 
 } // namespace size_catalogue

@@ -3,22 +3,34 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/SplitNames.h"
+#include "engine/SplitOutcome.h"
+
 class SplitHost;
 
-// How a split request ended. Failures of input/output throw IoError instead.
-enum class SplitOutcome {
-    Completed,        // pieces and script written, counter increased
-    Refused,          // a check said no; nothing was written
-    Stopped,          // the caller stopped it; what it wrote was removed
-    SourceUnreadable, // the source could not be opened; nothing is left behind
+// Every read of the source and every write of a piece moves at most one block.
+constexpr std::int64_t kBlockSize = 8192;
+
+// What a split request hands to the job once every check has passed.
+struct SplitPlan {
+    std::string sourcePath;
+    // The size the checks were made with; the job never reads past it, so a source that grows
+    // meanwhile cannot yield more pieces than were checked.
+    std::int64_t sourceSize = 0;
+    std::int64_t splitSize = 0;
+    SplitNames names;
+    std::string destinationFolder; // ends with "/"
 };
 
-// Size of what the path leads to, or -1 when it cannot be read.
-std::int64_t GetSourceSize(const std::string& path);
+// How many pieces the job writes: the pieces the data fills, and one more, empty, when the last
+// read of the last of them still delivered bytes (after a source that ends on a piece's end, or
+// inside a piece's tail read).
+std::int64_t piecesWritten(std::int64_t sourceSize, std::int64_t splitSize);
 
-// The split request: checks, then the job. Every outcome is shown through host.
-SplitOutcome StartSplit(const std::string& sourcePath, std::int64_t sourceSize,
-                        std::int64_t splitSize, SplitHost& host);
+// The job: writes the pieces and then the rejoin script. Nothing is created before the source is
+// open; a stop or an IoError removes every piece the job created, and the IoError propagates
+// saying so.
+SplitOutcome runSplitJob(const SplitPlan& plan, SplitHost& host);
 
 // True while a split job runs (the window asks before closing).
 bool isSplitRunning();

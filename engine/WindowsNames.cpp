@@ -8,17 +8,6 @@ namespace windows_names {
 
 namespace {
 
-// A double quote would end the quoted name in the script and a control character breaks its
-// line. Windows allows none of * : < > ? \ | in a file name (and * ? would match other files),
-// and cmd reads the script in an old code page, where a name's UTF-8 bytes spell another name.
-bool hasForbiddenCharacter(const std::string& name) {
-    const std::string forbidden = "\"*:<>?\\|";
-    return std::any_of(name.begin(), name.end(), [&forbidden](char c) {
-        const auto code = static_cast<unsigned char>(c);
-        return code < 32 || code >= 127 || forbidden.find(c) != std::string::npos;
-    });
-}
-
 std::string upperCase(std::string text) {
     for (char& c : text)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -46,8 +35,20 @@ std::string storedForm(const std::string& name) {
 
 } // namespace
 
+// A double quote would end the quoted name in the script and a control character breaks its
+// line. Windows allows none of * : < > ? \ | in a file name (and * ? would match other files),
+// and cmd reads the script in an old code page, where a name's UTF-8 bytes spell another name.
+std::optional<char> forbiddenCharacterIn(const std::string& name) {
+    const std::string forbidden = "\"*:<>?\\|";
+    const auto found = std::find_if(name.begin(), name.end(), [&forbidden](char c) {
+        const auto code = static_cast<unsigned char>(c);
+        return code < 32 || code >= 127 || forbidden.find(c) != std::string::npos;
+    });
+    return found == name.end() ? std::nullopt : std::optional<char>(*found);
+}
+
 NameFault faultOf(const std::string& name) {
-    if (hasForbiddenCharacter(name))
+    if (forbiddenCharacterIn(name))
         return NameFault::Character;
     if (name.find_first_not_of('.') == std::string::npos)
         return NameFault::OnlyDots;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // What Windows and its cmd make of file names: the rejoin script runs there, whatever wrote it.
@@ -17,6 +18,9 @@ enum class NameFault {
 };
 
 NameFault faultOf(const std::string& name);
+
+// The first character of name that keeps it out of a rejoin script (NameFault::Character).
+std::optional<char> forbiddenCharacterIn(const std::string& name);
 
 // True when Windows takes both names for one file: letter case does not count, and trailing
 // dots and blanks are dropped.

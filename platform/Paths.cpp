@@ -90,4 +90,8 @@ std::string withTrailingSlash(const std::string& folder) {
     return folder + "/";
 }
 
+std::string joined(const std::string& folder, const std::string& name) {
+    return withTrailingSlash(folder) + name;
+}
+
 } // namespace paths

@@ -18,5 +18,7 @@ std::string folderOf(const std::string& path);
 std::string fileNameOf(const std::string& path);
 // The folder with a "/" appended when it does not already end in one (an empty folder stays empty).
 std::string withTrailingSlash(const std::string& folder);
+// The path of name inside folder, with exactly the separator it needs.
+std::string joined(const std::string& folder, const std::string& name);
 
 } // namespace paths

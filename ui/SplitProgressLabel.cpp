@@ -4,10 +4,8 @@
 #include <QLabel>
 
 #include "ui/NativeText.h"
-#include "ui/Prompts.h"
 
-SplitProgressLabel::SplitProgressLabel(QLabel& label, QWidget* owner)
-    : m_label(label), m_owner(owner) {}
+SplitProgressLabel::SplitProgressLabel(QLabel& label) : m_label(label) {}
 
 SplitProgressLabel::~SplitProgressLabel() {
     if (!m_completed)
@@ -25,12 +23,4 @@ void SplitProgressLabel::showProgress() {
 
 void SplitProgressLabel::processMessages() {
     QCoreApplication::processEvents();
-}
-
-void SplitProgressLabel::information(const std::string& text) {
-    prompts().information(m_owner, fromNative(text));
-}
-
-void SplitProgressLabel::plainMessage(const std::string& text) {
-    prompts().plain(m_owner, fromNative(text));
 }

@@ -5,14 +5,13 @@
 #include "engine/SplitHost.h"
 
 class QLabel;
-class QWidget;
 
-// Runs a split in the main window: progress in a label, messages through the prompts seam, and
-// the window's waiting events processed whenever the job yields. The label is hidden again when
+// Runs a split in the main window: progress in a label, and the window's waiting events
+// processed whenever the job yields. The label is hidden again when
 // the split ends without completing, so it never shows a stale figure.
 class SplitProgressLabel final : public SplitHost {
 public:
-    SplitProgressLabel(QLabel& label, QWidget* owner);
+    explicit SplitProgressLabel(QLabel& label);
     ~SplitProgressLabel() override;
     SplitProgressLabel(const SplitProgressLabel&) = delete;
     SplitProgressLabel& operator=(const SplitProgressLabel&) = delete;
@@ -23,11 +22,8 @@ public:
     void setProgressText(const std::string& text) override;
     void showProgress() override;
     void processMessages() override;
-    void information(const std::string& text) override;
-    void plainMessage(const std::string& text) override;
 
 private:
     QLabel& m_label;
-    QWidget* m_owner;
     bool m_completed = false;
 };

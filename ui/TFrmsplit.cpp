@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include "engine/SplitJob.h"
+#include "engine/SplitRequest.h"
 #include "platform/Paths.h"
 #include "settings/Settings.h"
 #include "ui/FolderPrintout.h"
@@ -22,6 +23,7 @@
 #include "ui/Prompts.h"
 #include "ui/Resources.h"
 #include "ui/ScreenCentre.h"
+#include "ui/SplitMessages.h"
 #include "ui/SplitProgressLabel.h"
 #include "ui/StoredSize.h"
 #include "ui/TFrmSettings.h"
@@ -189,7 +191,7 @@ void TFrmsplit::selectSourceFile(const QString& path) {
     m_sourcePath = toNative(path);
     m_ui->LblFile->setText(path);
     m_ui->Lblliteral->show();
-    m_sourceSize = GetSourceSize(m_sourcePath);
+    m_sourceSize = sourceSizeOf(m_sourcePath);
     if (m_sourceSize == -1)
         prompts().error(this, kUnreadableSource);
     m_ui->Lblsize->setText(QString::number(m_sourceSize));
@@ -203,18 +205,30 @@ void TFrmsplit::selectSourceFile(const QString& path) {
 
 void TFrmsplit::cmdcreateClick() {
     runHandler(this, [this] {
-        const std::int64_t splitSize = size_catalogue::resolveSplitSize(currentSizeChoice());
-        // The job keeps its own copy: the window's state must not change under it while it yields.
-        const std::string sourcePath = m_sourcePath;
-        const std::int64_t sourceSize = m_sourceSize;
-        const SplitControlsLock lock(controlsLockedDuringSplit());
-        SplitProgressLabel progress(*m_ui->LblComplete, this);
-        if (StartSplit(sourcePath, sourceSize, splitSize, progress) == SplitOutcome::Completed)
-            progress.markCompleted();
+        const SplitOutcome outcome = runSplit();
+        showSplitOutcome(this, outcome);
+        // Counted once the user has seen the completion message.
+        if (outcome.kind == SplitOutcome::Kind::Completed)
+            settings::AddToSplitCounter(1);
     });
     // A close asked for during the split waited for the job to stop.
     if (m_closeAfterSplit)
         close();
+}
+
+SplitOutcome TFrmsplit::runSplit() {
+    const std::int64_t splitSize = size_catalogue::resolveSplitSize(currentSizeChoice());
+    const std::string outputFolder = settings::readOutputFolder();
+    // The job keeps its own copy: the window's state must not change under it while it yields.
+    const std::string sourcePath = m_sourcePath;
+    const std::int64_t sourceSize = m_sourceSize;
+    const SplitControlsLock lock(controlsLockedDuringSplit());
+    SplitProgressLabel progress(*m_ui->LblComplete);
+    const SplitOutcome outcome =
+        startSplit(sourcePath, sourceSize, splitSize, outputFolder, progress);
+    if (outcome.kind == SplitOutcome::Kind::Completed)
+        progress.markCompleted();
+    return outcome;
 }
 
 std::vector<QWidget*> TFrmsplit::controlsLockedDuringSplit() const {

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "engine/SizeCatalogue.h"
+#include "engine/SplitOutcome.h"
 
 class QDropEvent;
 class QMimeData;
@@ -44,6 +45,8 @@ private:
     void FormCreate();
     void CmdselectClick();
     void cmdcreateClick();
+    // Runs the split request with the window's choices, the controls locked meanwhile.
+    SplitOutcome runSplit();
     // The click handler of the twelve presets (Rad100kClick ... Rad4600MegClick).
     void RadPresetClick(std::size_t presetIndex);
     void RadcustClick();

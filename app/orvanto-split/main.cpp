@@ -1,52 +1,64 @@
-// orvanto-split: the split request of the window program, made from the command line.
+// orvanto-split: the window's split, made from a terminal.
 
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
-#include <cstdio>
 #include <exception>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
+#include "TerminalWords.h"
 #include "engine/SizeCatalogue.h"
 #include "engine/SplitHost.h"
 #include "engine/SplitJob.h"
+#include "engine/SplitRequest.h"
 #include "platform/IoError.h"
+#include "platform/Paths.h"
 #include "settings/Settings.h"
 
 namespace {
 
-constexpr int kExitCompleted = 0;
-constexpr int kExitNotDone = 1;
+constexpr int kExitDone = 0;
+constexpr int kExitRefused = 1;
 constexpr int kExitError = 2;
+constexpr int kExitSignalBase = 128;
+
+const char* const kProgram = "orvanto-split";
 
 const char* const kUsage =
-    "Usage: orvanto-split SOURCE SIZE\n"
+    "Usage: orvanto-split [-o DIR] SOURCE SIZE\n"
     "\n"
-    "Cuts SOURCE into the pieces SOURCEBASE.1, SOURCEBASE.2, ... and writes the rejoin script\n"
-    "SOURCEBASE.bat beside them, exactly as Orvanto's Create Split Files button does. The\n"
-    "pieces go to the output folder of Orvanto's settings, or beside SOURCE when none is set.\n"
+    "Cuts SOURCE into the pieces BASE.1, BASE.2, ... and writes the rejoin script BASE.bat\n"
+    "beside them, exactly as Orvanto's Create Split Files button does (BASE is SOURCE's name up\n"
+    "to its first dot). The pieces go to DIR, else to the output folder of Orvanto's settings,\n"
+    "else beside SOURCE. Nothing that already exists is replaced.\n"
+    "\n"
+    "Options:\n"
+    "  -o, --output DIR   put the pieces and the script in DIR\n"
+    "  -h, --help         show this text\n"
+    "      --version      show the version\n"
     "\n"
     "SIZE is the size of each piece, given as one of:\n"
-    "  a number of bytes, digits only           1400000\n"
-    "  the label of a preset size               \"1.4 Megabytes\", \"100k\", \"4.6 Gigabytes\"\n"
-    "  an entry of the customize list           \"5120k\" (300k to 6000k in steps of 20k),\n"
-    "                                           \"6006 Megabytes\" (10 to 6006 in steps of 4)\n"
-    "All sizes are decimal: k is 1000 bytes, a megabyte 1,000,000 bytes. The smallest size is\n"
-    "8192 bytes, and a split gives at least 2 and at most 399 pieces.\n"
+    "  a number of bytes                       1400000\n"
+    "  a whole number and a unit               10M or 10MB (decimal: k, M, G are 1000, 1000000,\n"
+    "                                          1000000000 bytes), 10MiB (binary: KiB, MiB, GiB)\n"
+    "  the label of a preset size              \"1.4 Megabytes\", \"100k\", \"4.6 Gigabytes\"\n"
+    "  an entry of the customize list          \"5120k\", \"6006 Megabytes\"\n"
+    "The smallest size is 8192 bytes, and a split gives at least 2 and at most 399 pieces.\n"
     "\n"
-    "Every message the window would show is printed on standard output; the progress goes to\n"
-    "standard error when it is a terminal. Ctrl+C, SIGTERM and SIGHUP stop the split and remove\n"
-    "what it wrote.\n"
+    "The report of a finished split goes to standard output, progress to standard error when\n"
+    "it is a terminal, every other message to standard error. Ctrl+C, SIGTERM and SIGHUP stop\n"
+    "the split and remove what it wrote.\n"
     "\n"
     "Exit status:\n"
-    "  0  the split was completed\n"
-    "  1  nothing was split: the request was refused, the source could not be opened,\n"
-    "     or the command line was wrong\n"
-    "  2  an error (a file that could not be written, a bad settings file)\n"
+    "  0      the split was completed\n"
+    "  1      nothing was split: the request was refused, the source could not be opened,\n"
+    "         or the command line was wrong\n"
+    "  2      an error (a file that could not be written, a bad settings file)\n"
     "  128+N  the split was stopped by signal N (130 for Ctrl+C)\n";
 
 // The signal that asked the split to stop, 0 while none has.
@@ -67,10 +79,20 @@ void handleSignals() {
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-// Message boxes become lines on standard output; progress is drawn on a terminal only.
-class ConsoleHost final : public SplitHost {
+void complain(const std::string& message) {
+    std::cerr << kProgram << ": " << message << '\n';
+}
+
+// Progress is drawn on a terminal only; a stop signal stops the job at its next block.
+class TerminalHost final : public SplitHost {
 public:
-    ConsoleHost() : m_drawProgress(isatty(STDERR_FILENO) == 1) {}
+    TerminalHost() : m_drawProgress(isatty(STDERR_FILENO) == 1) {}
+    ~TerminalHost() override {
+        if (m_shownLength > 0)
+            std::cerr << '\n';
+    }
+    TerminalHost(const TerminalHost&) = delete;
+    TerminalHost& operator=(const TerminalHost&) = delete;
 
     void setProgressText(const std::string& text) override {
         if (!m_drawProgress)
@@ -87,25 +109,41 @@ public:
             requestSplitStop();
     }
 
-    void information(const std::string& text) override { say(text); }
-    void plainMessage(const std::string& text) override { say(text); }
-
 private:
-    void say(const std::string& text) {
-        endProgressLine();
-        std::cout << text << std::endl;
-    }
-
-    void endProgressLine() {
-        if (m_shownLength == 0)
-            return;
-        std::cerr << '\n';
-        m_shownLength = 0;
-    }
-
     const bool m_drawProgress;
     std::size_t m_shownLength = 0;
 };
+
+struct CommandLine {
+    std::string source;
+    std::string size;
+    std::optional<std::string> outputFolder;
+};
+
+// The command line, or nothing when it is not one this program takes.
+std::optional<CommandLine> parse(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    std::vector<std::string> operands;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || argument.size() < 2 || argument.front() != '-')
+            operands.push_back(argument);
+        else if (argument == "--")
+            optionsEnded = true;
+        else if ((argument == "-o" || argument == "--output") && i + 1 < arguments.size())
+            line.outputFolder = arguments[++i];
+        else if (argument.rfind("--output=", 0) == 0)
+            line.outputFolder = argument.substr(9);
+        else
+            return std::nullopt;
+    }
+    if (operands.size() != 2)
+        return std::nullopt;
+    line.source = operands[0];
+    line.size = operands[1];
+    return line;
+}
 
 // Names are joined to the source's folder, so a relative path is made absolute first.
 std::string absolutePath(const std::string& path) {
@@ -115,43 +153,66 @@ std::string absolutePath(const std::string& path) {
     if (!getcwd(folder.data(), folder.size()))
         throw IoError("read the current folder", ".", errno);
     folder.resize(folder.find('\0'));
-    return folder + (folder.back() == '/' ? "" : "/") + path;
+    return paths::joined(folder, path);
 }
 
-int split(const std::string& source, std::int64_t splitSize) {
+int split(const CommandLine& line, std::int64_t splitSize) {
     settings::initLayoutPath();
     settings::initSettingsPath();
     settings::createSettingsFileIfMissing();
-    const std::string sourcePath = absolutePath(source);
-    ConsoleHost host;
-    const SplitOutcome outcome = StartSplit(sourcePath, GetSourceSize(sourcePath), splitSize, host);
-    if (outcome == SplitOutcome::Stopped && g_stopSignal != 0)
-        return 128 + g_stopSignal;
-    return outcome == SplitOutcome::Completed ? kExitCompleted : kExitNotDone;
+    const std::string sourcePath = absolutePath(line.source);
+    const std::string outputFolder =
+        line.outputFolder ? absolutePath(*line.outputFolder) : settings::readOutputFolder();
+    SplitOutcome outcome;
+    {
+        TerminalHost host;
+        outcome = startSplit(sourcePath, sourceSizeOf(sourcePath), splitSize, outputFolder, host);
+    }
+    switch (outcome.kind) {
+    case SplitOutcome::Kind::Completed:
+        std::cout << completionReport(outcome.completion) << std::endl;
+        settings::AddToSplitCounter(1);
+        return kExitDone;
+    case SplitOutcome::Kind::Refused:
+        complain(refusalSentence(outcome.refusal));
+        return kExitRefused;
+    case SplitOutcome::Kind::SourceUnreadable:
+        complain(outcome.sourceProblem);
+        return kExitRefused;
+    case SplitOutcome::Kind::Stopped:
+        complain("stopped; the pieces written so far have been removed");
+        return kExitSignalBase + g_stopSignal;
+    }
+    return kExitError;
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
         std::cout << kUsage;
-        return kExitCompleted;
+        return kExitDone;
     }
-    if (argc != 3) {
+    if (arguments.size() == 1 && arguments[0] == "--version") {
+        std::cout << kProgram << ' ' << ORVANTO_VERSION << '\n';
+        return kExitDone;
+    }
+    const std::optional<CommandLine> line = parse(arguments);
+    if (!line) {
         std::cerr << kUsage;
-        return kExitNotDone;
+        return kExitRefused;
     }
-    const std::optional<std::int64_t> splitSize = size_catalogue::sizeFromText(argv[2]);
+    const std::optional<std::int64_t> splitSize = size_catalogue::sizeFromText(line->size);
     if (!splitSize) {
-        std::cerr << "orvanto-split: \"" << argv[2] << "\" is not a size.\n\n" << kUsage;
-        return kExitNotDone;
+        complain("\"" + line->size + "\" is not a size; see orvanto-split --help");
+        return kExitRefused;
     }
     handleSignals();
     try {
-        return split(argv[1], *splitSize);
+        return split(*line, *splitSize);
     } catch (const std::exception& error) {
-        // The window shows these in its error box; here they are messages like the others.
-        std::cout << error.what() << '\n';
+        complain(error.what());
     }
     return kExitError;
 }

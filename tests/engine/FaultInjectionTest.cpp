@@ -13,8 +13,8 @@
 #include "ScriptFollower.h"
 #include "SplitFixture.h"
 #include "engine/SplitJob.h"
+#include "engine/SplitRequest.h"
 #include "platform/IoError.h"
-#include "settings/Settings.h"
 #include "support/ChildProcess.h"
 
 namespace {
@@ -56,27 +56,25 @@ TEST_F(FaultInjection, AMissingOutputFolderEndsTheJobWithItsName) {
     const std::string source = makeSource("movie.avi", kSourceSize);
     TempFolder parent;
     const std::string gone = parent.file("gone/");
-    settings::writeOutputFolder(gone);
+    m_outputFolder = gone;
     const std::size_t descriptors = openDescriptorCount();
 
     EXPECT_EQ(splitError(source),
               "Could not create " + gone + "movie.1: No such file or directory");
     EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
-    EXPECT_EQ(settings::ReadSplitCounter(), 0);
     EXPECT_EQ(openDescriptorCount(), descriptors);
 }
 
 TEST_F(FaultInjection, AnOutputFolderRemovedDuringTheJobEndsItWithThePieceName) {
     const std::string source = makeSource("movie.avi", kSourceSize);
     TempFolder output;
-    settings::writeOutputFolder(output.path());
+    m_outputFolder = output.path();
     atYield(kInSecondPiece, [&] { std::filesystem::remove_all(output.path()); });
     const std::size_t descriptors = openDescriptorCount();
 
     EXPECT_EQ(splitError(source), "Could not create " + output.path() +
                                       "movie.3: No such file or directory. The split files "
                                       "written so far have been removed.");
-    EXPECT_EQ(settings::ReadSplitCounter(), 0);
     EXPECT_EQ(openDescriptorCount(), descriptors);
     EXPECT_FALSE(isSplitRunning());
     EXPECT_EQ(readFile(source).size(), static_cast<std::size_t>(kSourceSize));
@@ -100,8 +98,7 @@ TEST_F(FaultInjection, AReadOnlyDestinationEndsTheJobWithTheFileAndTheReason) {
         SCOPED_TRACE(c.readOnlyAt);
         TempFolder output;
         const std::string source = makeSource("movie.avi", kSourceSize);
-        settings::writeOutputFolder(output.path());
-        handToOrdinaryUser(m_config.path());
+        m_outputFolder = output.path();
         handToOrdinaryUser(folder());
         handToOrdinaryUser(output.path());
         const auto makeReadOnly = [&] { ::chmod(output.path().c_str(), 0555); };
@@ -124,7 +121,6 @@ TEST_F(FaultInjection, AReadOnlyDestinationEndsTheJobWithTheFileAndTheReason) {
         });
         EXPECT_EQ(status, 0) << "10: cannot drop rights, 11: not " << expected
                              << ", 12: a descriptor leaks";
-        EXPECT_EQ(settings::ReadSplitCounter(), 0);
         EXPECT_EQ(entriesOf(output.path()), c.leftBehind);
         std::filesystem::remove(source);
     }
@@ -144,9 +140,7 @@ TEST_F(FaultInjection, ASourceTruncatedDuringTheJobEndsItWithTheSourceName) {
         std::string::npos)
         << error;
     EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
-    EXPECT_EQ(settings::ReadSplitCounter(), 0);
     EXPECT_EQ(openDescriptorCount(), descriptors);
-    EXPECT_TRUE(m_host.informations.empty());
 }
 
 // The job holds the source open, so what it reads stays the file that was chosen.
@@ -155,7 +149,7 @@ TEST_F(FaultInjection, ASourceRemovedDuringTheJobIsStillSplitWhole) {
     const std::string original = readFile(source);
     atYield(kInSecondPiece, [&] { std::filesystem::remove(source); });
 
-    ASSERT_EQ(split(source, kSplitSize), SplitOutcome::Completed);
+    ASSERT_EQ(split(source, kSplitSize).kind, SplitOutcome::Kind::Completed);
     EXPECT_EQ(followRejoinScript(folder(), "movie.bat"), "movie.avi");
     EXPECT_TRUE(readFile(source) == original);
 }
@@ -166,52 +160,11 @@ TEST_F(FaultInjection, ASourceThatGrowsDuringTheJobIsSplitAtItsChosenSize) {
     const std::string original = readFile(source);
     m_host.onProcessMessages = [&] { writePatternFile(source, fileSize(source) + 8192); };
 
-    ASSERT_EQ(split(source, kSplitSize), SplitOutcome::Completed);
+    ASSERT_EQ(split(source, kSplitSize).kind, SplitOutcome::Kind::Completed);
     EXPECT_GT(fileSize(source), kSourceSize);
     std::filesystem::rename(source, folder() + "grown");
     EXPECT_EQ(followRejoinScript(folder(), "movie.bat"), "movie.avi");
     EXPECT_TRUE(readFile(source) == original);
-    EXPECT_EQ(settings::ReadSplitCounter(), 1);
-}
-
-// The counter is written after the completion message; a refusal then reaches the caller, and
-// the finished split stays.
-TEST_F(FaultInjection, AnUnwritableSettingsFileFailsAfterTheSplitCompletes) {
-    const std::string settingsFile = settings::settingsFilePath();
-    const std::function<void()> refusals[] = {
-        [&] { ::chmod(settingsFile.c_str(), 0444); },
-        [&] { ::chmod(settings::windowsDirectory().c_str(), 0555); },
-    };
-    for (const auto& refuse : refusals) {
-        TempFolder work;
-        const std::string source = work.file("movie.avi");
-        writePatternFile(source, kSourceSize);
-        handToOrdinaryUser(m_config.path());
-        handToOrdinaryUser(work.path());
-        atYield(5, refuse);
-        const int status = runInChild([&] {
-            if (!becomeOrdinaryUser())
-                return 10;
-            try {
-                split(source, kSplitSize);
-            } catch (const IoError& error) {
-                if (error.what() != "Unable to write to " + settingsFile)
-                    return 11;
-                const bool completionShown = m_host.informations.size() == 1 &&
-                                             startsWith(m_host.informations[0], "Finished.");
-                return completionShown ? 0 : 12;
-            }
-            return 13;
-        });
-        EXPECT_EQ(status, 0) << "10: cannot drop rights, 11: another error, 12: no completion "
-                                "message first, 13: no error";
-        EXPECT_EQ(entriesOf(work.path()), (std::set<std::string>{"movie.avi", "movie.1", "movie.2",
-                                                                 "movie.3", "movie.bat"}));
-        EXPECT_EQ(followRejoinScript(work.path(), "movie.bat"), "movie.avi");
-        ::chmod(settingsFile.c_str(), 0644);
-        ::chmod(settings::windowsDirectory().c_str(), 0755);
-        EXPECT_EQ(settings::ReadSplitCounter(), 0);
-    }
 }
 
 // A 1 MiB file system, where whole 4 KiB blocks decide what fits. Mounting needs root.
@@ -219,15 +172,14 @@ TEST_F(FaultInjection, AFullDiskIsSeenBeforeTheSplitOrCleanedUpAfterIt) {
     TempFolder disk;
     if (::mount("tmpfs", disk.path().c_str(), "tmpfs", 0, "size=1m") != 0)
         GTEST_SKIP() << "cannot mount a small file system here";
-    settings::writeOutputFolder(disk.path());
+    m_outputFolder = disk.path();
 
     // 1,040,000 bytes fit in the free bytes, but not in the blocks: 11 pieces and the script.
     const std::string tooLarge = makeSource("large.bin", 1040000);
-    EXPECT_EQ(split(tooLarge, kSplitSize), SplitOutcome::Refused);
-    EXPECT_EQ(m_host.informations.back(),
-              "There is not enough free space in the folder " + disk.path() +
-                  " for the split files. The split needs 1069056 bytes and only 1048576 bytes "
-                  "are free.");
+    const SplitOutcome refused = split(tooLarge, kSplitSize);
+    EXPECT_EQ(refused.refusal.reason, SplitRefusal::Reason::NotEnoughSpace);
+    EXPECT_EQ(refused.refusal.bytesNeeded, 1069056);
+    EXPECT_EQ(refused.refusal.bytesFree, 1048576);
 
     // The disk fills up while the job runs: nothing of the split stays.
     const std::string source = makeSource("movie.avi", 900000);
@@ -236,6 +188,5 @@ TEST_F(FaultInjection, AFullDiskIsSeenBeforeTheSplitOrCleanedUpAfterIt) {
                                       "movie.5: No space left on device. The split files written "
                                       "so far have been removed.");
     EXPECT_EQ(entriesOf(disk.path()), std::set<std::string>{"filler"});
-    EXPECT_EQ(settings::ReadSplitCounter(), 0);
     ::umount(disk.path().c_str());
 }

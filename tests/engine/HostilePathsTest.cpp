@@ -16,10 +16,6 @@
 
 namespace {
 
-const std::string kNoSource =
-    "Please click the \"Select A File To Split\" button at the top. Either you have not selected "
-    "a file to \"split\" or the file you selected does not exist.";
-
 class HostilePaths : public SplitFixture {};
 
 bool isPlainFile(const std::string& path) {
@@ -37,9 +33,9 @@ TEST_F(HostilePaths, LinksAtLaterNamesStopTheSplitAndStayAsTheyWere) {
     std::filesystem::create_symlink(elsewhere.file("not there"), folder() + "movie.bat");
     std::filesystem::create_symlink(elsewhere.file("important"), folder() + "movie.3");
 
-    EXPECT_EQ(split(source, 100000), SplitOutcome::Refused);
-    EXPECT_NE(m_host.informations.back().find("The first found file name is movie.3."),
-              std::string::npos);
+    const SplitOutcome outcome = split(source, 100000);
+    EXPECT_EQ(outcome.refusal.reason, SplitRefusal::Reason::NameExists);
+    EXPECT_EQ(outcome.refusal.name, "movie.3");
     EXPECT_EQ(readFile(folder() + "movie.3"), "keep me");
     EXPECT_FALSE(isPlainFile(folder() + "movie.bat"));
     EXPECT_FALSE(fileExists(folder() + "movie.1"));
@@ -52,7 +48,7 @@ TEST_F(HostilePaths, ASourceThatIsALinkSplitsTheFileItLeadsTo) {
     const std::string original = readFile(elsewhere.file("real.avi"));
     std::filesystem::create_symlink(elsewhere.file("real.avi"), folder() + "movie.avi");
 
-    ASSERT_EQ(split(folder() + "movie.avi", 100000), SplitOutcome::Completed);
+    ASSERT_EQ(split(folder() + "movie.avi", 100000).kind, SplitOutcome::Kind::Completed);
     EXPECT_TRUE(readFile(elsewhere.file("real.avi")) == original);
     std::filesystem::remove(folder() + "movie.avi");
     EXPECT_EQ(followRejoinScript(folder(), "movie.bat"), "movie.avi");
@@ -73,9 +69,10 @@ TEST_F(HostilePaths, SourcesThatAreNotPlainFilesAreRefused) {
         const int status = runInChild([&] {
             ::alarm(60);
             // As if the chooser had reported a size that needs several pieces.
-            if (StartSplit(source, 1000000, 100000, m_host) != SplitOutcome::Refused)
+            const SplitOutcome outcome = startSplit(source, 1000000, 100000, "", m_host);
+            if (outcome.kind != SplitOutcome::Kind::Refused)
                 return 10;
-            return m_host.informations == std::vector<std::string>{kNoSource} ? 0 : 11;
+            return outcome.refusal.reason == SplitRefusal::Reason::NoSource ? 0 : 11;
         });
         EXPECT_EQ(status, 0) << "10: not refused, 11: another message, -1: no end";
     }

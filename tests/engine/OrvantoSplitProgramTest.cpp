@@ -23,6 +23,15 @@ struct ProgramRun {
 
 class OrvantoSplitProgram : public SplitFixture {
 protected:
+    // The program keeps its output folder and counter in the settings of its own configuration
+    // folder.
+    void SetUp() override {
+        useConfigFolder(m_config.path());
+        settings::initLayoutPath();
+        settings::initSettingsPath();
+        settings::createSettingsFileIfMissing();
+    }
+
     // Runs orvanto-split with the arguments (already quoted for the shell) in folder(), with the
     // test's configuration folder.
     ProgramRun run(const std::string& arguments) {
@@ -51,39 +60,47 @@ protected:
         _exit(127);
     }
 
+    TempFolder m_config;
     TempFolder m_output;
 };
 
 } // namespace
 
-TEST_F(OrvantoSplitProgram, CompletesASplitWithACatalogueLabel) {
+TEST_F(OrvantoSplitProgram, CompletesASplitAndReportsIt) {
     makeSource("movie.avi", 2500000);
+    TempFolder output;
     const ProgramRun result = run("movie.avi '1 Megabyte'");
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out,
-              "Finished. Folder " + folder() +
-                  " contains the split file names which are movie.1, movie.2, etc., along with "
-                  "program \"movie.bat\". There were 3 total files created. Simply run the "
-                  "program \"movie.bat\" to recreate the original file.\n");
+              "Wrote 3 pieces, movie.1 to movie.3, and the rejoin script movie.bat in " + folder() +
+                  ".\nRun movie.bat on Windows, or orvanto-join movie.bat, to recreate "
+                  "movie.avi.\n");
     EXPECT_EQ(result.err, "") << "no progress when standard error is not a terminal";
     EXPECT_EQ(fileSize(folder() + "movie.3"), 500000);
     EXPECT_EQ(settings::ReadSplitCounter(), 1);
-}
 
-TEST_F(OrvantoSplitProgram, ExitsWithOneAfterARefusal) {
-    makeSource("movie.avi", 500000);
-    const ProgramRun result = run("movie.avi 1000000");
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.out.rfind("The file size you selected is larger than the file itself", 0), 0u);
-    EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
-}
-
-TEST_F(OrvantoSplitProgram, ExitsWithTwoAfterAnError) {
-    makeSource("movie.avi", 250000);
+    // -o overrides the stored output folder; sizes take units.
     settings::writeOutputFolder(folder() + "gone/");
-    const ProgramRun result = run("movie.avi 100k");
-    EXPECT_EQ(result.exitCode, 2);
-    EXPECT_NE(result.out.find(folder() + "gone/movie.1"), std::string::npos) << result.out;
+    EXPECT_EQ(run("-o '" + output.path() + "' movie.avi 1MB").exitCode, 0);
+    EXPECT_EQ(fileSize(output.file("movie.3")), 500000);
+    EXPECT_EQ(settings::ReadSplitCounter(), 2);
+}
+
+TEST_F(OrvantoSplitProgram, ExitsWithOneAfterARefusalAndTwoAfterAnError) {
+    makeSource("movie.avi", 500000);
+    const ProgramRun refused = run("movie.avi 1000000");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err,
+              "orvanto-split: the file is no larger than one piece; choose a smaller size\n");
+    EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
+
+    settings::writeOutputFolder(folder() + "gone/");
+    const ProgramRun failed = run("movie.avi 100k");
+    EXPECT_EQ(failed.exitCode, 2);
+    EXPECT_EQ(failed.err, "orvanto-split: Could not create " + folder() +
+                              "gone/movie.1: No such file or directory\n");
+    EXPECT_EQ(settings::ReadSplitCounter(), 0);
 }
 
 // A kill or a closed terminal stops the split like Ctrl+C; a reader that went away does not.
@@ -102,7 +119,6 @@ TEST_F(OrvantoSplitProgram, StopsOnTerminationSignalsAndIgnoresAClosedPipe) {
         EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 128 + signalNumber);
         EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"big.bin"});
     }
-    EXPECT_EQ(settings::ReadSplitCounter(), 0);
 
     makeSource("movie.avi", 250000);
     int pipeEnds[2];
@@ -119,14 +135,19 @@ TEST_F(OrvantoSplitProgram, StopsOnTerminationSignalsAndIgnoresAClosedPipe) {
 TEST_F(OrvantoSplitProgram, ExplainsItsUsage) {
     const ProgramRun help = run("--help");
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_EQ(help.out.rfind("Usage: orvanto-split SOURCE SIZE\n", 0), 0u);
-    EXPECT_NE(help.out.find("5120k"), std::string::npos);
+    EXPECT_EQ(help.out.rfind("Usage: orvanto-split [-o DIR] SOURCE SIZE\n", 0), 0u);
+    EXPECT_NE(help.out.find("10MiB"), std::string::npos);
+    EXPECT_EQ(run("--version").out.rfind("orvanto-split ", 0), 0u);
 
-    for (const std::string arguments : {"", "movie.avi", "movie.avi 12parsecs", "a b c"}) {
+    for (const std::string arguments :
+         {"", "movie.avi", "movie.avi 12parsecs", "a b c", "-x a b"}) {
         SCOPED_TRACE(arguments);
         const ProgramRun wrong = run(arguments);
         EXPECT_EQ(wrong.exitCode, 1);
         EXPECT_EQ(wrong.out, "");
-        EXPECT_NE(wrong.err.find("Usage: orvanto-split SOURCE SIZE"), std::string::npos);
+        EXPECT_EQ(wrong.err.rfind("orvanto-split: ", 0) == 0 ||
+                      wrong.err.rfind("Usage: orvanto-split", 0) == 0,
+                  true)
+            << wrong.err;
     }
 }

@@ -16,12 +16,8 @@ public:
         if (onProcessMessages)
             onProcessMessages();
     }
-    void information(const std::string& text) override { informations.push_back(text); }
-    void plainMessage(const std::string& text) override { plainMessages.push_back(text); }
 
     std::vector<std::string> progressTexts;
-    std::vector<std::string> informations;
-    std::vector<std::string> plainMessages;
     int showCount = 0;
     long processCount = 0;
     std::function<void()> onProcessMessages;

@@ -2,16 +2,6 @@
 
 #include <filesystem>
 
-#include "engine/SplitJob.h"
-#include "settings/Settings.h"
-
-void SplitFixture::SetUp() {
-    useConfigFolder(m_config.path());
-    settings::initLayoutPath();
-    settings::initSettingsPath();
-    settings::createSettingsFileIfMissing();
-}
-
 std::string SplitFixture::makeSource(const std::string& name, std::int64_t size) const {
     const std::string path = m_folder.file(name);
     writePatternFile(path, size);
@@ -19,7 +9,7 @@ std::string SplitFixture::makeSource(const std::string& name, std::int64_t size)
 }
 
 SplitOutcome SplitFixture::split(const std::string& sourcePath, std::int64_t splitSize) {
-    return StartSplit(sourcePath, GetSourceSize(sourcePath), splitSize, m_host);
+    return startSplit(sourcePath, sourceSizeOf(sourcePath), splitSize, m_outputFolder, m_host);
 }
 
 std::set<std::string> entriesOf(const std::string& folder) {

@@ -7,24 +7,23 @@
 #include <gtest/gtest.h>
 
 #include "RecordingHost.h"
-#include "engine/SplitJob.h"
+#include "engine/SplitRequest.h"
 #include "support/TempFolder.h"
 
-// A split test: a fresh settings file in its own configuration folder, a folder for the source
-// and the pieces, and a host that records what the job shows.
+// A split test: a folder for the source and the pieces, and a host that records what the job
+// shows.
 class SplitFixture : public ::testing::Test {
 protected:
-    void SetUp() override;
-
     // Writes a patterned source file of size bytes into folder() and returns its path.
     std::string makeSource(const std::string& name, std::int64_t size) const;
-    // The split request as the window makes it, with the size read when the file was chosen.
+    // The split request as the window makes it, with the size read when the file was chosen,
+    // into m_outputFolder.
     SplitOutcome split(const std::string& sourcePath, std::int64_t splitSize);
 
     const std::string& folder() const { return m_folder.path(); }
 
-    TempFolder m_config;
     TempFolder m_folder;
+    std::string m_outputFolder;
     RecordingHost m_host;
 };
 

@@ -11,23 +11,20 @@
 #include "ScriptFollower.h"
 #include "SplitFixture.h"
 #include "engine/SizeCatalogue.h"
-#include "engine/SplitFile.h"
 #include "engine/SplitJob.h"
 #include "platform/IoError.h"
-#include "settings/Settings.h"
 #include "support/ChildProcess.h"
 
 namespace {
 
-const std::string kStopped =
-    "The split was stopped. The split files and the rejoin script it had written have been "
-    "removed.";
-
-std::string completion(const std::string& folder, const std::string& base, int count) {
-    return "Finished. Folder " + folder + " contains the split file names which are " + base +
-           ".1, " + base + ".2, etc., along with program \"" + base + ".bat\". There were " +
-           std::to_string(count) + " total files created. Simply run the program \"" + base +
-           ".bat\" to recreate the original file.";
+// What a completed split reports.
+void expectCompletion(const SplitOutcome& outcome, const std::string& folder,
+                      std::int64_t pieceCount) {
+    ASSERT_EQ(outcome.kind, SplitOutcome::Kind::Completed);
+    EXPECT_EQ(outcome.completion.folder, folder);
+    EXPECT_EQ(outcome.completion.baseName, "movie");
+    EXPECT_EQ(outcome.completion.targetName, "movie.avi");
+    EXPECT_EQ(outcome.completion.pieceCount, pieceCount);
 }
 
 class SplitJob : public SplitFixture {};
@@ -51,7 +48,7 @@ TEST_F(SplitJob, EndsWithTheFirstReadThatDeliversNothing) {
         m_host = RecordingHost();
         const std::string source = work.file("movie.avi");
         writePatternFile(source, c.sourceSize);
-        ASSERT_EQ(split(source, 1000000), SplitOutcome::Completed);
+        const SplitOutcome outcome = split(source, 1000000);
         const int count = static_cast<int>(c.pieceSizes.size());
         EXPECT_EQ(piecesWritten(c.sourceSize, 1000000), count);
         std::string joined;
@@ -64,8 +61,7 @@ TEST_F(SplitJob, EndsWithTheFirstReadThatDeliversNothing) {
         EXPECT_EQ(joined, readFile(source));
         const CopyLine copy = parseCopyLine(scriptLines(readFile(work.file("movie.bat")))[1]);
         EXPECT_EQ(copy.sources.size(), c.pieceSizes.size());
-        ASSERT_EQ(m_host.informations.size(), 1u);
-        EXPECT_EQ(m_host.informations[0], completion(work.path(), "movie", count));
+        expectCompletion(outcome, work.path(), count);
     }
 }
 
@@ -73,7 +69,7 @@ TEST_F(SplitJob, WholeBlockSizeMakesNoTailRead) {
     const std::int64_t size = *size_catalogue::sizeFromText("5120k");
     ASSERT_EQ(size % 8192, 0);
     const std::string source = makeSource("disk.img", 11000000);
-    ASSERT_EQ(split(source, size), SplitOutcome::Completed);
+    ASSERT_EQ(split(source, size).kind, SplitOutcome::Kind::Completed);
     EXPECT_EQ(fileSize(folder() + "disk.1"), 5120000);
     EXPECT_EQ(fileSize(folder() + "disk.2"), 5120000);
     EXPECT_EQ(fileSize(folder() + "disk.3"), 760000);
@@ -91,7 +87,7 @@ TEST_F(SplitJob, RejoinScriptRecreatesTheSource) {
         const std::string source = work.file("data set.v2.bin");
         writePatternFile(source, sourceSize);
         const std::string original = readFile(source);
-        ASSERT_EQ(split(source, splitSize), SplitOutcome::Completed);
+        ASSERT_EQ(split(source, splitSize).kind, SplitOutcome::Kind::Completed);
         std::filesystem::remove(source);
         EXPECT_EQ(followRejoinScript(work.path(), "data set.bat"), "data set.bin");
         EXPECT_EQ(readFile(work.file("data set.bin")), original);
@@ -100,7 +96,7 @@ TEST_F(SplitJob, RejoinScriptRecreatesTheSource) {
 
 TEST_F(SplitJob, ShowsProgressOfTheWholeJob) {
     const std::string source = makeSource("movie.avi", 3000000);
-    ASSERT_EQ(split(source, 1000000), SplitOutcome::Completed);
+    ASSERT_EQ(split(source, 1000000).kind, SplitOutcome::Kind::Completed);
     // One yield at the start of each of the 4 pieces, one after each of 122 blocks per full
     // piece and after the read of the empty piece.
     EXPECT_EQ(m_host.processCount, 4 + 3 * 122 + 1);
@@ -131,36 +127,23 @@ TEST_F(SplitJob, ShowsProgressOfTheWholeJob) {
     EXPECT_EQ(*(secondPieceStart - 2), "33% Complete");
 }
 
-TEST_F(SplitJob, WritesIntoTheOutputFolderFromTheSettings) {
+TEST_F(SplitJob, WritesIntoTheOutputFolderItIsGiven) {
     const std::string source = makeSource("movie.avi", 250000);
-    // Stored with its slash, without one (edited by hand), and with blanks around it.
+    // With its slash, and without one (edited by hand in the settings file).
     const std::function<std::string(const std::string&)> storedForms[] = {
         [](const std::string& path) { return path; },
         [](const std::string& path) { return path.substr(0, path.size() - 1); },
-        [](const std::string& path) { return " " + path + "\t "; },
     };
     for (const auto& stored : storedForms) {
         TempFolder output;
         SCOPED_TRACE(stored(output.path()));
-        settings::writeOutputFolder(stored(output.path()));
+        m_outputFolder = stored(output.path());
         m_host = RecordingHost();
-        ASSERT_EQ(split(source, 100000), SplitOutcome::Completed);
+        expectCompletion(split(source, 100000), output.path(), 3);
         EXPECT_EQ(entriesOf(output.path()),
                   (std::set<std::string>{"movie.1", "movie.2", "movie.3", "movie.bat"}));
         EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
-        EXPECT_EQ(m_host.informations.back(), completion(output.path(), "movie", 3));
     }
-}
-
-TEST_F(SplitJob, CountsEachCompletedSplit) {
-    EXPECT_EQ(settings::ReadSplitCounter(), 0);
-    const std::string source = makeSource("movie.avi", 250000);
-    ASSERT_EQ(split(source, 100000), SplitOutcome::Completed);
-    EXPECT_EQ(settings::ReadSplitCounter(), 1);
-    for (const char* name : {"movie.1", "movie.2", "movie.3", "movie.bat"})
-        std::filesystem::remove(folder() + name);
-    ASSERT_EQ(split(source, 100000), SplitOutcome::Completed);
-    EXPECT_EQ(settings::ReadSplitCounter(), 2);
 }
 
 TEST_F(SplitJob, StopRemovesWhatTheJobWrote) {
@@ -176,11 +159,9 @@ TEST_F(SplitJob, StopRemovesWhatTheJobWrote) {
                 requestSplitStop();
         };
         const std::size_t descriptors = openDescriptorCount();
-        EXPECT_EQ(split(source, 1000000), SplitOutcome::Stopped);
+        EXPECT_EQ(split(source, 1000000).kind, SplitOutcome::Kind::Stopped);
         EXPECT_EQ(m_host.processCount, stopAt);
         EXPECT_EQ(entriesOf(work.path()), std::set<std::string>{"movie.avi"});
-        EXPECT_EQ(m_host.informations, std::vector<std::string>{kStopped});
-        EXPECT_EQ(settings::ReadSplitCounter(), 0);
         EXPECT_EQ(openDescriptorCount(), descriptors);
         EXPECT_FALSE(isSplitRunning());
     }
@@ -189,14 +170,14 @@ TEST_F(SplitJob, StopRemovesWhatTheJobWrote) {
 TEST_F(SplitJob, AStopRequestOutsideAJobIsForgotten) {
     requestSplitStop();
     const std::string source = makeSource("movie.avi", 250000);
-    EXPECT_EQ(split(source, 100000), SplitOutcome::Completed);
+    EXPECT_EQ(split(source, 100000).kind, SplitOutcome::Kind::Completed);
 }
 
 TEST_F(SplitJob, CompletedAndRefusedSplitsLeaveNoDescriptorOpen) {
     const std::string source = makeSource("movie.avi", 250000);
     const std::size_t descriptors = openDescriptorCount();
-    EXPECT_EQ(split(source, 100000), SplitOutcome::Completed);
-    EXPECT_EQ(split(source, 100000), SplitOutcome::Refused);
+    EXPECT_EQ(split(source, 100000).kind, SplitOutcome::Kind::Completed);
+    EXPECT_EQ(split(source, 100000).kind, SplitOutcome::Kind::Refused);
     EXPECT_EQ(openDescriptorCount(), descriptors);
 }
 
@@ -233,33 +214,20 @@ TEST_F(SplitJob, AWriteFailureNamesTheFileAndRemovesEveryPiece) {
     }
     EXPECT_EQ(entriesOf(folder()), (std::set<std::string>{"movie.avi", "movie.bat"}));
     EXPECT_EQ(readFile(folder() + "movie.bat"), "theirs");
-    EXPECT_EQ(settings::ReadSplitCounter(), 0);
 }
 
-TEST_F(SplitJob, AnUnreadableSourceShowsThePlainMessageAndLeavesNothing) {
+TEST_F(SplitJob, AnUnreadableSourceSaysWhyAndLeavesNothing) {
     const std::string source = makeSource("movie.avi", 250000);
     chmod(folder().c_str(), 0777);
-    // The child reads the settings file as another user.
-    chmod(m_config.path().c_str(), 0755);
-    chmod(settings::windowsDirectory().c_str(), 0755);
-    chmod(settings::settingsFilePath().c_str(), 0644);
     chmod(source.c_str(), 0);
-    const std::string expected =
-        "The file cannot be set to read only as this prevents access to the file. Click the "
-        "\"Select A File To Split\" button again, simply right click on the icon of the file to be "
-        "split and go into Properties. At the bottom ensure that \"Read Only\" box is not "
-        "selected.  If it is checked, click to remove the check, then click on \"Apply\", then "
-        "you will be able to split the file.";
     const int status = runInChild([&] {
         if (setgid(65534) != 0 || setuid(65534) != 0)
             return 10;
-        if (split(source, 100000) != SplitOutcome::SourceUnreadable)
+        const SplitOutcome outcome = split(source, 100000);
+        if (outcome.kind != SplitOutcome::Kind::SourceUnreadable)
             return 11;
-        const bool shownAlone = m_host.plainMessages == std::vector<std::string>{expected} &&
-                                m_host.informations.empty();
-        return shownAlone ? 0 : 12;
+        return outcome.sourceProblem == "Could not open " + source + ": Permission denied" ? 0 : 12;
     });
-    EXPECT_EQ(status, 0) << "10: cannot drop privileges, 11: another outcome, 12: other messages";
+    EXPECT_EQ(status, 0) << "10: cannot drop privileges, 11: another outcome, 12: another reason";
     EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
-    EXPECT_EQ(settings::ReadSplitCounter(), 0);
 }

@@ -17,7 +17,7 @@
 #include "ModalDriver.h"
 #include "RefusedWrites.h"
 #include "engine/SplitHost.h"
-#include "engine/SplitJob.h"
+#include "engine/SplitRequest.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "support/TempFolder.h"
@@ -27,14 +27,12 @@ namespace {
 
 const std::string kUnset = "<unset>";
 
-// A split run without a window: progress and messages go nowhere.
+// A split run without a window: progress goes nowhere.
 class QuietHost final : public SplitHost {
 public:
     void setProgressText(const std::string&) override {}
     void showProgress() override {}
     void processMessages() override {}
-    void information(const std::string&) override {}
-    void plainMessage(const std::string&) override {}
 };
 
 std::string storedLoc() {
@@ -132,7 +130,8 @@ TEST_F(SettingsDialogTest, NextSplitWritesIntoTheFolderChosen) {
     writePatternFile(source, 250000);
     QuietHost host;
 
-    EXPECT_EQ(StartSplit(source, 250000, 100000, host), SplitOutcome::Completed);
+    EXPECT_EQ(startSplit(source, 250000, 100000, settings::readOutputFolder(), host).kind,
+              SplitOutcome::Kind::Completed);
 
     for (const char* name : {"movie.1", "movie.2", "movie.3", "movie.bat"})
         EXPECT_TRUE(fileExists(folder.path() + "out/" + name)) << name;

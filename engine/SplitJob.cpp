@@ -1,4 +1,4 @@
-#include "engine/SplitFile.h"
+#include "engine/SplitJob.h"
 
 #include <algorithm>
 #include <array>
@@ -10,19 +10,9 @@
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "platform/IoError.h"
-#include "settings/Settings.h"
+#include "platform/Paths.h"
 
 namespace {
-
-const char* const kSourceCannotBeOpened =
-    "The file cannot be set to read only as this prevents access to the file. Click the "
-    "\"Select A File To Split\" button again, simply right click on the icon of the file to be "
-    "split and go into Properties. At the bottom ensure that \"Read Only\" box is not selected.  "
-    "If it is checked, click to remove the check, then click on \"Apply\", then you will be able "
-    "to split the file.";
-
-const char* const kStopped = "The split was stopped. The split files and the rejoin script it "
-                             "had written have been removed.";
 
 bool g_running = false;
 bool g_stopRequested = false;
@@ -45,15 +35,6 @@ public:
     RunningMark& operator=(const RunningMark&) = delete;
 };
 
-std::string completionMessage(const SplitPlan& plan, std::int64_t pieceCount) {
-    const std::string& base = plan.names.baseName;
-    return "Finished. Folder " + plan.destinationFolder +
-           " contains the split file names which are " + base + ".1, " + base +
-           ".2, etc., along with program \"" + base + ".bat\". There were " +
-           std::to_string(pieceCount) + " total files created. Simply run the program \"" + base +
-           ".bat\" to recreate the original file.";
-}
-
 class SplitRun {
 public:
     SplitRun(const SplitPlan& plan, SplitHost& host) : m_plan(plan), m_host(host) {}
@@ -61,37 +42,39 @@ public:
     // The source is opened first and the script written last, so a refusal or an unreadable
     // source leaves the folder as it was, and every file that exists is one this job made.
     SplitOutcome run() {
-        std::optional<File> source = openSource();
-        if (!source) {
-            m_host.plainMessage(kSourceCannotBeOpened);
-            return SplitOutcome::SourceUnreadable;
+        std::optional<File> source;
+        try {
+            source = File::openForReading(m_plan.sourcePath);
+        } catch (const IoError& problem) {
+            SplitOutcome unreadable = outcome(SplitOutcome::Kind::SourceUnreadable);
+            unreadable.sourceProblem = problem.what();
+            return unreadable;
         }
         try {
             writePieces(*source);
-            m_script.write(m_plan.destinationFolder + scriptName(m_plan.names.baseName),
-                           m_plan.names.targetName);
+            m_script.write(
+                paths::joined(m_plan.destinationFolder, scriptName(m_plan.names.baseName)),
+                m_plan.names.targetName);
         } catch (const StopRequested&) {
             removeWrittenPieces();
-            m_host.information(kStopped);
-            return SplitOutcome::Stopped;
+            return outcome(SplitOutcome::Kind::Stopped);
         } catch (const IoError& error) {
             throw failureAfterRemovingPieces(error);
         } catch (...) {
             removeWrittenPieces();
             throw;
         }
-        m_host.information(completionMessage(m_plan, m_pieceIndex));
-        settings::AddToSplitCounter(1);
-        return SplitOutcome::Completed;
+        SplitOutcome completed = outcome(SplitOutcome::Kind::Completed);
+        completed.completion = {m_plan.destinationFolder, m_plan.names.baseName,
+                                m_plan.names.targetName, m_pieceIndex};
+        return completed;
     }
 
 private:
-    std::optional<File> openSource() {
-        try {
-            return File::openForReading(m_plan.sourcePath);
-        } catch (const IoError&) {
-            return std::nullopt;
-        }
+    static SplitOutcome outcome(SplitOutcome::Kind kind) {
+        SplitOutcome result;
+        result.kind = kind;
+        return result;
     }
 
     void writePieces(File& source) {
@@ -170,7 +153,7 @@ private:
     }
 
     std::string piecePath(std::int64_t index) const {
-        return m_plan.destinationFolder + pieceName(m_plan.names.baseName, index);
+        return paths::joined(m_plan.destinationFolder, pieceName(m_plan.names.baseName, index));
     }
 
     // Only pieces this job created: a name that appeared meanwhile belongs to someone else.
@@ -224,7 +207,7 @@ std::int64_t piecesWritten(std::int64_t sourceSize, std::int64_t splitSize) {
     return sourceSize / splitSize + 1 + (endsInsideTailRead ? 1 : 0);
 }
 
-SplitOutcome SplitFile(const SplitPlan& plan, SplitHost& host) {
+SplitOutcome runSplitJob(const SplitPlan& plan, SplitHost& host) {
     const RunningMark running;
     return SplitRun(plan, host).run();
 }

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/SplitOutcome.h"
+
+class SplitHost;
+
+// The most pieces a split may make.
+constexpr std::int64_t kMostPieces = 399;
+
+// Size of what the path leads to, or -1 when it cannot be read.
+std::int64_t sourceSizeOf(const std::string& path);
+
+// The split request: checks everything a split could trip over, then runs the job. sourceSize
+// is the size read when the source was chosen; outputFolder is where the pieces go, or empty
+// for the source's own folder.
+SplitOutcome startSplit(const std::string& sourcePath, std::int64_t sourceSize,
+                        std::int64_t splitSize, const std::string& outputFolder, SplitHost& host);

@@ -1,0 +1,102 @@
+// The window's exact words for each way a split ends.
+
+#include "ui/SplitMessages.h"
+
+#include <gtest/gtest.h>
+
+#include "FakePrompts.h"
+
+namespace {
+
+using Reason = SplitRefusal::Reason;
+
+SplitRefusal refusal(Reason reason, std::string name = {}, std::string otherName = {}) {
+    SplitRefusal refused;
+    refused.reason = reason;
+    refused.name = std::move(name);
+    refused.otherName = std::move(otherName);
+    refused.folder = "/x/";
+    refused.bytesNeeded = 1069056;
+    refused.bytesFree = 1048576;
+    refused.pieceCount = 400;
+    return refused;
+}
+
+const std::string kRename = " Rename the file and then attempt the split again.";
+
+} // namespace
+
+TEST(SplitMessages, EveryRefusalHasItsText) {
+    const std::pair<SplitRefusal, std::string> cases[] = {
+        {refusal(Reason::AlreadyRunning),
+         "A split is already running. Wait until it has finished before you start another one."},
+        {refusal(Reason::NoSource),
+         "Please click the \"Select A File To Split\" button at the top. Either you have not "
+         "selected a file to \"split\" or the file you selected does not exist."},
+        {refusal(Reason::EmptySource),
+         "The file you selected is empty, so there is nothing to split."},
+        {refusal(Reason::UnknownSourceSize),
+         "The size of the file you selected could not be read. Click the \"Select A File To "
+         "Split\" button and select the file again."},
+        {refusal(Reason::SourceSizeChanged),
+         "The file you selected has changed size since you selected it. Click the \"Select A "
+         "File To Split\" button and select the file again."},
+        {refusal(Reason::SplitSizeTooSmall), "The split size must be at least 8192 bytes."},
+        {refusal(Reason::ForbiddenCharacter, "what?.txt"),
+         "The file name what?.txt contains a character that the rejoin script cannot hold on "
+         "Windows: a double quote, one of * : < > ? \\ |, a control character or a letter outside "
+         "plain ASCII." +
+             kRename},
+        {refusal(Reason::DeviceName, "con.txt", "con"),
+         "The file name con.txt begins with con, a name that Windows keeps for a device, so the "
+         "rejoin script could not recreate the file on Windows." +
+             kRename},
+        {refusal(Reason::OnlyDots, "...", "."),
+         "The file name ... would be recreated by the rejoin script as ., which Windows takes for "
+         "a folder." +
+             kRename},
+        {refusal(Reason::NoNeedToSplit),
+         "The file size you selected is larger than the file itself, so there is no need to "
+         "split the file at this size.  You can select the \"Customize\" option and highlight a "
+         "size in the box, or click on one of the sizes already listed that is smaller than the "
+         "current file size so it can be split."},
+        {refusal(Reason::TooManyPieces),
+         "You chose an incorrect split size. Based on the split size you chose, this would "
+         "involve creating more than 399 split files! This is not realistic, make sure you have "
+         "selected the proper split sizes as typically this means you may have made a mistake."},
+        {refusal(Reason::OverwritesSource, "log.2"),
+         "The split would overwrite the file you selected, because the split file name log.2 is "
+         "the name of that file. Move the file to a separate folder or choose another output "
+         "folder and then attempt the split again."},
+        {refusal(Reason::TargetLikeOutput, "notes.bat", "notes.bat"),
+         "The rejoin script would recreate the file as notes.bat, which Windows takes for the "
+         "name notes.bat that the script itself needs, so the rejoin would overwrite it." +
+             kRename},
+        {refusal(Reason::NameExists, "my.1"),
+         "Some file names already exist that match the split names which need to be created. The "
+         "first found file name is my.1. You should either move your file to a separate or empty "
+         "folder or delete these destination file names and then attempt the split again."},
+        {refusal(Reason::NotEnoughSpace),
+         "There is not enough free space in the folder /x/ for the split files. The split needs "
+         "1069056 bytes and only 1048576 bytes are free."},
+    };
+    for (const auto& [refused, text] : cases) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(refusalText(refused).toStdString(), text);
+    }
+}
+
+TEST(SplitMessages, AnUnopenableSourceIsShownInAPlainBox) {
+    FakePrompts prompts;
+    SplitOutcome outcome;
+    outcome.kind = SplitOutcome::Kind::SourceUnreadable;
+    showSplitOutcome(nullptr, outcome);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].kind, "plain");
+    EXPECT_EQ(prompts.shown[0].text.toStdString(),
+              "The file cannot be set to read only as this prevents access to the file. Click the "
+              "\"Select A File To Split\" button again, simply right click on the icon of the file "
+              "to be split and go into Properties. At the bottom ensure that \"Read Only\" box is "
+              "not selected.  If it is checked, click to remove the check, then click on "
+              "\"Apply\", then you will be able to split the file.");
+}

@@ -1,0 +1,121 @@
+#include "ui/SplitMessages.h"
+
+#include <string>
+
+#include "engine/SplitRequest.h"
+#include "ui/NativeText.h"
+#include "ui/Prompts.h"
+
+namespace {
+
+using Reason = SplitRefusal::Reason;
+
+const char* const kSourceCannotBeOpened =
+    "The file cannot be set to read only as this prevents access to the file. Click the "
+    "\"Select A File To Split\" button again, simply right click on the icon of the file to be "
+    "split and go into Properties. At the bottom ensure that \"Read Only\" box is not selected.  "
+    "If it is checked, click to remove the check, then click on \"Apply\", then you will be able "
+    "to split the file.";
+
+const char* const kStopped = "The split was stopped. The split files and the rejoin script it "
+                             "had written have been removed.";
+
+const char* const kRenameAndRetry = " Rename the file and then attempt the split again.";
+
+std::string refusalWords(const SplitRefusal& refusal) {
+    switch (refusal.reason) {
+    case Reason::AlreadyRunning:
+        return "A split is already running. Wait until it has finished before you start another "
+               "one.";
+    case Reason::NoSource:
+        return "Please click the \"Select A File To Split\" button at the top. Either you have "
+               "not selected a file to \"split\" or the file you selected does not exist.";
+    case Reason::EmptySource:
+        return "The file you selected is empty, so there is nothing to split.";
+    case Reason::UnknownSourceSize:
+        return "The size of the file you selected could not be read. Click the \"Select A File "
+               "To Split\" button and select the file again.";
+    case Reason::SourceSizeChanged:
+        return "The file you selected has changed size since you selected it. Click the \"Select "
+               "A File To Split\" button and select the file again.";
+    case Reason::SplitSizeTooSmall:
+        return "The split size must be at least 8192 bytes.";
+    case Reason::ForbiddenCharacter:
+        return "The file name " + refusal.name +
+               " contains a character that the rejoin script cannot hold on Windows: a double "
+               "quote, one of * : < > ? \\ |, a control character or a letter outside plain "
+               "ASCII." +
+               kRenameAndRetry;
+    case Reason::DeviceName:
+        return "The file name " + refusal.name + " begins with " + refusal.otherName +
+               ", a name that Windows keeps for a device, so the rejoin script could not "
+               "recreate the file on Windows." +
+               kRenameAndRetry;
+    case Reason::OnlyDots:
+        return "The file name " + refusal.name + " would be recreated by the rejoin script as " +
+               refusal.otherName + ", which Windows takes for a folder." + kRenameAndRetry;
+    case Reason::NoNeedToSplit:
+        return "The file size you selected is larger than the file itself, so there is no need "
+               "to split the file at this size.  You can select the \"Customize\" option and "
+               "highlight a size in the box, or click on one of the sizes already listed that is "
+               "smaller than the current file size so it can be split.";
+    case Reason::TooManyPieces:
+        return "You chose an incorrect split size. Based on the split size you chose, this would "
+               "involve creating more than " +
+               std::to_string(kMostPieces) +
+               " split files! This is not realistic, make sure you have selected the proper "
+               "split sizes as typically this means you may have made a mistake.";
+    case Reason::OverwritesSource:
+        return "The split would overwrite the file you selected, because the split file name " +
+               refusal.name +
+               " is the name of that file. Move the file to a separate folder or choose another "
+               "output folder and then attempt the split again.";
+    case Reason::TargetLikeOutput:
+        return "The rejoin script would recreate the file as " + refusal.otherName +
+               ", which Windows takes for the name " + refusal.name +
+               " that the script itself needs, so the rejoin would overwrite it." + kRenameAndRetry;
+    case Reason::NameExists:
+        return "Some file names already exist that match the split names which need to be "
+               "created. The first found file name is " +
+               refusal.name +
+               ". You should either move your file to a separate or empty folder or delete these "
+               "destination file names and then attempt the split again.";
+    case Reason::NotEnoughSpace:
+        return "There is not enough free space in the folder " + refusal.folder +
+               " for the split files. The split needs " + std::to_string(refusal.bytesNeeded) +
+               " bytes and only " + std::to_string(refusal.bytesFree) + " bytes are free.";
+    }
+    return {};
+}
+
+} // namespace
+
+QString refusalText(const SplitRefusal& refusal) {
+    return fromNative(refusalWords(refusal));
+}
+
+QString completionText(const SplitCompletion& completion) {
+    const std::string& base = completion.baseName;
+    return fromNative(
+        "Finished. Folder " + completion.folder + " contains the split file names which are " +
+        base + ".1, " + base + ".2, etc., along with program \"" + base + ".bat\". There were " +
+        std::to_string(completion.pieceCount) + " total files created. Simply run the program \"" +
+        base + ".bat\" to recreate the original file.");
+}
+
+void showSplitOutcome(QWidget* owner, const SplitOutcome& outcome) {
+    switch (outcome.kind) {
+    case SplitOutcome::Kind::Completed:
+        prompts().information(owner, completionText(outcome.completion));
+        break;
+    case SplitOutcome::Kind::Refused:
+        prompts().information(owner, refusalText(outcome.refusal));
+        break;
+    case SplitOutcome::Kind::Stopped:
+        prompts().information(owner, QString::fromLatin1(kStopped));
+        break;
+    case SplitOutcome::Kind::SourceUnreadable:
+        prompts().plain(owner, QString::fromLatin1(kSourceCannotBeOpened));
+        break;
+    }
+}

@@ -11,7 +11,7 @@
 #include "platform/Paths.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
-#include "ui/TextDevice.h"
+#include "ui/PrinterOrPdf.h"
 
 namespace {
 
@@ -31,13 +31,12 @@ public:
     }
 };
 
-void collectFileNames(const std::string& folder, QListWidget& listBox2) {
+QStringList sortedFileNames(const std::string& folder) {
     QStringList names;
     for (const std::string& name : fs_entry::regularFileNames(folder))
         names.push_back(fromNative(name));
     std::sort(names.begin(), names.end(), precedesIgnoringCase);
-    for (const QString& name : names)
-        listBox2.addItem(new FileNameItem(name));
+    return names;
 }
 
 } // namespace
@@ -49,12 +48,17 @@ void printFolderListing(QWidget* owner, const QString& dialogFolder, QListWidget
     const auto picked = prompts().openFile(owner, dialogFolder);
     if (!picked)
         return;
-    const auto printer = openTextDevice();
     const std::string folder = paths::folderOf(toNative(*picked));
+    // Read before the job starts: a PDF saved into the folder is not part of its own listing.
+    const QStringList names = sortedFileNames(folder);
+    const auto printer = openPrinterOrPdf(owner, fromNative(folder));
+    if (!printer)
+        return;
     printer->writeLine(QStringLiteral("Files Located In ") + fromNative(folder));
     printer->writeLine(QStringLiteral(" "));
     listBox2.clear();
-    collectFileNames(folder, listBox2);
+    for (const QString& name : names)
+        listBox2.addItem(new FileNameItem(name));
     for (int row = 0; row < listBox2.count(); ++row)
         printer->writeLine(listBox2.item(row)->text());
     printer->close();

@@ -7,5 +7,6 @@ class QWidget;
 // The main window's Print Folder: the user picks any file in a folder, and the names of the
 // folder's files are printed, sorted without regard to case, with a heading naming the folder.
 // dialogFolder is where the open-file dialog starts; listBox2 collects the names and keeps them
-// until the next printout. Printer errors are thrown.
+// until the next printout. Without a printer the listing can be saved as a PDF file instead
+// (see openPrinterOrPdf). Printer errors are thrown.
 void printFolderListing(QWidget* owner, const QString& dialogFolder, QListWidget& listBox2);

@@ -13,7 +13,7 @@
 std::unique_ptr<TextDevice> PrinterTextDevice::onDefaultPrinter() {
     const QPrinterInfo printerInfo = QPrinterInfo::defaultPrinter();
     if (printerInfo.isNull())
-        throw PrinterError("No printer is installed.");
+        throw NoPrinterError();
     auto printer = std::make_unique<QPrinter>(printerInfo, QPrinter::HighResolution);
     return std::unique_ptr<TextDevice>(
         new PrinterTextDevice(std::move(printer), printerInfo.printerName()));

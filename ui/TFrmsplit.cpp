@@ -13,12 +13,14 @@
 #include <QRadioButton>
 #include <QUrl>
 
+#include "engine/SourceCheck.h"
 #include "engine/SplitJob.h"
 #include "platform/Paths.h"
 #include "settings/Settings.h"
 #include "ui/FolderPrintout.h"
 #include "ui/HandlerGuard.h"
 #include "ui/NativeText.h"
+#include "ui/ProgramPage.h"
 #include "ui/Prompts.h"
 #include "ui/Resources.h"
 #include "ui/ScreenCentre.h"
@@ -207,6 +209,13 @@ void TFrmsplit::selectSourceFile(const QString& path) {
     settings::writeLastDir(folder);
 }
 
+void TFrmsplit::openWithFile(const QString& path) {
+    runHandler(this, [this, &path] {
+        checkSplittableSource(toNative(path));
+        selectSourceFile(path);
+    });
+}
+
 void TFrmsplit::cmdcreateClick() {
     runHandler(this, [this] {
         const std::int64_t splitSize = size_catalogue::resolveSplitSize(currentSizeChoice());
@@ -252,11 +261,7 @@ void TFrmsplit::Button3Click() {
 }
 
 void TFrmsplit::openPage(const char* pageName, const QString& failureText) {
-    runHandler(this, [this, pageName, &failureText] {
-        const QString page = fromNative(paths::programFolder() + pageName);
-        if (!prompts().openDocument(page))
-            prompts().information(this, failureText);
-    });
+    runHandler(this, [this, pageName, &failureText] { openProgramPage(this, pageName, failureText); });
 }
 
 void TFrmsplit::CmdaboutClick() {

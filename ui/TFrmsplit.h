@@ -28,6 +28,8 @@ public:
 
     // The folder the open dialog is in: "Last Dir" when it last opened, then the chosen file's.
     const QString& dialogFolder() const { return m_dialogFolder; }
+    // Selects path as if it had been chosen; one that cannot be split is shown in a box instead.
+    void openWithFile(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

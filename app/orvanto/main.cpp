@@ -28,6 +28,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvanto"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    // Ties the window to the installed desktop entry, whose icon the desktop then shows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.orvanto.Orvanto"));
     // Qt has taken its own options; what is left is for this program.
     QCommandLineParser parser;
     parser.setApplicationDescription(

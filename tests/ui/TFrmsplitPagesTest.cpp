@@ -85,7 +85,7 @@ TEST_F(PagesTest, AboutShowsTheBorderlessBoxUntilReturn) {
         QTest::mouseClick(about->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
     });
     click("Cmdabout");
-    EXPECT_EQ(version, "Orvanto version 1.0");
+    EXPECT_EQ(version, "Orvanto version 1.0, free software under the GPL-3.0-or-later");
     EXPECT_EQ(size, QSize(559, 336));
     EXPECT_TRUE(borderless);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);

@@ -7,7 +7,9 @@ namespace paths {
 
 std::vector<std::string> pageFolders(const std::string& programFolder) {
     const std::string withoutSlash = programFolder.substr(0, programFolder.size() - 1);
-    return {programFolder, folderOf(withoutSlash) + "share/orvanto/"};
+    // The root folder has no parent: its share folder is /share/orvanto/.
+    const std::string parent = withoutSlash.empty() ? "/" : folderOf(withoutSlash);
+    return {programFolder, parent + "share/orvanto/"};
 }
 
 std::optional<std::string> findPage(const std::string& pageName,

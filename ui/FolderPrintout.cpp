@@ -10,8 +10,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "ui/NativeText.h"
-#include "ui/Prompts.h"
 #include "ui/PrinterOrPdf.h"
+#include "ui/Prompts.h"
 
 namespace {
 

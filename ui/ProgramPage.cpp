@@ -22,7 +22,8 @@ QString whereLookedFor(const char* pageName, const std::vector<std::string>& fol
 void openProgramPage(QWidget* owner, const char* pageName, const QString& failureText) {
     const std::vector<std::string> folders = paths::pageFolders(paths::programFolder());
     // Not found anywhere, the first place is tried all the same, so the box is the browser's.
-    const std::string page = paths::findPage(pageName, folders).value_or(folders.front() + pageName);
+    const std::string page =
+        paths::findPage(pageName, folders).value_or(folders.front() + pageName);
     if (!prompts().openDocument(fromNative(page)))
         prompts().information(owner, failureText + whereLookedFor(pageName, folders));
 }

@@ -18,6 +18,7 @@
 #include "platform/Paths.h"
 #include "settings/Settings.h"
 #include "ui/FolderPrintout.h"
+#include "ui/FormPalette.h"
 #include "ui/HandlerGuard.h"
 #include "ui/NativeText.h"
 #include "ui/ProgramPage.h"
@@ -69,6 +70,7 @@ private:
 TFrmsplit::TFrmsplit(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui::TFrmsplit>()) {
     loadResources();
     m_ui->setupUi(this);
+    shareFormPaletteWithStyledWidgets(*this);
     FormCreate();
 }
 
@@ -261,7 +263,8 @@ void TFrmsplit::Button3Click() {
 }
 
 void TFrmsplit::openPage(const char* pageName, const QString& failureText) {
-    runHandler(this, [this, pageName, &failureText] { openProgramPage(this, pageName, failureText); });
+    runHandler(this,
+               [this, pageName, &failureText] { openProgramPage(this, pageName, failureText); });
 }
 
 void TFrmsplit::CmdaboutClick() {

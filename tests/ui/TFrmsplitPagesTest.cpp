@@ -26,10 +26,12 @@ TEST_F(PagesTest, APageThatCannotBeOpenedShowsItsBox) {
     };
     // The test program's folder holds no page, nor does the share folder beside it.
     const QString beside = fromNative(paths::programFolder());
-    const QString shared = fromNative(paths::folderOf(paths::programFolder().substr(
-                               0, paths::programFolder().size() - 1))) +
-                           "share/orvanto/";
-    const QString lookedIn = "\n\nOrvanto looks for %1 in " + beside + " and then in " + shared + ".";
+    const QString shared =
+        fromNative(
+            paths::folderOf(paths::programFolder().substr(0, paths::programFolder().size() - 1))) +
+        "share/orvanto/";
+    const QString lookedIn =
+        "\n\nOrvanto looks for %1 in " + beside + " and then in " + shared + ".";
     const Case cases[] = {
         {"Button2", "help.htm",
          kBrowserFailure + " help.htm in the installed directory." + lookedIn.arg("help.htm")},
@@ -63,7 +65,7 @@ TEST_F(PagesTest, ReturnOrEnterOnAFocusedButtonPressesIt) {
         QTest::keyClick(QApplication::focusWidget(), key);
     }
     EXPECT_EQ(m_prompts.openedDocuments.size(), 2u); // Help, once for each key
-    EXPECT_FALSE(m_window->isVisible());              // Exit
+    EXPECT_FALSE(m_window->isVisible());             // Exit
 }
 
 TEST(RealPromptsTest, AMissingPageIsAFailure) {

@@ -84,13 +84,15 @@ TEST_F(SelectionTest, AFileGivenAtStartIsSelectedAsIfChosenOrItsProblemShown) {
          "Could not open " + m_files.file("missing.avi") + ": No such file or directory."},
         {m_files.path(), "Could not open " + m_files.path() + ": Is a directory."},
         {"/dev/null", "Could not open /dev/null: it is not a plain file."},
-        {m_files.file("empty.avi"), "Could not split " + m_files.file("empty.avi") + ": it is empty."},
+        {m_files.file("empty.avi"),
+         "Could not split " + m_files.file("empty.avi") + ": it is empty."},
     };
     for (const auto& c : cases) {
         m_prompts.shown.clear();
         openWindow().openWithFile(fromNative(c.path));
         const bool selected = c.box.empty();
-        EXPECT_EQ(control<QLabel>("LblFile").text(), selected ? fromNative(c.path) : QString()) << c.path;
+        EXPECT_EQ(control<QLabel>("LblFile").text(), selected ? fromNative(c.path) : QString())
+            << c.path;
         EXPECT_EQ(control<QLabel>("Lblsize").text(), selected ? "5" : "") << c.path;
         EXPECT_EQ(control<QLabel>("Image2").isVisible(), selected) << c.path;
         EXPECT_EQ(shown("standardError"),

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QCommandLineParser>

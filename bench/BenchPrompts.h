@@ -36,6 +36,7 @@ public:
     bool askYesNo(QWidget*, const QString&) override { return true; }
     std::optional<QString> openFile(QWidget*, const QString&) override { return m_sourcePath; }
     std::optional<QString> chooseFolder(QWidget*, const QString&) override { return std::nullopt; }
+    std::optional<QString> savePdfFile(QWidget*, const QString&) override { return std::nullopt; }
     bool openDocument(const QString&) override { return false; }
 
     // Called when the completion message is shown.

@@ -11,8 +11,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "ui/NativeText.h"
+#include "ui/PrinterOrPdf.h"
 #include "ui/Prompts.h"
-#include "ui/TextDevice.h"
 
 namespace {
 
@@ -43,16 +43,14 @@ private:
     QCollator m_collator;
 };
 
-void collectFileNames(const std::string& folder, QListWidget& listBox2) {
-    const QCollator collator = nameCollator();
+QStringList sortedFileNames(const std::string& folder, const QCollator& collator) {
     QStringList names;
     for (const std::string& name : fs_entry::regularFileNames(folder))
         names.push_back(fromNative(name));
     std::sort(names.begin(), names.end(), [&collator](const QString& a, const QString& b) {
         return precedesIgnoringCase(collator, a, b);
     });
-    for (const QString& name : names)
-        listBox2.addItem(new FileNameItem(name, collator));
+    return names;
 }
 
 } // namespace
@@ -67,11 +65,17 @@ void printFolderListing(QWidget* owner, QString& dialogFolder, QListWidget& list
     const std::string folder = paths::folderOf(toNative(*picked));
     dialogFolder = fromNative(folder);
     const QString heading = QStringLiteral("Files Located In ") + dialogFolder;
-    const auto printer = openTextDevice(heading);
+    // Read before the job starts: a PDF saved into the folder is not part of its own listing.
+    const QCollator collator = nameCollator();
+    const QStringList names = sortedFileNames(folder, collator);
+    const auto printer = openPrinterOrPdf(owner, dialogFolder, heading);
+    if (!printer)
+        return;
     printer->writeLine(heading);
     printer->writeLine(QStringLiteral(" "));
     listBox2.clear();
-    collectFileNames(folder, listBox2);
+    for (const QString& name : names)
+        listBox2.addItem(new FileNameItem(name, collator));
     for (int row = 0; row < listBox2.count(); ++row)
         printer->writeLine(listBox2.item(row)->text());
     printer->close();

@@ -8,5 +8,6 @@ class QWidget;
 // folder's files and links to files are printed, sorted in the user's locale without regard to
 // case, with a heading naming the folder. The open-file dialog starts in dialogFolder, which then
 // becomes the picked file's folder; listBox2 collects the names and keeps them until the next
-// printout. Printer errors are thrown.
+// printout. Without a printer the listing can be saved as a PDF file instead (see
+// openPrinterOrPdf). Printer errors are thrown.
 void printFolderListing(QWidget* owner, QString& dialogFolder, QListWidget& listBox2);

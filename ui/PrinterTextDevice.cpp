@@ -29,7 +29,7 @@ QString withControlsVisible(QString line) {
 std::unique_ptr<TextDevice> PrinterTextDevice::onDefaultPrinter(const QString& jobTitle) {
     const QPrinterInfo printerInfo = QPrinterInfo::defaultPrinter();
     if (printerInfo.isNull())
-        throw PrinterError("No printer is installed.");
+        throw NoPrinterError();
     auto printer = std::make_unique<QPrinter>(printerInfo, QPrinter::HighResolution);
     return std::unique_ptr<TextDevice>(
         new PrinterTextDevice(std::move(printer), printerInfo.printerName(), jobTitle));

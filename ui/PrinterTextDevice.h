@@ -15,6 +15,12 @@ public:
     explicit PrinterError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// The system has no printer at all.
+class NoPrinterError final : public PrinterError {
+public:
+    NoPrinterError() : PrinterError("No printer is installed.") {}
+};
+
 // The text device over Qt's printing: lines in the printer's default text font, a line wider
 // than the page continued on the next line indented, a full page continued on a new one. Control
 // characters print as "?", so that every character of a line can be seen.

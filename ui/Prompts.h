@@ -24,6 +24,9 @@ public:
     virtual bool askYesNo(QWidget* parent, const QString& text) = 0;
     // An open-file dialog starting in initialFolder; empty when cancelled.
     virtual std::optional<QString> openFile(QWidget* parent, const QString& initialFolder) = 0;
+    // A save-file dialog for a PDF file, starting at initialPath (a folder and a proposed name);
+    // empty when cancelled.
+    virtual std::optional<QString> savePdfFile(QWidget* parent, const QString& initialPath) = 0;
     // A folder chooser; empty when cancelled.
     virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& initialFolder) = 0;
     // Opens a local document with the desktop's program for it; false on failure.

@@ -44,6 +44,13 @@ public:
             return std::nullopt;
         return path;
     }
+    std::optional<QString> savePdfFile(QWidget* parent, const QString& initialPath) override {
+        const QString path = QFileDialog::getSaveFileName(parent, QString(), initialPath,
+                                                          QStringLiteral("PDF files (*.pdf)"));
+        if (path.isEmpty())
+            return std::nullopt;
+        return path;
+    }
     std::optional<QString> chooseFolder(QWidget* parent, const QString& initialFolder) override {
         const QString path = QFileDialog::getExistingDirectory(parent, QString(), initialFolder);
         if (path.isEmpty())

@@ -13,13 +13,16 @@
 #include <QRadioButton>
 #include <QUrl>
 
+#include "engine/SourceCheck.h"
 #include "engine/SplitJob.h"
 #include "engine/SplitRequest.h"
 #include "platform/Paths.h"
 #include "settings/Settings.h"
 #include "ui/FolderPrintout.h"
+#include "ui/FormPalette.h"
 #include "ui/HandlerGuard.h"
 #include "ui/NativeText.h"
+#include "ui/ProgramPage.h"
 #include "ui/Prompts.h"
 #include "ui/Resources.h"
 #include "ui/ScreenCentre.h"
@@ -70,6 +73,7 @@ private:
 TFrmsplit::TFrmsplit(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui::TFrmsplit>()) {
     loadResources();
     m_ui->setupUi(this);
+    shareFormPaletteWithStyledWidgets(*this);
     FormCreate();
 }
 
@@ -203,6 +207,13 @@ void TFrmsplit::selectSourceFile(const QString& path) {
     settings::writeLastDir(folder);
 }
 
+void TFrmsplit::openWithFile(const QString& path) {
+    runHandler(this, [this, &path] {
+        checkSplittableSource(toNative(path));
+        selectSourceFile(path);
+    });
+}
+
 void TFrmsplit::cmdcreateClick() {
     runHandler(this, [this] {
         const SplitOutcome outcome = runSplit();
@@ -268,11 +279,8 @@ void TFrmsplit::Button3Click() {
 }
 
 void TFrmsplit::openPage(const char* pageName, const QString& failureText) {
-    runHandler(this, [this, pageName, &failureText] {
-        const QString page = fromNative(paths::programFolder() + pageName);
-        if (!prompts().openDocument(page))
-            prompts().information(this, failureText);
-    });
+    runHandler(this,
+               [this, pageName, &failureText] { openProgramPage(this, pageName, failureText); });
 }
 
 void TFrmsplit::CmdaboutClick() {

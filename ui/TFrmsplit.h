@@ -34,6 +34,8 @@ public:
     // The session is ending (SIGTERM, SIGHUP): a running split stops without asking and removes
     // what it wrote, and the window closes once it has; otherwise the window closes as usual.
     void closeAtSessionEnd();
+    // Selects path as if it had been chosen; one that cannot be split is shown in a box instead.
+    void openWithFile(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,23 +1,58 @@
 #include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
 
+#include "platform/PageFolders.h"
+#include "platform/Paths.h"
+#include "ui/NativeText.h"
 #include "ui/TFrmsplit.h"
 #include "ui/TerminationSignals.h"
+
+namespace {
+
+// --help names the help page the Help button opens, so an installation can be checked.
+QString helpPageLine() {
+    const std::vector<std::string> folders = paths::pageFolders(paths::programFolder());
+    if (const std::optional<std::string> page = paths::findPage("help.htm", folders))
+        return QStringLiteral("Help page: ") + fromNative(*page);
+    return QStringLiteral("Help page: not found in %1 or %2")
+        .arg(fromNative(folders.at(0)), fromNative(folders.at(1)));
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvanto"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    // Qt has taken its own options; anything left is not for this program.
-    if (QApplication::arguments().size() > 1) {
-        std::fputs(
-            "orvanto takes no arguments; use orvanto-split to split from the command line.\n",
-            stderr);
+    // Ties the window to the installed desktop entry, whose icon the desktop then shows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.orvanto.Orvanto"));
+    // Qt has taken its own options; what is left is for this program.
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Cuts a file into numbered pieces and writes a Windows batch file that "
+                       "rejoins them.\nUse orvanto-split to split from the command line.\n") +
+        helpPageLine());
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("The file to select for splitting."),
+                                 QStringLiteral("[FILE]"));
+    parser.process(app);
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        std::fputs("orvanto takes one file at most.\n", stderr);
         return 2;
     }
     TFrmsplit window;
     const TerminationSignals sessionEnd([&window] { window.closeAtSessionEnd(); });
     window.show();
+    if (!files.isEmpty())
+        window.openWithFile(QFileInfo(files.front()).absoluteFilePath());
     return QApplication::exec();
 }

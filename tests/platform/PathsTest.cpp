@@ -1,11 +1,14 @@
 #include "platform/Paths.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/FileSystem.h"
 #include "platform/IoError.h"
+#include "platform/PageFolders.h"
 #include "support/TempFolder.h"
 
 TEST(Paths, ConfigurationFolderFollowsXdgConfigHomeAndIsCreated) {
@@ -57,4 +60,20 @@ TEST(Paths, PartsOfAPath) {
     EXPECT_EQ("/x/", paths::withTrailingSlash("/x"));
     EXPECT_EQ("/x/", paths::withTrailingSlash("/x/"));
     EXPECT_EQ("", paths::withTrailingSlash(""));
+}
+
+TEST(Paths, PagesAreLookedForBesideTheProgramThenInItsShareFolder) {
+    EXPECT_EQ(paths::pageFolders("/usr/bin/"),
+              (std::vector<std::string>{"/usr/bin/", "/usr/share/orvanto/"}));
+    EXPECT_EQ(paths::pageFolders("/"), (std::vector<std::string>{"/", "/share/orvanto/"}));
+
+    TempFolder beside, shared;
+    const std::vector<std::string> folders = {beside.path(), shared.path()};
+    EXPECT_EQ(paths::findPage("help.htm", folders), std::nullopt);
+    writeFile(shared.file("help.htm"), "shared");
+    std::filesystem::create_directory(beside.file("help.htm")); // a folder is not the page
+    EXPECT_EQ(paths::findPage("help.htm", folders), shared.file("help.htm"));
+    writeFile(beside.file("download.htm"), "beside");
+    writeFile(shared.file("download.htm"), "shared");
+    EXPECT_EQ(paths::findPage("download.htm", folders), beside.file("download.htm"));
 }

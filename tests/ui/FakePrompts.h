@@ -34,6 +34,11 @@ public:
         openFileFolders.push_back(initialFolder);
         return next(fileAnswers);
     }
+    std::optional<QString> savePdfFile(QWidget*, const QString& initialPath) override
+    {
+        savePdfPaths.push_back(initialPath);
+        return next(savePdfAnswers);
+    }
     std::optional<QString> chooseFolder(QWidget*, const QString& initialFolder) override
     {
         chooseFolderFolders.push_back(initialFolder);
@@ -48,12 +53,14 @@ public:
     // What the next dialogs answer, in order; an empty queue or an empty text is a cancel.
     std::deque<QString> fileAnswers;
     std::deque<QString> folderAnswers;
+    std::deque<QString> savePdfAnswers;
     bool yesNoAnswer = true;
     bool openDocumentAnswer = true;
 
     std::vector<Shown> shown;
     std::vector<QString> openFileFolders;
     std::vector<QString> chooseFolderFolders;
+    std::vector<QString> savePdfPaths;
     std::vector<QString> openedDocuments;
 
 private:

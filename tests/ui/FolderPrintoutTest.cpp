@@ -211,6 +211,28 @@ TEST_F(FolderPrintoutTest, CancelledDialogPrintsNothing) {
     EXPECT_EQ(prompts.shown[0].text, kHint);
 }
 
+TEST_F(FolderPrintoutTest, WithoutAPrinterTheListingCanBeSavedAsAPdfInTheListedFolder) {
+    setTextDeviceFactory([]() -> std::unique_ptr<TextDevice> { throw NoPrinterError(); });
+    writeFile(folder.file("apple.txt"), "a");
+    const std::string saved = folder.file("listing.pdf");
+    prompts.savePdfAnswers = {QString::fromStdString(saved)};
+
+    prompts.yesNoAnswer = false;
+    printPicking(folder.file("apple.txt"));
+    EXPECT_TRUE(prompts.savePdfPaths.empty());
+    prompts.yesNoAnswer = true;
+    printPicking(folder.file("apple.txt"));
+
+    EXPECT_EQ(printedLines(saved), page(folder.path(), {"apple.txt"}));
+    EXPECT_EQ(listed(listBox2), std::vector<std::string>{"apple.txt"});
+    EXPECT_EQ(prompts.savePdfPaths,
+              std::vector<QString>{QString::fromStdString(folder.file("Files Located In.pdf"))});
+    ASSERT_EQ(prompts.shown.size(), 6u);
+    EXPECT_EQ(prompts.shown[4].kind, "standardError");
+    EXPECT_EQ(prompts.shown[4].text, "No printer is installed.");
+    EXPECT_EQ(prompts.shown[5].text, "Save the list of files as a PDF file instead?");
+}
+
 TEST_F(FolderPrintoutTest, AJobThatCannotStartIsReportedAndListsNothing) {
     setTextDeviceFactory([this](const QString& title) {
         return PrinterTextDevice::toPdfFile(QString::fromStdString(output.file("missing/x.pdf")),

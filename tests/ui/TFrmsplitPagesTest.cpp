@@ -24,9 +24,19 @@ TEST_F(PagesTest, APageThatCannotBeOpenedShowsItsBox) {
         const char* page;
         QString failure;
     };
+    // The test program's folder holds no page, nor does the share folder beside it.
+    const QString beside = fromNative(paths::programFolder());
+    const QString shared =
+        fromNative(
+            paths::folderOf(paths::programFolder().substr(0, paths::programFolder().size() - 1))) +
+        "share/orvanto/";
+    const QString lookedIn =
+        "\n\nOrvanto looks for %1 in " + beside + " and then in " + shared + ".";
     const Case cases[] = {
-        {"Button2", "help.htm", kBrowserFailure + " help.htm in the installed directory."},
-        {"Button3", "download.htm", kBrowserFailure + " https://www.orvanto.example/."},
+        {"Button2", "help.htm",
+         kBrowserFailure + " help.htm in the installed directory." + lookedIn.arg("help.htm")},
+        {"Button3", "download.htm",
+         kBrowserFailure + " https://www.orvanto.example/." + lookedIn.arg("download.htm")},
     };
     openWindow();
     m_prompts.openDocumentAnswer = false;
@@ -42,6 +52,20 @@ TEST_F(PagesTest, APageThatOpensShowsNothing) {
     openWindow();
     click("Button2");
     EXPECT_TRUE(m_prompts.shown.empty());
+}
+
+TEST_F(PagesTest, ReturnOrEnterOnAFocusedButtonPressesIt) {
+    openWindow();
+    QApplication::setActiveWindow(m_window.get());
+    const std::pair<const char*, Qt::Key> presses[] = {
+        {"Button2", Qt::Key_Return}, {"Button2", Qt::Key_Enter}, {"Cmdcancel", Qt::Key_Return}};
+    for (const auto& [button, key] : presses) {
+        control<QPushButton>(button).setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), &control<QPushButton>(button));
+        QTest::keyClick(QApplication::focusWidget(), key);
+    }
+    EXPECT_EQ(m_prompts.openedDocuments.size(), 2u); // Help, once for each key
+    EXPECT_FALSE(m_window->isVisible());             // Exit
 }
 
 TEST(RealPromptsTest, AMissingPageIsAFailure) {
@@ -63,7 +87,7 @@ TEST_F(PagesTest, AboutShowsTheBorderlessBoxUntilReturn) {
         QTest::mouseClick(about->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
     });
     click("Cmdabout");
-    EXPECT_EQ(version, "Orvanto version 1.0");
+    EXPECT_EQ(version, "Orvanto version 1.0, free software under the GPL-3.0-or-later");
     EXPECT_EQ(size, QSize(559, 336));
     EXPECT_TRUE(borderless);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);

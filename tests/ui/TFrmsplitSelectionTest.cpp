@@ -77,6 +77,35 @@ TEST_F(SelectionTest, ChoosingAFileShowsItAndRemembersItsFolder) {
     EXPECT_EQ(m_prompts.openFileFolders.back(), fromNative(m_files.path()));
 }
 
+TEST_F(SelectionTest, AFileGivenAtStartIsSelectedAsIfChosenOrItsProblemShown) {
+    writeFile(m_files.file("movie.avi"), "12345");
+    writeFile(m_files.file("empty.avi"), "");
+    const struct {
+        std::string path;
+        std::string box; // empty when the file is selected
+    } cases[] = {
+        {m_files.file("movie.avi"), ""},
+        {m_files.file("missing.avi"),
+         "Could not open " + m_files.file("missing.avi") + ": No such file or directory."},
+        {m_files.path(), "Could not open " + m_files.path() + ": Is a directory."},
+        {"/dev/null", "Could not open /dev/null: it is not a plain file."},
+        {m_files.file("empty.avi"),
+         "Could not split " + m_files.file("empty.avi") + ": it is empty."},
+    };
+    for (const auto& c : cases) {
+        m_prompts.shown.clear();
+        openWindow().openWithFile(fromNative(c.path));
+        const bool selected = c.box.empty();
+        EXPECT_EQ(control<QLabel>("LblFile").text(), selected ? fromNative(c.path) : QString())
+            << c.path;
+        EXPECT_EQ(control<QLabel>("Lblsize").text(), selected ? "5" : "") << c.path;
+        EXPECT_EQ(control<QLabel>("Image2").isVisible(), selected) << c.path;
+        EXPECT_EQ(shown("standardError"),
+                  selected ? std::vector<QString>{} : std::vector<QString>{fromNative(c.box)});
+    }
+    EXPECT_EQ(settings::readLastDir(), m_files.path());
+}
+
 TEST_F(SelectionTest, AFileAboveFourGigabytesShowsAllItsDigits) {
     const std::string source = m_files.file("big.iso");
     writeFile(source, "");

@@ -1,5 +1,7 @@
 #include <filesystem>
 
+#include <QApplication>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -8,8 +10,10 @@
 #include <QScreen>
 
 #include "MainWindowFixture.h"
+#include "TextContrast.h"
 #include "engine/SizeCatalogue.h"
 #include "settings/Settings.h"
+#include "ui/TFrmabout2.h"
 
 namespace {
 
@@ -53,6 +57,70 @@ TEST_F(StartupTest, ShowsItsPictures) {
               control<QLabel>("Image1").pixmap().toImage());
     for (const char* button : {"Cmdselect", "Cmdcreate", "Cmdprint", "Cmdstats"})
         EXPECT_FALSE(control<QPushButton>(button).icon().isNull()) << button;
+}
+
+QPalette darkDesktopPalette() {
+    QPalette dark(QColor(53, 53, 53), QColor(45, 45, 45));
+    for (const auto role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::HighlightedText})
+        dark.setColor(role, QColor(238, 238, 238));
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    return dark;
+}
+
+// Where a text is painted: the whole of a label, a radio button without its indicator, a push
+// button's right half inside its frame (its icon sits left), a group box's title line.
+QRect textArea(const QWidget& widget) {
+    if (const auto* radio = qobject_cast<const QRadioButton*>(&widget)) {
+        QStyleOptionButton option;
+        option.initFrom(radio);
+        option.text = radio->text();
+        return radio->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, radio);
+    }
+    if (qobject_cast<const QPushButton*>(&widget))
+        return QRect(widget.width() / 2, 3, widget.width() / 2 - 4, widget.height() - 6);
+    if (qobject_cast<const QGroupBox*>(&widget))
+        return QRect(0, 0, widget.width(), widget.fontMetrics().height());
+    return widget.rect();
+}
+
+void expectReadableTexts(QWidget& window) {
+    const QImage image = window.grab().toImage();
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        const bool hasText =
+            qobject_cast<QAbstractButton*>(widget) || qobject_cast<QGroupBox*>(widget) ||
+            (qobject_cast<QLabel*>(widget) && !static_cast<QLabel*>(widget)->text().isEmpty());
+        if (!hasText || !widget->isVisible())
+            continue;
+        EXPECT_GE(paintedTextContrast(image, areaInWindow(window, *widget, textArea(*widget))), 4.5)
+            << widget->objectName().toStdString();
+    }
+}
+
+TEST_F(StartupTest, UnderADarkDesktopPaletteEveryTextStaysReadable) {
+    const QPalette desktopPalette = QApplication::palette();
+    QApplication::setPalette(darkDesktopPalette());
+    writeFile(m_files.file("movie.avi"), "12345");
+    openWindow();
+    chooseFile(m_files.file("movie.avi"));
+    control<QLabel>("LblComplete").setText("100 %  Done.");
+    control<QLabel>("LblComplete").show();
+    expectReadableTexts(*m_window);
+
+    // The customize list: an entry, and the selected entry.
+    auto& list = control<QListWidget>("ListBox1");
+    const QImage image = m_window->grab().toImage();
+    for (int row : {0, 1})
+        EXPECT_GE(paintedTextContrast(image, areaInWindow(*m_window, *list.viewport(),
+                                                          list.visualItemRect(list.item(row)))),
+                  4.5)
+            << "ListBox1 row " << row;
+
+    TFrmabout2 about(m_window.get());
+    about.show();
+    expectReadableTexts(about);
+    QApplication::setPalette(desktopPalette);
 }
 
 TEST_F(StartupTest, CreatesTheSettingsFileWithTheCounterAtZero) {

@@ -1,0 +1,25 @@
+#include "engine/SourceCheck.h"
+
+#include <cerrno>
+
+#include "engine/SplitRequest.h"
+#include "platform/File.h"
+#include "platform/FileSystem.h"
+#include "platform/IoError.h"
+
+void checkSplittableSource(const std::string& path) {
+    // Checked before opening: opening a FIFO for reading would wait for a writer.
+    switch (fs_entry::targetKind(path)) {
+    case fs_entry::Kind::Regular:
+        break;
+    case fs_entry::Kind::None:
+        throw IoError("open", path, ENOENT);
+    case fs_entry::Kind::Directory:
+        throw IoError("open", path, EISDIR);
+    default:
+        throw IoError("Could not open " + path + ": it is not a plain file");
+    }
+    File::openForReading(path);
+    if (sourceSizeOf(path) == 0)
+        throw IoError("Could not split " + path + ": it is empty");
+}

@@ -1,0 +1,32 @@
+#include "ui/PrinterOrPdf.h"
+
+#include <optional>
+
+#include <QString>
+
+#include "ui/HandlerGuard.h"
+#include "ui/NativeText.h"
+#include "ui/PrinterTextDevice.h"
+#include "ui/Prompts.h"
+
+namespace {
+
+const QString kSaveAsPdfQuestion = QStringLiteral("Save the list of files as a PDF file instead?");
+const QString kProposedPdfName = QStringLiteral("Files Located In.pdf");
+
+} // namespace
+
+std::unique_ptr<TextDevice> openPrinterOrPdf(QWidget* owner, const QString& folder,
+                                             const QString& jobTitle) {
+    try {
+        return openTextDevice(jobTitle);
+    } catch (const NoPrinterError& error) {
+        prompts().standardError(owner, standardErrorText(fromNative(error.what())));
+    }
+    if (!prompts().askYesNo(owner, kSaveAsPdfQuestion))
+        return nullptr;
+    const std::optional<QString> pdf = prompts().savePdfFile(owner, folder + kProposedPdfName);
+    if (!pdf)
+        return nullptr;
+    return PrinterTextDevice::toPdfFile(*pdf, jobTitle);
+}

@@ -1,0 +1,29 @@
+#include "ui/ProgramPage.h"
+
+#include <string>
+#include <vector>
+
+#include <QString>
+
+#include "platform/PageFolders.h"
+#include "platform/Paths.h"
+#include "ui/NativeText.h"
+#include "ui/Prompts.h"
+
+namespace {
+
+QString whereLookedFor(const char* pageName, const std::vector<std::string>& folders) {
+    return QStringLiteral("\n\nOrvanto looks for %1 in %2 and then in %3.")
+        .arg(QLatin1String(pageName), fromNative(folders.at(0)), fromNative(folders.at(1)));
+}
+
+} // namespace
+
+void openProgramPage(QWidget* owner, const char* pageName, const QString& failureText) {
+    const std::vector<std::string> folders = paths::pageFolders(paths::programFolder());
+    // Not found anywhere, the first place is tried all the same, so the box is the browser's.
+    const std::string page =
+        paths::findPage(pageName, folders).value_or(folders.front() + pageName);
+    if (!prompts().openDocument(fromNative(page)))
+        prompts().information(owner, failureText + whereLookedFor(pageName, folders));
+}

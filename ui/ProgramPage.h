@@ -1,0 +1,9 @@
+#pragma once
+
+class QString;
+class QWidget;
+
+// Opens one of the program's pages (help.htm, download.htm) with the desktop's browser, from the
+// first folder of paths::pageFolders that holds it. When that fails, failureText is shown,
+// followed by the folders where the page is looked for.
+void openProgramPage(QWidget* owner, const char* pageName, const QString& failureText);

@@ -212,7 +212,8 @@ TEST_F(FolderPrintoutTest, CancelledDialogPrintsNothing) {
 }
 
 TEST_F(FolderPrintoutTest, WithoutAPrinterTheListingCanBeSavedAsAPdfInTheListedFolder) {
-    setTextDeviceFactory([]() -> std::unique_ptr<TextDevice> { throw NoPrinterError(); });
+    setTextDeviceFactory(
+        [](const QString&) -> std::unique_ptr<TextDevice> { throw NoPrinterError(); });
     writeFile(folder.file("apple.txt"), "a");
     const std::string saved = folder.file("listing.pdf");
     prompts.savePdfAnswers = {QString::fromStdString(saved)};

@@ -36,9 +36,11 @@ public:
     std::size_t read(void* buffer, std::size_t size);
     // Writes all size bytes; a short write (a full disk) throws IoError.
     void write(const void* data, std::size_t size);
-    // Waits until the data written to this file is on the storage device. Unlike fsync, it does
-    // not commit the file system's journal, which would first wait for every other file's
-    // pending data, such as the pieces of a split just made.
+    // Hands the data written to this file to the device and waits until the device has taken
+    // it. Unlike fsync it neither writes the file's metadata nor flushes the device's own cache,
+    // so the data may still be lost with the power; in return it does not wait for the file
+    // system's journal, and so for every other file's pending data, such as the pieces of a
+    // split just made.
     void writeOutData();
     // Closes the file, reporting a failure; the destructor closes silently when this was not
     // called.

@@ -12,7 +12,7 @@ class WineRejoin : public SplitFixture {};
 } // namespace
 
 // Runs the rejoin script under Wine's cmd, the nearest thing to Windows here.
-TEST_F(WineRejoin, ScriptRunByCmdRecreatesTheSource) {
+TEST_F(WineRejoin, ScriptRecreatesTheSourceUnderCmd) {
     if (!WineCmd::installed())
         GTEST_SKIP() << "wine is not installed";
     const WineCmd wine;

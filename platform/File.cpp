@@ -64,6 +64,13 @@ File File::createReplacing(const std::string& path) {
     return File(fd, path);
 }
 
+File File::createNew(const std::string& path) {
+    const int fd = createExclusive(path);
+    if (fd < 0)
+        throw IoError("create", path, errno);
+    return File(fd, path);
+}
+
 File File::createUnique(const std::string& pathPrefix) {
     const std::string pattern = pathPrefix + "XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());

@@ -16,6 +16,9 @@ public:
     // Creates a new file, readable and writable by its owner only, whose path is pathPrefix
     // followed by six characters that make it unique.
     static File createUnique(const std::string& pathPrefix);
+    // Creates a file where nothing stands yet, with the permissions the umask leaves of 0666;
+    // an existing entry, a link included, throws IoError with EEXIST.
+    static File createNew(const std::string& path);
 
     File(File&& other) noexcept;
     File& operator=(File&& other) noexcept;

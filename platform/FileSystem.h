@@ -26,5 +26,9 @@ std::optional<std::int64_t> freeSpace(const std::string& folder);
 std::vector<std::string> regularFileNames(const std::string& folder);
 // Removes a file; a missing file is not an error. Throws IoError otherwise.
 void removeFile(const std::string& path);
+// Gives a file a new name, failing with EEXIST when something already stands there.
+void renameWithoutReplacing(const std::string& from, const std::string& to);
+// Gives a file a new name, replacing whatever file stood there in one step.
+void renameReplacing(const std::string& from, const std::string& to);
 
 } // namespace fs_entry

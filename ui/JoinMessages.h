@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+#include "engine/JoinOutcome.h"
+
+// How both faces of orvanto-join, the terminal and the window, word what a join returned.
+
+// Why nothing was joined; scriptName is the script as the user named it.
+std::string joinRefusalText(const JoinRefusal& refusal, const std::string& scriptName);
+// "/x/movie.avi has been recreated (2500000 bytes)."
+std::string joinCompletionText(const JoinCompletion& completion);

@@ -173,6 +173,7 @@ JoinOutcome joinPieces(const JoinRequest& request, JoinProgress& progress) {
     if (space && *space < total)
         return pieceRefusal(JoinRefusal::Kind::NotEnoughSpace, shownFolder, total, *space);
 
+    progress.startCopying(targetPath);
     TemporaryTarget temporary(targetPath);
     if (!copyPieces(pieces, temporary.file(), progress))
         return JoinStopped{};

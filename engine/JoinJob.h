@@ -17,6 +17,8 @@ class JoinProgress {
 public:
     virtual ~JoinProgress() = default;
 
+    // Every check passed; the file at targetPath is being recreated.
+    virtual void startCopying(const std::string& targetPath) = 0;
     // copied of total bytes are in place; called before the first byte and after each step.
     virtual void showProgress(std::int64_t copied, std::int64_t total) = 0;
     // Asked after each step; true stops the join, which then removes what it wrote.

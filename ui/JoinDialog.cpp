@@ -17,8 +17,7 @@ JoinDialog::JoinDialog(JoinRequest request, std::function<bool()> interrupted)
     : m_ui(std::make_unique<Ui::JoinDialog>()), m_request(std::move(request)),
       m_interrupted(std::move(interrupted)) {
     m_ui->setupUi(this);
-    m_ui->targetLabel->setText(
-        tr("Recreating the file named in %1").arg(fromNative(m_request.scriptPath)));
+    m_ui->targetLabel->setText(tr("Reading %1").arg(fromNative(m_request.scriptPath)));
     connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &JoinDialog::reject);
 }
 
@@ -39,6 +38,10 @@ JoinDialog::Result JoinDialog::run() {
 
 void JoinDialog::reject() {
     m_cancelled = true;
+}
+
+void JoinDialog::startCopying(const std::string& targetPath) {
+    m_ui->targetLabel->setText(tr("Recreating %1").arg(fromNative(targetPath)));
 }
 
 void JoinDialog::showProgress(std::int64_t copied, std::int64_t total) {

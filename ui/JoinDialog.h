@@ -29,6 +29,7 @@ public:
     void reject() override;
 
 private:
+    void startCopying(const std::string& targetPath) override;
     void showProgress(std::int64_t copied, std::int64_t total) override;
     bool stopRequested() override;
     Result report(const JoinOutcome& outcome);

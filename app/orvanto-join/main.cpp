@@ -118,6 +118,8 @@ public:
             std::cerr << '\n';
     }
 
+    void startCopying(const std::string&) override {}
+
     void showProgress(std::int64_t copied, std::int64_t total) override {
         const auto now = std::chrono::steady_clock::now();
         if (!m_draw || (m_shown && copied < total && now - m_lastShown < kInterval))

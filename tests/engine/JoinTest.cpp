@@ -11,6 +11,7 @@ namespace {
 
 class NoProgress final : public JoinProgress {
 public:
+    void startCopying(const std::string&) override {}
     void showProgress(std::int64_t, std::int64_t) override {}
     bool stopRequested() override { return false; }
 };

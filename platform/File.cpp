@@ -53,19 +53,19 @@ File File::openForReading(const std::string& path) {
     return File(fd, path);
 }
 
+File File::createNew(const std::string& path) {
+    const int fd = createExclusive(path);
+    if (fd < 0)
+        throw IoError("create", path, errno);
+    return File(fd, path);
+}
+
 File File::createReplacing(const std::string& path) {
     int fd = createExclusive(path);
     if (fd < 0 && errno == EEXIST) {
         removeEntryInTheWay(path);
         fd = createExclusive(path);
     }
-    if (fd < 0)
-        throw IoError("create", path, errno);
-    return File(fd, path);
-}
-
-File File::createNew(const std::string& path) {
-    const int fd = createExclusive(path);
     if (fd < 0)
         throw IoError("create", path, errno);
     return File(fd, path);

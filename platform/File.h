@@ -10,15 +10,15 @@ class File {
 public:
     // Opens an existing file for reading only.
     static File openForReading(const std::string& path);
+    // Creates a new, empty file where nothing stands yet: an existing entry of that name, a link
+    // included, fails the call with "File exists", so nothing is replaced or written through.
+    static File createNew(const std::string& path);
     // Creates a new, empty file. An existing entry of that name (a plain file, or a symbolic link
     // whatever it points to) is removed first, so the file a link points to is never written.
     static File createReplacing(const std::string& path);
     // Creates a new file, readable and writable by its owner only, whose path is pathPrefix
     // followed by six characters that make it unique.
     static File createUnique(const std::string& pathPrefix);
-    // Creates a file where nothing stands yet, with the permissions the umask leaves of 0666;
-    // an existing entry, a link included, throws IoError with EEXIST.
-    static File createNew(const std::string& path);
 
     File(File&& other) noexcept;
     File& operator=(File&& other) noexcept;

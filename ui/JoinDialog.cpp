@@ -23,17 +23,28 @@ JoinDialog::JoinDialog(JoinRequest request, std::function<bool()> interrupted)
 
 JoinDialog::~JoinDialog() = default;
 
-JoinDialog::Result JoinDialog::run() {
+JoinOutcome JoinDialog::join() {
     show();
     try {
         const JoinOutcome outcome = joinPieces(m_request, *this);
         hide();
-        return report(outcome);
-    } catch (const IoError& error) {
+        return outcome;
+    } catch (const IoError&) {
         hide();
-        prompts().error(nullptr, fromNative(error.what()));
+        throw;
     }
-    return Result::Failed;
+}
+
+void JoinDialog::showResult(const JoinOutcome& outcome) {
+    if (const auto* completion = std::get_if<JoinCompletion>(&outcome))
+        prompts().information(nullptr, fromNative(joinCompletionText(*completion)));
+    if (const auto* refusal = std::get_if<JoinRefusal>(&outcome))
+        prompts().error(nullptr, fromNative(joinRefusalText(
+                                     *refusal, paths::fileNameOf(m_request.scriptPath))));
+}
+
+void JoinDialog::showFailure(const IoError& failure) {
+    prompts().error(nullptr, fromNative(failure.what()));
 }
 
 void JoinDialog::reject() {
@@ -52,15 +63,4 @@ void JoinDialog::showProgress(std::int64_t copied, std::int64_t total) {
 
 bool JoinDialog::stopRequested() {
     return m_cancelled || (m_interrupted && m_interrupted());
-}
-
-JoinDialog::Result JoinDialog::report(const JoinOutcome& outcome) {
-    if (const auto* completion = std::get_if<JoinCompletion>(&outcome)) {
-        prompts().information(nullptr, fromNative(joinCompletionText(*completion)));
-        return Result::Completed;
-    }
-    if (const auto* refusal = std::get_if<JoinRefusal>(&outcome))
-        prompts().error(nullptr, fromNative(joinRefusalText(
-                                     *refusal, paths::fileNameOf(m_request.scriptPath))));
-    return Result::NotCompleted;
 }

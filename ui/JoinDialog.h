@@ -7,6 +7,8 @@
 
 #include "engine/JoinJob.h"
 
+class IoError;
+
 namespace Ui {
 class JoinDialog;
 }
@@ -16,14 +18,16 @@ class JoinDialog;
 class JoinDialog final : public QDialog, private JoinProgress {
     Q_OBJECT
 public:
-    enum class Result { Completed, NotCompleted, Failed };
-
     // interrupted is asked with each step as well as Cancel (a signal to the process).
     JoinDialog(JoinRequest request, std::function<bool()> interrupted);
     ~JoinDialog() override;
 
-    // Shows the window, joins, closes it and shows the box of the result; a cancel shows none.
-    Result run();
+    // Shows the window while the pieces are copied, and hides it; failures throw IoError.
+    JoinOutcome join();
+    // An information box for a completion, an error box for a refusal, none after a cancel.
+    void showResult(const JoinOutcome& outcome);
+    // The error box of a failure.
+    void showFailure(const IoError& failure);
 
     // Closing the window cancels the join.
     void reject() override;
@@ -32,7 +36,6 @@ private:
     void startCopying(const std::string& targetPath) override;
     void showProgress(std::int64_t copied, std::int64_t total) override;
     bool stopRequested() override;
-    Result report(const JoinOutcome& outcome);
 
     std::unique_ptr<Ui::JoinDialog> m_ui;
     const JoinRequest m_request;

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include <unistd.h>
@@ -16,6 +17,7 @@
 #include "engine/JoinJob.h"
 #include "engine/Progress.h"
 #include "platform/FileSystem.h"
+#include "platform/IoError.h"
 #include "ui/JoinDialog.h"
 #include "ui/JoinMessages.h"
 
@@ -139,8 +141,19 @@ private:
     std::chrono::steady_clock::time_point m_lastShown;
 };
 
-int stoppedExit() {
-    return kExitSignalBase + g_signal;
+// Once the join has returned there is nothing left to remove, so a signal ends the program at
+// once, even while a box waits for its OK.
+void restoreDefaultSignals() {
+    for (const int number : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(number, SIG_DFL);
+}
+
+int exitCodeOf(const JoinOutcome& outcome) {
+    if (std::holds_alternative<JoinCompletion>(outcome))
+        return kExitCompleted;
+    if (std::holds_alternative<JoinStopped>(outcome) && g_signal != 0)
+        return kExitSignalBase + g_signal;
+    return kExitNotDone;
 }
 
 int joinOnTerminal(const JoinRequest& request) {
@@ -149,33 +162,33 @@ int joinOnTerminal(const JoinRequest& request) {
         TerminalProgress progress;
         outcome = joinPieces(request, progress);
     }
-    if (const auto* completion = std::get_if<JoinCompletion>(&outcome)) {
+    if (const auto* completion = std::get_if<JoinCompletion>(&outcome))
         std::cout << joinCompletionText(*completion) << std::endl;
-        return kExitCompleted;
-    }
     if (const auto* refusal = std::get_if<JoinRefusal>(&outcome)) {
         std::cerr << kProgram << joinRefusalText(*refusal, request.scriptPath);
         if (refusal->kind == JoinRefusal::Kind::TargetExists)
             std::cerr << " --force replaces it.";
         std::cerr << "\n";
-        return kExitNotDone;
     }
-    return stoppedExit();
+    return exitCodeOf(outcome);
 }
 
 int joinInWindow(const JoinRequest& request, int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvanto"));
     JoinDialog dialog(request, [] { return g_signal != 0; });
-    switch (dialog.run()) {
-    case JoinDialog::Result::Completed:
-        return kExitCompleted;
-    case JoinDialog::Result::Failed:
+    JoinOutcome outcome = JoinStopped{};
+    try {
+        outcome = dialog.join();
+    } catch (const IoError& failure) {
+        restoreDefaultSignals();
+        dialog.showFailure(failure);
         return kExitError;
-    case JoinDialog::Result::NotCompleted:
-        break;
     }
-    return g_signal != 0 ? stoppedExit() : kExitNotDone;
+    restoreDefaultSignals();
+    if (g_signal == 0)
+        dialog.showResult(outcome);
+    return exitCodeOf(outcome);
 }
 
 } // namespace

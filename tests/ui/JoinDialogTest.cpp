@@ -23,9 +23,12 @@ protected:
                   "@ECHO movie.avi has been recreated for you.\r\n");
     }
 
-    JoinDialog::Result join() {
+    // Joins in the window and shows the box of the outcome.
+    JoinOutcome join() {
         JoinDialog dialog({m_folder.file("movie.bat"), "", false}, {});
-        return dialog.run();
+        const JoinOutcome outcome = dialog.join();
+        dialog.showResult(outcome);
+        return outcome;
     }
 
     TempFolder m_folder;
@@ -35,7 +38,7 @@ protected:
 } // namespace
 
 TEST_F(JoinDialogTest, ReportsACompletedJoinInAnInformationBox) {
-    EXPECT_EQ(join(), JoinDialog::Result::Completed);
+    EXPECT_TRUE(std::holds_alternative<JoinCompletion>(join()));
     EXPECT_EQ(readFile(m_folder.file("movie.avi")), "first second");
     ASSERT_EQ(m_prompts.shown.size(), 1u);
     EXPECT_EQ(m_prompts.shown[0].kind, "information");
@@ -52,7 +55,7 @@ TEST_F(JoinDialogTest, CancelLeavesNoTemporaryFile) {
                     ->click();
         }
     });
-    EXPECT_EQ(join(), JoinDialog::Result::NotCompleted);
+    EXPECT_TRUE(std::holds_alternative<JoinStopped>(join()));
     const QStringList left =
         QDir(QString::fromStdString(m_folder.path())).entryList(QDir::Files | QDir::Hidden);
     EXPECT_EQ(left, QStringList({"movie.1", "movie.2", "movie.bat"}));

@@ -5,10 +5,10 @@
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 
+#include "engine/JoinMessages.h"
 #include "engine/Progress.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
-#include "ui/JoinMessages.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
 #include "ui_JoinDialog.h"

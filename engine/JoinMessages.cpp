@@ -1,4 +1,4 @@
-#include "ui/JoinMessages.h"
+#include "engine/JoinMessages.h"
 
 namespace {
 

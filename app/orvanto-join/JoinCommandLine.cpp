@@ -54,7 +54,7 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& argu
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (optionsEnded || argument == "-" || argument.front() != '-')
+        if (optionsEnded || argument.size() < 2 || argument.front() != '-')
             scripts.push_back(argument);
         else if (argument == "--")
             optionsEnded = true;

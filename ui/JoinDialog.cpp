@@ -11,6 +11,7 @@
 #include "platform/Paths.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
+#include "ui/ScreenCentre.h"
 #include "ui_JoinDialog.h"
 
 JoinDialog::JoinDialog(JoinRequest request, std::function<bool()> interrupted)
@@ -19,6 +20,7 @@ JoinDialog::JoinDialog(JoinRequest request, std::function<bool()> interrupted)
     m_ui->setupUi(this);
     m_ui->targetLabel->setText(tr("Reading %1").arg(fromNative(m_request.scriptPath)));
     connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &JoinDialog::reject);
+    centreOnScreen(*this);
 }
 
 JoinDialog::~JoinDialog() = default;

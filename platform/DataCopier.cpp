@@ -10,7 +10,9 @@
 
 namespace {
 
-constexpr std::size_t kBufferSize = 1 << 20;
+// Larger buffers measured slower: 1 MiB no longer fits the processor's cache beside the page
+// being copied.
+constexpr std::size_t kBufferSize = 128 << 10;
 
 // The errors by which copy_file_range says it cannot copy between these files at all.
 bool isUnsupported(int errorNumber) {

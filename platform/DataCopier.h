@@ -6,7 +6,7 @@
 class File;
 
 // Copies bytes from one open file to another inside the kernel (copy_file_range), and with
-// read and write through a large buffer where the file systems cannot.
+// read and write through a buffer where the file systems cannot.
 class DataCopier {
 public:
     // Copies up to count bytes from source's position to destination's and returns how many it

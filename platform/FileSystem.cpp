@@ -6,6 +6,8 @@
 #include <limits>
 #include <memory>
 
+#include <cstdio>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -143,6 +145,22 @@ std::string finalTarget(const std::string& path) {
 void removeFile(const std::string& path) {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT)
         throw IoError("remove", path, errno);
+}
+
+void renameWithoutReplacing(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return;
+    if (errno != EINVAL)
+        throw IoError("rename " + from + " to", to, errno);
+    // A file system without that flag: a hard link also fails on an existing name.
+    if (::link(from.c_str(), to.c_str()) != 0)
+        throw IoError("rename " + from + " to", to, errno);
+    removeFile(from);
+}
+
+void renameReplacing(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        throw IoError("rename " + from + " to", to, errno);
 }
 
 } // namespace fs_entry

@@ -1,4 +1,3 @@
-#include <cstdlib>
 #include <filesystem>
 
 #include <csignal>
@@ -10,16 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include "ProgramRun.h"
 #include "SplitFixture.h"
 #include "settings/Settings.h"
 
 namespace {
-
-struct ProgramRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
 
 class OrvantoSplitProgram : public SplitFixture {
 protected:
@@ -32,18 +26,9 @@ protected:
         settings::createSettingsFileIfMissing();
     }
 
-    // Runs orvanto-split with the arguments (already quoted for the shell) in folder(), with the
-    // test's configuration folder.
+    // Runs orvanto-split with the arguments (already quoted for the shell) in folder().
     ProgramRun run(const std::string& arguments) {
-        const std::string outPath = m_output.file("out"), errPath = m_output.file("err");
-        const std::string command = "cd '" + folder() + "' && '" ORVANTO_SPLIT_PROGRAM "' " +
-                                    arguments + " >'" + outPath + "' 2>'" + errPath + "'";
-        const int status = std::system(command.c_str());
-        ProgramRun result;
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = readFile(outPath);
-        result.err = readFile(errPath);
-        return result;
+        return runProgram(ORVANTO_SPLIT_PROGRAM, folder(), arguments, m_output.path());
     }
 
     // Starts orvanto-split in folder() with standard output to outputFd (-1: nowhere).

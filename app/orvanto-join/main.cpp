@@ -1,0 +1,94 @@
+// orvanto-join: recreates a file from its pieces by reading the rejoin script the split wrote.
+// It links no Qt, so that it starts as fast as cat; --window hands over to orvanto-join-window.
+
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <exception>
+#include <iostream>
+#include <string>
+
+#include <unistd.h>
+
+#include "JoinCommandLine.h"
+#include "engine/JoinMessages.h"
+#include "engine/Progress.h"
+#include "platform/IoError.h"
+#include "platform/Paths.h"
+
+using namespace join_program;
+
+namespace {
+
+// Percentages on standard error when it is a terminal, a few times a second at most.
+class TerminalProgress final : public JoinProgress {
+public:
+    TerminalProgress() : m_draw(isatty(STDERR_FILENO) == 1) {}
+    ~TerminalProgress() override {
+        if (m_shown)
+            std::cerr << '\n';
+    }
+
+    void startCopying(const std::string&) override {}
+
+    void showProgress(std::int64_t copied, std::int64_t total) override {
+        const auto now = std::chrono::steady_clock::now();
+        if (!m_draw || (m_shown && copied < total && now - m_lastShown < kInterval))
+            return;
+        const int percent = total > 0 ? progressPercent(copied, total) : 100;
+        std::cerr << '\r' << progressText(percent) << std::flush;
+        m_shown = true;
+        m_lastShown = now;
+    }
+
+    bool stopRequested() override { return stopSignalArrived(); }
+
+private:
+    static constexpr std::chrono::milliseconds kInterval{250};
+    const bool m_draw;
+    bool m_shown = false;
+    std::chrono::steady_clock::time_point m_lastShown;
+};
+
+int joinOnTerminal(const JoinRequest& request) {
+    JoinOutcome outcome = JoinStopped{};
+    {
+        TerminalProgress progress;
+        outcome = joinPieces(request, progress);
+    }
+    if (const auto* completion = std::get_if<JoinCompletion>(&outcome))
+        std::cout << joinCompletionText(*completion) << std::endl;
+    if (const auto* refusal = std::get_if<JoinRefusal>(&outcome)) {
+        std::cerr << kPrefix << joinRefusalText(*refusal, request.scriptPath);
+        if (refusal->kind == JoinRefusal::Kind::TargetExists)
+            std::cerr << " --force replaces it.";
+        std::cerr << "\n";
+    }
+    return exitCodeOf(outcome);
+}
+
+// The window program beside this one takes the same command line.
+int startWindowProgram(char* argv[]) {
+    const std::string windowProgram = paths::programFolder() + "orvanto-join-window";
+    ::execv(windowProgram.c_str(), argv);
+    std::cerr << kPrefix << IoError("start", windowProgram, errno).what() << '\n';
+    return kExitError;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    const auto commandLine = readCommandLine(argc, argv);
+    if (const int* exitCode = std::get_if<int>(&commandLine))
+        return *exitCode;
+    const CommandLine& line = std::get<CommandLine>(commandLine);
+    if (line.window)
+        return startWindowProgram(argv);
+    catchStopSignals();
+    try {
+        return joinOnTerminal(line.request);
+    } catch (const std::exception& error) {
+        std::cerr << kPrefix << error.what() << '\n';
+    }
+    return kExitError;
+}

@@ -1,0 +1,184 @@
+#include "engine/JoinJob.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <optional>
+#include <vector>
+
+#include <unistd.h>
+
+#include "engine/RejoinScriptReader.h"
+#include "platform/DataCopier.h"
+#include "platform/File.h"
+#include "platform/FileSystem.h"
+#include "platform/IoError.h"
+#include "platform/Paths.h"
+#include "platform/WholeFile.h"
+
+namespace {
+
+// A real script of the largest split is some hundred kilobytes; a larger file is not one.
+constexpr std::int64_t kLargestScript = 16 << 20;
+// Bytes copied between two progress reports: small enough to stop at once, large enough that
+// the kernel copies at full speed.
+constexpr std::int64_t kCopyStep = 8 << 20;
+
+struct Piece {
+    std::string path;
+    std::int64_t size;
+};
+
+JoinRefusal pieceRefusal(JoinRefusal::Kind kind, const std::string& name, std::int64_t size = 0,
+                         std::int64_t expectedSize = 0) {
+    return {kind, 0, name, "", size, expectedSize};
+}
+
+// Every piece holds the first piece's size but the last two, which may hold less: the split's
+// remainder and the empty piece after a source that ends on a piece's last byte.
+std::optional<JoinRefusal> checkSizes(const JoinPlan& plan, const std::vector<Piece>& pieces) {
+    const std::int64_t splitSize = pieces.front().size;
+    for (std::size_t index = 1; index < pieces.size(); ++index) {
+        const std::int64_t size = pieces[index].size;
+        const std::string& name = plan.pieceNames[index];
+        if (size > splitSize)
+            return pieceRefusal(JoinRefusal::Kind::LongPiece, name, size, splitSize);
+        if (size < splitSize && index + 2 < pieces.size())
+            return pieceRefusal(JoinRefusal::Kind::ShortPiece, name, size, splitSize);
+    }
+    return std::nullopt;
+}
+
+std::variant<std::vector<Piece>, JoinRefusal> checkPieces(const JoinPlan& plan,
+                                                          const std::string& folder) {
+    std::vector<Piece> pieces;
+    for (const std::string& name : plan.pieceNames) {
+        const std::string path = folder + name;
+        const fs_entry::Kind kind = fs_entry::targetKind(path);
+        if (kind == fs_entry::Kind::None)
+            return pieceRefusal(JoinRefusal::Kind::MissingPiece, name);
+        if (kind != fs_entry::Kind::Regular)
+            return pieceRefusal(JoinRefusal::Kind::NotARegularFile, name);
+        pieces.push_back({path, fs_entry::targetSize(path)});
+    }
+    if (auto fault = checkSizes(plan, pieces))
+        return *fault;
+    return pieces;
+}
+
+std::int64_t totalSize(const std::vector<Piece>& pieces) {
+    std::int64_t total = 0;
+    for (const Piece& piece : pieces)
+        total += piece.size;
+    return total;
+}
+
+// The file being written, hidden beside the target; removed unless it was renamed into place.
+class TemporaryTarget {
+public:
+    explicit TemporaryTarget(const std::string& targetPath) {
+        const std::string prefix =
+            paths::folderOf(targetPath) + "." + paths::fileNameOf(targetPath) + ".joining";
+        for (int attempt = 0;; ++attempt) {
+            try {
+                m_file.emplace(File::createNew(prefix + std::to_string(attempt)));
+                return;
+            } catch (const IoError& error) {
+                if (error.errorNumber() != EEXIST || attempt == 99)
+                    throw;
+            }
+        }
+    }
+    TemporaryTarget(const TemporaryTarget&) = delete;
+    TemporaryTarget& operator=(const TemporaryTarget&) = delete;
+
+    ~TemporaryTarget() {
+        if (m_file) {
+            const std::string path = m_file->path();
+            m_file.reset();
+            ::unlink(path.c_str());
+        }
+    }
+
+    File& file() { return *m_file; }
+
+    // Gives the finished file the target's name; false when a file of that name appeared and
+    // may not be replaced.
+    bool moveTo(const std::string& targetPath, bool replaceExisting) {
+        m_file->close();
+        try {
+            if (replaceExisting)
+                fs_entry::renameReplacing(m_file->path(), targetPath);
+            else
+                fs_entry::renameWithoutReplacing(m_file->path(), targetPath);
+        } catch (const IoError& error) {
+            if (error.errorNumber() == EEXIST)
+                return false;
+            throw;
+        }
+        m_file.reset();
+        return true;
+    }
+
+private:
+    std::optional<File> m_file;
+};
+
+// Copies exactly the size each piece had when it was checked; false when stopped.
+bool copyPieces(const std::vector<Piece>& pieces, File& target, JoinProgress& progress) {
+    const std::int64_t total = totalSize(pieces);
+    std::int64_t copied = 0;
+    DataCopier copier;
+    progress.showProgress(0, total);
+    for (const Piece& piece : pieces) {
+        File source = File::openForReading(piece.path);
+        for (std::int64_t left = piece.size; left > 0;) {
+            if (progress.stopRequested())
+                return false;
+            const std::int64_t step = std::min(left, kCopyStep);
+            if (copier.copy(source, target, step) != step)
+                throw IoError("Could not read " + piece.path + ": it became shorter while " +
+                              "it was being copied");
+            left -= step;
+            copied += step;
+            progress.showProgress(copied, total);
+        }
+    }
+    return !progress.stopRequested();
+}
+
+} // namespace
+
+JoinOutcome joinPieces(const JoinRequest& request, JoinProgress& progress) {
+    if (fs_entry::targetSize(request.scriptPath) > kLargestScript)
+        return JoinRefusal{JoinRefusal::Kind::ScriptForm, 1, "", "a rejoin script"};
+    const auto reading = readRejoinScript(whole_file::read(request.scriptPath));
+    if (const auto* refusal = std::get_if<JoinRefusal>(&reading))
+        return *refusal;
+    const JoinPlan& plan = std::get<JoinPlan>(reading);
+
+    const auto checked = checkPieces(plan, paths::folderOf(request.scriptPath));
+    if (const auto* refusal = std::get_if<JoinRefusal>(&checked))
+        return *refusal;
+    const auto& pieces = std::get<std::vector<Piece>>(checked);
+
+    const std::string folder = request.targetFolder.empty()
+                                   ? paths::folderOf(request.scriptPath)
+                                   : paths::withTrailingSlash(request.targetFolder);
+    const std::string shownFolder = folder.empty() ? "." : folder;
+    const std::string targetPath = folder + plan.targetName;
+    if (!request.replaceExisting && fs_entry::entryKind(targetPath) != fs_entry::Kind::None)
+        return pieceRefusal(JoinRefusal::Kind::TargetExists, targetPath);
+    const std::int64_t total = totalSize(pieces);
+    const std::optional<fs_entry::FolderSpace> space = fs_entry::folderSpace(shownFolder);
+    if (space && space->freeBytes < total)
+        return pieceRefusal(JoinRefusal::Kind::NotEnoughSpace, shownFolder, total,
+                            space->freeBytes);
+
+    progress.startCopying(targetPath);
+    TemporaryTarget temporary(targetPath);
+    if (!copyPieces(pieces, temporary.file(), progress))
+        return JoinStopped{};
+    if (!temporary.moveTo(targetPath, request.replaceExisting))
+        return pieceRefusal(JoinRefusal::Kind::TargetExists, targetPath);
+    return JoinCompletion{targetPath, total};
+}

@@ -1,0 +1,52 @@
+#include "engine/JoinMessages.h"
+
+namespace {
+
+std::string quoted(const std::string& name) {
+    return "\"" + name + "\"";
+}
+
+std::string bytes(std::int64_t count) {
+    return std::to_string(count) + " bytes";
+}
+
+std::string atLine(const JoinRefusal& refusal, const std::string& scriptName) {
+    return scriptName + ", line " + std::to_string(refusal.line) + ": ";
+}
+
+} // namespace
+
+std::string joinRefusalText(const JoinRefusal& refusal, const std::string& scriptName) {
+    using Kind = JoinRefusal::Kind;
+    switch (refusal.kind) {
+    case Kind::ScriptForm:
+        return atLine(refusal, scriptName) + "expected " + refusal.expected +
+               ". Only a rejoin script as Orvanto writes it is joined.";
+    case Kind::UnsafeName:
+        return atLine(refusal, scriptName) + "the name " + quoted(refusal.name) +
+               " is not one that Orvanto writes: a folder, a drive, or a name Windows refuses.";
+    case Kind::PieceOutOfOrder:
+        return atLine(refusal, scriptName) + "expected the piece " + quoted(refusal.expected) +
+               ", not " + quoted(refusal.name) + ".";
+    case Kind::MissingPiece:
+        return "The piece " + quoted(refusal.name) + " is missing.";
+    case Kind::NotARegularFile:
+        return "The piece " + quoted(refusal.name) + " is not a regular file.";
+    case Kind::ShortPiece:
+        return "The piece " + quoted(refusal.name) + " is short: it holds " + bytes(refusal.size) +
+               ", the first piece " + bytes(refusal.expectedSize) + ".";
+    case Kind::LongPiece:
+        return "The piece " + quoted(refusal.name) + " holds " + bytes(refusal.size) +
+               ", more than the first piece's " + bytes(refusal.expectedSize) + ".";
+    case Kind::TargetExists:
+        return refusal.name + " already exists.";
+    case Kind::NotEnoughSpace:
+        return "The recreated file needs " + bytes(refusal.size) + ", but only " +
+               bytes(refusal.expectedSize) + " are free in " + refusal.name + ".";
+    }
+    return {};
+}
+
+std::string joinCompletionText(const JoinCompletion& completion) {
+    return completion.path + " has been recreated (" + bytes(completion.size) + ").";
+}

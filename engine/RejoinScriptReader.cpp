@@ -1,0 +1,242 @@
+#include "engine/RejoinScriptReader.h"
+
+#include <optional>
+#include <utility>
+
+#include "engine/SplitNames.h"
+#include "engine/WindowsNames.h"
+
+namespace {
+
+const std::string kEchoOff = "@ECHO OFF";
+const std::string kCopy = "Copy /b ";
+const std::string kEcho = "@ECHO ";
+const std::string kRecreated = " has been recreated for you.";
+const std::string kQuotedName = "a name in double quotes";
+// cmd takes these as operators on a line that is not quoted, unless "^" escapes them.
+const std::string kEchoOperators = "&|<>()";
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+JoinRefusal formFault(int line, const std::string& expected) {
+    return {JoinRefusal::Kind::ScriptForm, line, "", expected};
+}
+
+JoinRefusal unsafeName(int line, const std::string& name) {
+    return {JoinRefusal::Kind::UnsafeName, line, name, ""};
+}
+
+// cmd reads "%%" as one "%"; a single one would expand a variable.
+std::optional<std::string> withoutDoubledPercent(const std::string& text) {
+    std::string name;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && (i + 1 == text.size() || text[++i] != '%'))
+            return std::nullopt;
+        name += text[i];
+    }
+    return name;
+}
+
+// The echo line's name with its "^" escapes and doubled "%" read as cmd reads them; nullopt when
+// an operator stands unescaped.
+std::optional<std::string> unescapedEchoName(const std::string& text) {
+    std::string name;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '^' && i + 1 < text.size())
+            ++i;
+        else if (text[i] == '^' || kEchoOperators.find(text[i]) != std::string::npos)
+            return std::nullopt;
+        name += text[i];
+    }
+    return withoutDoubledPercent(name);
+}
+
+// One line of the script, read from left to right.
+class LineReader {
+public:
+    LineReader(const std::string& text, int number) : m_text(text), m_number(number) {}
+
+    bool take(const std::string& literal) {
+        if (m_text.compare(m_position, literal.size(), literal) != 0)
+            return false;
+        m_position += literal.size();
+        return true;
+    }
+
+    std::optional<std::string> takeQuotedName() {
+        if (!take("\""))
+            return std::nullopt;
+        const std::size_t end = m_text.find('"', m_position);
+        if (end == std::string::npos)
+            return std::nullopt;
+        const std::string quoted = m_text.substr(m_position, end - m_position);
+        m_position = end + 1;
+        return withoutDoubledPercent(quoted);
+    }
+
+    bool atEnd() const { return m_position == m_text.size(); }
+    int number() const { return m_number; }
+
+private:
+    const std::string& m_text;
+    std::size_t m_position = 0;
+    int m_number;
+};
+
+// "Copy /b "FIRST" + "MORE" + ... "TARGET"": the names in the order they stand.
+struct CopyLine {
+    std::string first;
+    std::vector<std::string> more;
+    std::string target;
+};
+
+std::variant<CopyLine, JoinRefusal> readCopyLine(LineReader& reader) {
+    CopyLine copy;
+    if (!reader.take(kCopy))
+        return formFault(reader.number(), "\"" + kCopy + "\"");
+    std::optional<std::string> name = reader.takeQuotedName();
+    if (!name)
+        return formFault(reader.number(), kQuotedName);
+    copy.first = *name;
+    while (reader.take(" + ")) {
+        name = reader.takeQuotedName();
+        if (!name)
+            return formFault(reader.number(), kQuotedName);
+        copy.more.push_back(*name);
+    }
+    if (!reader.take(" "))
+        return formFault(reader.number(), "\" + \" and a piece's name, or \" \" and the target");
+    name = reader.takeQuotedName();
+    if (!name)
+        return formFault(reader.number(), kQuotedName);
+    if (!reader.atEnd())
+        return formFault(reader.number(), "the end of the line");
+    copy.target = *name;
+    return copy;
+}
+
+bool isSafeName(const std::string& name) {
+    return !name.empty() && name.find('/') == std::string::npos &&
+           windows_names::faultOf(name) == windows_names::NameFault::None;
+}
+
+// Collects the pieces of the copy lines with the line each stands on.
+class PlanBuilder {
+public:
+    std::optional<JoinRefusal> addFirstLine(const CopyLine& copy, int line) {
+        m_plan.targetName = copy.target;
+        if (!isSafeName(copy.target))
+            return unsafeName(line, copy.target);
+        m_baseName = deriveSplitNames(copy.target).baseName;
+        if (auto fault = addPiece(copy.first, line))
+            return fault;
+        return addPieces(copy.more, line);
+    }
+
+    // A continuation line appends to the target: it names it first and last.
+    std::optional<JoinRefusal> addContinuationLine(const CopyLine& copy, int line) {
+        const std::string quotedTarget = "\"" + m_plan.targetName + "\"";
+        if (copy.first != m_plan.targetName || copy.target != m_plan.targetName)
+            return formFault(line, quotedTarget + " first and last");
+        if (copy.more.empty())
+            return formFault(line, "\" + \" and a piece's name");
+        return addPieces(copy.more, line);
+    }
+
+    std::optional<JoinRefusal> checkTargetIsNoPiece(int line) const {
+        const std::string& target = m_plan.targetName;
+        for (const std::string& piece : m_plan.pieceNames) {
+            if (windows_names::sameFileName(target, piece))
+                return unsafeName(line, target);
+        }
+        if (windows_names::sameFileName(target, scriptName(m_baseName)))
+            return unsafeName(line, target);
+        return std::nullopt;
+    }
+
+    const JoinPlan& plan() const { return m_plan; }
+
+private:
+    std::optional<JoinRefusal> addPieces(const std::vector<std::string>& names, int line) {
+        for (const std::string& name : names) {
+            if (auto fault = addPiece(name, line))
+                return fault;
+        }
+        return std::nullopt;
+    }
+
+    std::optional<JoinRefusal> addPiece(const std::string& name, int line) {
+        if (!isSafeName(name))
+            return unsafeName(line, name);
+        const std::string due =
+            pieceName(m_baseName, static_cast<std::int64_t>(m_plan.pieceNames.size()) + 1);
+        if (name != due)
+            return JoinRefusal{JoinRefusal::Kind::PieceOutOfOrder, line, name, due};
+        m_plan.pieceNames.push_back(name);
+        return std::nullopt;
+    }
+
+    JoinPlan m_plan;
+    std::string m_baseName;
+};
+
+std::optional<JoinRefusal> readEchoLine(const std::string& line, int number,
+                                        const std::string& target) {
+    const std::string expected = "\"" + kEcho + "\", the target's name and \"" + kRecreated + "\"";
+    if (line.size() < kEcho.size() + kRecreated.size() || line.rfind(kEcho, 0) != 0 ||
+        line.compare(line.size() - kRecreated.size(), kRecreated.size(), kRecreated) != 0)
+        return formFault(number, expected);
+    const std::string escaped =
+        line.substr(kEcho.size(), line.size() - kEcho.size() - kRecreated.size());
+    if (unescapedEchoName(escaped) != target)
+        return formFault(number, expected);
+    return std::nullopt;
+}
+
+} // namespace
+
+std::variant<JoinPlan, JoinRefusal> readRejoinScript(const std::string& scriptText) {
+    const std::vector<std::string> lines = linesOf(scriptText);
+    if (lines.empty() || lines[0] != kEchoOff)
+        return formFault(1, "\"" + kEchoOff + "\"");
+    PlanBuilder builder;
+    int number = 2;
+    for (; number <= static_cast<int>(lines.size()); ++number) {
+        const std::string& line = lines[number - 1];
+        if (number > 2 && line.rfind(kCopy, 0) != 0)
+            break;
+        LineReader reader(line, number);
+        auto copy = readCopyLine(reader);
+        if (auto* fault = std::get_if<JoinRefusal>(&copy))
+            return *fault;
+        const auto added = number == 2
+                               ? builder.addFirstLine(std::get<CopyLine>(copy), number)
+                               : builder.addContinuationLine(std::get<CopyLine>(copy), number);
+        if (added)
+            return *added;
+    }
+    if (number == 2)
+        return formFault(2, "\"" + kCopy + "\"");
+    if (auto fault = builder.checkTargetIsNoPiece(2))
+        return *fault;
+    const std::string echo = number <= static_cast<int>(lines.size()) ? lines[number - 1] : "";
+    if (auto fault = readEchoLine(echo, number, builder.plan().targetName))
+        return *fault;
+    if (number < static_cast<int>(lines.size()))
+        return formFault(number + 1, "the end of the script");
+    return builder.plan();
+}

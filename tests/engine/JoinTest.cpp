@@ -1,0 +1,125 @@
+#include "engine/JoinJob.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "ProgramRun.h"
+#include "SplitFixture.h"
+
+namespace {
+
+class NoProgress final : public JoinProgress {
+public:
+    void startCopying(const std::string&) override {}
+    void showProgress(std::int64_t, std::int64_t) override {}
+    bool stopRequested() override { return false; }
+};
+
+void emptyFolder(const std::string& folder) {
+    for (const std::string& entry : entriesOf(folder))
+        std::filesystem::remove(folder + entry);
+}
+
+class Join : public SplitFixture {
+protected:
+    // Empties folder(), splits a patterned source there and returns the source's content.
+    std::string splitSource(const std::string& name, std::int64_t size, std::int64_t splitSize) {
+        emptyFolder(folder());
+        const std::string source = makeSource(name, size);
+        EXPECT_EQ(split(source, splitSize).kind, SplitOutcome::Kind::Completed);
+        return readFile(source);
+    }
+
+    TempFolder m_target;
+    TempFolder m_output;
+};
+
+std::size_t copyLineCount(const std::string& script) {
+    std::size_t count = 0;
+    for (std::size_t at = script.find("Copy /b "); at != std::string::npos;
+         at = script.find("Copy /b ", at + 1))
+        ++count;
+    return count;
+}
+
+} // namespace
+
+TEST_F(Join, RecreatesWhatTheSplitCutByteForByte) {
+    const std::string longBase(200, 'x');
+    const struct {
+        std::string source;
+        std::int64_t size;
+        std::int64_t splitSize;
+        std::string script;
+        std::size_t copyLines;
+    } cases[] = {
+        {"movie.avi", 2500000, 1000000, "movie.bat", 1},
+        {"exact.bin", 300000, 100000, "exact.bat", 1},
+        {"a 100% & b^c (d).txt", 250000, 100000, "a 100% & b^c (d).bat", 1},
+        {longBase + ".bin", 300 * 8192 + 5, 8192, longBase + ".bat", 9},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        const std::string content = splitSource(c.source, c.size, c.splitSize);
+        EXPECT_EQ(copyLineCount(readFile(folder() + c.script)), c.copyLines);
+        emptyFolder(m_target.path());
+        const ProgramRun run =
+            runProgram(ORVANTO_JOIN_PROGRAM, folder(),
+                       "-o '" + m_target.path() + "' '" + c.script + "'", m_output.path());
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out, m_target.file(c.source) + " has been recreated (" +
+                               std::to_string(c.size) + " bytes).\n");
+        EXPECT_EQ(entriesOf(m_target.path()), std::set<std::string>{c.source});
+        EXPECT_TRUE(readFile(m_target.file(c.source)) == content);
+    }
+    EXPECT_EQ(fileSize(folder() + longBase + ".301"), 5);
+}
+
+TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
+    using Kind = JoinRefusal::Kind;
+    const auto noChange = [](const std::string&) {};
+    const struct {
+        const char* label;
+        std::string from, to;
+        std::function<void(const std::string&)> change;
+        Kind kind;
+        int line;
+    } cases[] = {
+        {"extra command", "you.\r\n", "you.\r\ndel movie.1\r\n", noChange, Kind::ScriptForm, 4},
+        {"command first", "OFF\r\n", "OFF\r\ncd ..\r\n", noChange, Kind::ScriptForm, 2},
+        {"redirection", "\"movie.avi\"\r\n", "\"movie.avi\" >x\r\n", noChange, Kind::ScriptForm, 2},
+        {"folder", "\"movie.2\"", "\"sub/movie.2\"", noChange, Kind::UnsafeName, 2},
+        {"parent", "\"movie.1\"", "\"../movie.1\"", noChange, Kind::UnsafeName, 2},
+        {"absolute", "\"movie.avi\"", "\"/tmp/movie.avi\"", noChange, Kind::UnsafeName, 2},
+        {"drive", "\"movie.3\"", "\"C:movie.3\"", noChange, Kind::UnsafeName, 2},
+        {"order", "\"movie.2\" + \"movie.3\"", "\"movie.3\" + \"movie.2\"", noChange,
+         Kind::PieceOutOfOrder, 2},
+        {"missing piece", "", "", [](auto f) { std::filesystem::remove(f + "movie.4"); },
+         Kind::MissingPiece, 0},
+        {"short piece", "", "", [](auto f) { std::filesystem::resize_file(f + "movie.2", 99999); },
+         Kind::ShortPiece, 0},
+        {"target exists", "", "", [](auto f) { writeFile(f + "movie.avi", "keep"); },
+         Kind::TargetExists, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        splitSource("movie.avi", 450000, 100000);
+        std::filesystem::remove(folder() + "movie.avi");
+        std::string script = readFile(folder() + "movie.bat");
+        if (!c.from.empty())
+            script.replace(script.find(c.from), c.from.size(), c.to);
+        writeFile(folder() + "movie.bat", script);
+        c.change(folder());
+        const std::set<std::string> before = entriesOf(folder());
+
+        NoProgress progress;
+        const JoinOutcome outcome = joinPieces({folder() + "movie.bat", "", false}, progress);
+        const auto* refusal = std::get_if<JoinRefusal>(&outcome);
+        ASSERT_NE(refusal, nullptr);
+        EXPECT_EQ(refusal->kind, c.kind);
+        EXPECT_EQ(refusal->line, c.line);
+        EXPECT_EQ(entriesOf(folder()), before);
+    }
+    EXPECT_EQ(readFile(folder() + "movie.avi"), "keep");
+}

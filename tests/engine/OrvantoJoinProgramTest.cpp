@@ -1,0 +1,40 @@
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "ProgramRun.h"
+#include "SplitFixture.h"
+
+TEST_F(SplitFixture, OrvantoJoinExitsWithTheOutcomesCode) {
+    makeSource("movie.avi", 250000);
+    ASSERT_EQ(split(folder() + "movie.avi", 100000).kind, SplitOutcome::Kind::Completed);
+    std::filesystem::rename(folder() + "movie.avi", folder() + "kept");
+    std::filesystem::create_directory(folder() + "folder.bat");
+    TempFolder output;
+    const struct {
+        const char* arguments;
+        int exitCode;
+        const char* out;
+        const char* err;
+    } cases[] = {
+        {"movie.bat", 0, "movie.avi has been recreated (250000 bytes).\n", ""},
+        {"movie.bat", 1, "", "orvanto-join: movie.avi already exists. --force replaces it.\n"},
+        {"--force movie.bat", 0, "movie.avi has been recreated (250000 bytes).\n", ""},
+        {"folder.bat", 2, "", "orvanto-join: Could not read folder.bat: Is a directory\n"},
+        {"", 1, "", "orvanto-join: expected one SCRIPT, got 0\n"},
+        {"-o nowhere movie.bat", 1, "", "orvanto-join: nowhere is not a folder\n"},
+        {"--fast movie.bat", 1, "", "orvanto-join: unknown option or missing folder: --fast\n"},
+        {"--version", 0, "orvanto-join (Orvanto) 1.0.0\n", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const ProgramRun run =
+            runProgram(ORVANTO_JOIN_PROGRAM, folder(), c.arguments, output.path());
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(run.err.substr(0, run.err.find("Try 'orvanto-join --help'")), c.err);
+    }
+    EXPECT_TRUE(readFile(folder() + "movie.avi") == readFile(folder() + "kept"));
+    const ProgramRun help = runProgram(ORVANTO_JOIN_PROGRAM, folder(), "--help", output.path());
+    EXPECT_EQ(help.out.rfind("Usage: orvanto-join [OPTION]... SCRIPT\n", 0), 0u);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+struct ProgramRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs program with the arguments (already quoted for the shell) in folder, keeping its output
+// in files of outputFolder.
+ProgramRun runProgram(const std::string& program, const std::string& folder,
+                      const std::string& arguments, const std::string& outputFolder);

@@ -1,0 +1,63 @@
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "FakePrompts.h"
+#include "support/TempFolder.h"
+#include "ui/JoinDialog.h"
+
+namespace {
+
+// Two pieces and their script, as a split of a 12-byte movie.avi writes them.
+class JoinDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        writeFile(m_folder.file("movie.1"), "first ");
+        writeFile(m_folder.file("movie.2"), "second");
+        writeFile(m_folder.file("movie.bat"),
+                  "@ECHO OFF\r\nCopy /b \"movie.1\" + \"movie.2\" \"movie.avi\"\r\n"
+                  "@ECHO movie.avi has been recreated for you.\r\n");
+    }
+
+    // Joins in the window and shows the box of the outcome.
+    JoinOutcome join() {
+        JoinDialog dialog({m_folder.file("movie.bat"), "", false}, {});
+        const JoinOutcome outcome = dialog.join();
+        dialog.showResult(outcome);
+        return outcome;
+    }
+
+    TempFolder m_folder;
+    FakePrompts m_prompts;
+};
+
+} // namespace
+
+TEST_F(JoinDialogTest, ReportsACompletedJoinInAnInformationBox) {
+    EXPECT_TRUE(std::holds_alternative<JoinCompletion>(join()));
+    EXPECT_EQ(readFile(m_folder.file("movie.avi")), "first second");
+    ASSERT_EQ(m_prompts.shown.size(), 1u);
+    EXPECT_EQ(m_prompts.shown[0].kind, "information");
+    EXPECT_EQ(m_prompts.shown[0].text.toStdString(),
+              m_folder.file("movie.avi") + " has been recreated (12 bytes).");
+}
+
+TEST_F(JoinDialogTest, CancelLeavesNoTemporaryFile) {
+    QTimer::singleShot(0, [] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && window->findChild<QDialogButtonBox*>("buttonBox"))
+                window->findChild<QDialogButtonBox*>("buttonBox")
+                    ->button(QDialogButtonBox::Cancel)
+                    ->click();
+        }
+    });
+    EXPECT_TRUE(std::holds_alternative<JoinStopped>(join()));
+    const QStringList left =
+        QDir(QString::fromStdString(m_folder.path())).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_EQ(left, QStringList({"movie.1", "movie.2", "movie.bat"}));
+    EXPECT_TRUE(m_prompts.shown.empty());
+}

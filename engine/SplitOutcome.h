@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 // Why a split request said no. Nothing was written; the data is what a front end needs to say
 // what happened and what the user can do.
@@ -23,6 +24,10 @@ struct SplitRefusal {
         NameExists,         // something stands at name in folder
         NotEnoughSpace,     // folder has bytesFree of the bytesNeeded
     };
+
+    SplitRefusal() = default;
+    explicit SplitRefusal(Reason why, std::string aboutName = {}, std::string other = {})
+        : reason(why), name(std::move(aboutName)), otherName(std::move(other)) {}
 
     Reason reason = Reason::NoSource;
     std::string name;

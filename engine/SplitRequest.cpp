@@ -16,14 +16,6 @@ namespace {
 
 using Reason = SplitRefusal::Reason;
 
-SplitRefusal refusal(Reason reason, std::string name = {}, std::string otherName = {}) {
-    SplitRefusal refused;
-    refused.reason = reason;
-    refused.name = std::move(name);
-    refused.otherName = std::move(otherName);
-    return refused;
-}
-
 std::int64_t pieceCountOf(std::int64_t sourceSize, std::int64_t splitSize) {
     return sourceSize / splitSize + (sourceSize % splitSize > 0 ? 1 : 0);
 }
@@ -31,19 +23,19 @@ std::int64_t pieceCountOf(std::int64_t sourceSize, std::int64_t splitSize) {
 std::optional<SplitRefusal> sourceRefusal(const std::string& sourcePath, std::int64_t sourceSize,
                                           std::int64_t splitSize) {
     if (isSplitRunning())
-        return refusal(Reason::AlreadyRunning);
+        return SplitRefusal(Reason::AlreadyRunning);
     if (fs_entry::targetKind(sourcePath) != fs_entry::Kind::Regular)
-        return refusal(Reason::NoSource, sourcePath);
+        return SplitRefusal(Reason::NoSource, sourcePath);
     if (sourceSize == 0)
-        return refusal(Reason::EmptySource, sourcePath);
+        return SplitRefusal(Reason::EmptySource, sourcePath);
     if (sourceSize < 0)
-        return refusal(Reason::UnknownSourceSize, sourcePath);
+        return SplitRefusal(Reason::UnknownSourceSize, sourcePath);
     // The job reads no further than the size the checks used, so a file that has grown since it
     // was chosen would be cut short.
     if (sourceSizeOf(sourcePath) != sourceSize)
-        return refusal(Reason::SourceSizeChanged, sourcePath);
+        return SplitRefusal(Reason::SourceSizeChanged, sourcePath);
     if (splitSize < kBlockSize)
-        return refusal(Reason::SplitSizeTooSmall);
+        return SplitRefusal(Reason::SplitSizeTooSmall);
     return std::nullopt;
 }
 
@@ -54,23 +46,23 @@ std::optional<SplitRefusal> nameRefusal(const SplitNames& names) {
     case windows_names::NameFault::None:
         return std::nullopt;
     case windows_names::NameFault::Character: {
-        SplitRefusal refused = refusal(Reason::ForbiddenCharacter, names.fileName);
+        SplitRefusal refused(Reason::ForbiddenCharacter, names.fileName);
         refused.character = windows_names::forbiddenCharacterIn(names.targetName).value_or('?');
         return refused;
     }
     case windows_names::NameFault::Device:
-        return refusal(Reason::DeviceName, names.fileName, names.baseName);
+        return SplitRefusal(Reason::DeviceName, names.fileName, names.baseName);
     case windows_names::NameFault::OnlyDots:
-        return refusal(Reason::OnlyDots, names.fileName, names.targetName);
+        return SplitRefusal(Reason::OnlyDots, names.fileName, names.targetName);
     }
     return std::nullopt;
 }
 
 std::optional<SplitRefusal> countRefusal(std::int64_t pieceCount) {
     if (pieceCount == 1)
-        return refusal(Reason::NoNeedToSplit);
+        return SplitRefusal(Reason::NoNeedToSplit);
     if (pieceCount > kMostPieces) {
-        SplitRefusal refused = refusal(Reason::TooManyPieces);
+        SplitRefusal refused(Reason::TooManyPieces);
         refused.pieceCount = pieceCount;
         return refused;
     }
@@ -98,19 +90,19 @@ std::optional<SplitRefusal> outputRefusal(const SplitPlan& plan,
     if (const auto name = firstOutputWhere(outputs, [&](const std::string& output) {
             return fs_entry::isSameFile(paths::joined(folder, output), plan.sourcePath);
         }))
-        return refusal(Reason::OverwritesSource, *name);
+        return SplitRefusal(Reason::OverwritesSource, *name);
     // The rejoin's copy would write over a piece it still reads, or over the running script.
     // The first piece would work (copy appends onto its first source), but nothing is gained
     // by relying on that.
     if (const auto name = firstOutputWhere(outputs, [&](const std::string& output) {
             return windows_names::sameFileName(plan.names.targetName, output);
         }))
-        return refusal(Reason::TargetLikeOutput, *name, plan.names.targetName);
+        return SplitRefusal(Reason::TargetLikeOutput, *name, plan.names.targetName);
     // Whatever stands at a name, a folder or a dot-file included, belongs to someone else.
     if (const auto name = firstOutputWhere(outputs, [&](const std::string& output) {
             return fs_entry::entryKind(paths::joined(folder, output)) != fs_entry::Kind::None;
         })) {
-        SplitRefusal refused = refusal(Reason::NameExists, *name);
+        SplitRefusal refused(Reason::NameExists, *name);
         refused.folder = folder;
         return refused;
     }
@@ -139,7 +131,7 @@ std::optional<SplitRefusal> spaceRefusal(const SplitPlan& plan, std::int64_t pie
     const std::int64_t needed = spaceNeeded(plan, pieceCount, space->allocationUnit);
     if (space->freeBytes >= needed)
         return std::nullopt;
-    SplitRefusal refused = refusal(Reason::NotEnoughSpace);
+    SplitRefusal refused(Reason::NotEnoughSpace);
     refused.folder = plan.destinationFolder;
     refused.bytesNeeded = needed;
     refused.bytesFree = space->freeBytes;

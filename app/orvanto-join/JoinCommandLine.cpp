@@ -1,10 +1,12 @@
 #include "JoinCommandLine.h"
 
-#include <csignal>
 #include <iostream>
 #include <optional>
 #include <vector>
 
+#include "app/terminal/CommandLineOptions.h"
+#include "app/terminal/ExitStatus.h"
+#include "app/terminal/StopSignals.h"
 #include "platform/FileSystem.h"
 
 namespace join_program {
@@ -13,7 +15,6 @@ const char* const kPrefix = "orvanto-join: ";
 
 namespace {
 
-constexpr int kExitSignalBase = 128;
 const char* const kVersion = "orvanto-join (Orvanto) " ORVANTO_VERSION "\n";
 
 const char* const kUsage =
@@ -41,36 +42,20 @@ const char* const kUsage =
     "  2      an error (a file that could not be read or written)\n"
     "  128+N  stopped by signal N\n";
 
-volatile std::sig_atomic_t g_signal = 0;
-
-void onStopSignal(int number) {
-    g_signal = number;
-}
-
 // The command line, or nullopt after a mistake that was already reported.
 std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& arguments) {
-    CommandLine line;
-    std::vector<std::string> scripts;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (optionsEnded || argument.size() < 2 || argument.front() != '-')
-            scripts.push_back(argument);
-        else if (argument == "--")
-            optionsEnded = true;
-        else if (argument == "--force")
-            line.request.replaceExisting = true;
-        else if (argument == "--window")
-            line.window = true;
-        else if (argument.rfind("--output=", 0) == 0)
-            line.request.targetFolder = argument.substr(9);
-        else if ((argument == "-o" || argument == "--output") && i + 1 < arguments.size())
-            line.request.targetFolder = arguments[++i];
-        else {
-            std::cerr << kPrefix << "unknown option or missing folder: " << argument << "\n";
-            return std::nullopt;
-        }
+    std::string unknownOption;
+    const std::optional<CommandLineOptions> options =
+        parseOptions(arguments, {"--force", "--window"}, unknownOption);
+    if (!options) {
+        std::cerr << kPrefix << "unknown option or missing folder: " << unknownOption << "\n";
+        return std::nullopt;
     }
+    CommandLine line;
+    line.request.replaceExisting = options->flags.count("--force") > 0;
+    line.window = options->flags.count("--window") > 0;
+    line.request.targetFolder = options->outputFolder.value_or("");
+    const std::vector<std::string>& scripts = options->operands;
     if (scripts.size() != 1) {
         std::cerr << kPrefix << "expected one SCRIPT, got " << scripts.size() << "\n";
         return std::nullopt;
@@ -90,41 +75,26 @@ std::variant<CommandLine, int> readCommandLine(int argc, char* argv[]) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
         std::cout << kUsage;
-        return kExitCompleted;
+        return exit_status::kDone;
     }
     if (arguments.size() == 1 && arguments[0] == "--version") {
         std::cout << kVersion;
-        return kExitCompleted;
+        return exit_status::kDone;
     }
     std::optional<CommandLine> line = parseCommandLine(arguments);
     if (!line) {
         std::cerr << "Try 'orvanto-join --help' for more information.\n";
-        return kExitNotDone;
+        return exit_status::kNotDone;
     }
     return *line;
 }
 
-void catchStopSignals() {
-    for (const int number : {SIGINT, SIGTERM, SIGHUP})
-        std::signal(number, onStopSignal);
-    std::signal(SIGPIPE, SIG_IGN);
-}
-
-void restoreDefaultSignals() {
-    for (const int number : {SIGINT, SIGTERM, SIGHUP})
-        std::signal(number, SIG_DFL);
-}
-
-bool stopSignalArrived() {
-    return g_signal != 0;
-}
-
 int exitCodeOf(const JoinOutcome& outcome) {
     if (std::holds_alternative<JoinCompletion>(outcome))
-        return kExitCompleted;
-    if (std::holds_alternative<JoinStopped>(outcome) && g_signal != 0)
-        return kExitSignalBase + g_signal;
-    return kExitNotDone;
+        return exit_status::kDone;
+    if (std::holds_alternative<JoinStopped>(outcome) && stop_signals::stopSignal() != 0)
+        return exit_status::kSignalBase + stop_signals::stopSignal();
+    return exit_status::kNotDone;
 }
 
 } // namespace join_program

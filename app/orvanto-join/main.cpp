@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include "JoinCommandLine.h"
+#include "app/terminal/ExitStatus.h"
+#include "app/terminal/StopSignals.h"
 #include "engine/JoinMessages.h"
 #include "engine/Progress.h"
 #include "platform/IoError.h"
@@ -41,7 +43,7 @@ public:
         m_lastShown = now;
     }
 
-    bool stopRequested() override { return stopSignalArrived(); }
+    bool stopRequested() override { return stop_signals::stopSignal() != 0; }
 
 private:
     static constexpr std::chrono::milliseconds kInterval{250};
@@ -72,7 +74,7 @@ int startWindowProgram(char* argv[]) {
     const std::string windowProgram = paths::programFolder() + "orvanto-join-window";
     ::execv(windowProgram.c_str(), argv);
     std::cerr << kPrefix << IoError("start", windowProgram, errno).what() << '\n';
-    return kExitError;
+    return exit_status::kError;
 }
 
 } // namespace
@@ -84,11 +86,11 @@ int main(int argc, char* argv[]) {
     const CommandLine& line = std::get<CommandLine>(commandLine);
     if (line.window)
         return startWindowProgram(argv);
-    catchStopSignals();
+    stop_signals::catchStopSignals();
     try {
         return joinOnTerminal(line.request);
     } catch (const std::exception& error) {
         std::cerr << kPrefix << error.what() << '\n';
     }
-    return kExitError;
+    return exit_status::kError;
 }

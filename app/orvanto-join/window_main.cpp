@@ -6,6 +6,8 @@
 #include <QApplication>
 
 #include "JoinCommandLine.h"
+#include "app/terminal/ExitStatus.h"
+#include "app/terminal/StopSignals.h"
 #include "platform/IoError.h"
 #include "ui/JoinDialog.h"
 
@@ -15,20 +17,21 @@ int main(int argc, char* argv[]) {
     const auto commandLine = readCommandLine(argc, argv);
     if (const int* exitCode = std::get_if<int>(&commandLine))
         return *exitCode;
-    catchStopSignals();
+    stop_signals::catchStopSignals();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvanto"));
-    JoinDialog dialog(std::get<CommandLine>(commandLine).request, stopSignalArrived);
+    JoinDialog dialog(std::get<CommandLine>(commandLine).request,
+                      [] { return stop_signals::stopSignal() != 0; });
     JoinOutcome outcome = JoinStopped{};
     try {
         outcome = dialog.join();
     } catch (const IoError& failure) {
-        restoreDefaultSignals();
+        stop_signals::restoreDefaultSignals();
         dialog.showFailure(failure);
-        return kExitError;
+        return exit_status::kError;
     }
-    restoreDefaultSignals();
-    if (!stopSignalArrived())
+    stop_signals::restoreDefaultSignals();
+    if (stop_signals::stopSignal() == 0)
         dialog.showResult(outcome);
     return exitCodeOf(outcome);
 }

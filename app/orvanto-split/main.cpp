@@ -1,7 +1,6 @@
 // orvanto-split: the window's split, made from a terminal.
 
 #include <cerrno>
-#include <csignal>
 #include <cstdint>
 #include <exception>
 #include <iostream>
@@ -12,6 +11,9 @@
 #include <unistd.h>
 
 #include "TerminalWords.h"
+#include "app/terminal/CommandLineOptions.h"
+#include "app/terminal/ExitStatus.h"
+#include "app/terminal/StopSignals.h"
 #include "engine/SizeCatalogue.h"
 #include "engine/SplitHost.h"
 #include "engine/SplitJob.h"
@@ -21,11 +23,6 @@
 #include "settings/Settings.h"
 
 namespace {
-
-constexpr int kExitDone = 0;
-constexpr int kExitRefused = 1;
-constexpr int kExitError = 2;
-constexpr int kExitSignalBase = 128;
 
 const char* const kProgram = "orvanto-split";
 
@@ -61,24 +58,6 @@ const char* const kUsage =
     "  2      an error (a file that could not be written, a bad settings file)\n"
     "  128+N  the split was stopped by signal N (130 for Ctrl+C)\n";
 
-// The signal that asked the split to stop, 0 while none has.
-volatile std::sig_atomic_t g_stopSignal = 0;
-
-void onStopSignal(int signalNumber) {
-    g_stopSignal = signalNumber;
-}
-
-// Ctrl+C, a kill and a closed terminal all stop the split the same way. A reader that went away
-// (orvanto-split ... | head -1) must not end the split half way.
-void handleSignals() {
-    struct sigaction action {};
-    action.sa_handler = onStopSignal;
-    sigemptyset(&action.sa_mask);
-    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
-        sigaction(signalNumber, &action, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
-}
-
 void complain(const std::string& message) {
     std::cerr << kProgram << ": " << message << '\n';
 }
@@ -105,7 +84,7 @@ public:
     void showProgress() override {}
 
     void processMessages() override {
-        if (g_stopSignal != 0)
+        if (stop_signals::stopSignal() != 0)
             requestSplitStop();
     }
 
@@ -113,37 +92,6 @@ private:
     const bool m_drawProgress;
     std::size_t m_shownLength = 0;
 };
-
-struct CommandLine {
-    std::string source;
-    std::string size;
-    std::optional<std::string> outputFolder;
-};
-
-// The command line, or nothing when it is not one this program takes.
-std::optional<CommandLine> parse(const std::vector<std::string>& arguments) {
-    CommandLine line;
-    std::vector<std::string> operands;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (optionsEnded || argument.size() < 2 || argument.front() != '-')
-            operands.push_back(argument);
-        else if (argument == "--")
-            optionsEnded = true;
-        else if ((argument == "-o" || argument == "--output") && i + 1 < arguments.size())
-            line.outputFolder = arguments[++i];
-        else if (argument.rfind("--output=", 0) == 0)
-            line.outputFolder = argument.substr(9);
-        else
-            return std::nullopt;
-    }
-    if (operands.size() != 2)
-        return std::nullopt;
-    line.source = operands[0];
-    line.size = operands[1];
-    return line;
-}
 
 // Names are joined to the source's folder, so a relative path is made absolute first.
 std::string absolutePath(const std::string& path) {
@@ -156,13 +104,14 @@ std::string absolutePath(const std::string& path) {
     return paths::joined(folder, path);
 }
 
-int split(const CommandLine& line, std::int64_t splitSize) {
+int split(const std::string& source, std::int64_t splitSize,
+          const std::optional<std::string>& chosenOutputFolder) {
     settings::initLayoutPath();
     settings::initSettingsPath();
     settings::createSettingsFileIfMissing();
-    const std::string sourcePath = absolutePath(line.source);
+    const std::string sourcePath = absolutePath(source);
     const std::string outputFolder =
-        line.outputFolder ? absolutePath(*line.outputFolder) : settings::readOutputFolder();
+        chosenOutputFolder ? absolutePath(*chosenOutputFolder) : settings::readOutputFolder();
     SplitOutcome outcome;
     {
         TerminalHost host;
@@ -172,18 +121,18 @@ int split(const CommandLine& line, std::int64_t splitSize) {
     case SplitOutcome::Kind::Completed:
         std::cout << completionReport(outcome.completion) << std::endl;
         settings::AddToSplitCounter(1);
-        return kExitDone;
+        return exit_status::kDone;
     case SplitOutcome::Kind::Refused:
         complain(refusalSentence(outcome.refusal));
-        return kExitRefused;
+        return exit_status::kNotDone;
     case SplitOutcome::Kind::SourceUnreadable:
         complain(outcome.sourceProblem);
-        return kExitRefused;
+        return exit_status::kNotDone;
     case SplitOutcome::Kind::Stopped:
         complain("stopped; the pieces written so far have been removed");
-        return kExitSignalBase + g_stopSignal;
+        return exit_status::kSignalBase + stop_signals::stopSignal();
     }
-    return kExitError;
+    return exit_status::kError;
 }
 
 } // namespace
@@ -192,27 +141,34 @@ int main(int argc, char* argv[]) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
         std::cout << kUsage;
-        return kExitDone;
+        return exit_status::kDone;
     }
     if (arguments.size() == 1 && arguments[0] == "--version") {
         std::cout << kProgram << ' ' << ORVANTO_VERSION << '\n';
-        return kExitDone;
+        return exit_status::kDone;
     }
-    const std::optional<CommandLine> line = parse(arguments);
-    if (!line) {
+    std::string unknownOption;
+    const std::optional<CommandLineOptions> options = parseOptions(arguments, {}, unknownOption);
+    if (!options) {
+        complain("unknown option or missing folder: " + unknownOption +
+                 "; see orvanto-split --help");
+        return exit_status::kNotDone;
+    }
+    if (options->operands.size() != 2) {
         std::cerr << kUsage;
-        return kExitRefused;
+        return exit_status::kNotDone;
     }
-    const std::optional<std::int64_t> splitSize = size_catalogue::sizeFromText(line->size);
+    const std::string& sizeText = options->operands[1];
+    const std::optional<std::int64_t> splitSize = size_catalogue::sizeFromText(sizeText);
     if (!splitSize) {
-        complain("\"" + line->size + "\" is not a size; see orvanto-split --help");
-        return kExitRefused;
+        complain("\"" + sizeText + "\" is not a size; see orvanto-split --help");
+        return exit_status::kNotDone;
     }
-    handleSignals();
+    stop_signals::catchStopSignals();
     try {
-        return split(*line, *splitSize);
+        return split(options->operands[0], *splitSize, options->outputFolder);
     } catch (const std::exception& error) {
         complain(error.what());
     }
-    return kExitError;
+    return exit_status::kError;
 }

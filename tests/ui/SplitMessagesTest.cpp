@@ -11,10 +11,7 @@ namespace {
 using Reason = SplitRefusal::Reason;
 
 SplitRefusal refusal(Reason reason, std::string name = {}, std::string otherName = {}) {
-    SplitRefusal refused;
-    refused.reason = reason;
-    refused.name = std::move(name);
-    refused.otherName = std::move(otherName);
+    SplitRefusal refused(reason, std::move(name), std::move(otherName));
     refused.folder = "/x/";
     refused.bytesNeeded = 1069056;
     refused.bytesFree = 1048576;

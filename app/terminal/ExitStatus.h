@@ -1,0 +1,14 @@
+#pragma once
+
+// How orvanto-split and orvanto-join end.
+namespace exit_status {
+
+constexpr int kDone = 0;
+// Refused, cancelled, or a command line the program does not take.
+constexpr int kNotDone = 1;
+// A file that could not be read or written.
+constexpr int kError = 2;
+// Stopped by a signal: 128 plus its number.
+constexpr int kSignalBase = 128;
+
+} // namespace exit_status

@@ -1,0 +1,14 @@
+#pragma once
+
+// Ctrl+C, a kill and a closed terminal (SIGINT, SIGTERM, SIGHUP) all ask the running job to stop,
+// so that it removes what it wrote; SIGPIPE is ignored, so that a reader that went away does
+// not end a job half way.
+namespace stop_signals {
+
+void catchStopSignals();
+// Once the job has returned there is nothing left to remove: a signal may end the program.
+void restoreDefaultSignals();
+// The signal that asked the job to stop, 0 while none has.
+int stopSignal();
+
+} // namespace stop_signals

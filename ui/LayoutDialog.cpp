@@ -15,11 +15,11 @@ void LayoutDialog::restoreLayoutSize() {
 }
 
 void LayoutDialog::done(int result) {
-    FormCloseQuery();
+    saveLayoutSize();
     QDialog::done(result);
 }
 
-void LayoutDialog::FormCloseQuery() {
+void LayoutDialog::saveLayoutSize() {
     runHandler(this, [this] {
         settings::WriteLayoutSize(width(), height(), m_section, settings::layoutFilePath());
     });

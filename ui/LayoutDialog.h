@@ -21,7 +21,7 @@ protected:
 
 private:
     // Saves the size; a refused write is shown and the close goes on.
-    void FormCloseQuery();
+    void saveLayoutSize();
 
     std::string m_section;
 };

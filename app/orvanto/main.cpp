@@ -9,8 +9,8 @@
 
 #include "platform/PageFolders.h"
 #include "platform/Paths.h"
+#include "ui/MainWindow.h"
 #include "ui/NativeText.h"
-#include "ui/TFrmsplit.h"
 #include "ui/TerminationSignals.h"
 
 namespace {
@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
         std::fputs("orvanto takes one file at most.\n", stderr);
         return 2;
     }
-    TFrmsplit window;
+    MainWindow window;
     const TerminationSignals sessionEnd([&window] { window.closeAtSessionEnd(); });
     window.show();
     if (!files.isEmpty())

@@ -11,7 +11,7 @@
 
 #include "support/TempFolder.h"
 #include "ui/FakePrompts.h"
-#include "ui/TFrmsplit.h"
+#include "ui/MainWindow.h"
 
 // A main window on the offscreen platform with its own configuration folder, a folder for the
 // files a test splits, and prompts that answer without blocking.
@@ -20,7 +20,7 @@ protected:
     MainWindowTest();
 
     // Creates the window (its start-up reads the configuration folder) and shows it.
-    TFrmsplit& openWindow();
+    MainWindow& openWindow();
 
     template <class Control> Control& control(const char* name) {
         auto* found = m_window->findChild<Control*>(QString::fromLatin1(name));
@@ -40,5 +40,5 @@ protected:
     TempFolder m_config;
     TempFolder m_files;
     FakePrompts m_prompts;
-    std::unique_ptr<TFrmsplit> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };

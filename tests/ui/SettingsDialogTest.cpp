@@ -21,7 +21,7 @@
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "support/TempFolder.h"
-#include "ui/TFrmSettings.h"
+#include "ui/SettingsDialog.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ std::string storedLoc() {
 }
 
 QString locationShown(QDialog& dialog) {
-    return dialog.findChild<QLabel*>("LblLocation")->text();
+    return dialog.findChild<QLabel*>("outputFolderLabel")->text();
 }
 
 class SettingsDialogTest : public ::testing::Test {
@@ -61,7 +61,7 @@ TEST_F(SettingsDialogTest, NothingStoredShowsPlaceholderAndOkWritesNoFolder) {
     QString shown;
     runDialog([&](QDialog& dialog) {
         shown = locationShown(dialog);
-        clickAndExpectClosed(dialog, "BitBtn2");
+        clickAndExpectClosed(dialog, "okButton");
     });
     EXPECT_EQ(shown, "No Default Folder Selected Yet");
     EXPECT_EQ(storedLoc(), kUnset);
@@ -73,7 +73,7 @@ TEST_F(SettingsDialogTest, StoredFolderIsShownAndWrittenBackWithoutSurroundingBl
     QString shown;
     runDialog([&](QDialog& dialog) {
         shown = locationShown(dialog);
-        clickAndExpectClosed(dialog, "BitBtn2");
+        clickAndExpectClosed(dialog, "okButton");
     });
     EXPECT_EQ(shown.toStdString(), folder.path());
     EXPECT_NE(readFile(settings::settingsFilePath()).find("\r\nLoc=" + folder.path() + "\r\n"),
@@ -85,7 +85,7 @@ TEST_F(SettingsDialogTest, AStoredFolderTooLongToReadIsReportedAndTheDialogOpens
     QString shown;
     runDialog([&](QDialog& dialog) {
         shown = locationShown(dialog);
-        clickAndExpectClosed(dialog, "BitBtn2");
+        clickAndExpectClosed(dialog, "okButton");
     });
     EXPECT_EQ(shown, "No Default Folder Selected Yet");
     ASSERT_EQ(prompts.shown.size(), 1u);
@@ -100,7 +100,7 @@ TEST_F(SettingsDialogTest, FolderThatNoLongerExistsIsShownAndNotStored) {
     QString shown;
     runDialog([&](QDialog& dialog) {
         shown = locationShown(dialog);
-        clickAndExpectClosed(dialog, "BitBtn2");
+        clickAndExpectClosed(dialog, "okButton");
     });
     EXPECT_EQ(shown.toStdString(), gone);
     EXPECT_EQ(readFile(settings::settingsFilePath()), before);
@@ -111,9 +111,9 @@ TEST_F(SettingsDialogTest, ChangeFolderShowsTheFolderWithTrailingSlashAndOkStore
     std::filesystem::create_directory(folder.path() + "out");
     QString shown;
     runDialog([&](QDialog& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("changeFolderButton"), Qt::LeftButton);
         shown = locationShown(dialog);
-        clickAndExpectClosed(dialog, "BitBtn2");
+        clickAndExpectClosed(dialog, "okButton");
     });
     EXPECT_EQ(shown.toStdString(), folder.path() + "out/");
     EXPECT_EQ(storedLoc(), folder.path() + "out/");
@@ -123,8 +123,8 @@ TEST_F(SettingsDialogTest, NextSplitWritesIntoTheFolderChosen) {
     std::filesystem::create_directory(folder.path() + "out");
     prompts.folderAnswers = {QString::fromStdString(folder.path() + "out")};
     runDialog([&](QDialog& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
-        clickAndExpectClosed(dialog, "BitBtn2");
+        QTest::mouseClick(dialog.findChild<QPushButton*>("changeFolderButton"), Qt::LeftButton);
+        clickAndExpectClosed(dialog, "okButton");
     });
     const std::string source = folder.file("movie.avi");
     writePatternFile(source, 250000);
@@ -143,9 +143,9 @@ TEST_F(SettingsDialogTest, RefusedWritesAreShownAndOkStillCloses) {
     std::filesystem::create_directory(folder.path() + "other");
     prompts.folderAnswers = {QString::fromStdString(folder.path() + "other")};
     runDialog([&](QDialog& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("changeFolderButton"), Qt::LeftButton);
         RefusedWrites refused;
-        clickAndExpectClosed(dialog, "BitBtn2");
+        clickAndExpectClosed(dialog, "okButton");
     });
     EXPECT_EQ(storedLoc(), folder.path());
     ASSERT_EQ(prompts.shown.size(), 2u);
@@ -162,7 +162,7 @@ TEST_F(SettingsDialogTest, CloseBoxDiscardsAChangedFolder) {
     std::filesystem::create_directory(folder.path() + "other");
     prompts.folderAnswers = {QString::fromStdString(folder.path() + "other")};
     runDialog([&](QDialog& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("changeFolderButton"), Qt::LeftButton);
         closeByCloseBox(dialog);
     });
     EXPECT_EQ(storedLoc(), folder.path());
@@ -171,7 +171,7 @@ TEST_F(SettingsDialogTest, CloseBoxDiscardsAChangedFolder) {
 TEST_F(SettingsDialogTest, EnterClicksChangeFolderWhileItHasTheFocusAndOkOtherwise) {
     bool openedOnChangeFolder = false;
     runDialog([&](QDialog& dialog) {
-        auto* changeFolder = dialog.findChild<QPushButton*>("BitBtn1");
+        auto* changeFolder = dialog.findChild<QPushButton*>("changeFolderButton");
         openedOnChangeFolder = dialog.focusWidget() == changeFolder;
         QTest::keyClick(changeFolder, Qt::Key_Return);
         QFocusEvent focusLeaves(QEvent::FocusOut, Qt::TabFocusReason);
@@ -218,7 +218,7 @@ TEST_P(SettingsDialogSizeTest, SizeIsSavedOnCloseAndRestoredAtNextOpening) {
 
 INSTANTIATE_TEST_SUITE_P(
     CloseWays, SettingsDialogSizeTest,
-    ::testing::Values(CloseWay{"Ok", [](QDialog& d) { clickAndExpectClosed(d, "BitBtn2"); }},
+    ::testing::Values(CloseWay{"Ok", [](QDialog& d) { clickAndExpectClosed(d, "okButton"); }},
                       CloseWay{"CloseBox", closeByCloseBox}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -15,14 +15,15 @@
 #include "settings/Settings.h"
 #include "support/TempFolder.h"
 #include "ui/HandlerGuard.h"
-#include "ui/TFrmstats.h"
+#include "ui/StatisticsWindow.h"
 
 namespace {
 
 using LabelTexts = std::map<std::string, QString>;
 
-const char* const kLabels[] = {"Lbltotm",  "Lblavam",  "Lblperc",  "Lblswap",
-                               "Lblswapa", "Lblpercs", "Lblfiles", "Label5"};
+const char* const kLabels[] = {"totalMemoryLabel", "availableMemoryLabel", "memoryPercentLabel",
+                               "totalSwapLabel",   "availableSwapLabel",   "swapPercentLabel",
+                               "splitCountLabel",  "splitCountCaption"};
 
 LabelTexts labelTexts(QDialog& window) {
     LabelTexts texts;
@@ -51,7 +52,7 @@ protected:
         LabelTexts texts;
         ModalDriver driver([&](QDialog& window) {
             texts = labelTexts(window);
-            clickAndExpectClosed(window, "BitBtn1");
+            clickAndExpectClosed(window, "okButton");
         });
         showStatisticsWindow(nullptr);
         EXPECT_TRUE(driver.acted());
@@ -67,31 +68,32 @@ protected:
 TEST_F(StatsWindowTest, ShowsMemoryFiguresAndPercentagesOfAFreshStart) {
     giveMemInfo(524288, 262144, 0, 0);
     const LabelTexts texts = openAndRead();
-    EXPECT_EQ(texts.at("Lbltotm"), "Total RAM memory on your system = 536870912");
-    EXPECT_EQ(texts.at("Lblavam"), "RAM memory currently available  = 268435456");
-    EXPECT_EQ(texts.at("Lblperc"), "Percentage of RAM memory available = 50%");
-    EXPECT_EQ(texts.at("Lblswap"), "Maximum storage in swap file = 0");
-    EXPECT_EQ(texts.at("Lblswapa"), "Available swap file space = 0");
-    EXPECT_EQ(texts.at("Lblpercs"), "Percentage of swap file available  = 0%");
-    EXPECT_EQ(texts.at("Lblfiles"), "The total number of files that you have split -> 0");
-    EXPECT_EQ(texts.at("Label5"), "Total Number of Files You Have Split");
+    EXPECT_EQ(texts.at("totalMemoryLabel"), "Total RAM memory on your system = 536870912");
+    EXPECT_EQ(texts.at("availableMemoryLabel"), "RAM memory currently available  = 268435456");
+    EXPECT_EQ(texts.at("memoryPercentLabel"), "Percentage of RAM memory available = 50%");
+    EXPECT_EQ(texts.at("totalSwapLabel"), "Maximum storage in swap file = 0");
+    EXPECT_EQ(texts.at("availableSwapLabel"), "Available swap file space = 0");
+    EXPECT_EQ(texts.at("swapPercentLabel"), "Percentage of swap file available  = 0%");
+    EXPECT_EQ(texts.at("splitCountLabel"), "The total number of files that you have split -> 0");
+    EXPECT_EQ(texts.at("splitCountCaption"), "Total Number of Files You Have Split");
 }
 
 TEST_F(StatsWindowTest, ShowsFiguresAboveFourGibibytesInFull) {
     giveMemInfo(16777216, 4194304, 8388608, 8388608);
     const LabelTexts texts = openAndRead();
-    EXPECT_EQ(texts.at("Lbltotm"), "Total RAM memory on your system = 17179869184");
-    EXPECT_EQ(texts.at("Lblavam"), "RAM memory currently available  = 4294967296");
-    EXPECT_EQ(texts.at("Lblperc"), "Percentage of RAM memory available = 25%");
-    EXPECT_EQ(texts.at("Lblswap"), "Maximum storage in swap file = 8589934592");
-    EXPECT_EQ(texts.at("Lblpercs"), "Percentage of swap file available  = 100%");
+    EXPECT_EQ(texts.at("totalMemoryLabel"), "Total RAM memory on your system = 17179869184");
+    EXPECT_EQ(texts.at("availableMemoryLabel"), "RAM memory currently available  = 4294967296");
+    EXPECT_EQ(texts.at("memoryPercentLabel"), "Percentage of RAM memory available = 25%");
+    EXPECT_EQ(texts.at("totalSwapLabel"), "Maximum storage in swap file = 8589934592");
+    EXPECT_EQ(texts.at("swapPercentLabel"), "Percentage of swap file available  = 100%");
 }
 
 TEST_F(StatsWindowTest, ShowsTheCounterAfterThreeSplits) {
     giveMemInfo(524288, 262144, 0, 0);
     for (int split = 0; split < 3; ++split)
         settings::AddToSplitCounter(1);
-    EXPECT_EQ(openAndRead().at("Lblfiles"), "The total number of files that you have split -> 3");
+    EXPECT_EQ(openAndRead().at("splitCountLabel"),
+              "The total number of files that you have split -> 3");
 }
 
 TEST_F(StatsWindowTest, BadCounterShowsTheConversionErrorAndNoWindow) {
@@ -123,7 +125,7 @@ TEST_F(StatsWindowTest, SizeIsSavedWhenClosedByTheCloseBoxAndRestoredAtNextOpeni
     QSize reopenedSize;
     ModalDriver readSize([&](QDialog& window) {
         reopenedSize = window.size();
-        clickAndExpectClosed(window, "BitBtn1");
+        clickAndExpectClosed(window, "okButton");
     });
     showStatisticsWindow(nullptr);
     EXPECT_EQ(reopenedSize, QSize(480, 400));

@@ -9,24 +9,24 @@
 struct MemoryStatus;
 
 namespace Ui {
-class TFrmstats;
+class StatisticsWindow;
 }
 
 // The statistics window: a snapshot of the memory figures and the number of splits made.
-class TFrmstats final : public LayoutDialog {
+class StatisticsWindow final : public LayoutDialog {
     Q_OBJECT
 
 public:
-    explicit TFrmstats(QWidget* owner);
-    ~TFrmstats() override;
+    explicit StatisticsWindow(QWidget* owner);
+    ~StatisticsWindow() override;
 
     void showMemoryStatus(const MemoryStatus& status);
     void showSplitCounter(std::int32_t splits);
 
 private:
-    void FormCreate();
+    void restoreSizeAndCentre();
 
-    std::unique_ptr<Ui::TFrmstats> m_ui;
+    std::unique_ptr<Ui::StatisticsWindow> m_ui;
 };
 
 // Builds the statistics window owned by owner, fills it and runs it modally, then destroys it.

@@ -1,4 +1,4 @@
-#include "ui/TFrmSettings.h"
+#include "ui/SettingsDialog.h"
 
 #include <QStyle>
 
@@ -9,7 +9,7 @@
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
 #include "ui/ScreenCentre.h"
-#include "ui_TFrmSettings.h"
+#include "ui_SettingsDialog.h"
 
 namespace {
 
@@ -19,44 +19,45 @@ bool namesExistingFolder(const QString& text) {
 
 } // namespace
 
-TFrmSettings::TFrmSettings(QWidget* owner)
-    : LayoutDialog(owner, "frmsettings"), m_ui(std::make_unique<Ui::TFrmSettings>()) {
+SettingsDialog::SettingsDialog(QWidget* owner)
+    : LayoutDialog(owner, "frmsettings"), m_ui(std::make_unique<Ui::SettingsDialog>()) {
     m_ui->setupUi(this);
-    m_ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    m_ui->BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    connect(m_ui->BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-    connect(m_ui->BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
-    FormCreate();
+    m_ui->changeFolderButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    m_ui->okButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    connect(m_ui->changeFolderButton, &QPushButton::clicked, this,
+            [this] { onChangeFolderClicked(); });
+    connect(m_ui->okButton, &QPushButton::clicked, this, [this] { onOkClicked(); });
+    setUpControls();
 }
 
-TFrmSettings::~TFrmSettings() = default;
+SettingsDialog::~SettingsDialog() = default;
 
-void TFrmSettings::FormCreate() {
+void SettingsDialog::setUpControls() {
     restoreLayoutSize();
     centreOnScreen(*this);
     // A stored folder that cannot be read is reported, and the dialog opens to choose another.
     QString folder;
     runHandler(this, [&folder] { folder = fromNative(settings::readOutputFolder()); });
-    m_ui->LblLocation->setText(folder.isEmpty() ? QStringLiteral("No Default Folder Selected Yet")
-                                                : folder);
-    m_ui->BitBtn1->setFocus();
+    m_ui->outputFolderLabel->setText(
+        folder.isEmpty() ? QStringLiteral("No Default Folder Selected Yet") : folder);
+    m_ui->changeFolderButton->setFocus();
 }
 
-void TFrmSettings::BitBtn1Click() {
+void SettingsDialog::onChangeFolderClicked() {
     runHandler(this, [this] {
-        const QString shown = m_ui->LblLocation->text();
+        const QString shown = m_ui->outputFolderLabel->text();
         const auto folder =
             prompts().chooseFolder(this, namesExistingFolder(shown) ? shown : QString());
         if (!folder)
             return;
         // The split job puts the stored folder directly in front of the file names.
-        m_ui->LblLocation->setText(fromNative(paths::withTrailingSlash(toNative(*folder))));
+        m_ui->outputFolderLabel->setText(fromNative(paths::withTrailingSlash(toNative(*folder))));
     });
 }
 
-void TFrmSettings::BitBtn2Click() {
+void SettingsDialog::onOkClicked() {
     runHandler(this, [this] {
-        const QString shown = m_ui->LblLocation->text();
+        const QString shown = m_ui->outputFolderLabel->text();
         if (namesExistingFolder(shown))
             settings::writeOutputFolder(toNative(shown));
     });
@@ -65,6 +66,6 @@ void TFrmSettings::BitBtn2Click() {
 }
 
 void showSettingsDialog(QWidget* owner) {
-    TFrmSettings dialog(owner);
+    SettingsDialog dialog(owner);
     dialog.exec();
 }

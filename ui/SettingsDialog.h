@@ -5,24 +5,24 @@
 #include "ui/LayoutDialog.h"
 
 namespace Ui {
-class TFrmSettings;
+class SettingsDialog;
 }
 
 // The settings dialog: shows the output folder the split job writes into and lets the user
 // choose another. Only OK stores, and only a folder that exists.
-class TFrmSettings final : public LayoutDialog {
+class SettingsDialog final : public LayoutDialog {
     Q_OBJECT
 
 public:
-    explicit TFrmSettings(QWidget* owner);
-    ~TFrmSettings() override;
+    explicit SettingsDialog(QWidget* owner);
+    ~SettingsDialog() override;
 
 private:
-    void FormCreate();
-    void BitBtn1Click();
-    void BitBtn2Click();
+    void setUpControls();
+    void onChangeFolderClicked();
+    void onOkClicked();
 
-    std::unique_ptr<Ui::TFrmSettings> m_ui;
+    std::unique_ptr<Ui::SettingsDialog> m_ui;
 };
 
 // Creates the settings dialog owned by owner, runs it modally and destroys it.

@@ -24,13 +24,14 @@ protected:
             m_ranDuringSplit = isSplitRunning();
             check();
         });
-        click("Cmdcreate");
+        click("createButton");
     }
 
     std::vector<bool> lockedControlsEnabled() {
         std::vector<bool> enabled;
-        for (const char* name : {"Cmdselect", "Cmdcreate", "Cmdsettings", "Cmdprint", "Cmdstats",
-                                 "Cmdabout", "Radcust", "Rad100k", "Rad4600Meg", "ListBox1"})
+        for (const char* name : {"selectButton", "createButton", "settingsButton", "printButton",
+                                 "statisticsButton", "aboutButton", "customizeButton",
+                                 "preset100kButton", "preset4600MegButton", "customizeList"})
             enabled.push_back(control<QWidget>(name).isEnabled());
         return enabled;
     }
@@ -45,10 +46,10 @@ TEST_F(SplitTest, SplitsAFileThroughTheWindow) {
     writePatternFile(source, 650'000);
     openWindow();
     chooseFile(source);
-    click("Rad1meg");
-    click("Radcust");
+    click("preset1MegButton");
+    click("customizeButton");
     clickListEntry(0); // "300k"
-    click("Cmdcreate");
+    click("createButton");
 
     EXPECT_EQ(readFile(m_files.file("movie.1")), readFile(source).substr(0, 300'000));
     EXPECT_EQ(readFile(m_files.file("movie.2")), readFile(source).substr(300'000, 300'000));
@@ -57,8 +58,8 @@ TEST_F(SplitTest, SplitsAFileThroughTheWindow) {
     EXPECT_EQ(readFile(m_files.file("movie.bat")),
               "@ECHO OFF\r\nCopy /b \"movie.1\" + \"movie.2\" + \"movie.3\" \"movie.avi\"\r\n"
               "@ECHO movie.avi has been recreated for you.\r\n");
-    EXPECT_TRUE(control<QLabel>("LblComplete").isVisible());
-    EXPECT_EQ(control<QLabel>("LblComplete").text(), "100 %  Done.");
+    EXPECT_TRUE(control<QLabel>("progressLabel").isVisible());
+    EXPECT_EQ(control<QLabel>("progressLabel").text(), "100 %  Done.");
     const QString folder = fromNative(m_files.path());
     EXPECT_EQ(shown("information").back(),
               "Finished. Folder " + folder +
@@ -74,7 +75,7 @@ TEST_F(SplitTest, LocksTheSplitControlsWhileItRunsAndUnlocksThemAfter) {
     writePatternFile(source, 3'000'000);
     openWindow();
     chooseFile(source);
-    click("Rad1meg");
+    click("preset1MegButton");
     std::vector<bool> enabledDuringSplit;
     createWhileChecking([&] { enabledDuringSplit = lockedControlsEnabled(); });
 
@@ -94,8 +95,8 @@ TEST_F(SplitTest, UnlocksTheControlsAfterAFailedSplit) {
     settings::writeOutputFolder(m_files.file("not-a-folder") + "/");
     openWindow();
     chooseFile(source);
-    click("Rad1meg");
-    click("Cmdcreate");
+    click("preset1MegButton");
+    click("createButton");
 
     EXPECT_EQ(shown("standardError").size(), 1u);
     EXPECT_EQ(lockedControlsEnabled(), kAllEnabled);
@@ -106,7 +107,7 @@ TEST_F(SplitTest, ClosingDuringASplitStopsItRemovesWhatItWroteAndThenCloses) {
     writePatternFile(source, 3'000'000);
     openWindow();
     chooseFile(source);
-    click("Rad1meg");
+    click("preset1MegButton");
     createWhileChecking([this] { m_window->close(); });
 
     EXPECT_TRUE(m_ranDuringSplit);
@@ -124,7 +125,7 @@ TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {
     for (const int signalNumber : {SIGTERM, SIGHUP}) {
         openWindow();
         chooseFile(source);
-        click("Rad1meg");
+        click("preset1MegButton");
         const TerminationSignals sessionEnd([this] { m_window->closeAtSessionEnd(); });
         createWhileChecking([signalNumber] { std::raise(signalNumber); });
         EXPECT_TRUE(m_ranDuringSplit);
@@ -145,7 +146,7 @@ TEST_F(SplitTest, EscapeDuringASplitStopsItAndKeepsTheWindow) {
     writePatternFile(source, 3'000'000);
     openWindow();
     chooseFile(source);
-    click("Rad1meg");
+    click("preset1MegButton");
     createWhileChecking([this] { QTest::keyClick(m_window.get(), Qt::Key_Escape); });
 
     EXPECT_EQ(shown("askYesNo"), std::vector<QString>{"Stop the split in progress?"});
@@ -154,7 +155,7 @@ TEST_F(SplitTest, EscapeDuringASplitStopsItAndKeepsTheWindow) {
     EXPECT_EQ(shown("information"),
               std::vector<QString>{"The split was stopped. The split files and the rejoin script "
                                    "it had written have been removed."});
-    EXPECT_FALSE(control<QLabel>("LblComplete").isVisible());
+    EXPECT_FALSE(control<QLabel>("progressLabel").isVisible());
     EXPECT_EQ(lockedControlsEnabled(), kAllEnabled);
 }
 
@@ -163,7 +164,7 @@ TEST_F(SplitTest, AnsweringNoLetsTheSplitFinishAndTheWindowStay) {
     writePatternFile(source, 3'000'000);
     openWindow();
     chooseFile(source);
-    click("Rad1meg");
+    click("preset1MegButton");
     m_prompts.yesNoAnswer = false;
     createWhileChecking([this] { m_window->close(); });
 

@@ -1,11 +1,11 @@
-#include "ui/TFrmstats.h"
+#include "ui/StatisticsWindow.h"
 
 #include <QStyle>
 
 #include "platform/MemoryStatus.h"
 #include "settings/Settings.h"
 #include "ui/ScreenCentre.h"
-#include "ui_TFrmstats.h"
+#include "ui_StatisticsWindow.h"
 
 namespace {
 
@@ -23,46 +23,46 @@ void setSizedText(QLabel* label, const QString& text) {
 
 } // namespace
 
-TFrmstats::TFrmstats(QWidget* owner)
-    : LayoutDialog(owner, "frmstats"), m_ui(std::make_unique<Ui::TFrmstats>()) {
+StatisticsWindow::StatisticsWindow(QWidget* owner)
+    : LayoutDialog(owner, "frmstats"), m_ui(std::make_unique<Ui::StatisticsWindow>()) {
     m_ui->setupUi(this);
-    m_ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    connect(m_ui->BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    FormCreate();
+    m_ui->okButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    connect(m_ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
+    restoreSizeAndCentre();
 }
 
-TFrmstats::~TFrmstats() = default;
+StatisticsWindow::~StatisticsWindow() = default;
 
-void TFrmstats::FormCreate() {
+void StatisticsWindow::restoreSizeAndCentre() {
     restoreLayoutSize();
     centreOnScreen(*this);
 }
 
-void TFrmstats::showMemoryStatus(const MemoryStatus& status) {
-    m_ui->Lbltotm->setText(QStringLiteral("Total RAM memory on your system = ") +
-                           QString::number(status.totalPhysical));
-    m_ui->Lblavam->setText(QStringLiteral("RAM memory currently available  = ") +
-                           QString::number(status.availablePhysical));
-    m_ui->Lblperc->setText(
+void StatisticsWindow::showMemoryStatus(const MemoryStatus& status) {
+    m_ui->totalMemoryLabel->setText(QStringLiteral("Total RAM memory on your system = ") +
+                                    QString::number(status.totalPhysical));
+    m_ui->availableMemoryLabel->setText(QStringLiteral("RAM memory currently available  = ") +
+                                        QString::number(status.availablePhysical));
+    m_ui->memoryPercentLabel->setText(
         QStringLiteral("Percentage of RAM memory available = ") +
         withPercent(percentAvailable(status.availablePhysical, status.totalPhysical)));
-    setSizedText(m_ui->Lblswap, QStringLiteral("Maximum storage in swap file = ") +
-                                    QString::number(status.totalSwap));
-    setSizedText(m_ui->Lblswapa, QStringLiteral("Available swap file space = ") +
-                                     QString::number(status.availableSwap));
-    setSizedText(m_ui->Lblpercs,
+    setSizedText(m_ui->totalSwapLabel, QStringLiteral("Maximum storage in swap file = ") +
+                                           QString::number(status.totalSwap));
+    setSizedText(m_ui->availableSwapLabel, QStringLiteral("Available swap file space = ") +
+                                               QString::number(status.availableSwap));
+    setSizedText(m_ui->swapPercentLabel,
                  QStringLiteral("Percentage of swap file available  = ") +
                      withPercent(percentAvailable(status.availableSwap, status.totalSwap)));
 }
 
-void TFrmstats::showSplitCounter(std::int32_t splits) {
-    setSizedText(m_ui->Lblfiles,
+void StatisticsWindow::showSplitCounter(std::int32_t splits) {
+    setSizedText(m_ui->splitCountLabel,
                  QStringLiteral("The total number of files that you have split -> ") +
                      QString::number(splits));
 }
 
 void showStatisticsWindow(QWidget* owner) {
-    TFrmstats window(owner);
+    StatisticsWindow window(owner);
     window.showMemoryStatus(readMemoryStatus(g_memInfoPath));
     window.showSplitCounter(settings::ReadSplitCounter());
     window.exec();

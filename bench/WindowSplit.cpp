@@ -23,6 +23,7 @@
 
 #include "BenchPrompts.h"
 #include "MessageGaps.h"
+#include "settings/Settings.h"
 #include "ui/MainWindow.h"
 
 namespace {
@@ -104,7 +105,6 @@ int main(int argc, char** argv) {
     QTemporaryDir configFolder;
     if (!configFolder.isValid())
         fail(QStringLiteral("cannot create a temporary configuration folder"));
-    setenv("XDG_CONFIG_HOME", QFile::encodeName(configFolder.path()).constData(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
     QApplication app(argc, argv);
@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
         fail(QStringLiteral("the event dispatcher does not announce each processEvents() call"));
 
     BenchPrompts prompts(QFile::decodeName(argv[1]));
-    MainWindow window;
+    MainWindow window(settings::Settings(QFile::encodeName(configFolder.path()).toStdString()));
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         fail(QStringLiteral("the window was never shown"));

@@ -2,16 +2,15 @@
 
 #include <utility>
 
-#include "settings/Settings.h"
 #include "ui/HandlerGuard.h"
 #include "ui/StoredSize.h"
 
-LayoutDialog::LayoutDialog(QWidget* owner, std::string section)
-    : QDialog(owner), m_section(std::move(section)) {}
+LayoutDialog::LayoutDialog(QWidget* owner, settings::Settings settings, std::string section)
+    : QDialog(owner), m_settings(std::move(settings)), m_section(std::move(section)) {}
 
 void LayoutDialog::restoreLayoutSize() {
     // A layout file that cannot be read is reported and the designed size kept.
-    runHandler(this, [this] { restoreStoredSize(*this, m_section); });
+    runHandler(this, [this] { restoreStoredSize(*this, m_settings, m_section); });
 }
 
 void LayoutDialog::done(int result) {
@@ -20,7 +19,5 @@ void LayoutDialog::done(int result) {
 }
 
 void LayoutDialog::saveLayoutSize() {
-    runHandler(this, [this] {
-        settings::WriteLayoutSize(width(), height(), m_section, settings::layoutFilePath());
-    });
+    runHandler(this, [this] { saveStoredSize(*this, m_settings, m_section); });
 }

@@ -70,8 +70,8 @@ private:
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::MainWindow>()) {
+MainWindow::MainWindow(settings::Settings settings, QWidget* parent)
+    : QWidget(parent), m_settings(std::move(settings)), m_ui(std::make_unique<Ui::MainWindow>()) {
     loadResources();
     m_ui->setupUi(this);
     shareFormPaletteWithStyledWidgets(*this);
@@ -98,19 +98,18 @@ void MainWindow::setUpControls() {
 // to put the settings file, so that step is not tried.
 void MainWindow::startSettings() {
     bool haveFolder = false;
-    runHandler(this, [&haveFolder] {
-        settings::initLayoutPath();
+    runHandler(this, [this, &haveFolder] {
+        m_settings.createFolder();
         haveFolder = true;
     });
-    if (haveFolder)
-        runHandler(this, [this] { restoreSize(); });
-    settings::initSettingsPath();
-    if (haveFolder)
-        runHandler(this, [] { settings::createSettingsFileIfMissing(); });
+    if (!haveFolder)
+        return;
+    runHandler(this, [this] { restoreSize(); });
+    runHandler(this, [this] { m_settings.createSettingsFileIfMissing(); });
 }
 
 void MainWindow::restoreSize() {
-    restoreStoredSize(*this, kLayoutSection);
+    restoreStoredSize(*this, m_settings, kLayoutSection);
 }
 
 void MainWindow::connectHandlers() {
@@ -187,7 +186,7 @@ size_catalogue::SizeChoice MainWindow::currentSizeChoice() const {
 void MainWindow::onSelectClicked() {
     runHandler(this, [this] {
         m_ui->progressLabel->hide();
-        m_dialogFolder = fromNative(settings::readLastDir());
+        m_dialogFolder = fromNative(m_settings.readLastDir());
         const std::optional<QString> chosen = prompts().openFile(this, m_dialogFolder);
         if (!chosen || chosen->isEmpty())
             return;
@@ -208,7 +207,7 @@ void MainWindow::selectSourceFile(const QString& path) {
     m_ui->logoAfterSelection->show();
     const std::string folder = paths::folderOf(m_sourcePath);
     m_dialogFolder = fromNative(folder);
-    settings::writeLastDir(folder);
+    m_settings.writeLastDir(folder);
 }
 
 void MainWindow::openWithFile(const QString& path) {
@@ -224,7 +223,7 @@ void MainWindow::onCreateClicked() {
         showSplitOutcome(this, outcome);
         // Counted once the user has seen the completion message.
         if (outcome.kind == SplitOutcome::Kind::Completed)
-            settings::AddToSplitCounter(1);
+            m_settings.addToSplitCounter(1);
     });
     // A close asked for during the split waited for the job to stop.
     if (m_closeAfterSplit)
@@ -233,7 +232,7 @@ void MainWindow::onCreateClicked() {
 
 SplitOutcome MainWindow::runSplit() {
     const std::int64_t splitSize = size_catalogue::resolveSplitSize(currentSizeChoice());
-    const std::string outputFolder = settings::readOutputFolder();
+    const std::string outputFolder = m_settings.readOutputFolder();
     // The job keeps its own copy: the window's state must not change under it while it yields.
     const std::string sourcePath = m_sourcePath;
     const std::int64_t sourceSize = m_sourceSize;
@@ -257,18 +256,18 @@ std::vector<QWidget*> MainWindow::controlsLockedDuringSplit() const {
 }
 
 void MainWindow::onSettingsClicked() {
-    runHandler(this, [this] { showSettingsDialog(this); });
+    runHandler(this, [this] { showSettingsDialog(this, m_settings); });
 }
 
 void MainWindow::onStatisticsClicked() {
-    runHandler(this, [this] { showStatisticsWindow(this); });
+    runHandler(this, [this] { showStatisticsWindow(this, m_settings); });
 }
 
 void MainWindow::onPrintClicked() {
     runHandler(this, [this] {
         // Before any file choice in this run, the last one of an earlier run.
         if (m_dialogFolder.isEmpty())
-            m_dialogFolder = fromNative(settings::readLastDir());
+            m_dialogFolder = fromNative(m_settings.readLastDir());
         printFolderListing(this, m_dialogFolder, *m_ui->fileListForPrinting);
     });
 }
@@ -300,9 +299,7 @@ void MainWindow::onExitClicked() {
 
 void MainWindow::saveSize() {
     // A refused write is shown once; the window closes all the same.
-    runHandler(this, [this] {
-        settings::WriteLayoutSize(width(), height(), kLayoutSection, settings::layoutFilePath());
-    });
+    runHandler(this, [this] { saveStoredSize(*this, m_settings, kLayoutSection); });
 }
 
 bool MainWindow::askToStopSplit() {

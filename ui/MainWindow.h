@@ -12,6 +12,7 @@
 
 #include "engine/SizeCatalogue.h"
 #include "engine/SplitOutcome.h"
+#include "settings/Settings.h"
 
 class QDropEvent;
 class QMimeData;
@@ -25,7 +26,9 @@ class MainWindow;
 class MainWindow final : public QWidget {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // The window keeps its settings in the files of settings; the configuration folder is made
+    // when missing.
+    explicit MainWindow(settings::Settings settings, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The folder the open dialog is in: "Last Dir" when it last opened, then the chosen file's,
@@ -79,6 +82,7 @@ private:
     // Accepts a drag or drop as Copy, else as Link; false when it offers neither.
     static bool acceptAsCopy(QDropEvent& event);
 
+    settings::Settings m_settings;
     std::unique_ptr<Ui::MainWindow> m_ui;
     std::string m_sourcePath;
     std::int64_t m_sourceSize = 0;

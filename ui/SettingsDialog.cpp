@@ -4,7 +4,6 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "settings/Settings.h"
 #include "ui/HandlerGuard.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
@@ -19,8 +18,8 @@ bool namesExistingFolder(const QString& text) {
 
 } // namespace
 
-SettingsDialog::SettingsDialog(QWidget* owner)
-    : LayoutDialog(owner, "frmsettings"), m_ui(std::make_unique<Ui::SettingsDialog>()) {
+SettingsDialog::SettingsDialog(QWidget* owner, const settings::Settings& settings)
+    : LayoutDialog(owner, settings, "frmsettings"), m_ui(std::make_unique<Ui::SettingsDialog>()) {
     m_ui->setupUi(this);
     m_ui->changeFolderButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     m_ui->okButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
@@ -37,7 +36,7 @@ void SettingsDialog::setUpControls() {
     centreOnScreen(*this);
     // A stored folder that cannot be read is reported, and the dialog opens to choose another.
     QString folder;
-    runHandler(this, [&folder] { folder = fromNative(settings::readOutputFolder()); });
+    runHandler(this, [this, &folder] { folder = fromNative(storedSettings().readOutputFolder()); });
     m_ui->outputFolderLabel->setText(
         folder.isEmpty() ? QStringLiteral("No Default Folder Selected Yet") : folder);
     m_ui->changeFolderButton->setFocus();
@@ -59,13 +58,13 @@ void SettingsDialog::onOkClicked() {
     runHandler(this, [this] {
         const QString shown = m_ui->outputFolderLabel->text();
         if (namesExistingFolder(shown))
-            settings::writeOutputFolder(toNative(shown));
+            storedSettings().writeOutputFolder(toNative(shown));
     });
     // A refused write has been shown; OK closes all the same.
     accept();
 }
 
-void showSettingsDialog(QWidget* owner) {
-    SettingsDialog dialog(owner);
+void showSettingsDialog(QWidget* owner, const settings::Settings& settings) {
+    SettingsDialog dialog(owner, settings);
     dialog.exec();
 }

@@ -14,7 +14,7 @@ class SettingsDialog final : public LayoutDialog {
     Q_OBJECT
 
 public:
-    explicit SettingsDialog(QWidget* owner);
+    SettingsDialog(QWidget* owner, const settings::Settings& settings);
     ~SettingsDialog() override;
 
 private:
@@ -26,4 +26,4 @@ private:
 };
 
 // Creates the settings dialog owned by owner, runs it modally and destroys it.
-void showSettingsDialog(QWidget* owner);
+void showSettingsDialog(QWidget* owner, const settings::Settings& settings);

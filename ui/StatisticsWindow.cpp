@@ -9,8 +9,6 @@
 
 namespace {
 
-std::string g_memInfoPath = "/proc/meminfo";
-
 QString withPercent(std::uint64_t percentage) {
     return QString::number(percentage) + QLatin1Char('%');
 }
@@ -23,8 +21,8 @@ void setSizedText(QLabel* label, const QString& text) {
 
 } // namespace
 
-StatisticsWindow::StatisticsWindow(QWidget* owner)
-    : LayoutDialog(owner, "frmstats"), m_ui(std::make_unique<Ui::StatisticsWindow>()) {
+StatisticsWindow::StatisticsWindow(QWidget* owner, const settings::Settings& settings)
+    : LayoutDialog(owner, settings, "frmstats"), m_ui(std::make_unique<Ui::StatisticsWindow>()) {
     m_ui->setupUi(this);
     m_ui->okButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     connect(m_ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
@@ -61,15 +59,12 @@ void StatisticsWindow::showSplitCounter(std::int32_t splits) {
                      QString::number(splits));
 }
 
-void showStatisticsWindow(QWidget* owner) {
-    StatisticsWindow window(owner);
-    window.showMemoryStatus(readMemoryStatus(g_memInfoPath));
-    window.showSplitCounter(settings::ReadSplitCounter());
+void showStatisticsWindow(QWidget* owner, const settings::Settings& settings,
+                          const std::string& memInfoPath) {
+    StatisticsWindow window(owner, settings);
+    window.showMemoryStatus(readMemoryStatus(memInfoPath));
+    window.showSplitCounter(settings.readSplitCounter());
     window.exec();
-}
-
-void setMemInfoPath(const std::string& path) {
-    g_memInfoPath = path;
 }
 
 std::uint64_t percentAvailable(std::uint64_t available, std::uint64_t total) {

@@ -17,7 +17,7 @@ class StatisticsWindow final : public LayoutDialog {
     Q_OBJECT
 
 public:
-    explicit StatisticsWindow(QWidget* owner);
+    StatisticsWindow(QWidget* owner, const settings::Settings& settings);
     ~StatisticsWindow() override;
 
     void showMemoryStatus(const MemoryStatus& status);
@@ -31,11 +31,9 @@ private:
 
 // Builds the statistics window owned by owner, fills it and runs it modally, then destroys it.
 // A figure that cannot be read (a bad split counter, an unreadable memory file) throws before
-// the window is shown.
-void showStatisticsWindow(QWidget* owner);
-
-// The file the memory figures are read from, /proc/meminfo unless a test points elsewhere.
-void setMemInfoPath(const std::string& path);
+// the window is shown. The memory figures come from memInfoPath.
+void showStatisticsWindow(QWidget* owner, const settings::Settings& settings,
+                          const std::string& memInfoPath = "/proc/meminfo");
 
 // Percentage of total that available is, in the total's whole hundredths; 0 for a total
 // below 100.

@@ -157,12 +157,12 @@ std::string absolutePath(const std::string& path) {
 }
 
 int split(const CommandLine& line, std::int64_t splitSize) {
-    settings::initLayoutPath();
-    settings::initSettingsPath();
-    settings::createSettingsFileIfMissing();
+    const settings::Settings settings(paths::configurationFolderPath());
+    settings.createFolder();
+    settings.createSettingsFileIfMissing();
     const std::string sourcePath = absolutePath(line.source);
     const std::string outputFolder =
-        line.outputFolder ? absolutePath(*line.outputFolder) : settings::readOutputFolder();
+        line.outputFolder ? absolutePath(*line.outputFolder) : settings.readOutputFolder();
     SplitOutcome outcome;
     {
         TerminalHost host;
@@ -171,7 +171,7 @@ int split(const CommandLine& line, std::int64_t splitSize) {
     switch (outcome.kind) {
     case SplitOutcome::Kind::Completed:
         std::cout << completionReport(outcome.completion) << std::endl;
-        settings::AddToSplitCounter(1);
+        settings.addToSplitCounter(1);
         return kExitDone;
     case SplitOutcome::Kind::Refused:
         complain(refusalSentence(outcome.refusal));

@@ -9,6 +9,7 @@
 
 #include "platform/PageFolders.h"
 #include "platform/Paths.h"
+#include "settings/Settings.h"
 #include "ui/MainWindow.h"
 #include "ui/NativeText.h"
 #include "ui/TerminationSignals.h"
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
         std::fputs("orvanto takes one file at most.\n", stderr);
         return 2;
     }
-    MainWindow window;
+    MainWindow window(settings::Settings(paths::configurationFolderPath()));
     const TerminationSignals sessionEnd([&window] { window.closeAtSessionEnd(); });
     window.show();
     if (!files.isEmpty())

@@ -54,7 +54,7 @@ TEST_F(DialogsTest, SettingsAndStatisticsOpenModallyOwnedByTheMainWindowAndGoWhe
 
 TEST_F(DialogsTest, BadCounterShowsTheConversionErrorInsteadOfTheStatistics) {
     openWindow();
-    profile::writeString(settings::settingsFilePath(), "Stat", "Number", "7x");
+    profile::writeString(m_settings.settingsFilePath(), "Stat", "Number", "7x");
     ModalDriver driver([](QDialog& dialog) { dialog.done(QDialog::Rejected); });
     click("statisticsButton");
     EXPECT_FALSE(driver.acted());

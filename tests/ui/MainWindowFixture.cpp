@@ -6,12 +6,8 @@
 
 #include "ui/NativeText.h"
 
-MainWindowTest::MainWindowTest() {
-    useConfigFolder(m_config.path());
-}
-
 MainWindow& MainWindowTest::openWindow() {
-    m_window = std::make_unique<MainWindow>();
+    m_window = std::make_unique<MainWindow>(m_settings);
     m_window->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
     return *m_window;

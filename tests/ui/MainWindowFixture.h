@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/Settings.h"
 #include "support/TempFolder.h"
 #include "ui/FakePrompts.h"
 #include "ui/MainWindow.h"
@@ -17,8 +18,6 @@
 // files a test splits, and prompts that answer without blocking.
 class MainWindowTest : public ::testing::Test {
 protected:
-    MainWindowTest();
-
     // Creates the window (its start-up reads the configuration folder) and shows it.
     MainWindow& openWindow();
 
@@ -38,6 +37,8 @@ protected:
     std::vector<QString> shown(const char* kind) const;
 
     TempFolder m_config;
+    // The window's configuration folder, inside m_config so that a test can block its making.
+    settings::Settings m_settings{m_config.file("orvanto/")};
     TempFolder m_files;
     FakePrompts m_prompts;
     std::unique_ptr<MainWindow> m_window;

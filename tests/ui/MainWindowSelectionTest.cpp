@@ -66,7 +66,7 @@ TEST_F(SelectionTest, ChoosingAFileShowsItAndRemembersItsFolder) {
     EXPECT_TRUE(control<QLabel>("fileSizeCaption").isVisible());
     EXPECT_FALSE(control<QLabel>("logoBeforeSelection").isVisible());
     EXPECT_TRUE(control<QLabel>("logoAfterSelection").isVisible());
-    EXPECT_EQ(settings::readLastDir(), m_files.path());
+    EXPECT_EQ(m_settings.readLastDir(), m_files.path());
     EXPECT_EQ(m_window->dialogFolder(), fromNative(m_files.path()));
 
     // The next start's dialogs open where the last file was chosen, the printout's too.
@@ -103,7 +103,7 @@ TEST_F(SelectionTest, AFileGivenAtStartIsSelectedAsIfChosenOrItsProblemShown) {
         EXPECT_EQ(shown("standardError"),
                   selected ? std::vector<QString>{} : std::vector<QString>{fromNative(c.box)});
     }
-    EXPECT_EQ(settings::readLastDir(), m_files.path());
+    EXPECT_EQ(m_settings.readLastDir(), m_files.path());
 }
 
 TEST_F(SelectionTest, AFileAboveFourGigabytesShowsAllItsDigits) {
@@ -122,7 +122,7 @@ TEST_F(SelectionTest, AnUnreadableNameIsReportedAndStaysSelected) {
               std::vector<QString>{"A severe error has occurred, the file could not be read "});
     EXPECT_EQ(control<QLabel>("fileSizeLabel").text(), "-1");
     EXPECT_EQ(control<QLabel>("fileLabel").text(), fromNative(m_files.file("typed-name.avi")));
-    EXPECT_EQ(settings::readLastDir(), m_files.path());
+    EXPECT_EQ(m_settings.readLastDir(), m_files.path());
 }
 
 TEST_F(SelectionTest, CancellingKeepsTheSelectionButHidesTheProgress) {
@@ -158,7 +158,7 @@ TEST_F(SelectionTest, ADroppedFileIsSelectedAsACopyButAFolderOrSeveralFilesAreNo
     EXPECT_EQ(dropUrls(*m_window, {QUrl::fromLocalFile(fromNative(second))}), Qt::CopyAction);
     EXPECT_EQ(control<QLabel>("fileLabel").text(), fromNative(second));
     EXPECT_EQ(control<QLabel>("fileSizeLabel").text(), "4");
-    EXPECT_EQ(settings::readLastDir(), m_files.path());
+    EXPECT_EQ(m_settings.readLastDir(), m_files.path());
 }
 
 } // namespace

@@ -66,7 +66,7 @@ TEST_F(SplitTest, SplitsAFileThroughTheWindow) {
                   " contains the split file names which are movie.1, movie.2, etc., along with "
                   "program \"movie.bat\". There were 3 total files created. Simply run the program "
                   "\"movie.bat\" to recreate the original file.");
-    EXPECT_EQ(settings::ReadSplitCounter(), 1);
+    EXPECT_EQ(m_settings.readSplitCounter(), 1);
     EXPECT_TRUE(shown("standardError").empty());
 }
 
@@ -90,9 +90,8 @@ TEST_F(SplitTest, UnlocksTheControlsAfterAFailedSplit) {
     writePatternFile(source, 3'000'000);
     // An output folder inside a plain file cannot hold the script.
     writeFile(m_files.file("not-a-folder"), "");
-    settings::initLayoutPath();
-    settings::initSettingsPath();
-    settings::writeOutputFolder(m_files.file("not-a-folder") + "/");
+    m_settings.createFolder();
+    m_settings.writeOutputFolder(m_files.file("not-a-folder") + "/");
     openWindow();
     chooseFile(source);
     click("preset1MegButton");
@@ -115,8 +114,8 @@ TEST_F(SplitTest, ClosingDuringASplitStopsItRemovesWhatItWroteAndThenCloses) {
     EXPECT_FALSE(m_window->isVisible());
     EXPECT_FALSE(fileExists(m_files.file("movie.1")));
     EXPECT_FALSE(fileExists(m_files.file("movie.bat")));
-    EXPECT_EQ(settings::ReadSplitCounter(), 0);
-    EXPECT_EQ(settings::ReadLayoutWidth("frmsplit", settings::layoutFilePath()), 500);
+    EXPECT_EQ(m_settings.readSplitCounter(), 0);
+    EXPECT_EQ(m_settings.readLayoutWidth("frmsplit"), 500);
 }
 
 TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {
@@ -133,7 +132,7 @@ TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {
         EXPECT_FALSE(fileExists(m_files.file("movie.1")) || fileExists(m_files.file("movie.bat")));
     }
     EXPECT_TRUE(shown("askYesNo").empty());
-    EXPECT_EQ(settings::ReadSplitCounter(), 0);
+    EXPECT_EQ(m_settings.readSplitCounter(), 0);
     openWindow(); // with no split running, the window just closes
     const TerminationSignals sessionEnd([this] { m_window->closeAtSessionEnd(); });
     std::raise(SIGHUP);
@@ -170,6 +169,6 @@ TEST_F(SplitTest, AnsweringNoLetsTheSplitFinishAndTheWindowStay) {
 
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_TRUE(fileExists(m_files.file("movie.4")));
-    EXPECT_EQ(settings::ReadSplitCounter(), 1);
+    EXPECT_EQ(m_settings.readSplitCounter(), 1);
 }
 } // namespace

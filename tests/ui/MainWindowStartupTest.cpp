@@ -142,9 +142,8 @@ TEST_F(StartupTest, RestoresTheStoredSizeOneDimensionAtATime) {
                           {-5, -1, {500, 439}},
                           {100000, 100000, QGuiApplication::primaryScreen()->availableSize()}};
     for (const Case& c : cases) {
-        settings::initLayoutPath();
-        settings::WriteLayoutSize(c.storedWidth, c.storedHeight, "frmsplit",
-                                  settings::layoutFilePath());
+        m_settings.createFolder();
+        m_settings.writeLayoutSize(c.storedWidth, c.storedHeight, "frmsplit");
         openWindow();
         EXPECT_EQ(m_window->size(), c.expected) << c.storedWidth << "x" << c.storedHeight;
     }
@@ -154,8 +153,8 @@ TEST_F(StartupTest, SavesItsSizeOnCloseForTheNextStart) {
     openWindow().resize(620, 470);
     click("exitButton");
     EXPECT_FALSE(m_window->isVisible());
-    EXPECT_EQ(settings::ReadLayoutWidth("frmsplit", settings::layoutFilePath()), 620);
-    EXPECT_EQ(settings::ReadLayoutHeight("frmsplit", settings::layoutFilePath()), 470);
+    EXPECT_EQ(m_settings.readLayoutWidth("frmsplit"), 620);
+    EXPECT_EQ(m_settings.readLayoutHeight("frmsplit"), 470);
 
     openWindow();
     EXPECT_EQ(m_window->size(), QSize(620, 470));
@@ -164,7 +163,7 @@ TEST_F(StartupTest, SavesItsSizeOnCloseForTheNextStart) {
 TEST_F(StartupTest, ARefusedSizeWriteIsShownOnceAndTheWindowClosesAnyway) {
     openWindow();
     // A folder where the layout file should be cannot be replaced by the file.
-    std::filesystem::create_directory(settings::layoutFilePath());
+    std::filesystem::create_directory(m_settings.layoutFilePath());
     m_window->close();
     EXPECT_FALSE(m_window->isVisible());
     EXPECT_EQ(shown("standardError").size(), 1u);

@@ -34,9 +34,6 @@ LabelTexts labelTexts(QDialog& window) {
 
 class StatsWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { setMemInfoPath(memInfo); }
-    void TearDown() override { setMemInfoPath("/proc/meminfo"); }
-
     void giveMemInfo(std::uint64_t totalKb, std::uint64_t availableKb, std::uint64_t swapKb,
                      std::uint64_t swapFreeKb) {
         writeFile(memInfo,
@@ -47,6 +44,8 @@ protected:
                       " kB\nSwapFree:       " + std::to_string(swapFreeKb) + " kB\n");
     }
 
+    void showWindow() { showStatisticsWindow(nullptr, config.settings(), memInfo); }
+
     // Opens the window for real, reads its labels and closes it with OK.
     LabelTexts openAndRead() {
         LabelTexts texts;
@@ -54,7 +53,7 @@ protected:
             texts = labelTexts(window);
             clickAndExpectClosed(window, "okButton");
         });
-        showStatisticsWindow(nullptr);
+        showWindow();
         EXPECT_TRUE(driver.acted());
         return texts;
     }
@@ -91,22 +90,22 @@ TEST_F(StatsWindowTest, ShowsFiguresAboveFourGibibytesInFull) {
 TEST_F(StatsWindowTest, ShowsTheCounterAfterThreeSplits) {
     giveMemInfo(524288, 262144, 0, 0);
     for (int split = 0; split < 3; ++split)
-        settings::AddToSplitCounter(1);
+        config.settings().addToSplitCounter(1);
     EXPECT_EQ(openAndRead().at("splitCountLabel"),
               "The total number of files that you have split -> 3");
 }
 
 TEST_F(StatsWindowTest, BadCounterShowsTheConversionErrorAndNoWindow) {
     giveMemInfo(524288, 262144, 0, 0);
-    profile::writeString(settings::settingsFilePath(), "Stat", "Number", "seven");
+    profile::writeString(config.settings().settingsFilePath(), "Stat", "Number", "seven");
     ModalDriver driver([](QDialog& window) { window.done(QDialog::Rejected); });
-    runHandler(nullptr, [] { showStatisticsWindow(nullptr); });
+    runHandler(nullptr, [this] { showWindow(); });
     EXPECT_FALSE(driver.acted());
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].kind, "standardError");
     EXPECT_EQ(prompts.shown[0].text, "'seven' is not a valid integer value.");
     // A window never shown leaves no size behind.
-    EXPECT_EQ(settings::ReadLayoutWidth("frmstats", settings::layoutFilePath()), 0);
+    EXPECT_EQ(config.settings().readLayoutWidth("frmstats"), 0);
 }
 
 TEST_F(StatsWindowTest, SizeIsSavedWhenClosedByTheCloseBoxAndRestoredAtNextOpening) {
@@ -117,17 +116,17 @@ TEST_F(StatsWindowTest, SizeIsSavedWhenClosedByTheCloseBoxAndRestoredAtNextOpeni
         window.resize(480, 400);
         closeByCloseBox(window);
     });
-    showStatisticsWindow(nullptr);
+    showWindow();
     EXPECT_EQ(designSize, QSize(436, 340));
-    EXPECT_EQ(settings::ReadLayoutWidth("frmstats", settings::layoutFilePath()), 480);
-    EXPECT_EQ(settings::ReadLayoutHeight("frmstats", settings::layoutFilePath()), 400);
+    EXPECT_EQ(config.settings().readLayoutWidth("frmstats"), 480);
+    EXPECT_EQ(config.settings().readLayoutHeight("frmstats"), 400);
 
     QSize reopenedSize;
     ModalDriver readSize([&](QDialog& window) {
         reopenedSize = window.size();
         clickAndExpectClosed(window, "okButton");
     });
-    showStatisticsWindow(nullptr);
+    showWindow();
     EXPECT_EQ(reopenedSize, QSize(480, 400));
 }
 

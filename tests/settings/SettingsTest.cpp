@@ -20,7 +20,7 @@ protected:
         writeFile(m_settings.settingsFilePath(), content);
     }
 
-    // The message ReadSplitCounter fails with, or "" when it succeeds.
+    // The message readSplitCounter fails with, or "" when it succeeds.
     std::string counterError() {
         try {
             m_settings.readSplitCounter();

@@ -32,7 +32,7 @@ LabelTexts labelTexts(QDialog& window) {
     return texts;
 }
 
-class StatsWindowTest : public ::testing::Test {
+class StatisticsWindowTest : public ::testing::Test {
 protected:
     void giveMemInfo(std::uint64_t totalKb, std::uint64_t availableKb, std::uint64_t swapKb,
                      std::uint64_t swapFreeKb) {
@@ -64,7 +64,7 @@ protected:
     std::string memInfo = folder.file("meminfo");
 };
 
-TEST_F(StatsWindowTest, ShowsMemoryFiguresAndPercentagesOfAFreshStart) {
+TEST_F(StatisticsWindowTest, ShowsMemoryFiguresAndPercentagesOfAFreshStart) {
     giveMemInfo(524288, 262144, 0, 0);
     const LabelTexts texts = openAndRead();
     EXPECT_EQ(texts.at("totalMemoryLabel"), "Total RAM memory on your system = 536870912");
@@ -77,7 +77,7 @@ TEST_F(StatsWindowTest, ShowsMemoryFiguresAndPercentagesOfAFreshStart) {
     EXPECT_EQ(texts.at("splitCountCaption"), "Total Number of Files You Have Split");
 }
 
-TEST_F(StatsWindowTest, ShowsFiguresAboveFourGibibytesInFull) {
+TEST_F(StatisticsWindowTest, ShowsFiguresAboveFourGibibytesInFull) {
     giveMemInfo(16777216, 4194304, 8388608, 8388608);
     const LabelTexts texts = openAndRead();
     EXPECT_EQ(texts.at("totalMemoryLabel"), "Total RAM memory on your system = 17179869184");
@@ -87,7 +87,7 @@ TEST_F(StatsWindowTest, ShowsFiguresAboveFourGibibytesInFull) {
     EXPECT_EQ(texts.at("swapPercentLabel"), "Percentage of swap file available  = 100%");
 }
 
-TEST_F(StatsWindowTest, ShowsTheCounterAfterThreeSplits) {
+TEST_F(StatisticsWindowTest, ShowsTheCounterAfterThreeSplits) {
     giveMemInfo(524288, 262144, 0, 0);
     for (int split = 0; split < 3; ++split)
         config.settings().addToSplitCounter(1);
@@ -95,7 +95,7 @@ TEST_F(StatsWindowTest, ShowsTheCounterAfterThreeSplits) {
               "The total number of files that you have split -> 3");
 }
 
-TEST_F(StatsWindowTest, BadCounterShowsTheConversionErrorAndNoWindow) {
+TEST_F(StatisticsWindowTest, BadCounterShowsTheConversionErrorAndNoWindow) {
     giveMemInfo(524288, 262144, 0, 0);
     profile::writeString(config.settings().settingsFilePath(), "Stat", "Number", "seven");
     ModalDriver driver([](QDialog& window) { window.done(QDialog::Rejected); });
@@ -108,7 +108,7 @@ TEST_F(StatsWindowTest, BadCounterShowsTheConversionErrorAndNoWindow) {
     EXPECT_EQ(config.settings().readLayoutWidth("frmstats"), 0);
 }
 
-TEST_F(StatsWindowTest, SizeIsSavedWhenClosedByTheCloseBoxAndRestoredAtNextOpening) {
+TEST_F(StatisticsWindowTest, SizeIsSavedWhenClosedByTheCloseBoxAndRestoredAtNextOpening) {
     giveMemInfo(524288, 262144, 0, 0);
     QSize designSize;
     ModalDriver resizeAndClose([&](QDialog& window) {

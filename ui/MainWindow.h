@@ -26,8 +26,8 @@ class MainWindow;
 class MainWindow final : public QWidget {
     Q_OBJECT
 public:
-    // The window keeps its settings in the files of settings; the configuration folder is made
-    // when missing.
+    // Sizes, folders and the split counter go through settings. The configuration folder is made
+    // when missing; when it cannot be, the error is shown and the window opens all the same.
     explicit MainWindow(settings::Settings settings, QWidget* parent = nullptr);
     ~MainWindow() override;
 

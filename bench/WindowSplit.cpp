@@ -23,7 +23,8 @@
 
 #include "BenchPrompts.h"
 #include "MessageGaps.h"
-#include "ui/TFrmsplit.h"
+#include "settings/Settings.h"
+#include "ui/MainWindow.h"
 
 namespace {
 
@@ -43,17 +44,17 @@ void click(QWidget* button) {
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-// choice is a preset's object name (Rad95Meg) or an entry of the customize list (5120k).
+// choice is a preset's object name (preset95MegButton) or an entry of the customize list (5120k).
 void chooseSize(QWidget& window, const QString& choice) {
     if (auto* preset = window.findChild<QRadioButton*>(choice)) {
         click(preset);
         return;
     }
-    auto* list = control<QListWidget>(window, "ListBox1");
+    auto* list = control<QListWidget>(window, "customizeList");
     const auto entries = list->findItems(choice, Qt::MatchExactly);
     if (entries.isEmpty())
         fail(QStringLiteral("%1 is neither a preset nor a customize-list entry").arg(choice));
-    click(control<QRadioButton>(window, "Radcust"));
+    click(control<QRadioButton>(window, "customizeButton"));
     list->scrollToItem(entries.first());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(entries.first()).center());
@@ -94,16 +95,16 @@ ThreadWaits operator-(const ThreadWaits& end, const ThreadWaits& start) {
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: bench_window_split SOURCE SIZE\n"
-                             "  SIZE: a preset's object name (Rad95Meg) or a customize-list entry "
-                             "(5120k)\n");
+        std::fprintf(stderr,
+                     "usage: bench_window_split SOURCE SIZE\n"
+                     "  SIZE: a preset's object name (preset95MegButton) or a customize-list entry "
+                     "(5120k)\n");
         return 2;
     }
     // The window keeps its settings in a folder of its own, never in the user's.
     QTemporaryDir configFolder;
     if (!configFolder.isValid())
         fail(QStringLiteral("cannot create a temporary configuration folder"));
-    setenv("XDG_CONFIG_HOME", QFile::encodeName(configFolder.path()).constData(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
     QApplication app(argc, argv);
@@ -112,11 +113,11 @@ int main(int argc, char** argv) {
         fail(QStringLiteral("the event dispatcher does not announce each processEvents() call"));
 
     BenchPrompts prompts(QFile::decodeName(argv[1]));
-    TFrmsplit window;
+    MainWindow window(settings::Settings(QFile::encodeName(configFolder.path()).toStdString()));
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         fail(QStringLiteral("the window was never shown"));
-    click(control<QPushButton>(window, "Cmdselect"));
+    click(control<QPushButton>(window, "selectButton"));
     chooseSize(window, QString::fromLocal8Bit(argv[2]));
     QApplication::processEvents();
 
@@ -131,7 +132,7 @@ int main(int argc, char** argv) {
     const std::clock_t cpuStarted = std::clock();
     const ThreadWaits waitsStarted = threadWaits();
     gaps.start();
-    click(control<QPushButton>(window, "Cmdcreate"));
+    click(control<QPushButton>(window, "createButton"));
     const std::clock_t cpuReturned = std::clock();
     const ThreadWaits waits = threadWaits() - waitsStarted;
     const auto returned = Clock::now();
@@ -146,7 +147,7 @@ int main(int argc, char** argv) {
                             .match(prompts.completion)
                             .captured(1);
 
-    std::printf("size_label=%s\n", qPrintable(control<QLabel>(window, "Lblbytes")->text()));
+    std::printf("size_label=%s\n", qPrintable(control<QLabel>(window, "splitSizeLabel")->text()));
     std::printf("pieces=%s\n", qPrintable(pieces));
     std::printf("split_seconds=%.3f\n", elapsed.count());
     std::printf("split_cpu_seconds=%.3f\n",

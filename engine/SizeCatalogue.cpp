@@ -58,18 +58,18 @@ std::optional<std::int64_t> bytesWithUnit(const std::string& text) {
 
 const std::array<Preset, kPresetCount>& presets() {
     static const std::array<Preset, kPresetCount> table = {{
-        {"Rad100k", "100k Files", "100k", 100'000},
-        {"Rad500k", "500k Files", "500k", 500'000},
-        {"Rad1meg", "1 Meg Files", "1 Megabyte", 1'000'000},
-        {"Rad14Meg", "1.4 Meg Files", "1.4 Megabytes", 1'400'000},
-        {"Rad2Meg", "2 Meg Files", "2 Megabytes", 2'000'000},
-        {"Rad95Meg", "95 Meg Files", "95 Megabytes", 95'000'000},
-        {"Rad127Meg", "127 Meg Files", "127 Megabytes", 127'000'000},
-        {"Rad195Meg", "195 Meg Files", "195 Megabytes", 195'000'000},
-        {"Rad255Meg", "255 Meg Files", "255 Megabytes", 255'000'000},
-        {"Rad530Meg", "530 Meg Files", "530 Megabytes", 530'000'000},
-        {"Rad650Meg", "650 Meg Files", "650 Megabytes", 650'000'000},
-        {"Rad4600Meg", "4600 Meg Files", "4.6 Gigabytes", 4'600'000'000},
+        {"preset100kButton", "100k Files", "100k", 100'000},
+        {"preset500kButton", "500k Files", "500k", 500'000},
+        {"preset1MegButton", "1 Meg Files", "1 Megabyte", 1'000'000},
+        {"preset1Point4MegButton", "1.4 Meg Files", "1.4 Megabytes", 1'400'000},
+        {"preset2MegButton", "2 Meg Files", "2 Megabytes", 2'000'000},
+        {"preset95MegButton", "95 Meg Files", "95 Megabytes", 95'000'000},
+        {"preset127MegButton", "127 Meg Files", "127 Megabytes", 127'000'000},
+        {"preset195MegButton", "195 Meg Files", "195 Megabytes", 195'000'000},
+        {"preset255MegButton", "255 Meg Files", "255 Megabytes", 255'000'000},
+        {"preset530MegButton", "530 Meg Files", "530 Megabytes", 530'000'000},
+        {"preset650MegButton", "650 Meg Files", "650 Megabytes", 650'000'000},
+        {"preset4600MegButton", "4600 Meg Files", "4.6 Gigabytes", 4'600'000'000},
     }};
     return table;
 }

@@ -10,7 +10,7 @@
 namespace size_catalogue {
 
 struct Preset {
-    const char* control; // object name of its radio button, e.g. "Rad14Meg"
+    const char* control; // object name of its radio button, e.g. "preset1Point4MegButton"
     const char* caption; // "1.4 Meg Files"
     const char* label;   // "1.4 Megabytes"
     std::int64_t bytes;  // 1400000

@@ -5,6 +5,7 @@
 #include <sys/file.h>
 
 #include "platform/IoError.h"
+#include "platform/Paths.h"
 
 namespace {
 
@@ -26,4 +27,4 @@ File lockedFile(const std::string& path) {
 } // namespace
 
 FolderLock::FolderLock(const std::string& folder)
-    : m_lockFile(lockedFile(folder + kLockFileName)) {}
+    : m_lockFile(lockedFile(paths::joined(folder, kLockFileName))) {}

@@ -61,7 +61,7 @@ void removeStaleTemporaries(const std::string& path) {
     const std::string folder = paths::folderOf(path);
     for (const std::string& name : fs_entry::allRegularFileNames(folder.empty() ? "." : folder)) {
         if (isTemporaryNameOf(name, paths::fileNameOf(path)))
-            fs_entry::removeFile(folder + name);
+            fs_entry::removeFile(paths::joined(folder, name));
     }
 }
 

@@ -13,18 +13,6 @@ namespace settings {
 
 namespace {
 
-// The module-level paths, set by the start-up step and read everywhere else.
-struct ModulePaths {
-    std::string windowsDirectory;
-    std::string layoutFile;
-    std::string settingsFile;
-};
-
-ModulePaths& modulePaths() {
-    static ModulePaths paths;
-    return paths;
-}
-
 const char* const kHistory = "History";
 const char* const kStat = "Stat";
 const char* const kNumber = "Number";
@@ -48,78 +36,66 @@ std::int32_t saturatedSum(std::int32_t a, std::int32_t b) {
 
 } // namespace
 
-void initLayoutPath() {
-    // The paths are set before the folder is made, so that a later error names the real file.
-    modulePaths().windowsDirectory = paths::configurationFolderPath();
-    modulePaths().layoutFile = modulePaths().windowsDirectory + "VU_2.ini";
-    paths::createFolders(modulePaths().windowsDirectory);
+const char* const kLayoutFileName = "VU_2.ini";
+const char* const kSettingsFileName = "quorel20.ini";
+
+Settings::Settings(const std::string& configurationFolder)
+    : m_folder(paths::withTrailingSlash(configurationFolder)),
+      m_layoutFile(paths::joined(m_folder, kLayoutFileName)),
+      m_settingsFile(paths::joined(m_folder, kSettingsFileName)) {}
+
+void Settings::createFolder() const {
+    paths::createFolders(m_folder);
 }
 
-void initSettingsPath() {
-    modulePaths().settingsFile = modulePaths().windowsDirectory + "quorel20.ini";
+void Settings::createSettingsFileIfMissing() const {
+    if (fs_entry::entryKind(m_settingsFile) == fs_entry::Kind::None)
+        profile::writeString(m_settingsFile, kStat, kNumber, "0");
 }
 
-void createSettingsFileIfMissing() {
-    if (fs_entry::entryKind(settingsFilePath()) == fs_entry::Kind::None)
-        profile::writeString(settingsFilePath(), kStat, kNumber, "0");
+int Settings::readLayoutWidth(const std::string& section) const {
+    return integer_text::toLayoutInt(profile::readString(m_layoutFile, section, "W", ""));
 }
 
-const std::string& windowsDirectory() {
-    return modulePaths().windowsDirectory;
+int Settings::readLayoutHeight(const std::string& section) const {
+    return integer_text::toLayoutInt(profile::readString(m_layoutFile, section, "H", ""));
 }
 
-const std::string& layoutFilePath() {
-    return modulePaths().layoutFile;
-}
-
-const std::string& settingsFilePath() {
-    return modulePaths().settingsFile;
-}
-
-int ReadLayoutWidth(const std::string& section, const std::string& layoutPath) {
-    return integer_text::toLayoutInt(profile::readString(layoutPath, section, "W", ""));
-}
-
-int ReadLayoutHeight(const std::string& section, const std::string& layoutPath) {
-    return integer_text::toLayoutInt(profile::readString(layoutPath, section, "H", ""));
-}
-
-void WriteLayoutSize(int width, int height, const std::string& section,
-                     const std::string& layoutPath) {
-    profile::writeStrings(layoutPath, section,
+void Settings::writeLayoutSize(int width, int height, const std::string& section) const {
+    profile::writeStrings(m_layoutFile, section,
                           {{"W", std::to_string(width)}, {"H", std::to_string(height)}});
 }
 
-std::int32_t ReadSplitCounter() {
-    return integer_text::toInt32(profile::readString(settingsFilePath(), kStat, kNumber, " "));
+std::int32_t Settings::readSplitCounter() const {
+    return integer_text::toInt32(profile::readString(m_settingsFile, kStat, kNumber, " "));
 }
 
 // Read and write form one unit under the folder's lock: splits finishing together all count.
-void AddToSplitCounter(std::int32_t n) {
-    profile::changeString(settingsFilePath(), kStat, kNumber, " ", [n](const std::string& stored) {
+void Settings::addToSplitCounter(std::int32_t n) const {
+    profile::changeString(m_settingsFile, kStat, kNumber, " ", [n](const std::string& stored) {
         return std::to_string(saturatedSum(integer_text::toInt32(stored), n));
     });
 }
 
-std::string readOutputFolder() {
-    const std::string stored = profile::readString(settingsFilePath(), kHistory, "Loc", "");
+std::string Settings::readOutputFolder() const {
+    const std::string stored = profile::readString(m_settingsFile, kHistory, "Loc", "");
     // A value that fills what the reader takes may have been cut: a cut folder is an ancestor of
     // the one chosen, and pieces must not land there.
     if (stored.size() >= profile::kMaxValueLength)
-        throw IoError("The output folder stored in " + settingsFilePath() + " is too long");
+        throw IoError("The output folder stored in " + m_settingsFile + " is too long");
     return withoutControlsAndBlanks(stored);
 }
 
-void writeOutputFolder(const std::string& folder) {
-    profile::writeString(settingsFilePath(), kHistory, "Loc", folder);
+void Settings::writeOutputFolder(const std::string& folder) const {
+    profile::writeString(m_settingsFile, kHistory, "Loc", folder);
 }
 
-std::string readLastDir() {
-    return profile::readString(settingsFilePath(), kHistory, "Last Dir", "");
+std::string Settings::readLastDir() const {
+    return profile::readString(m_settingsFile, kHistory, "Last Dir", "");
 }
 
-void writeLastDir(const std::string& folder) {
-    profile::writeString(settingsFilePath(), kHistory, "Last Dir", folder);
+void Settings::writeLastDir(const std::string& folder) const {
+    profile::writeString(m_settingsFile, kHistory, "Last Dir", folder);
 }
 
 } // namespace settings

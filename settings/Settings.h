@@ -3,41 +3,53 @@
 #include <cstdint>
 #include <string>
 
-// The two INI files the program remembers things in: the layout file (window sizes) and the
-// settings file (output folder, last folder browsed, split counter). Both live in the
-// configuration folder. The paths are worked out once at start-up.
 namespace settings {
 
-// Works out the Windows-directory counterpart (the configuration folder) and the layout file
-// path. Call before any other function here.
-void initLayoutPath();
-// Works out the settings file path; the main window calls it after restoring its size.
-void initSettingsPath();
-// Writes "Stat"/"Number" = "0" when no settings file exists yet; an existing file is untouched.
-void createSettingsFileIfMissing();
+// Window sizes, one section per window ("frmsplit", "frmsettings", "frmstats").
+extern const char* const kLayoutFileName;
+// The output folder, the folder last browsed and the split counter.
+extern const char* const kSettingsFileName;
 
-const std::string& windowsDirectory();
-const std::string& layoutFilePath();
-const std::string& settingsFilePath();
+// The two INI files the program remembers things in, the layout file and the settings file,
+// both in one configuration folder. Every read and write goes to the files themselves: two
+// objects on the same folder, or two programs, see each other's changes.
+class Settings {
+public:
+    // The files kLayoutFileName and kSettingsFileName in configurationFolder, which need not
+    // exist yet (see createFolder).
+    explicit Settings(const std::string& configurationFolder);
 
-// Window sizes; 0 means "keep the design size".
-int ReadLayoutWidth(const std::string& section, const std::string& layoutPath);
-int ReadLayoutHeight(const std::string& section, const std::string& layoutPath);
-void WriteLayoutSize(int width, int height, const std::string& section,
-                     const std::string& layoutPath);
+    const std::string& layoutFilePath() const { return m_layoutFile; }
+    const std::string& settingsFilePath() const { return m_settingsFile; }
 
-// The split counter. ReadSplitCounter throws ConversionError when the stored text is missing or
-// not an integer; AddToSplitCounter then writes nothing.
-std::int32_t ReadSplitCounter();
-void AddToSplitCounter(std::int32_t n);
+    // Creates the configuration folder and every missing folder above it; throws IoError.
+    void createFolder() const;
+    // Writes "Stat"/"Number" = "0" when no settings file exists yet; an existing file is untouched.
+    void createSettingsFileIfMissing() const;
 
-// "History"/"Loc" with the characters of code 32 and below trimmed from both ends; empty when
-// no output folder is set. A stored value as long as profile::kMaxValueLength or longer
-// throws IoError, as it may have been cut.
-std::string readOutputFolder();
-void writeOutputFolder(const std::string& folder);
-// "History"/"Last Dir", untrimmed.
-std::string readLastDir();
-void writeLastDir(const std::string& folder);
+    // Window sizes; 0 means "keep the design size".
+    int readLayoutWidth(const std::string& section) const;
+    int readLayoutHeight(const std::string& section) const;
+    void writeLayoutSize(int width, int height, const std::string& section) const;
+
+    // The split counter. readSplitCounter throws ConversionError when the stored text is missing
+    // or not an integer; addToSplitCounter then writes nothing.
+    std::int32_t readSplitCounter() const;
+    void addToSplitCounter(std::int32_t n) const;
+
+    // "History"/"Loc" with the characters of code 32 and below trimmed from both ends; empty when
+    // no output folder is set. A stored value as long as profile::kMaxValueLength or longer
+    // throws IoError, as it may have been cut.
+    std::string readOutputFolder() const;
+    void writeOutputFolder(const std::string& folder) const;
+    // "History"/"Last Dir", untrimmed.
+    std::string readLastDir() const;
+    void writeLastDir(const std::string& folder) const;
+
+private:
+    std::string m_folder;
+    std::string m_layoutFile;
+    std::string m_settingsFile;
+};
 
 } // namespace settings

@@ -55,7 +55,7 @@ QStringList sortedFileNames(const std::string& folder, const QCollator& collator
 
 } // namespace
 
-void printFolderListing(QWidget* owner, QString& dialogFolder, QListWidget& listBox2) {
+void printFolderListing(QWidget* owner, QString& dialogFolder, QListWidget& fileListForPrinting) {
     prompts().information(
         owner, QStringLiteral("To print the contents of any folder, simply select any file in "
                               "the folder. "));
@@ -73,10 +73,10 @@ void printFolderListing(QWidget* owner, QString& dialogFolder, QListWidget& list
         return;
     printer->writeLine(heading);
     printer->writeLine(QStringLiteral(" "));
-    listBox2.clear();
+    fileListForPrinting.clear();
     for (const QString& name : names)
-        listBox2.addItem(new FileNameItem(name, collator));
-    for (int row = 0; row < listBox2.count(); ++row)
-        printer->writeLine(listBox2.item(row)->text());
+        fileListForPrinting.addItem(new FileNameItem(name, collator));
+    for (int row = 0; row < fileListForPrinting.count(); ++row)
+        printer->writeLine(fileListForPrinting.item(row)->text());
     printer->close();
 }

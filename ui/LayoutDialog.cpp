@@ -2,25 +2,22 @@
 
 #include <utility>
 
-#include "settings/Settings.h"
 #include "ui/HandlerGuard.h"
 #include "ui/StoredSize.h"
 
-LayoutDialog::LayoutDialog(QWidget* owner, std::string section)
-    : QDialog(owner), m_section(std::move(section)) {}
+LayoutDialog::LayoutDialog(QWidget* owner, settings::Settings settings, std::string section)
+    : QDialog(owner), m_settings(std::move(settings)), m_section(std::move(section)) {}
 
 void LayoutDialog::restoreLayoutSize() {
     // A layout file that cannot be read is reported and the designed size kept.
-    runHandler(this, [this] { restoreStoredSize(*this, m_section); });
+    runHandler(this, [this] { restoreStoredSize(*this, m_settings, m_section); });
 }
 
 void LayoutDialog::done(int result) {
-    FormCloseQuery();
+    saveLayoutSize();
     QDialog::done(result);
 }
 
-void LayoutDialog::FormCloseQuery() {
-    runHandler(this, [this] {
-        settings::WriteLayoutSize(width(), height(), m_section, settings::layoutFilePath());
-    });
+void LayoutDialog::saveLayoutSize() {
+    runHandler(this, [this] { saveStoredSize(*this, m_settings, m_section); });
 }

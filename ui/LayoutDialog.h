@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include "settings/Settings.h"
+
 // A modal dialog whose size lives in the layout file under its own section: restored when the
 // dialog is created and saved each time it closes, whichever way it is closed.
 class LayoutDialog : public QDialog {
@@ -14,14 +16,17 @@ public:
     void done(int result) override;
 
 protected:
-    LayoutDialog(QWidget* owner, std::string section);
+    LayoutDialog(QWidget* owner, settings::Settings settings, std::string section);
+
+    const settings::Settings& storedSettings() const { return m_settings; }
 
     // Applies the stored width and height over the design size; 0 keeps a dimension.
     void restoreLayoutSize();
 
 private:
     // Saves the size; a refused write is shown and the close goes on.
-    void FormCloseQuery();
+    void saveLayoutSize();
 
+    settings::Settings m_settings;
     std::string m_section;
 };

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include "platform/Paths.h"
 #include "ui/HandlerGuard.h"
 #include "ui/NativeText.h"
 #include "ui/PrinterTextDevice.h"
@@ -12,7 +13,7 @@
 namespace {
 
 const QString kSaveAsPdfQuestion = QStringLiteral("Save the list of files as a PDF file instead?");
-const QString kProposedPdfName = QStringLiteral("Files Located In.pdf");
+const char* const kProposedPdfName = "Files Located In.pdf";
 
 } // namespace
 
@@ -25,7 +26,8 @@ std::unique_ptr<TextDevice> openPrinterOrPdf(QWidget* owner, const QString& fold
     }
     if (!prompts().askYesNo(owner, kSaveAsPdfQuestion))
         return nullptr;
-    const std::optional<QString> pdf = prompts().savePdfFile(owner, folder + kProposedPdfName);
+    const std::optional<QString> pdf =
+        prompts().savePdfFile(owner, fromNative(paths::joined(toNative(folder), kProposedPdfName)));
     if (!pdf)
         return nullptr;
     return PrinterTextDevice::toPdfFile(*pdf, jobTitle);

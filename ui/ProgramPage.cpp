@@ -23,7 +23,7 @@ void openProgramPage(QWidget* owner, const char* pageName, const QString& failur
     const std::vector<std::string> folders = paths::pageFolders(paths::programFolder());
     // Not found anywhere, the first place is tried all the same, so the box is the browser's.
     const std::string page =
-        paths::findPage(pageName, folders).value_or(folders.front() + pageName);
+        paths::findPage(pageName, folders).value_or(paths::joined(folders.front(), pageName));
     if (!prompts().openDocument(fromNative(page)))
         prompts().information(owner, failureText + whereLookedFor(pageName, folders));
 }

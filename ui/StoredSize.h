@@ -4,7 +4,15 @@
 
 class QWidget;
 
+namespace settings {
+class Settings;
+}
+
 // Applies the width and height stored under section in the layout file over the window's
 // current size (0, none or a negative value keeps that dimension), within the available area of
 // the window's screen: a larger window could not be painted.
-void restoreStoredSize(QWidget& window, const std::string& section);
+void restoreStoredSize(QWidget& window, const settings::Settings& settings,
+                       const std::string& section);
+// Stores the window's width and height under section in the layout file.
+void saveStoredSize(const QWidget& window, const settings::Settings& settings,
+                    const std::string& section);

@@ -106,12 +106,12 @@ std::string absolutePath(const std::string& path) {
 
 int split(const std::string& source, std::int64_t splitSize,
           const std::optional<std::string>& chosenOutputFolder) {
-    settings::initLayoutPath();
-    settings::initSettingsPath();
-    settings::createSettingsFileIfMissing();
+    const settings::Settings settings(paths::configurationFolderPath());
+    settings.createFolder();
+    settings.createSettingsFileIfMissing();
     const std::string sourcePath = absolutePath(source);
     const std::string outputFolder =
-        chosenOutputFolder ? absolutePath(*chosenOutputFolder) : settings::readOutputFolder();
+        chosenOutputFolder ? absolutePath(*chosenOutputFolder) : settings.readOutputFolder();
     SplitOutcome outcome;
     {
         TerminalHost host;
@@ -120,7 +120,7 @@ int split(const std::string& source, std::int64_t splitSize,
     switch (outcome.kind) {
     case SplitOutcome::Kind::Completed:
         std::cout << completionReport(outcome.completion) << std::endl;
-        settings::AddToSplitCounter(1);
+        settings.addToSplitCounter(1);
         return exit_status::kDone;
     case SplitOutcome::Kind::Refused:
         complain(refusalSentence(outcome.refusal));

@@ -9,8 +9,9 @@
 
 #include "platform/PageFolders.h"
 #include "platform/Paths.h"
+#include "settings/Settings.h"
+#include "ui/MainWindow.h"
 #include "ui/NativeText.h"
-#include "ui/TFrmsplit.h"
 #include "ui/TerminationSignals.h"
 
 namespace {
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
         std::fputs("orvanto takes one file at most.\n", stderr);
         return 2;
     }
-    TFrmsplit window;
+    MainWindow window(settings::Settings(paths::configurationFolderPath()));
     const TerminationSignals sessionEnd([&window] { window.closeAtSessionEnd(); });
     window.show();
     if (!files.isEmpty())

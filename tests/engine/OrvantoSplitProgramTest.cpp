@@ -21,9 +21,8 @@ protected:
     // folder.
     void SetUp() override {
         useConfigFolder(m_config.path());
-        settings::initLayoutPath();
-        settings::initSettingsPath();
-        settings::createSettingsFileIfMissing();
+        m_settings.createFolder();
+        m_settings.createSettingsFileIfMissing();
     }
 
     // Runs orvanto-split with the arguments (already quoted for the shell) in folder().
@@ -47,6 +46,8 @@ protected:
 
     TempFolder m_config;
     TempFolder m_output;
+    // What the program finds in the configuration folder it is given.
+    const settings::Settings m_settings{m_config.file("orvanto/")};
 };
 
 } // namespace
@@ -62,13 +63,13 @@ TEST_F(OrvantoSplitProgram, CompletesASplitAndReportsIt) {
                   "movie.avi.\n");
     EXPECT_EQ(result.err, "") << "no progress when standard error is not a terminal";
     EXPECT_EQ(fileSize(folder() + "movie.3"), 500000);
-    EXPECT_EQ(settings::ReadSplitCounter(), 1);
+    EXPECT_EQ(m_settings.readSplitCounter(), 1);
 
     // -o overrides the stored output folder; sizes take units.
-    settings::writeOutputFolder(folder() + "gone/");
+    m_settings.writeOutputFolder(folder() + "gone/");
     EXPECT_EQ(run("-o '" + output.path() + "' movie.avi 1MB").exitCode, 0);
     EXPECT_EQ(fileSize(output.file("movie.3")), 500000);
-    EXPECT_EQ(settings::ReadSplitCounter(), 2);
+    EXPECT_EQ(m_settings.readSplitCounter(), 2);
 }
 
 TEST_F(OrvantoSplitProgram, ExitsWithOneAfterARefusalAndTwoAfterAnError) {
@@ -80,12 +81,12 @@ TEST_F(OrvantoSplitProgram, ExitsWithOneAfterARefusalAndTwoAfterAnError) {
               "orvanto-split: the file is no larger than one piece; choose a smaller size\n");
     EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
 
-    settings::writeOutputFolder(folder() + "gone/");
+    m_settings.writeOutputFolder(folder() + "gone/");
     const ProgramRun failed = run("movie.avi 100k");
     EXPECT_EQ(failed.exitCode, 2);
     EXPECT_EQ(failed.err, "orvanto-split: Could not create " + folder() +
                               "gone/movie.1: No such file or directory\n");
-    EXPECT_EQ(settings::ReadSplitCounter(), 0);
+    EXPECT_EQ(m_settings.readSplitCounter(), 0);
 }
 
 // A kill or a closed terminal stops the split like Ctrl+C; a reader that went away does not.

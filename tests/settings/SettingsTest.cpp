@@ -16,18 +16,14 @@ namespace {
 
 class SettingsFiles : public ::testing::Test {
 protected:
-    SettingsFiles() {
-        useConfigFolder(m_folder.path());
-        initLayoutPath();
-        initSettingsPath();
+    void storeSettings(const std::string& content) {
+        writeFile(m_settings.settingsFilePath(), content);
     }
 
-    void storeSettings(const std::string& content) { writeFile(settingsFilePath(), content); }
-
-    // The message ReadSplitCounter fails with, or "" when it succeeds.
+    // The message readSplitCounter fails with, or "" when it succeeds.
     std::string counterError() {
         try {
-            ReadSplitCounter();
+            m_settings.readSplitCounter();
         } catch (const ConversionError& error) {
             return error.what();
         }
@@ -35,30 +31,35 @@ protected:
     }
 
     TempFolder m_folder;
+    Settings m_settings{m_folder.path()};
 };
 
 } // namespace
 
 TEST_F(SettingsFiles, BothFilesSitInTheConfigurationFolder) {
-    EXPECT_EQ(m_folder.file("orvanto/"), windowsDirectory());
-    EXPECT_EQ(m_folder.file("orvanto/VU_2.ini"), layoutFilePath());
-    EXPECT_EQ(m_folder.file("orvanto/quorel20.ini"), settingsFilePath());
+    EXPECT_EQ(m_folder.file("VU_2.ini"), m_settings.layoutFilePath());
+    EXPECT_EQ(m_folder.file("quorel20.ini"), m_settings.settingsFilePath());
+    // The folder is made on request, with the folders above it.
+    const Settings deeper(m_folder.file("deep/orvanto"));
+    deeper.createFolder();
+    deeper.writeLastDir("/d/");
+    EXPECT_EQ("/d/", deeper.readLastDir());
 }
 
 TEST_F(SettingsFiles, FirstRunCreatesTheFileWithTheCounterOnly) {
-    createSettingsFileIfMissing();
-    EXPECT_EQ("[Stat]\r\nNumber=0\r\n", readFile(settingsFilePath()));
-    EXPECT_EQ(0, ReadSplitCounter());
-    AddToSplitCounter(1);
-    EXPECT_EQ(1, ReadSplitCounter());
+    m_settings.createSettingsFileIfMissing();
+    EXPECT_EQ("[Stat]\r\nNumber=0\r\n", readFile(m_settings.settingsFilePath()));
+    EXPECT_EQ(0, m_settings.readSplitCounter());
+    m_settings.addToSplitCounter(1);
+    EXPECT_EQ(1, m_settings.readSplitCounter());
 }
 
 TEST_F(SettingsFiles, AnExistingFileWithoutCounterStaysAsItIs) {
     storeSettings("[History]\nLoc=/x/\n");
-    createSettingsFileIfMissing();
+    m_settings.createSettingsFileIfMissing();
     EXPECT_EQ("' ' is not a valid integer value", counterError());
-    EXPECT_THROW(AddToSplitCounter(1), ConversionError);
-    EXPECT_EQ("[History]\nLoc=/x/\n", readFile(settingsFilePath()));
+    EXPECT_THROW(m_settings.addToSplitCounter(1), ConversionError);
+    EXPECT_EQ("[History]\nLoc=/x/\n", readFile(m_settings.settingsFilePath()));
 }
 
 TEST_F(SettingsFiles, CounterTexts) {
@@ -81,7 +82,7 @@ TEST_F(SettingsFiles, CounterTexts) {
         storeSettings("[Stat]\n" + std::string(c.stored) + "\n");
         EXPECT_EQ(c.error, counterError()) << c.stored;
         if (!*c.error) {
-            EXPECT_EQ(c.value, ReadSplitCounter()) << c.stored;
+            EXPECT_EQ(c.value, m_settings.readSplitCounter()) << c.stored;
         }
     }
 }
@@ -100,44 +101,44 @@ TEST_F(SettingsFiles, AddingToTheCounterStopsAtItsLimits) {
     };
     for (const auto& c : cases) {
         storeSettings("[History]\nLoc=/x/\n[Stat]\nNumber=" + std::string(c.stored) + "\n");
-        AddToSplitCounter(c.n);
+        m_settings.addToSplitCounter(c.n);
         EXPECT_EQ("[History]\nLoc=/x/\n[Stat]\nNumber=" + std::string(c.after) + "\n",
-                  readFile(settingsFilePath()));
+                  readFile(m_settings.settingsFilePath()));
     }
 }
 
 TEST_F(SettingsFiles, LayoutSizes) {
-    EXPECT_EQ(0, ReadLayoutWidth("frmsplit", layoutFilePath()));
-    WriteLayoutSize(0, 600, "frmsplit", layoutFilePath());
-    EXPECT_EQ("[frmsplit]\r\nW=0\r\nH=600\r\n", readFile(layoutFilePath()));
-    EXPECT_EQ(0, ReadLayoutWidth("frmsplit", layoutFilePath()));
-    EXPECT_EQ(600, ReadLayoutHeight("frmsplit", layoutFilePath()));
+    EXPECT_EQ(0, m_settings.readLayoutWidth("frmsplit"));
+    m_settings.writeLayoutSize(0, 600, "frmsplit");
+    EXPECT_EQ("[frmsplit]\r\nW=0\r\nH=600\r\n", readFile(m_settings.layoutFilePath()));
+    EXPECT_EQ(0, m_settings.readLayoutWidth("frmsplit"));
+    EXPECT_EQ(600, m_settings.readLayoutHeight("frmsplit"));
 
-    writeFile(layoutFilePath(), "[frmstats]\nW=abc\nH=0x280\n");
-    EXPECT_EQ(0, ReadLayoutWidth("frmstats", layoutFilePath()));
-    EXPECT_EQ(640, ReadLayoutHeight("frmstats", layoutFilePath()));
+    writeFile(m_settings.layoutFilePath(), "[frmstats]\nW=abc\nH=0x280\n");
+    EXPECT_EQ(0, m_settings.readLayoutWidth("frmstats"));
+    EXPECT_EQ(640, m_settings.readLayoutHeight("frmstats"));
 }
 
 TEST_F(SettingsFiles, OutputFolderIsTrimmedButLastDirIsNot) {
     storeSettings("[History]\nLoc=\" \t/out/\x01 \"\n");
-    EXPECT_EQ("/out/", readOutputFolder());
-    writeOutputFolder("/tmp/caf\xC3\xA9");
-    EXPECT_EQ("/tmp/caf\xC3\xA9", readOutputFolder());
-    writeLastDir(" /d/ ");
-    EXPECT_EQ(" /d/ ", readLastDir());
-    EXPECT_EQ("/tmp/caf\xC3\xA9", readOutputFolder());
+    EXPECT_EQ("/out/", m_settings.readOutputFolder());
+    m_settings.writeOutputFolder("/tmp/caf\xC3\xA9");
+    EXPECT_EQ("/tmp/caf\xC3\xA9", m_settings.readOutputFolder());
+    m_settings.writeLastDir(" /d/ ");
+    EXPECT_EQ(" /d/ ", m_settings.readLastDir());
+    EXPECT_EQ("/tmp/caf\xC3\xA9", m_settings.readOutputFolder());
 }
 
 TEST_F(SettingsFiles, AnOutputFolderThatFillsWhatTheReaderTakesIsRefused) {
     storeSettings("[History]\nLoc=/" + std::string(2045, 'd') + "/\n");
-    EXPECT_THROW(readOutputFolder(), IoError);
+    EXPECT_THROW(m_settings.readOutputFolder(), IoError);
 }
 
 TEST_F(SettingsFiles, SplitsFinishingTogetherAllCount) {
-    createSettingsFileIfMissing();
-    const auto addTwentyFive = [] {
+    m_settings.createSettingsFileIfMissing();
+    const auto addTwentyFive = [this] {
         for (int add = 0; add < 25; ++add)
-            AddToSplitCounter(1);
+            m_settings.addToSplitCounter(1);
         return 0;
     };
     std::vector<std::future<int>> writers;
@@ -145,14 +146,13 @@ TEST_F(SettingsFiles, SplitsFinishingTogetherAllCount) {
         writers.push_back(std::async(std::launch::async, runInChild, addTwentyFive));
     for (std::future<int>& writer : writers)
         EXPECT_EQ(0, writer.get());
-    EXPECT_EQ(100, ReadSplitCounter());
+    EXPECT_EQ(100, m_settings.readSplitCounter());
 }
 
-TEST_F(SettingsFiles, StartingAgainFollowsANewConfigurationFolder) {
+TEST_F(SettingsFiles, EachObjectKeepsToItsOwnFolder) {
     TempFolder other;
-    useConfigFolder(other.path());
-    initLayoutPath();
-    initSettingsPath();
-    EXPECT_EQ(other.file("orvanto/quorel20.ini"), settingsFilePath());
-    EXPECT_EQ(other.file("orvanto/VU_2.ini"), layoutFilePath());
+    const Settings elsewhere(other.path());
+    elsewhere.writeOutputFolder("/elsewhere/");
+    EXPECT_EQ(other.file("quorel20.ini"), elsewhere.settingsFilePath());
+    EXPECT_EQ("", m_settings.readOutputFolder());
 }

@@ -83,7 +83,7 @@ std::vector<std::string> page(const std::string& folder, const std::vector<std::
 class FolderPrintoutTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        listBox2.setSortingEnabled(true);
+        fileListForPrinting.setSortingEnabled(true);
         setTextDeviceFactory([this](const QString& title) {
             ++jobs;
             return PrinterTextDevice::toPdfFile(QString::fromStdString(pdf()), title);
@@ -96,11 +96,12 @@ protected:
     // Prints the folder of picked, as the user picks it in the dialog.
     void printPicking(const std::string& picked) {
         prompts.fileAnswers = {QString::fromStdString(picked)};
-        runHandler(nullptr, [this] { printFolderListing(nullptr, dialogFolder, listBox2); });
+        runHandler(nullptr,
+                   [this] { printFolderListing(nullptr, dialogFolder, fileListForPrinting); });
     }
 
     FakePrompts prompts;
-    QListWidget listBox2;
+    QListWidget fileListForPrinting;
     QString dialogFolder = "/start/here";
     TempFolder folder;
     TempFolder output;
@@ -127,7 +128,7 @@ TEST_F(FolderPrintoutTest, PrintsVisibleFilesAndLinksToThemSortedInTheUsersLocal
     ASSERT_EQ(jobs, 2);
     EXPECT_EQ(printedLines(pdf()), page(folder.path(), {"Äpfel", "apple.txt", "Banana.txt",
                                                         "cherry", "émile", "new?line", "tab?x"}));
-    EXPECT_EQ(listed(listBox2),
+    EXPECT_EQ(listed(fileListForPrinting),
               (std::vector<std::string>{"Äpfel", "apple.txt", "Banana.txt", "cherry", "émile",
                                         "new\nline", "tab\tx"}));
     EXPECT_NE(commandOutput("pdfinfo '" + pdf() + "'").find("Files Located In " + folder.path()),
@@ -146,7 +147,7 @@ TEST_F(FolderPrintoutTest, FolderWithoutListedEntriesPrintsTheHeadingAlone) {
     printPicking(folder.file(".picked"));
 
     EXPECT_EQ(printedLines(pdf()), page(folder.path(), {}));
-    EXPECT_EQ(listBox2.count(), 0);
+    EXPECT_EQ(fileListForPrinting.count(), 0);
 }
 
 TEST_F(FolderPrintoutTest, TwoHundredFilesContinueOnFurtherPages) {
@@ -196,17 +197,17 @@ TEST_F(FolderPrintoutTest, SecondPrintoutListsOnlyItsOwnFolder) {
 
     ASSERT_EQ(jobs, 2);
     EXPECT_EQ(printedLines(pdf()), page(other.path(), {"second.txt"}));
-    EXPECT_EQ(listed(listBox2), std::vector<std::string>{"second.txt"});
+    EXPECT_EQ(listed(fileListForPrinting), std::vector<std::string>{"second.txt"});
 }
 
 TEST_F(FolderPrintoutTest, CancelledDialogPrintsNothing) {
-    listBox2.addItem("kept.txt");
+    fileListForPrinting.addItem("kept.txt");
     prompts.fileAnswers = {QString()};
 
-    runHandler(nullptr, [this] { printFolderListing(nullptr, dialogFolder, listBox2); });
+    runHandler(nullptr, [this] { printFolderListing(nullptr, dialogFolder, fileListForPrinting); });
 
     EXPECT_EQ(jobs, 0);
-    EXPECT_EQ(listed(listBox2), std::vector<std::string>{"kept.txt"});
+    EXPECT_EQ(listed(fileListForPrinting), std::vector<std::string>{"kept.txt"});
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text, kHint);
 }
@@ -225,7 +226,7 @@ TEST_F(FolderPrintoutTest, WithoutAPrinterTheListingCanBeSavedAsAPdfInTheListedF
     printPicking(folder.file("apple.txt"));
 
     EXPECT_EQ(printedLines(saved), page(folder.path(), {"apple.txt"}));
-    EXPECT_EQ(listed(listBox2), std::vector<std::string>{"apple.txt"});
+    EXPECT_EQ(listed(fileListForPrinting), std::vector<std::string>{"apple.txt"});
     EXPECT_EQ(prompts.savePdfPaths,
               std::vector<QString>{QString::fromStdString(folder.file("Files Located In.pdf"))});
     ASSERT_EQ(prompts.shown.size(), 6u);
@@ -240,7 +241,7 @@ TEST_F(FolderPrintoutTest, AJobThatCannotStartIsReportedAndListsNothing) {
                                             title);
     });
     writeFile(folder.file("a.txt"), "");
-    listBox2.addItem("kept.txt");
+    fileListForPrinting.addItem("kept.txt");
 
     printPicking(folder.file("a.txt"));
 
@@ -249,7 +250,7 @@ TEST_F(FolderPrintoutTest, AJobThatCannotStartIsReportedAndListsNothing) {
     EXPECT_EQ(prompts.shown[1].text.toStdString(),
               "Could not start printing on " + output.file("missing/x.pdf") +
                   ": the print system did not accept the job.");
-    EXPECT_EQ(listed(listBox2), std::vector<std::string>{"kept.txt"});
+    EXPECT_EQ(listed(fileListForPrinting), std::vector<std::string>{"kept.txt"});
 }
 
 } // namespace

@@ -1,10 +1,5 @@
 #include "FreshConfig.h"
 
-#include "settings/Settings.h"
-
-FreshConfig::FreshConfig() {
-    useConfigFolder(m_folder.path());
-    settings::initLayoutPath();
-    settings::initSettingsPath();
-    settings::createSettingsFileIfMissing();
+FreshConfig::FreshConfig() : m_settings(m_folder.path()) {
+    m_settings.createSettingsFileIfMissing();
 }

@@ -6,12 +6,8 @@
 
 #include "ui/NativeText.h"
 
-MainWindowTest::MainWindowTest() {
-    useConfigFolder(m_config.path());
-}
-
-TFrmsplit& MainWindowTest::openWindow() {
-    m_window = std::make_unique<TFrmsplit>();
+MainWindow& MainWindowTest::openWindow() {
+    m_window = std::make_unique<MainWindow>(m_settings);
     m_window->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
     return *m_window;
@@ -23,11 +19,11 @@ void MainWindowTest::click(const char* buttonName) {
 
 void MainWindowTest::chooseFile(const std::string& path) {
     m_prompts.fileAnswers.push_back(fromNative(path));
-    click("Cmdselect");
+    click("selectButton");
 }
 
 void MainWindowTest::clickListEntry(int row) {
-    auto& list = control<QListWidget>("ListBox1");
+    auto& list = control<QListWidget>("customizeList");
     QListWidgetItem* entry = list.item(row);
     list.scrollToItem(entry);
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(entry).center());

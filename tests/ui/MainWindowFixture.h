@@ -9,18 +9,17 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/Settings.h"
 #include "support/TempFolder.h"
 #include "ui/FakePrompts.h"
-#include "ui/TFrmsplit.h"
+#include "ui/MainWindow.h"
 
 // A main window on the offscreen platform with its own configuration folder, a folder for the
 // files a test splits, and prompts that answer without blocking.
 class MainWindowTest : public ::testing::Test {
 protected:
-    MainWindowTest();
-
     // Creates the window (its start-up reads the configuration folder) and shows it.
-    TFrmsplit& openWindow();
+    MainWindow& openWindow();
 
     template <class Control> Control& control(const char* name) {
         auto* found = m_window->findChild<Control*>(QString::fromLatin1(name));
@@ -38,7 +37,9 @@ protected:
     std::vector<QString> shown(const char* kind) const;
 
     TempFolder m_config;
+    // The window's configuration folder, inside m_config so that a test can block its making.
+    settings::Settings m_settings{m_config.file("orvanto/")};
     TempFolder m_files;
     FakePrompts m_prompts;
-    std::unique_ptr<TFrmsplit> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };

@@ -21,7 +21,7 @@
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "support/TempFolder.h"
-#include "ui/TFrmSettings.h"
+#include "ui/SettingsDialog.h"
 
 namespace {
 
@@ -35,12 +35,12 @@ public:
     void processMessages() override {}
 };
 
-std::string storedLoc() {
-    return profile::readString(settings::settingsFilePath(), "History", "Loc", kUnset);
+std::string storedLoc(const settings::Settings& settings) {
+    return profile::readString(settings.settingsFilePath(), "History", "Loc", kUnset);
 }
 
 QString locationShown(QDialog& dialog) {
-    return dialog.findChild<QLabel*>("LblLocation")->text();
+    return dialog.findChild<QLabel*>("outputFolderLabel")->text();
 }
 
 class SettingsDialogTest : public ::testing::Test {
@@ -48,7 +48,7 @@ protected:
     // Opens the dialog for real and runs action on it while it is shown.
     void runDialog(const std::function<void(QDialog&)>& action) {
         ModalDriver driver(action);
-        showSettingsDialog(nullptr);
+        showSettingsDialog(nullptr, config.settings());
         ASSERT_TRUE(driver.acted());
     }
 
@@ -61,49 +61,51 @@ TEST_F(SettingsDialogTest, NothingStoredShowsPlaceholderAndOkWritesNoFolder) {
     QString shown;
     runDialog([&](QDialog& dialog) {
         shown = locationShown(dialog);
-        clickAndExpectClosed(dialog, "BitBtn2");
+        clickAndExpectClosed(dialog, "okButton");
     });
     EXPECT_EQ(shown, "No Default Folder Selected Yet");
-    EXPECT_EQ(storedLoc(), kUnset);
+    EXPECT_EQ(storedLoc(config.settings()), kUnset);
 }
 
 TEST_F(SettingsDialogTest, StoredFolderIsShownAndWrittenBackWithoutSurroundingBlanks) {
-    writeFile(settings::settingsFilePath(),
+    writeFile(config.settings().settingsFilePath(),
               "[Stat]\r\nNumber=0\r\n[History]\r\nLoc=\"  " + folder.path() + "  \"\r\n");
     QString shown;
     runDialog([&](QDialog& dialog) {
         shown = locationShown(dialog);
-        clickAndExpectClosed(dialog, "BitBtn2");
+        clickAndExpectClosed(dialog, "okButton");
     });
     EXPECT_EQ(shown.toStdString(), folder.path());
-    EXPECT_NE(readFile(settings::settingsFilePath()).find("\r\nLoc=" + folder.path() + "\r\n"),
-              std::string::npos);
+    EXPECT_NE(
+        readFile(config.settings().settingsFilePath()).find("\r\nLoc=" + folder.path() + "\r\n"),
+        std::string::npos);
 }
 
 TEST_F(SettingsDialogTest, AStoredFolderTooLongToReadIsReportedAndTheDialogOpens) {
-    settings::writeOutputFolder("/" + std::string(3000, 'd') + "/");
+    config.settings().writeOutputFolder("/" + std::string(3000, 'd') + "/");
     QString shown;
     runDialog([&](QDialog& dialog) {
         shown = locationShown(dialog);
-        clickAndExpectClosed(dialog, "BitBtn2");
+        clickAndExpectClosed(dialog, "okButton");
     });
     EXPECT_EQ(shown, "No Default Folder Selected Yet");
     ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text.toStdString(),
-              "The output folder stored in " + settings::settingsFilePath() + " is too long.");
+    EXPECT_EQ(prompts.shown[0].text.toStdString(), "The output folder stored in " +
+                                                       config.settings().settingsFilePath() +
+                                                       " is too long.");
 }
 
 TEST_F(SettingsDialogTest, FolderThatNoLongerExistsIsShownAndNotStored) {
     const std::string gone = folder.path() + "gone/";
-    settings::writeOutputFolder(gone);
-    const std::string before = readFile(settings::settingsFilePath());
+    config.settings().writeOutputFolder(gone);
+    const std::string before = readFile(config.settings().settingsFilePath());
     QString shown;
     runDialog([&](QDialog& dialog) {
         shown = locationShown(dialog);
-        clickAndExpectClosed(dialog, "BitBtn2");
+        clickAndExpectClosed(dialog, "okButton");
     });
     EXPECT_EQ(shown.toStdString(), gone);
-    EXPECT_EQ(readFile(settings::settingsFilePath()), before);
+    EXPECT_EQ(readFile(config.settings().settingsFilePath()), before);
 }
 
 TEST_F(SettingsDialogTest, ChangeFolderShowsTheFolderWithTrailingSlashAndOkStoresIt) {
@@ -111,26 +113,26 @@ TEST_F(SettingsDialogTest, ChangeFolderShowsTheFolderWithTrailingSlashAndOkStore
     std::filesystem::create_directory(folder.path() + "out");
     QString shown;
     runDialog([&](QDialog& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("changeFolderButton"), Qt::LeftButton);
         shown = locationShown(dialog);
-        clickAndExpectClosed(dialog, "BitBtn2");
+        clickAndExpectClosed(dialog, "okButton");
     });
     EXPECT_EQ(shown.toStdString(), folder.path() + "out/");
-    EXPECT_EQ(storedLoc(), folder.path() + "out/");
+    EXPECT_EQ(storedLoc(config.settings()), folder.path() + "out/");
 }
 
 TEST_F(SettingsDialogTest, NextSplitWritesIntoTheFolderChosen) {
     std::filesystem::create_directory(folder.path() + "out");
     prompts.folderAnswers = {QString::fromStdString(folder.path() + "out")};
     runDialog([&](QDialog& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
-        clickAndExpectClosed(dialog, "BitBtn2");
+        QTest::mouseClick(dialog.findChild<QPushButton*>("changeFolderButton"), Qt::LeftButton);
+        clickAndExpectClosed(dialog, "okButton");
     });
     const std::string source = folder.file("movie.avi");
     writePatternFile(source, 250000);
     QuietHost host;
 
-    EXPECT_EQ(startSplit(source, 250000, 100000, settings::readOutputFolder(), host).kind,
+    EXPECT_EQ(startSplit(source, 250000, 100000, config.settings().readOutputFolder(), host).kind,
               SplitOutcome::Kind::Completed);
 
     for (const char* name : {"movie.1", "movie.2", "movie.3", "movie.bat"})
@@ -139,39 +141,39 @@ TEST_F(SettingsDialogTest, NextSplitWritesIntoTheFolderChosen) {
 }
 
 TEST_F(SettingsDialogTest, RefusedWritesAreShownAndOkStillCloses) {
-    settings::writeOutputFolder(folder.path());
+    config.settings().writeOutputFolder(folder.path());
     std::filesystem::create_directory(folder.path() + "other");
     prompts.folderAnswers = {QString::fromStdString(folder.path() + "other")};
     runDialog([&](QDialog& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("changeFolderButton"), Qt::LeftButton);
         RefusedWrites refused;
-        clickAndExpectClosed(dialog, "BitBtn2");
+        clickAndExpectClosed(dialog, "okButton");
     });
-    EXPECT_EQ(storedLoc(), folder.path());
+    EXPECT_EQ(storedLoc(config.settings()), folder.path());
     ASSERT_EQ(prompts.shown.size(), 2u);
     EXPECT_EQ(prompts.shown[0].kind, "standardError");
     EXPECT_EQ(prompts.shown[0].text.toStdString(),
-              "Unable to write to " + settings::settingsFilePath() + ".");
+              "Unable to write to " + config.settings().settingsFilePath() + ".");
     EXPECT_EQ(prompts.shown[1].kind, "standardError");
     EXPECT_EQ(prompts.shown[1].text.toStdString(),
-              "Unable to write to " + settings::layoutFilePath() + ".");
+              "Unable to write to " + config.settings().layoutFilePath() + ".");
 }
 
 TEST_F(SettingsDialogTest, CloseBoxDiscardsAChangedFolder) {
-    settings::writeOutputFolder(folder.path());
+    config.settings().writeOutputFolder(folder.path());
     std::filesystem::create_directory(folder.path() + "other");
     prompts.folderAnswers = {QString::fromStdString(folder.path() + "other")};
     runDialog([&](QDialog& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("changeFolderButton"), Qt::LeftButton);
         closeByCloseBox(dialog);
     });
-    EXPECT_EQ(storedLoc(), folder.path());
+    EXPECT_EQ(storedLoc(config.settings()), folder.path());
 }
 
 TEST_F(SettingsDialogTest, EnterClicksChangeFolderWhileItHasTheFocusAndOkOtherwise) {
     bool openedOnChangeFolder = false;
     runDialog([&](QDialog& dialog) {
-        auto* changeFolder = dialog.findChild<QPushButton*>("BitBtn1");
+        auto* changeFolder = dialog.findChild<QPushButton*>("changeFolderButton");
         openedOnChangeFolder = dialog.focusWidget() == changeFolder;
         QTest::keyClick(changeFolder, Qt::Key_Return);
         QFocusEvent focusLeaves(QEvent::FocusOut, Qt::TabFocusReason);
@@ -205,8 +207,8 @@ TEST_P(SettingsDialogSizeTest, SizeIsSavedOnCloseAndRestoredAtNextOpening) {
         GetParam().close(dialog);
     });
     EXPECT_EQ(designSize, QSize(441, 187));
-    EXPECT_EQ(settings::ReadLayoutWidth("frmsettings", settings::layoutFilePath()), 520);
-    EXPECT_EQ(settings::ReadLayoutHeight("frmsettings", settings::layoutFilePath()), 240);
+    EXPECT_EQ(config.settings().readLayoutWidth("frmsettings"), 520);
+    EXPECT_EQ(config.settings().readLayoutHeight("frmsettings"), 240);
 
     QSize reopenedSize;
     runDialog([&](QDialog& dialog) {
@@ -218,7 +220,7 @@ TEST_P(SettingsDialogSizeTest, SizeIsSavedOnCloseAndRestoredAtNextOpening) {
 
 INSTANTIATE_TEST_SUITE_P(
     CloseWays, SettingsDialogSizeTest,
-    ::testing::Values(CloseWay{"Ok", [](QDialog& d) { clickAndExpectClosed(d, "BitBtn2"); }},
+    ::testing::Values(CloseWay{"Ok", [](QDialog& d) { clickAndExpectClosed(d, "okButton"); }},
                       CloseWay{"CloseBox", closeByCloseBox}),
     [](const auto& info) { return std::string(info.param.name); });
 

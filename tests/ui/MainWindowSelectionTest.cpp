@@ -37,7 +37,7 @@ TEST_F(SelectionTest, EachPresetSetsItsLabel) {
     openWindow();
     for (const size_catalogue::Preset& preset : size_catalogue::presets()) {
         QTest::mouseClick(&control<QRadioButton>(preset.control), Qt::LeftButton);
-        EXPECT_EQ(control<QLabel>("Lblbytes").text(), preset.label) << preset.control;
+        EXPECT_EQ(control<QLabel>("splitSizeLabel").text(), preset.label) << preset.control;
     }
 }
 
@@ -45,12 +45,12 @@ TEST_F(SelectionTest, AListClickWithAPresetCheckedRemindsAndTheEntryCountsOnceCu
     openWindow();
     clickListEntry(286);
     EXPECT_EQ(shown("information"), std::vector<QString>{kReminder});
-    EXPECT_EQ(control<QLabel>("Lblbytes").text(), "1.4 Megabytes");
+    EXPECT_EQ(control<QLabel>("splitSizeLabel").text(), "1.4 Megabytes");
 
-    click("Radcust");
-    EXPECT_EQ(control<QLabel>("Lblbytes").text(), "10 Megabytes");
+    click("customizeButton");
+    EXPECT_EQ(control<QLabel>("splitSizeLabel").text(), "10 Megabytes");
     clickListEntry(1785);
-    EXPECT_EQ(control<QLabel>("Lblbytes").text(), "6006 Megabytes");
+    EXPECT_EQ(control<QLabel>("splitSizeLabel").text(), "6006 Megabytes");
     EXPECT_EQ(shown("information").size(), 1u);
 }
 
@@ -60,20 +60,20 @@ TEST_F(SelectionTest, ChoosingAFileShowsItAndRemembersItsFolder) {
     openWindow();
     chooseFile(source);
 
-    EXPECT_EQ(control<QLabel>("LblFile").text(), fromNative(source));
-    EXPECT_EQ(control<QLabel>("Lblsize").text(), "5");
-    EXPECT_TRUE(control<QLabel>("Lblliteral").isVisible());
-    EXPECT_TRUE(control<QLabel>("Lblsizecaption").isVisible());
-    EXPECT_FALSE(control<QLabel>("Image1").isVisible());
-    EXPECT_TRUE(control<QLabel>("Image2").isVisible());
-    EXPECT_EQ(settings::readLastDir(), m_files.path());
+    EXPECT_EQ(control<QLabel>("fileLabel").text(), fromNative(source));
+    EXPECT_EQ(control<QLabel>("fileSizeLabel").text(), "5");
+    EXPECT_TRUE(control<QLabel>("fileCaption").isVisible());
+    EXPECT_TRUE(control<QLabel>("fileSizeCaption").isVisible());
+    EXPECT_FALSE(control<QLabel>("logoBeforeSelection").isVisible());
+    EXPECT_TRUE(control<QLabel>("logoAfterSelection").isVisible());
+    EXPECT_EQ(m_settings.readLastDir(), m_files.path());
     EXPECT_EQ(m_window->dialogFolder(), fromNative(m_files.path()));
 
     // The next start's dialogs open where the last file was chosen, the printout's too.
     openWindow();
-    click("Cmdprint");
+    click("printButton");
     EXPECT_EQ(m_prompts.openFileFolders.back(), fromNative(m_files.path()));
-    click("Cmdselect");
+    click("selectButton");
     EXPECT_EQ(m_prompts.openFileFolders.back(), fromNative(m_files.path()));
 }
 
@@ -96,14 +96,14 @@ TEST_F(SelectionTest, AFileGivenAtStartIsSelectedAsIfChosenOrItsProblemShown) {
         m_prompts.shown.clear();
         openWindow().openWithFile(fromNative(c.path));
         const bool selected = c.box.empty();
-        EXPECT_EQ(control<QLabel>("LblFile").text(), selected ? fromNative(c.path) : QString())
+        EXPECT_EQ(control<QLabel>("fileLabel").text(), selected ? fromNative(c.path) : QString())
             << c.path;
-        EXPECT_EQ(control<QLabel>("Lblsize").text(), selected ? "5" : "") << c.path;
-        EXPECT_EQ(control<QLabel>("Image2").isVisible(), selected) << c.path;
+        EXPECT_EQ(control<QLabel>("fileSizeLabel").text(), selected ? "5" : "") << c.path;
+        EXPECT_EQ(control<QLabel>("logoAfterSelection").isVisible(), selected) << c.path;
         EXPECT_EQ(shown("standardError"),
                   selected ? std::vector<QString>{} : std::vector<QString>{fromNative(c.box)});
     }
-    EXPECT_EQ(settings::readLastDir(), m_files.path());
+    EXPECT_EQ(m_settings.readLastDir(), m_files.path());
 }
 
 TEST_F(SelectionTest, AFileAboveFourGigabytesShowsAllItsDigits) {
@@ -112,7 +112,7 @@ TEST_F(SelectionTest, AFileAboveFourGigabytesShowsAllItsDigits) {
     std::filesystem::resize_file(source, 5'000'000'000); // sparse: takes no disk space
     openWindow();
     chooseFile(source);
-    EXPECT_EQ(control<QLabel>("Lblsize").text(), "5000000000");
+    EXPECT_EQ(control<QLabel>("fileSizeLabel").text(), "5000000000");
 }
 
 TEST_F(SelectionTest, AnUnreadableNameIsReportedAndStaysSelected) {
@@ -120,9 +120,9 @@ TEST_F(SelectionTest, AnUnreadableNameIsReportedAndStaysSelected) {
     chooseFile(m_files.file("typed-name.avi"));
     EXPECT_EQ(shown("error"),
               std::vector<QString>{"A severe error has occurred, the file could not be read "});
-    EXPECT_EQ(control<QLabel>("Lblsize").text(), "-1");
-    EXPECT_EQ(control<QLabel>("LblFile").text(), fromNative(m_files.file("typed-name.avi")));
-    EXPECT_EQ(settings::readLastDir(), m_files.path());
+    EXPECT_EQ(control<QLabel>("fileSizeLabel").text(), "-1");
+    EXPECT_EQ(control<QLabel>("fileLabel").text(), fromNative(m_files.file("typed-name.avi")));
+    EXPECT_EQ(m_settings.readLastDir(), m_files.path());
 }
 
 TEST_F(SelectionTest, CancellingKeepsTheSelectionButHidesTheProgress) {
@@ -130,12 +130,12 @@ TEST_F(SelectionTest, CancellingKeepsTheSelectionButHidesTheProgress) {
     writeFile(source, "12345");
     openWindow();
     chooseFile(source);
-    control<QLabel>("LblComplete").show();
+    control<QLabel>("progressLabel").show();
 
-    click("Cmdselect"); // no answer queued: the dialog is cancelled
-    EXPECT_FALSE(control<QLabel>("LblComplete").isVisible());
-    EXPECT_EQ(control<QLabel>("LblFile").text(), fromNative(source));
-    EXPECT_EQ(control<QLabel>("Lblsize").text(), "5");
+    click("selectButton"); // no answer queued: the dialog is cancelled
+    EXPECT_FALSE(control<QLabel>("progressLabel").isVisible());
+    EXPECT_EQ(control<QLabel>("fileLabel").text(), fromNative(source));
+    EXPECT_EQ(control<QLabel>("fileSizeLabel").text(), "5");
 }
 
 TEST_F(SelectionTest, ADroppedFileIsSelectedAsACopyButAFolderOrSeveralFilesAreNot) {
@@ -150,15 +150,15 @@ TEST_F(SelectionTest, ADroppedFileIsSelectedAsACopyButAFolderOrSeveralFilesAreNo
              {QUrl::fromLocalFile(fromNative(first)), QUrl::fromLocalFile(fromNative(second))});
     EXPECT_EQ(dropUrls(*m_window, {QUrl::fromLocalFile(fromNative(second))}, Qt::MoveAction),
               Qt::IgnoreAction);
-    EXPECT_TRUE(control<QLabel>("LblFile").text().isEmpty());
+    EXPECT_TRUE(control<QLabel>("fileLabel").text().isEmpty());
     EXPECT_EQ(dropUrls(*m_window, {QUrl::fromLocalFile(fromNative(first))},
                        Qt::LinkAction | Qt::MoveAction),
               Qt::LinkAction);
 
     EXPECT_EQ(dropUrls(*m_window, {QUrl::fromLocalFile(fromNative(second))}), Qt::CopyAction);
-    EXPECT_EQ(control<QLabel>("LblFile").text(), fromNative(second));
-    EXPECT_EQ(control<QLabel>("Lblsize").text(), "4");
-    EXPECT_EQ(settings::readLastDir(), m_files.path());
+    EXPECT_EQ(control<QLabel>("fileLabel").text(), fromNative(second));
+    EXPECT_EQ(control<QLabel>("fileSizeLabel").text(), "4");
+    EXPECT_EQ(m_settings.readLastDir(), m_files.path());
 }
 
 } // namespace

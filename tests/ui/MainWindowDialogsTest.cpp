@@ -8,8 +8,8 @@
 #include "settings/Settings.h"
 #include "ui/NativeText.h"
 #include "ui/PrinterTextDevice.h"
-#include "ui/TFrmSettings.h"
-#include "ui/TFrmstats.h"
+#include "ui/SettingsDialog.h"
+#include "ui/StatisticsWindow.h"
 #include "ui/TextDevice.h"
 
 namespace {
@@ -38,12 +38,12 @@ protected:
 
 TEST_F(DialogsTest, SettingsAndStatisticsOpenModallyOwnedByTheMainWindowAndGoWhenClosed) {
     openWindow();
-    const Opened settingsDialog = clickAndClose("Cmdsettings", "BitBtn2");
+    const Opened settingsDialog = clickAndClose("settingsButton", "okButton");
     EXPECT_EQ(settingsDialog.title, "Settings");
     EXPECT_TRUE(settingsDialog.ownedByMainWindow);
     EXPECT_TRUE(settingsDialog.modal);
 
-    const Opened statistics = clickAndClose("Cmdstats", "BitBtn1");
+    const Opened statistics = clickAndClose("statisticsButton", "okButton");
     EXPECT_EQ(statistics.title, "Your Statistics");
     EXPECT_TRUE(statistics.ownedByMainWindow);
     EXPECT_TRUE(statistics.modal);
@@ -54,14 +54,14 @@ TEST_F(DialogsTest, SettingsAndStatisticsOpenModallyOwnedByTheMainWindowAndGoWhe
 
 TEST_F(DialogsTest, BadCounterShowsTheConversionErrorInsteadOfTheStatistics) {
     openWindow();
-    profile::writeString(settings::settingsFilePath(), "Stat", "Number", "7x");
+    profile::writeString(m_settings.settingsFilePath(), "Stat", "Number", "7x");
     ModalDriver driver([](QDialog& dialog) { dialog.done(QDialog::Rejected); });
-    click("Cmdstats");
+    click("statisticsButton");
     EXPECT_FALSE(driver.acted());
     EXPECT_EQ(shown("standardError"), std::vector<QString>{"'7x' is not a valid integer value."});
 }
 
-TEST_F(DialogsTest, PrintFolderStartsInTheDialogsFolderAndFillsListBox2) {
+TEST_F(DialogsTest, PrintFolderStartsInTheDialogsFolderAndFillsTheFileListForPrinting) {
     writeFile(m_files.file("b.txt"), "");
     writeFile(m_files.file("A.txt"), "");
     openWindow();
@@ -72,14 +72,14 @@ TEST_F(DialogsTest, PrintFolderStartsInTheDialogsFolderAndFillsListBox2) {
     });
     m_prompts.fileAnswers.push_back(fromNative(m_files.file("A.txt")));
 
-    click("Cmdprint");
+    click("printButton");
     setTextDeviceFactory({});
 
     EXPECT_EQ(m_prompts.openFileFolders.back(), fromNative(m_files.path()));
-    auto& listBox2 = control<QListWidget>("ListBox2");
-    ASSERT_EQ(listBox2.count(), 2);
-    EXPECT_EQ(listBox2.item(0)->text(), "A.txt");
-    EXPECT_EQ(listBox2.item(1)->text(), "b.txt");
+    auto& fileListForPrinting = control<QListWidget>("fileListForPrinting");
+    ASSERT_EQ(fileListForPrinting.count(), 2);
+    EXPECT_EQ(fileListForPrinting.item(0)->text(), "A.txt");
+    EXPECT_EQ(fileListForPrinting.item(1)->text(), "b.txt");
     EXPECT_TRUE(fileExists(output.file("page.pdf")));
     EXPECT_TRUE(shown("standardError").empty());
 }
@@ -91,10 +91,10 @@ TEST_F(DialogsTest, PrintFolderWithoutAPrinterShowsTheErrorAndPrintsNothing) {
     openWindow();
     m_prompts.fileAnswers.push_back(fromNative(m_files.file("a.txt")));
 
-    click("Cmdprint");
+    click("printButton");
 
     EXPECT_EQ(shown("standardError"), std::vector<QString>{"No printer is installed."});
-    EXPECT_EQ(control<QListWidget>("ListBox2").count(), 0);
+    EXPECT_EQ(control<QListWidget>("fileListForPrinting").count(), 0);
 }
 
 } // namespace

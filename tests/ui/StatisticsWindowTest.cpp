@@ -15,14 +15,15 @@
 #include "settings/Settings.h"
 #include "support/TempFolder.h"
 #include "ui/HandlerGuard.h"
-#include "ui/TFrmstats.h"
+#include "ui/StatisticsWindow.h"
 
 namespace {
 
 using LabelTexts = std::map<std::string, QString>;
 
-const char* const kLabels[] = {"Lbltotm",  "Lblavam",  "Lblperc",  "Lblswap",
-                               "Lblswapa", "Lblpercs", "Lblfiles", "Label5"};
+const char* const kLabels[] = {"totalMemoryLabel", "availableMemoryLabel", "memoryPercentLabel",
+                               "totalSwapLabel",   "availableSwapLabel",   "swapPercentLabel",
+                               "splitCountLabel",  "splitCountCaption"};
 
 LabelTexts labelTexts(QDialog& window) {
     LabelTexts texts;
@@ -31,11 +32,8 @@ LabelTexts labelTexts(QDialog& window) {
     return texts;
 }
 
-class StatsWindowTest : public ::testing::Test {
+class StatisticsWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { setMemInfoPath(memInfo); }
-    void TearDown() override { setMemInfoPath("/proc/meminfo"); }
-
     void giveMemInfo(std::uint64_t totalKb, std::uint64_t availableKb, std::uint64_t swapKb,
                      std::uint64_t swapFreeKb) {
         writeFile(memInfo,
@@ -46,14 +44,16 @@ protected:
                       " kB\nSwapFree:       " + std::to_string(swapFreeKb) + " kB\n");
     }
 
+    void showWindow() { showStatisticsWindow(nullptr, config.settings(), memInfo); }
+
     // Opens the window for real, reads its labels and closes it with OK.
     LabelTexts openAndRead() {
         LabelTexts texts;
         ModalDriver driver([&](QDialog& window) {
             texts = labelTexts(window);
-            clickAndExpectClosed(window, "BitBtn1");
+            clickAndExpectClosed(window, "okButton");
         });
-        showStatisticsWindow(nullptr);
+        showWindow();
         EXPECT_TRUE(driver.acted());
         return texts;
     }
@@ -64,50 +64,51 @@ protected:
     std::string memInfo = folder.file("meminfo");
 };
 
-TEST_F(StatsWindowTest, ShowsMemoryFiguresAndPercentagesOfAFreshStart) {
+TEST_F(StatisticsWindowTest, ShowsMemoryFiguresAndPercentagesOfAFreshStart) {
     giveMemInfo(524288, 262144, 0, 0);
     const LabelTexts texts = openAndRead();
-    EXPECT_EQ(texts.at("Lbltotm"), "Total RAM memory on your system = 536870912");
-    EXPECT_EQ(texts.at("Lblavam"), "RAM memory currently available  = 268435456");
-    EXPECT_EQ(texts.at("Lblperc"), "Percentage of RAM memory available = 50%");
-    EXPECT_EQ(texts.at("Lblswap"), "Maximum storage in swap file = 0");
-    EXPECT_EQ(texts.at("Lblswapa"), "Available swap file space = 0");
-    EXPECT_EQ(texts.at("Lblpercs"), "Percentage of swap file available  = 0%");
-    EXPECT_EQ(texts.at("Lblfiles"), "The total number of files that you have split -> 0");
-    EXPECT_EQ(texts.at("Label5"), "Total Number of Files You Have Split");
+    EXPECT_EQ(texts.at("totalMemoryLabel"), "Total RAM memory on your system = 536870912");
+    EXPECT_EQ(texts.at("availableMemoryLabel"), "RAM memory currently available  = 268435456");
+    EXPECT_EQ(texts.at("memoryPercentLabel"), "Percentage of RAM memory available = 50%");
+    EXPECT_EQ(texts.at("totalSwapLabel"), "Maximum storage in swap file = 0");
+    EXPECT_EQ(texts.at("availableSwapLabel"), "Available swap file space = 0");
+    EXPECT_EQ(texts.at("swapPercentLabel"), "Percentage of swap file available  = 0%");
+    EXPECT_EQ(texts.at("splitCountLabel"), "The total number of files that you have split -> 0");
+    EXPECT_EQ(texts.at("splitCountCaption"), "Total Number of Files You Have Split");
 }
 
-TEST_F(StatsWindowTest, ShowsFiguresAboveFourGibibytesInFull) {
+TEST_F(StatisticsWindowTest, ShowsFiguresAboveFourGibibytesInFull) {
     giveMemInfo(16777216, 4194304, 8388608, 8388608);
     const LabelTexts texts = openAndRead();
-    EXPECT_EQ(texts.at("Lbltotm"), "Total RAM memory on your system = 17179869184");
-    EXPECT_EQ(texts.at("Lblavam"), "RAM memory currently available  = 4294967296");
-    EXPECT_EQ(texts.at("Lblperc"), "Percentage of RAM memory available = 25%");
-    EXPECT_EQ(texts.at("Lblswap"), "Maximum storage in swap file = 8589934592");
-    EXPECT_EQ(texts.at("Lblpercs"), "Percentage of swap file available  = 100%");
+    EXPECT_EQ(texts.at("totalMemoryLabel"), "Total RAM memory on your system = 17179869184");
+    EXPECT_EQ(texts.at("availableMemoryLabel"), "RAM memory currently available  = 4294967296");
+    EXPECT_EQ(texts.at("memoryPercentLabel"), "Percentage of RAM memory available = 25%");
+    EXPECT_EQ(texts.at("totalSwapLabel"), "Maximum storage in swap file = 8589934592");
+    EXPECT_EQ(texts.at("swapPercentLabel"), "Percentage of swap file available  = 100%");
 }
 
-TEST_F(StatsWindowTest, ShowsTheCounterAfterThreeSplits) {
+TEST_F(StatisticsWindowTest, ShowsTheCounterAfterThreeSplits) {
     giveMemInfo(524288, 262144, 0, 0);
     for (int split = 0; split < 3; ++split)
-        settings::AddToSplitCounter(1);
-    EXPECT_EQ(openAndRead().at("Lblfiles"), "The total number of files that you have split -> 3");
+        config.settings().addToSplitCounter(1);
+    EXPECT_EQ(openAndRead().at("splitCountLabel"),
+              "The total number of files that you have split -> 3");
 }
 
-TEST_F(StatsWindowTest, BadCounterShowsTheConversionErrorAndNoWindow) {
+TEST_F(StatisticsWindowTest, BadCounterShowsTheConversionErrorAndNoWindow) {
     giveMemInfo(524288, 262144, 0, 0);
-    profile::writeString(settings::settingsFilePath(), "Stat", "Number", "seven");
+    profile::writeString(config.settings().settingsFilePath(), "Stat", "Number", "seven");
     ModalDriver driver([](QDialog& window) { window.done(QDialog::Rejected); });
-    runHandler(nullptr, [] { showStatisticsWindow(nullptr); });
+    runHandler(nullptr, [this] { showWindow(); });
     EXPECT_FALSE(driver.acted());
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].kind, "standardError");
     EXPECT_EQ(prompts.shown[0].text, "'seven' is not a valid integer value.");
     // A window never shown leaves no size behind.
-    EXPECT_EQ(settings::ReadLayoutWidth("frmstats", settings::layoutFilePath()), 0);
+    EXPECT_EQ(config.settings().readLayoutWidth("frmstats"), 0);
 }
 
-TEST_F(StatsWindowTest, SizeIsSavedWhenClosedByTheCloseBoxAndRestoredAtNextOpening) {
+TEST_F(StatisticsWindowTest, SizeIsSavedWhenClosedByTheCloseBoxAndRestoredAtNextOpening) {
     giveMemInfo(524288, 262144, 0, 0);
     QSize designSize;
     ModalDriver resizeAndClose([&](QDialog& window) {
@@ -115,17 +116,17 @@ TEST_F(StatsWindowTest, SizeIsSavedWhenClosedByTheCloseBoxAndRestoredAtNextOpeni
         window.resize(480, 400);
         closeByCloseBox(window);
     });
-    showStatisticsWindow(nullptr);
+    showWindow();
     EXPECT_EQ(designSize, QSize(436, 340));
-    EXPECT_EQ(settings::ReadLayoutWidth("frmstats", settings::layoutFilePath()), 480);
-    EXPECT_EQ(settings::ReadLayoutHeight("frmstats", settings::layoutFilePath()), 400);
+    EXPECT_EQ(config.settings().readLayoutWidth("frmstats"), 480);
+    EXPECT_EQ(config.settings().readLayoutHeight("frmstats"), 400);
 
     QSize reopenedSize;
     ModalDriver readSize([&](QDialog& window) {
         reopenedSize = window.size();
-        clickAndExpectClosed(window, "BitBtn1");
+        clickAndExpectClosed(window, "okButton");
     });
-    showStatisticsWindow(nullptr);
+    showWindow();
     EXPECT_EQ(reopenedSize, QSize(480, 400));
 }
 

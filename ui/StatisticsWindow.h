@@ -9,33 +9,31 @@
 struct MemoryStatus;
 
 namespace Ui {
-class TFrmstats;
+class StatisticsWindow;
 }
 
 // The statistics window: a snapshot of the memory figures and the number of splits made.
-class TFrmstats final : public LayoutDialog {
+class StatisticsWindow final : public LayoutDialog {
     Q_OBJECT
 
 public:
-    explicit TFrmstats(QWidget* owner);
-    ~TFrmstats() override;
+    StatisticsWindow(QWidget* owner, const settings::Settings& settings);
+    ~StatisticsWindow() override;
 
     void showMemoryStatus(const MemoryStatus& status);
     void showSplitCounter(std::int32_t splits);
 
 private:
-    void FormCreate();
+    void restoreSizeAndCentre();
 
-    std::unique_ptr<Ui::TFrmstats> m_ui;
+    std::unique_ptr<Ui::StatisticsWindow> m_ui;
 };
 
 // Builds the statistics window owned by owner, fills it and runs it modally, then destroys it.
 // A figure that cannot be read (a bad split counter, an unreadable memory file) throws before
-// the window is shown.
-void showStatisticsWindow(QWidget* owner);
-
-// The file the memory figures are read from, /proc/meminfo unless a test points elsewhere.
-void setMemInfoPath(const std::string& path);
+// the window is shown. The memory figures come from memInfoPath.
+void showStatisticsWindow(QWidget* owner, const settings::Settings& settings,
+                          const std::string& memInfoPath = "/proc/meminfo");
 
 // Percentage of total that available is, in the total's whole hundredths; 0 for a total
 // below 100.

@@ -7,8 +7,8 @@
 
 #include "MainWindowFixture.h"
 #include "platform/Paths.h"
+#include "ui/AboutBox.h"
 #include "ui/NativeText.h"
-#include "ui/TFrmabout2.h"
 
 namespace {
 
@@ -33,9 +33,9 @@ TEST_F(PagesTest, APageThatCannotBeOpenedShowsItsBox) {
     const QString lookedIn =
         "\n\nOrvanto looks for %1 in " + beside + " and then in " + shared + ".";
     const Case cases[] = {
-        {"Button2", "help.htm",
+        {"helpButton", "help.htm",
          kBrowserFailure + " help.htm in the installed directory." + lookedIn.arg("help.htm")},
-        {"Button3", "download.htm",
+        {"moreSoftwareButton", "download.htm",
          kBrowserFailure + " https://www.orvanto.example/." + lookedIn.arg("download.htm")},
     };
     openWindow();
@@ -50,15 +50,16 @@ TEST_F(PagesTest, APageThatCannotBeOpenedShowsItsBox) {
 
 TEST_F(PagesTest, APageThatOpensShowsNothing) {
     openWindow();
-    click("Button2");
+    click("helpButton");
     EXPECT_TRUE(m_prompts.shown.empty());
 }
 
 TEST_F(PagesTest, ReturnOrEnterOnAFocusedButtonPressesIt) {
     openWindow();
     QApplication::setActiveWindow(m_window.get());
-    const std::pair<const char*, Qt::Key> presses[] = {
-        {"Button2", Qt::Key_Return}, {"Button2", Qt::Key_Enter}, {"Cmdcancel", Qt::Key_Return}};
+    const std::pair<const char*, Qt::Key> presses[] = {{"helpButton", Qt::Key_Return},
+                                                       {"helpButton", Qt::Key_Enter},
+                                                       {"exitButton", Qt::Key_Return}};
     for (const auto& [button, key] : presses) {
         control<QPushButton>(button).setFocus();
         ASSERT_EQ(QApplication::focusWidget(), &control<QPushButton>(button));
@@ -81,12 +82,12 @@ TEST_F(PagesTest, AboutShowsTheBorderlessBoxUntilReturn) {
     QTimer::singleShot(0, [&] {
         auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(about, nullptr);
-        version = about->findChild<QLabel*>("Label1")->text();
+        version = about->findChild<QLabel*>("versionLabel")->text();
         size = about->size();
         borderless = about->windowFlags().testFlag(Qt::FramelessWindowHint);
-        QTest::mouseClick(about->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        QTest::mouseClick(about->findChild<QPushButton*>("returnButton"), Qt::LeftButton);
     });
-    click("Cmdabout");
+    click("aboutButton");
     EXPECT_EQ(version, "Orvanto version 1.0, free software under the GPL-3.0-or-later");
     EXPECT_EQ(size, QSize(559, 336));
     EXPECT_TRUE(borderless);

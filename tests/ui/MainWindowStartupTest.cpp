@@ -13,7 +13,7 @@
 #include "TextContrast.h"
 #include "engine/SizeCatalogue.h"
 #include "settings/Settings.h"
-#include "ui/TFrmabout2.h"
+#include "ui/AboutBox.h"
 
 namespace {
 
@@ -23,18 +23,18 @@ TEST_F(StartupTest, OpensWithNoFileAndTheOnePointFourMegPreset) {
     openWindow();
     EXPECT_EQ(m_window->size(), QSize(500, 439));
     EXPECT_EQ(m_window->windowTitle(), "Orvanto");
-    EXPECT_FALSE(control<QLabel>("Lblliteral").isVisible());
-    EXPECT_FALSE(control<QLabel>("Lblsizecaption").isVisible());
-    EXPECT_FALSE(control<QLabel>("LblComplete").isVisible());
-    EXPECT_FALSE(control<QLabel>("Image2").isVisible());
-    EXPECT_FALSE(control<QListWidget>("ListBox2").isVisible());
-    EXPECT_TRUE(control<QLabel>("Image1").isVisible());
-    EXPECT_TRUE(control<QLabel>("LblFile").text().isEmpty());
-    EXPECT_TRUE(control<QLabel>("Lblsize").text().isEmpty());
-    EXPECT_TRUE(control<QRadioButton>("Rad14Meg").isChecked());
-    EXPECT_EQ(control<QLabel>("Lblbytes").text(), "1.4 Megabytes");
+    EXPECT_FALSE(control<QLabel>("fileCaption").isVisible());
+    EXPECT_FALSE(control<QLabel>("fileSizeCaption").isVisible());
+    EXPECT_FALSE(control<QLabel>("progressLabel").isVisible());
+    EXPECT_FALSE(control<QLabel>("logoAfterSelection").isVisible());
+    EXPECT_FALSE(control<QListWidget>("fileListForPrinting").isVisible());
+    EXPECT_TRUE(control<QLabel>("logoBeforeSelection").isVisible());
+    EXPECT_TRUE(control<QLabel>("fileLabel").text().isEmpty());
+    EXPECT_TRUE(control<QLabel>("fileSizeLabel").text().isEmpty());
+    EXPECT_TRUE(control<QRadioButton>("preset1Point4MegButton").isChecked());
+    EXPECT_EQ(control<QLabel>("splitSizeLabel").text(), "1.4 Megabytes");
 
-    const auto& list = control<QListWidget>("ListBox1");
+    const auto& list = control<QListWidget>("customizeList");
     ASSERT_EQ(list.count(), 1786);
     EXPECT_EQ(list.currentRow(), 0);
     EXPECT_EQ(list.item(285)->text(), "6000k");
@@ -52,10 +52,10 @@ TEST_F(StartupTest, EveryPresetHasItsButtonWithItsCaption) {
 TEST_F(StartupTest, ShowsItsPictures) {
     openWindow();
     EXPECT_FALSE(m_window->windowIcon().isNull());
-    EXPECT_FALSE(control<QLabel>("Image1").pixmap().isNull());
-    EXPECT_EQ(control<QLabel>("Image2").pixmap().toImage(),
-              control<QLabel>("Image1").pixmap().toImage());
-    for (const char* button : {"Cmdselect", "Cmdcreate", "Cmdprint", "Cmdstats"})
+    EXPECT_FALSE(control<QLabel>("logoBeforeSelection").pixmap().isNull());
+    EXPECT_EQ(control<QLabel>("logoAfterSelection").pixmap().toImage(),
+              control<QLabel>("logoBeforeSelection").pixmap().toImage());
+    for (const char* button : {"selectButton", "createButton", "printButton", "statisticsButton"})
         EXPECT_FALSE(control<QPushButton>(button).icon().isNull()) << button;
 }
 
@@ -104,20 +104,20 @@ TEST_F(StartupTest, UnderADarkDesktopPaletteEveryTextStaysReadable) {
     writeFile(m_files.file("movie.avi"), "12345");
     openWindow();
     chooseFile(m_files.file("movie.avi"));
-    control<QLabel>("LblComplete").setText("100 %  Done.");
-    control<QLabel>("LblComplete").show();
+    control<QLabel>("progressLabel").setText("100 %  Done.");
+    control<QLabel>("progressLabel").show();
     expectReadableTexts(*m_window);
 
     // The customize list: an entry, and the selected entry.
-    auto& list = control<QListWidget>("ListBox1");
+    auto& list = control<QListWidget>("customizeList");
     const QImage image = m_window->grab().toImage();
     for (int row : {0, 1})
         EXPECT_GE(paintedTextContrast(image, areaInWindow(*m_window, *list.viewport(),
                                                           list.visualItemRect(list.item(row)))),
                   4.5)
-            << "ListBox1 row " << row;
+            << "customizeList row " << row;
 
-    TFrmabout2 about(m_window.get());
+    AboutBox about(m_window.get());
     about.show();
     expectReadableTexts(about);
     QApplication::setPalette(desktopPalette);
@@ -142,9 +142,8 @@ TEST_F(StartupTest, RestoresTheStoredSizeOneDimensionAtATime) {
                           {-5, -1, {500, 439}},
                           {100000, 100000, QGuiApplication::primaryScreen()->availableSize()}};
     for (const Case& c : cases) {
-        settings::initLayoutPath();
-        settings::WriteLayoutSize(c.storedWidth, c.storedHeight, "frmsplit",
-                                  settings::layoutFilePath());
+        m_settings.createFolder();
+        m_settings.writeLayoutSize(c.storedWidth, c.storedHeight, "frmsplit");
         openWindow();
         EXPECT_EQ(m_window->size(), c.expected) << c.storedWidth << "x" << c.storedHeight;
     }
@@ -152,10 +151,10 @@ TEST_F(StartupTest, RestoresTheStoredSizeOneDimensionAtATime) {
 
 TEST_F(StartupTest, SavesItsSizeOnCloseForTheNextStart) {
     openWindow().resize(620, 470);
-    click("Cmdcancel");
+    click("exitButton");
     EXPECT_FALSE(m_window->isVisible());
-    EXPECT_EQ(settings::ReadLayoutWidth("frmsplit", settings::layoutFilePath()), 620);
-    EXPECT_EQ(settings::ReadLayoutHeight("frmsplit", settings::layoutFilePath()), 470);
+    EXPECT_EQ(m_settings.readLayoutWidth("frmsplit"), 620);
+    EXPECT_EQ(m_settings.readLayoutHeight("frmsplit"), 470);
 
     openWindow();
     EXPECT_EQ(m_window->size(), QSize(620, 470));
@@ -164,7 +163,7 @@ TEST_F(StartupTest, SavesItsSizeOnCloseForTheNextStart) {
 TEST_F(StartupTest, ARefusedSizeWriteIsShownOnceAndTheWindowClosesAnyway) {
     openWindow();
     // A folder where the layout file should be cannot be replaced by the file.
-    std::filesystem::create_directory(settings::layoutFilePath());
+    std::filesystem::create_directory(m_settings.layoutFilePath());
     m_window->close();
     EXPECT_FALSE(m_window->isVisible());
     EXPECT_EQ(shown("standardError").size(), 1u);
@@ -174,8 +173,8 @@ TEST_F(StartupTest, OpensUsableWhenTheConfigurationFolderCannotBeMade) {
     writeFile(m_config.file("orvanto"), ""); // a file where the folder should be
     openWindow();
     EXPECT_EQ(shown("standardError").size(), 1u);
-    EXPECT_EQ(control<QLabel>("Lblbytes").text(), "1.4 Megabytes");
-    EXPECT_EQ(control<QListWidget>("ListBox1").count(), 1786);
+    EXPECT_EQ(control<QLabel>("splitSizeLabel").text(), "1.4 Megabytes");
+    EXPECT_EQ(control<QListWidget>("customizeList").count(), 1786);
     EXPECT_FALSE(fileExists("quorel20.ini"));
 
     // Later writes still name the file they could not write.

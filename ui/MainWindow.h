@@ -12,21 +12,24 @@
 
 #include "engine/SizeCatalogue.h"
 #include "engine/SplitOutcome.h"
+#include "settings/Settings.h"
 
 class QDropEvent;
 class QMimeData;
 class QRadioButton;
 
 namespace Ui {
-class TFrmsplit;
+class MainWindow;
 }
 
 // The main window: choose a file and a split size, split it, and reach the other windows.
-class TFrmsplit final : public QWidget {
+class MainWindow final : public QWidget {
     Q_OBJECT
 public:
-    explicit TFrmsplit(QWidget* parent = nullptr);
-    ~TFrmsplit() override;
+    // Sizes, folders and the split counter go through settings. The configuration folder is made
+    // when missing; when it cannot be, the error is shown and the window opens all the same.
+    explicit MainWindow(settings::Settings settings, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The folder the open dialog is in: "Last Dir" when it last opened, then the chosen file's,
     // the printout's choice included.
@@ -44,23 +47,23 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void FormCreate();
-    void CmdselectClick();
-    void cmdcreateClick();
+    void setUpControls();
+    void onSelectClicked();
+    void onCreateClicked();
     // Runs the split request with the window's choices, the controls locked meanwhile.
     SplitOutcome runSplit();
-    // The click handler of the twelve presets (Rad100kClick ... Rad4600MegClick).
-    void RadPresetClick(std::size_t presetIndex);
-    void RadcustClick();
-    void ListBox1Click();
-    void CmdsettingsClick();
-    void CmdstatsClick();
-    void CmdprintClick();
-    void Button2Click();
-    void Button3Click();
-    void CmdaboutClick();
-    void CmdcancelClick();
-    void FormCloseQuery();
+    // The handler of the twelve preset buttons.
+    void onPresetChosen(std::size_t presetIndex);
+    void onCustomizeChosen();
+    void onCustomizeEntryClicked();
+    void onSettingsClicked();
+    void onStatisticsClicked();
+    void onPrintClicked();
+    void onHelpClicked();
+    void onMoreSoftwareClicked();
+    void onAboutClicked();
+    void onExitClicked();
+    void saveSize();
 
     void connectHandlers();
     void startSettings();
@@ -79,7 +82,8 @@ private:
     // Accepts a drag or drop as Copy, else as Link; false when it offers neither.
     static bool acceptAsCopy(QDropEvent& event);
 
-    std::unique_ptr<Ui::TFrmsplit> m_ui;
+    settings::Settings m_settings;
+    std::unique_ptr<Ui::MainWindow> m_ui;
     std::string m_sourcePath;
     std::int64_t m_sourceSize = 0;
     QString m_dialogFolder;

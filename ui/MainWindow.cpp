@@ -1,4 +1,4 @@
-#include "ui/TFrmsplit.h"
+#include "ui/MainWindow.h"
 
 #include <vector>
 
@@ -18,6 +18,7 @@
 #include "engine/SplitRequest.h"
 #include "platform/Paths.h"
 #include "settings/Settings.h"
+#include "ui/AboutBox.h"
 #include "ui/FolderPrintout.h"
 #include "ui/FormPalette.h"
 #include "ui/HandlerGuard.h"
@@ -26,13 +27,12 @@
 #include "ui/Prompts.h"
 #include "ui/Resources.h"
 #include "ui/ScreenCentre.h"
+#include "ui/SettingsDialog.h"
 #include "ui/SplitMessages.h"
 #include "ui/SplitProgressLabel.h"
+#include "ui/StatisticsWindow.h"
 #include "ui/StoredSize.h"
-#include "ui/TFrmSettings.h"
-#include "ui/TFrmabout2.h"
-#include "ui/TFrmstats.h"
-#include "ui_TFrmsplit.h"
+#include "ui_MainWindow.h"
 
 namespace {
 
@@ -70,120 +70,123 @@ private:
 
 } // namespace
 
-TFrmsplit::TFrmsplit(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui::TFrmsplit>()) {
+MainWindow::MainWindow(settings::Settings settings, QWidget* parent)
+    : QWidget(parent), m_settings(std::move(settings)), m_ui(std::make_unique<Ui::MainWindow>()) {
     loadResources();
     m_ui->setupUi(this);
     shareFormPaletteWithStyledWidgets(*this);
-    FormCreate();
+    setUpControls();
 }
 
-TFrmsplit::~TFrmsplit() = default;
+MainWindow::~MainWindow() = default;
 
-void TFrmsplit::FormCreate() {
+void MainWindow::setUpControls() {
     startSettings();
     centreOnScreen(*this);
-    m_ui->Lblliteral->hide();
-    m_ui->Image2->setPixmap(m_ui->Image1->pixmap());
+    m_ui->fileCaption->hide();
+    m_ui->logoAfterSelection->setPixmap(m_ui->logoBeforeSelection->pixmap());
     connectHandlers();
-    m_ui->Rad14Meg->setChecked(true);
+    m_ui->preset1Point4MegButton->setChecked(true);
     fillCustomizeList();
     // Connected only now: selecting entry 0 from code is not a user's click.
-    connect(m_ui->ListBox1, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(); });
+    connect(m_ui->customizeList, &QListWidget::currentRowChanged, this,
+            [this] { onCustomizeEntryClicked(); });
 }
 
 // Each step is guarded on its own: a size or a settings file that cannot be read or created is
 // reported, and the window still opens usable. Without a configuration folder there is nowhere
 // to put the settings file, so that step is not tried.
-void TFrmsplit::startSettings() {
+void MainWindow::startSettings() {
     bool haveFolder = false;
-    runHandler(this, [&haveFolder] {
-        settings::initLayoutPath();
+    runHandler(this, [this, &haveFolder] {
+        m_settings.createFolder();
         haveFolder = true;
     });
-    if (haveFolder)
-        runHandler(this, [this] { restoreSize(); });
-    settings::initSettingsPath();
-    if (haveFolder)
-        runHandler(this, [] { settings::createSettingsFileIfMissing(); });
+    if (!haveFolder)
+        return;
+    runHandler(this, [this] { restoreSize(); });
+    runHandler(this, [this] { m_settings.createSettingsFileIfMissing(); });
 }
 
-void TFrmsplit::restoreSize() {
-    restoreStoredSize(*this, kLayoutSection);
+void MainWindow::restoreSize() {
+    restoreStoredSize(*this, m_settings, kLayoutSection);
 }
 
-void TFrmsplit::connectHandlers() {
+void MainWindow::connectHandlers() {
     for (std::size_t i = 0; i < size_catalogue::kPresetCount; ++i) {
         connect(presetButton(i), &QRadioButton::toggled, this, [this, i](bool checked) {
             if (checked)
-                RadPresetClick(i);
+                onPresetChosen(i);
         });
     }
-    connect(m_ui->Radcust, &QRadioButton::toggled, this, [this](bool checked) {
+    connect(m_ui->customizeButton, &QRadioButton::toggled, this, [this](bool checked) {
         if (checked)
-            RadcustClick();
+            onCustomizeChosen();
     });
-    connect(m_ui->Cmdselect, &QPushButton::clicked, this, [this] { CmdselectClick(); });
-    connect(m_ui->Cmdcreate, &QPushButton::clicked, this, [this] { cmdcreateClick(); });
-    connect(m_ui->Cmdsettings, &QPushButton::clicked, this, [this] { CmdsettingsClick(); });
-    connect(m_ui->Cmdstats, &QPushButton::clicked, this, [this] { CmdstatsClick(); });
-    connect(m_ui->Cmdprint, &QPushButton::clicked, this, [this] { CmdprintClick(); });
-    connect(m_ui->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-    connect(m_ui->Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
-    connect(m_ui->Cmdabout, &QPushButton::clicked, this, [this] { CmdaboutClick(); });
-    connect(m_ui->Cmdcancel, &QPushButton::clicked, this, [this] { CmdcancelClick(); });
+    connect(m_ui->selectButton, &QPushButton::clicked, this, [this] { onSelectClicked(); });
+    connect(m_ui->createButton, &QPushButton::clicked, this, [this] { onCreateClicked(); });
+    connect(m_ui->settingsButton, &QPushButton::clicked, this, [this] { onSettingsClicked(); });
+    connect(m_ui->statisticsButton, &QPushButton::clicked, this, [this] { onStatisticsClicked(); });
+    connect(m_ui->printButton, &QPushButton::clicked, this, [this] { onPrintClicked(); });
+    connect(m_ui->helpButton, &QPushButton::clicked, this, [this] { onHelpClicked(); });
+    connect(m_ui->moreSoftwareButton, &QPushButton::clicked, this,
+            [this] { onMoreSoftwareClicked(); });
+    connect(m_ui->aboutButton, &QPushButton::clicked, this, [this] { onAboutClicked(); });
+    connect(m_ui->exitButton, &QPushButton::clicked, this, [this] { onExitClicked(); });
 }
 
-QRadioButton* TFrmsplit::presetButton(std::size_t presetIndex) const {
+QRadioButton* MainWindow::presetButton(std::size_t presetIndex) const {
     return findChild<QRadioButton*>(
         QString::fromLatin1(size_catalogue::presets()[presetIndex].control));
 }
 
-void TFrmsplit::fillCustomizeList() {
+void MainWindow::fillCustomizeList() {
     for (const std::string& entry : size_catalogue::customizeEntries())
-        m_ui->ListBox1->addItem(QString::fromStdString(entry));
-    m_ui->ListBox1->setCurrentRow(0);
+        m_ui->customizeList->addItem(QString::fromStdString(entry));
+    m_ui->customizeList->setCurrentRow(0);
 }
 
-void TFrmsplit::RadPresetClick(std::size_t presetIndex) {
+void MainWindow::onPresetChosen(std::size_t presetIndex) {
     runHandler(this, [this, presetIndex] {
-        m_ui->Lblbytes->setText(QString::fromLatin1(size_catalogue::presets()[presetIndex].label));
+        m_ui->splitSizeLabel->setText(
+            QString::fromLatin1(size_catalogue::presets()[presetIndex].label));
     });
 }
 
-void TFrmsplit::RadcustClick() {
+void MainWindow::onCustomizeChosen() {
     runHandler(this, [this] {
-        if (const QListWidgetItem* entry = m_ui->ListBox1->currentItem())
-            m_ui->Lblbytes->setText(entry->text());
+        if (const QListWidgetItem* entry = m_ui->customizeList->currentItem())
+            m_ui->splitSizeLabel->setText(entry->text());
     });
 }
 
-void TFrmsplit::ListBox1Click() {
+void MainWindow::onCustomizeEntryClicked() {
     runHandler(this, [this] {
-        if (m_ui->Radcust->isChecked())
-            RadcustClick();
+        if (m_ui->customizeButton->isChecked())
+            onCustomizeChosen();
         else
             prompts().information(this, kCustomizeReminder);
     });
 }
 
-size_catalogue::SizeChoice TFrmsplit::currentSizeChoice() const {
+size_catalogue::SizeChoice MainWindow::currentSizeChoice() const {
     size_catalogue::SizeChoice choice;
     for (std::size_t i = 0; i < size_catalogue::kPresetCount; ++i) {
         if (presetButton(i)->isChecked())
             choice.presetIndex = i;
     }
-    if (m_ui->Radcust->isChecked()) {
+    if (m_ui->customizeButton->isChecked()) {
         choice.presetIndex.reset();
-        if (const QListWidgetItem* entry = m_ui->ListBox1->currentItem())
+        if (const QListWidgetItem* entry = m_ui->customizeList->currentItem())
             choice.customEntry = entry->text().toStdString();
     }
     return choice;
 }
 
-void TFrmsplit::CmdselectClick() {
+void MainWindow::onSelectClicked() {
     runHandler(this, [this] {
-        m_ui->LblComplete->hide();
-        m_dialogFolder = fromNative(settings::readLastDir());
+        m_ui->progressLabel->hide();
+        m_dialogFolder = fromNative(m_settings.readLastDir());
         const std::optional<QString> chosen = prompts().openFile(this, m_dialogFolder);
         if (!chosen || chosen->isEmpty())
             return;
@@ -191,50 +194,50 @@ void TFrmsplit::CmdselectClick() {
     });
 }
 
-void TFrmsplit::selectSourceFile(const QString& path) {
+void MainWindow::selectSourceFile(const QString& path) {
     m_sourcePath = toNative(path);
-    m_ui->LblFile->setText(path);
-    m_ui->Lblliteral->show();
+    m_ui->fileLabel->setText(path);
+    m_ui->fileCaption->show();
     m_sourceSize = sourceSizeOf(m_sourcePath);
     if (m_sourceSize == -1)
         prompts().error(this, kUnreadableSource);
-    m_ui->Lblsize->setText(QString::number(m_sourceSize));
-    m_ui->Lblsizecaption->show();
-    m_ui->Image1->hide();
-    m_ui->Image2->show();
+    m_ui->fileSizeLabel->setText(QString::number(m_sourceSize));
+    m_ui->fileSizeCaption->show();
+    m_ui->logoBeforeSelection->hide();
+    m_ui->logoAfterSelection->show();
     const std::string folder = paths::folderOf(m_sourcePath);
     m_dialogFolder = fromNative(folder);
-    settings::writeLastDir(folder);
+    m_settings.writeLastDir(folder);
 }
 
-void TFrmsplit::openWithFile(const QString& path) {
+void MainWindow::openWithFile(const QString& path) {
     runHandler(this, [this, &path] {
         checkSplittableSource(toNative(path));
         selectSourceFile(path);
     });
 }
 
-void TFrmsplit::cmdcreateClick() {
+void MainWindow::onCreateClicked() {
     runHandler(this, [this] {
         const SplitOutcome outcome = runSplit();
         showSplitOutcome(this, outcome);
         // Counted once the user has seen the completion message.
         if (outcome.kind == SplitOutcome::Kind::Completed)
-            settings::AddToSplitCounter(1);
+            m_settings.addToSplitCounter(1);
     });
     // A close asked for during the split waited for the job to stop.
     if (m_closeAfterSplit)
         close();
 }
 
-SplitOutcome TFrmsplit::runSplit() {
+SplitOutcome MainWindow::runSplit() {
     const std::int64_t splitSize = size_catalogue::resolveSplitSize(currentSizeChoice());
-    const std::string outputFolder = settings::readOutputFolder();
+    const std::string outputFolder = m_settings.readOutputFolder();
     // The job keeps its own copy: the window's state must not change under it while it yields.
     const std::string sourcePath = m_sourcePath;
     const std::int64_t sourceSize = m_sourceSize;
     const SplitControlsLock lock(controlsLockedDuringSplit());
-    SplitProgressLabel progress(*m_ui->LblComplete);
+    SplitProgressLabel progress(*m_ui->progressLabel);
     const SplitOutcome outcome =
         startSplit(sourcePath, sourceSize, splitSize, outputFolder, progress);
     if (outcome.kind == SplitOutcome::Kind::Completed)
@@ -242,66 +245,64 @@ SplitOutcome TFrmsplit::runSplit() {
     return outcome;
 }
 
-std::vector<QWidget*> TFrmsplit::controlsLockedDuringSplit() const {
+std::vector<QWidget*> MainWindow::controlsLockedDuringSplit() const {
     // Statistics and About run their own modal loop, which would hold the split until closed.
-    std::vector<QWidget*> controls = {m_ui->Cmdselect, m_ui->Cmdcreate, m_ui->Cmdsettings,
-                                      m_ui->Cmdprint,  m_ui->Cmdstats,  m_ui->Cmdabout,
-                                      m_ui->Radcust,   m_ui->ListBox1};
+    std::vector<QWidget*> controls = {
+        m_ui->selectButton,     m_ui->createButton, m_ui->settingsButton,  m_ui->printButton,
+        m_ui->statisticsButton, m_ui->aboutButton,  m_ui->customizeButton, m_ui->customizeList};
     for (std::size_t i = 0; i < size_catalogue::kPresetCount; ++i)
         controls.push_back(presetButton(i));
     return controls;
 }
 
-void TFrmsplit::CmdsettingsClick() {
-    runHandler(this, [this] { showSettingsDialog(this); });
+void MainWindow::onSettingsClicked() {
+    runHandler(this, [this] { showSettingsDialog(this, m_settings); });
 }
 
-void TFrmsplit::CmdstatsClick() {
-    runHandler(this, [this] { showStatisticsWindow(this); });
+void MainWindow::onStatisticsClicked() {
+    runHandler(this, [this] { showStatisticsWindow(this, m_settings); });
 }
 
-void TFrmsplit::CmdprintClick() {
+void MainWindow::onPrintClicked() {
     runHandler(this, [this] {
         // Before any file choice in this run, the last one of an earlier run.
         if (m_dialogFolder.isEmpty())
-            m_dialogFolder = fromNative(settings::readLastDir());
-        printFolderListing(this, m_dialogFolder, *m_ui->ListBox2);
+            m_dialogFolder = fromNative(m_settings.readLastDir());
+        printFolderListing(this, m_dialogFolder, *m_ui->fileListForPrinting);
     });
 }
 
-void TFrmsplit::Button2Click() {
+void MainWindow::onHelpClicked() {
     openPage("help.htm", kBrowserFailure + QStringLiteral(" help.htm in the installed directory."));
 }
 
-void TFrmsplit::Button3Click() {
+void MainWindow::onMoreSoftwareClicked() {
     openPage("download.htm", kBrowserFailure + QLatin1Char(' ') + QLatin1String(kProductAddress) +
                                  QLatin1Char('.'));
 }
 
-void TFrmsplit::openPage(const char* pageName, const QString& failureText) {
+void MainWindow::openPage(const char* pageName, const QString& failureText) {
     runHandler(this,
                [this, pageName, &failureText] { openProgramPage(this, pageName, failureText); });
 }
 
-void TFrmsplit::CmdaboutClick() {
+void MainWindow::onAboutClicked() {
     runHandler(this, [this] {
-        TFrmabout2 about(this);
+        AboutBox about(this);
         about.exec();
     });
 }
 
-void TFrmsplit::CmdcancelClick() {
+void MainWindow::onExitClicked() {
     close();
 }
 
-void TFrmsplit::FormCloseQuery() {
+void MainWindow::saveSize() {
     // A refused write is shown once; the window closes all the same.
-    runHandler(this, [this] {
-        settings::WriteLayoutSize(width(), height(), kLayoutSection, settings::layoutFilePath());
-    });
+    runHandler(this, [this] { saveStoredSize(*this, m_settings, kLayoutSection); });
 }
 
-bool TFrmsplit::askToStopSplit() {
+bool MainWindow::askToStopSplit() {
     bool stopping = false;
     runHandler(this, [this, &stopping] {
         if (prompts().askYesNo(this, kStopQuestion)) {
@@ -312,7 +313,7 @@ bool TFrmsplit::askToStopSplit() {
     return stopping;
 }
 
-void TFrmsplit::closeAtSessionEnd() {
+void MainWindow::closeAtSessionEnd() {
     if (!isSplitRunning()) {
         close();
         return;
@@ -321,7 +322,7 @@ void TFrmsplit::closeAtSessionEnd() {
     m_closeAfterSplit = true;
 }
 
-void TFrmsplit::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (isSplitRunning()) {
         // This arrives while the job yields; the window closes once the job has returned.
         event->ignore();
@@ -329,11 +330,11 @@ void TFrmsplit::closeEvent(QCloseEvent* event) {
             m_closeAfterSplit = true;
         return;
     }
-    FormCloseQuery();
+    saveSize();
     event->accept();
 }
 
-void TFrmsplit::keyPressEvent(QKeyEvent* event) {
+void MainWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && isSplitRunning()) {
         askToStopSplit();
         return;
@@ -341,7 +342,7 @@ void TFrmsplit::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-std::optional<QString> TFrmsplit::droppedFile(const QMimeData& data) {
+std::optional<QString> MainWindow::droppedFile(const QMimeData& data) {
     const QList<QUrl> urls = data.urls();
     if (urls.size() != 1 || !urls.front().isLocalFile())
         return std::nullopt;
@@ -352,7 +353,7 @@ std::optional<QString> TFrmsplit::droppedFile(const QMimeData& data) {
 }
 
 // A source that honours Move deletes the user's file after the drop: only Copy or Link is taken.
-bool TFrmsplit::acceptAsCopy(QDropEvent& event) {
+bool MainWindow::acceptAsCopy(QDropEvent& event) {
     for (const Qt::DropAction action : {Qt::CopyAction, Qt::LinkAction}) {
         if (event.possibleActions() & action) {
             event.setDropAction(action);
@@ -363,17 +364,17 @@ bool TFrmsplit::acceptAsCopy(QDropEvent& event) {
     return false;
 }
 
-void TFrmsplit::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (!isSplitRunning() && droppedFile(*event->mimeData()))
         acceptAsCopy(*event);
 }
 
-void TFrmsplit::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
     const std::optional<QString> path = droppedFile(*event->mimeData());
     if (isSplitRunning() || !path || !acceptAsCopy(*event))
         return;
     runHandler(this, [this, &path] {
-        m_ui->LblComplete->hide();
+        m_ui->progressLabel->hide();
         selectSourceFile(*path);
     });
 }

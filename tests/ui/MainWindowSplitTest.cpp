@@ -24,13 +24,14 @@ protected:
             m_ranDuringSplit = isSplitRunning();
             check();
         });
-        click("Cmdcreate");
+        click("createButton");
     }
 
     std::vector<bool> lockedControlsEnabled() {
         std::vector<bool> enabled;
-        for (const char* name : {"Cmdselect", "Cmdcreate", "Cmdsettings", "Cmdprint", "Cmdstats",
-                                 "Cmdabout", "Radcust", "Rad100k", "Rad4600Meg", "ListBox1"})
+        for (const char* name : {"selectButton", "createButton", "settingsButton", "printButton",
+                                 "statisticsButton", "aboutButton", "customizeButton",
+                                 "preset100kButton", "preset4600MegButton", "customizeList"})
             enabled.push_back(control<QWidget>(name).isEnabled());
         return enabled;
     }
@@ -45,10 +46,10 @@ TEST_F(SplitTest, SplitsAFileThroughTheWindow) {
     writePatternFile(source, 650'000);
     openWindow();
     chooseFile(source);
-    click("Rad1meg");
-    click("Radcust");
+    click("preset1MegButton");
+    click("customizeButton");
     clickListEntry(0); // "300k"
-    click("Cmdcreate");
+    click("createButton");
 
     EXPECT_EQ(readFile(m_files.file("movie.1")), readFile(source).substr(0, 300'000));
     EXPECT_EQ(readFile(m_files.file("movie.2")), readFile(source).substr(300'000, 300'000));
@@ -57,15 +58,15 @@ TEST_F(SplitTest, SplitsAFileThroughTheWindow) {
     EXPECT_EQ(readFile(m_files.file("movie.bat")),
               "@ECHO OFF\r\nCopy /b \"movie.1\" + \"movie.2\" + \"movie.3\" \"movie.avi\"\r\n"
               "@ECHO movie.avi has been recreated for you.\r\n");
-    EXPECT_TRUE(control<QLabel>("LblComplete").isVisible());
-    EXPECT_EQ(control<QLabel>("LblComplete").text(), "100 %  Done.");
+    EXPECT_TRUE(control<QLabel>("progressLabel").isVisible());
+    EXPECT_EQ(control<QLabel>("progressLabel").text(), "100 %  Done.");
     const QString folder = fromNative(m_files.path());
     EXPECT_EQ(shown("information").back(),
               "Finished. Folder " + folder +
                   " contains the split file names which are movie.1, movie.2, etc., along with "
                   "program \"movie.bat\". There were 3 total files created. Simply run the program "
                   "\"movie.bat\" to recreate the original file.");
-    EXPECT_EQ(settings::ReadSplitCounter(), 1);
+    EXPECT_EQ(m_settings.readSplitCounter(), 1);
     EXPECT_TRUE(shown("standardError").empty());
 }
 
@@ -74,7 +75,7 @@ TEST_F(SplitTest, LocksTheSplitControlsWhileItRunsAndUnlocksThemAfter) {
     writePatternFile(source, 3'000'000);
     openWindow();
     chooseFile(source);
-    click("Rad1meg");
+    click("preset1MegButton");
     std::vector<bool> enabledDuringSplit;
     createWhileChecking([&] { enabledDuringSplit = lockedControlsEnabled(); });
 
@@ -89,13 +90,12 @@ TEST_F(SplitTest, UnlocksTheControlsAfterAFailedSplit) {
     writePatternFile(source, 3'000'000);
     // An output folder inside a plain file cannot hold the script.
     writeFile(m_files.file("not-a-folder"), "");
-    settings::initLayoutPath();
-    settings::initSettingsPath();
-    settings::writeOutputFolder(m_files.file("not-a-folder") + "/");
+    m_settings.createFolder();
+    m_settings.writeOutputFolder(m_files.file("not-a-folder") + "/");
     openWindow();
     chooseFile(source);
-    click("Rad1meg");
-    click("Cmdcreate");
+    click("preset1MegButton");
+    click("createButton");
 
     EXPECT_EQ(shown("standardError").size(), 1u);
     EXPECT_EQ(lockedControlsEnabled(), kAllEnabled);
@@ -106,7 +106,7 @@ TEST_F(SplitTest, ClosingDuringASplitStopsItRemovesWhatItWroteAndThenCloses) {
     writePatternFile(source, 3'000'000);
     openWindow();
     chooseFile(source);
-    click("Rad1meg");
+    click("preset1MegButton");
     createWhileChecking([this] { m_window->close(); });
 
     EXPECT_TRUE(m_ranDuringSplit);
@@ -114,8 +114,8 @@ TEST_F(SplitTest, ClosingDuringASplitStopsItRemovesWhatItWroteAndThenCloses) {
     EXPECT_FALSE(m_window->isVisible());
     EXPECT_FALSE(fileExists(m_files.file("movie.1")));
     EXPECT_FALSE(fileExists(m_files.file("movie.bat")));
-    EXPECT_EQ(settings::ReadSplitCounter(), 0);
-    EXPECT_EQ(settings::ReadLayoutWidth("frmsplit", settings::layoutFilePath()), 500);
+    EXPECT_EQ(m_settings.readSplitCounter(), 0);
+    EXPECT_EQ(m_settings.readLayoutWidth("frmsplit"), 500);
 }
 
 TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {
@@ -124,7 +124,7 @@ TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {
     for (const int signalNumber : {SIGTERM, SIGHUP}) {
         openWindow();
         chooseFile(source);
-        click("Rad1meg");
+        click("preset1MegButton");
         const TerminationSignals sessionEnd([this] { m_window->closeAtSessionEnd(); });
         createWhileChecking([signalNumber] { std::raise(signalNumber); });
         EXPECT_TRUE(m_ranDuringSplit);
@@ -132,7 +132,7 @@ TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {
         EXPECT_FALSE(fileExists(m_files.file("movie.1")) || fileExists(m_files.file("movie.bat")));
     }
     EXPECT_TRUE(shown("askYesNo").empty());
-    EXPECT_EQ(settings::ReadSplitCounter(), 0);
+    EXPECT_EQ(m_settings.readSplitCounter(), 0);
     openWindow(); // with no split running, the window just closes
     const TerminationSignals sessionEnd([this] { m_window->closeAtSessionEnd(); });
     std::raise(SIGHUP);
@@ -145,7 +145,7 @@ TEST_F(SplitTest, EscapeDuringASplitStopsItAndKeepsTheWindow) {
     writePatternFile(source, 3'000'000);
     openWindow();
     chooseFile(source);
-    click("Rad1meg");
+    click("preset1MegButton");
     createWhileChecking([this] { QTest::keyClick(m_window.get(), Qt::Key_Escape); });
 
     EXPECT_EQ(shown("askYesNo"), std::vector<QString>{"Stop the split in progress?"});
@@ -154,7 +154,7 @@ TEST_F(SplitTest, EscapeDuringASplitStopsItAndKeepsTheWindow) {
     EXPECT_EQ(shown("information"),
               std::vector<QString>{"The split was stopped. The split files and the rejoin script "
                                    "it had written have been removed."});
-    EXPECT_FALSE(control<QLabel>("LblComplete").isVisible());
+    EXPECT_FALSE(control<QLabel>("progressLabel").isVisible());
     EXPECT_EQ(lockedControlsEnabled(), kAllEnabled);
 }
 
@@ -163,12 +163,12 @@ TEST_F(SplitTest, AnsweringNoLetsTheSplitFinishAndTheWindowStay) {
     writePatternFile(source, 3'000'000);
     openWindow();
     chooseFile(source);
-    click("Rad1meg");
+    click("preset1MegButton");
     m_prompts.yesNoAnswer = false;
     createWhileChecking([this] { m_window->close(); });
 
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_TRUE(fileExists(m_files.file("movie.4")));
-    EXPECT_EQ(settings::ReadSplitCounter(), 1);
+    EXPECT_EQ(m_settings.readSplitCounter(), 1);
 }
 } // namespace

@@ -1,0 +1,18 @@
+#include "ui/AboutBox.h"
+
+#include <QPushButton>
+
+#include "ui/FormPalette.h"
+#include "ui/ScreenCentre.h"
+#include "ui_AboutBox.h"
+
+AboutBox::AboutBox(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), m_ui(std::make_unique<Ui::AboutBox>()) {
+    m_ui->setupUi(this);
+    shareFormPaletteWithStyledWidgets(*this);
+    setFixedSize(size());
+    connect(m_ui->returnButton, &QPushButton::clicked, this, &QDialog::accept);
+    centreOnScreen(*this);
+}
+
+AboutBox::~AboutBox() = default;

@@ -1,0 +1,70 @@
+#include "ui/SettingsDialog.h"
+
+#include <QStyle>
+
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "ui/HandlerGuard.h"
+#include "ui/NativeText.h"
+#include "ui/Prompts.h"
+#include "ui/ScreenCentre.h"
+#include "ui_SettingsDialog.h"
+
+namespace {
+
+bool namesExistingFolder(const QString& text) {
+    return !text.isEmpty() && fs_entry::isExistingFolder(toNative(text));
+}
+
+} // namespace
+
+SettingsDialog::SettingsDialog(QWidget* owner, const settings::Settings& settings)
+    : LayoutDialog(owner, settings, "frmsettings"), m_ui(std::make_unique<Ui::SettingsDialog>()) {
+    m_ui->setupUi(this);
+    m_ui->changeFolderButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    m_ui->okButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    connect(m_ui->changeFolderButton, &QPushButton::clicked, this,
+            [this] { onChangeFolderClicked(); });
+    connect(m_ui->okButton, &QPushButton::clicked, this, [this] { onOkClicked(); });
+    setUpControls();
+}
+
+SettingsDialog::~SettingsDialog() = default;
+
+void SettingsDialog::setUpControls() {
+    restoreLayoutSize();
+    centreOnScreen(*this);
+    // A stored folder that cannot be read is reported, and the dialog opens to choose another.
+    QString folder;
+    runHandler(this, [this, &folder] { folder = fromNative(storedSettings().readOutputFolder()); });
+    m_ui->outputFolderLabel->setText(
+        folder.isEmpty() ? QStringLiteral("No Default Folder Selected Yet") : folder);
+    m_ui->changeFolderButton->setFocus();
+}
+
+void SettingsDialog::onChangeFolderClicked() {
+    runHandler(this, [this] {
+        const QString shown = m_ui->outputFolderLabel->text();
+        const auto folder =
+            prompts().chooseFolder(this, namesExistingFolder(shown) ? shown : QString());
+        if (!folder)
+            return;
+        // The split job puts the stored folder directly in front of the file names.
+        m_ui->outputFolderLabel->setText(fromNative(paths::withTrailingSlash(toNative(*folder))));
+    });
+}
+
+void SettingsDialog::onOkClicked() {
+    runHandler(this, [this] {
+        const QString shown = m_ui->outputFolderLabel->text();
+        if (namesExistingFolder(shown))
+            storedSettings().writeOutputFolder(toNative(shown));
+    });
+    // A refused write has been shown; OK closes all the same.
+    accept();
+}
+
+void showSettingsDialog(QWidget* owner, const settings::Settings& settings) {
+    SettingsDialog dialog(owner, settings);
+    dialog.exec();
+}

@@ -1,0 +1,76 @@
+#include "ui/StatisticsWindow.h"
+
+#include <QStyle>
+
+#include "platform/MemoryStatus.h"
+#include "settings/Settings.h"
+#include "ui/ScreenCentre.h"
+#include "ui_StatisticsWindow.h"
+
+namespace {
+
+QString withPercent(std::uint64_t percentage) {
+    return QString::number(percentage) + QLatin1Char('%');
+}
+
+// The swap and counter labels grow with their text.
+void setSizedText(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->adjustSize();
+}
+
+} // namespace
+
+StatisticsWindow::StatisticsWindow(QWidget* owner, const settings::Settings& settings)
+    : LayoutDialog(owner, settings, "frmstats"), m_ui(std::make_unique<Ui::StatisticsWindow>()) {
+    m_ui->setupUi(this);
+    m_ui->okButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    connect(m_ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
+    restoreSizeAndCentre();
+}
+
+StatisticsWindow::~StatisticsWindow() = default;
+
+void StatisticsWindow::restoreSizeAndCentre() {
+    restoreLayoutSize();
+    centreOnScreen(*this);
+}
+
+void StatisticsWindow::showMemoryStatus(const MemoryStatus& status) {
+    m_ui->totalMemoryLabel->setText(QStringLiteral("Total RAM memory on your system = ") +
+                                    QString::number(status.totalPhysical));
+    m_ui->availableMemoryLabel->setText(QStringLiteral("RAM memory currently available  = ") +
+                                        QString::number(status.availablePhysical));
+    m_ui->memoryPercentLabel->setText(
+        QStringLiteral("Percentage of RAM memory available = ") +
+        withPercent(percentAvailable(status.availablePhysical, status.totalPhysical)));
+    setSizedText(m_ui->totalSwapLabel, QStringLiteral("Maximum storage in swap file = ") +
+                                           QString::number(status.totalSwap));
+    setSizedText(m_ui->availableSwapLabel, QStringLiteral("Available swap file space = ") +
+                                               QString::number(status.availableSwap));
+    setSizedText(m_ui->swapPercentLabel,
+                 QStringLiteral("Percentage of swap file available  = ") +
+                     withPercent(percentAvailable(status.availableSwap, status.totalSwap)));
+}
+
+void StatisticsWindow::showSplitCounter(std::int32_t splits) {
+    setSizedText(m_ui->splitCountLabel,
+                 QStringLiteral("The total number of files that you have split -> ") +
+                     QString::number(splits));
+}
+
+void showStatisticsWindow(QWidget* owner, const settings::Settings& settings,
+                          const std::string& memInfoPath) {
+    StatisticsWindow window(owner, settings);
+    window.showMemoryStatus(readMemoryStatus(memInfoPath));
+    window.showSplitCounter(settings.readSplitCounter());
+    window.exec();
+}
+
+std::uint64_t percentAvailable(std::uint64_t available, std::uint64_t total) {
+    const std::uint64_t hundredths = total / 100;
+    // A machine without swap reports a total of 0.
+    if (hundredths == 0)
+        return 0;
+    return available / hundredths;
+}

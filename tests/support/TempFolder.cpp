@@ -1,16 +1,15 @@
 #include "support/TempFolder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <algorithm>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-TempFolder::TempFolder()
-{
+TempFolder::TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "orvanto-test-XXXXXX").string();
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
@@ -19,8 +18,7 @@ TempFolder::TempFolder()
     m_path = std::string(buffer.data()) + "/";
 }
 
-TempFolder::~TempFolder()
-{
+TempFolder::~TempFolder() {
     std::error_code ignored;
     // Folders a test made read-only must become writable again to be removed.
     for (auto it = std::filesystem::recursive_directory_iterator(m_path, ignored);
@@ -34,16 +32,14 @@ TempFolder::~TempFolder()
     std::filesystem::remove_all(m_path, ignored);
 }
 
-void writeFile(const std::string& path, const std::string& content)
-{
+void writeFile(const std::string& path, const std::string& content) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
     if (!out)
         ADD_FAILURE() << "cannot write " << path;
 }
 
-std::string readFile(const std::string& path)
-{
+std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         ADD_FAILURE() << "cannot read " << path;
@@ -54,15 +50,13 @@ std::string readFile(const std::string& path)
     return content.str();
 }
 
-bool fileExists(const std::string& path)
-{
+bool fileExists(const std::string& path) {
     std::error_code ignored;
     return std::filesystem::symlink_status(path, ignored).type() !=
            std::filesystem::file_type::not_found;
 }
 
-void writePatternFile(const std::string& path, std::int64_t size)
-{
+void writePatternFile(const std::string& path, std::int64_t size) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     std::string block(65536, '\0');
     std::int64_t written = 0;
@@ -78,7 +72,6 @@ void writePatternFile(const std::string& path, std::int64_t size)
         ADD_FAILURE() << "cannot write " << path;
 }
 
-void useConfigFolder(const std::string& folder)
-{
+void useConfigFolder(const std::string& folder) {
     setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
 }

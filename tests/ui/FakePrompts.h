@@ -24,28 +24,23 @@ public:
     void error(QWidget*, const QString& text) override { record("error", text); }
     void plain(QWidget*, const QString& text) override { record("plain", text); }
     void standardError(QWidget*, const QString& text) override { record("standardError", text); }
-    bool askYesNo(QWidget*, const QString& text) override
-    {
+    bool askYesNo(QWidget*, const QString& text) override {
         record("askYesNo", text);
         return yesNoAnswer;
     }
-    std::optional<QString> openFile(QWidget*, const QString& initialFolder) override
-    {
+    std::optional<QString> openFile(QWidget*, const QString& initialFolder) override {
         openFileFolders.push_back(initialFolder);
         return next(fileAnswers);
     }
-    std::optional<QString> savePdfFile(QWidget*, const QString& initialPath) override
-    {
+    std::optional<QString> savePdfFile(QWidget*, const QString& initialPath) override {
         savePdfPaths.push_back(initialPath);
         return next(savePdfAnswers);
     }
-    std::optional<QString> chooseFolder(QWidget*, const QString& initialFolder) override
-    {
+    std::optional<QString> chooseFolder(QWidget*, const QString& initialFolder) override {
         chooseFolderFolders.push_back(initialFolder);
         return next(folderAnswers);
     }
-    bool openDocument(const QString& path) override
-    {
+    bool openDocument(const QString& path) override {
         openedDocuments.push_back(path);
         return openDocumentAnswer;
     }
@@ -64,12 +59,10 @@ public:
     std::vector<QString> openedDocuments;
 
 private:
-    void record(const char* kind, const QString& text)
-    {
+    void record(const char* kind, const QString& text) {
         shown.push_back({QString::fromLatin1(kind), text});
     }
-    static std::optional<QString> next(std::deque<QString>& answers)
-    {
+    static std::optional<QString> next(std::deque<QString>& answers) {
         if (answers.empty())
             return std::nullopt;
         const QString answer = answers.front();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <optional>
 #include <vector>
 
@@ -33,16 +34,19 @@ JoinRefusal pieceRefusal(JoinRefusal::Kind kind, const std::string& name, std::i
     return {kind, 0, name, "", size, expectedSize};
 }
 
-// Every piece holds the first piece's size but the last two, which may hold less: the split's
-// remainder and the empty piece after a source that ends on a piece's last byte.
+// Every piece holds the first piece's size but the split's remainder, which may hold less: the
+// last piece, or the one before an empty last piece (after a source that ends on a piece's last
+// byte or inside its tail read).
 std::optional<JoinRefusal> checkSizes(const JoinPlan& plan, const std::vector<Piece>& pieces) {
     const std::int64_t splitSize = pieces.front().size;
-    for (std::size_t index = 1; index < pieces.size(); ++index) {
-        const std::int64_t size = pieces[index].size;
-        const std::string& name = plan.pieceNames[index];
+    const auto count = static_cast<std::ptrdiff_t>(pieces.size());
+    const std::ptrdiff_t remainder = pieces.back().size == 0 ? count - 2 : count - 1;
+    for (std::ptrdiff_t index = 1; index < count; ++index) {
+        const std::int64_t size = pieces[static_cast<std::size_t>(index)].size;
+        const std::string& name = plan.pieceNames[static_cast<std::size_t>(index)];
         if (size > splitSize)
             return pieceRefusal(JoinRefusal::Kind::LongPiece, name, size, splitSize);
-        if (size < splitSize && index + 2 < pieces.size())
+        if (size < splitSize && index < remainder)
             return pieceRefusal(JoinRefusal::Kind::ShortPiece, name, size, splitSize);
     }
     return std::nullopt;

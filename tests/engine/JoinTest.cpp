@@ -99,6 +99,8 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
          Kind::MissingPiece, 0},
         {"short piece", "", "", [](auto f) { std::filesystem::resize_file(f + "movie.2", 99999); },
          Kind::ShortPiece, 0},
+        {"short piece before the last", "", "",
+         [](auto f) { std::filesystem::resize_file(f + "movie.4", 99999); }, Kind::ShortPiece, 0},
         {"target exists", "", "", [](auto f) { writeFile(f + "movie.avi", "keep"); },
          Kind::TargetExists, 0},
     };

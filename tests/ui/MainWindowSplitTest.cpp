@@ -1,4 +1,5 @@
 #include <csignal>
+#include <filesystem>
 #include <functional>
 
 #include <QCoreApplication>
@@ -85,19 +86,26 @@ TEST_F(SplitTest, LocksTheSplitControlsWhileItRunsAndUnlocksThemAfter) {
     EXPECT_TRUE(fileExists(m_files.file("movie.bat")));
 }
 
-TEST_F(SplitTest, UnlocksTheControlsAfterAFailedSplit) {
+TEST_F(SplitTest, AFailedSplitUnlocksTheControlsAndHidesItsProgress) {
     const std::string source = m_files.file("movie.avi");
     writePatternFile(source, 3'000'000);
-    // An output folder inside a plain file cannot hold the script.
-    writeFile(m_files.file("not-a-folder"), "");
+    // The output folder goes away while the first piece is written.
+    const std::string output = m_files.file("output") + "/";
+    std::filesystem::create_directory(output);
     m_settings.createFolder();
-    m_settings.writeOutputFolder(m_files.file("not-a-folder") + "/");
+    m_settings.writeOutputFolder(output);
     openWindow();
     chooseFile(source);
     click("preset1MegButton");
-    click("createButton");
+    createWhileChecking([&] { std::filesystem::remove_all(output); });
 
-    EXPECT_EQ(shown("standardError").size(), 1u);
+    EXPECT_TRUE(m_ranDuringSplit);
+    ASSERT_EQ(shown("standardError").size(), 1u);
+    EXPECT_EQ(shown("standardError")[0].toStdString(),
+              "Could not create " + output +
+                  "movie.2: No such file or directory. The split files written so far have been "
+                  "removed.");
+    EXPECT_FALSE(control<QLabel>("progressLabel").isVisible());
     EXPECT_EQ(lockedControlsEnabled(), kAllEnabled);
 }
 

@@ -144,7 +144,7 @@ int main(int argc, char* argv[]) {
         return exit_status::kDone;
     }
     if (arguments.size() == 1 && arguments[0] == "--version") {
-        std::cout << kProgram << ' ' << ORVANTO_VERSION << '\n';
+        std::cout << kProgram << " (Orvanto) " << ORVANTO_VERSION << '\n';
         return exit_status::kDone;
     }
     std::string unknownOption;

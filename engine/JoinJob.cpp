@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "engine/RejoinScriptReader.h"
+#include "engine/SplitJob.h"
 #include "platform/DataCopier.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
@@ -18,8 +19,6 @@
 
 namespace {
 
-// A real script of the largest split is some hundred kilobytes; a larger file is not one.
-constexpr std::int64_t kLargestScript = 16 << 20;
 // Bytes copied between two progress reports: small enough to stop at once, large enough that
 // the kernel copies at full speed.
 constexpr std::int64_t kCopyStep = 8 << 20;
@@ -35,18 +34,22 @@ JoinRefusal pieceRefusal(JoinRefusal::Kind kind, const std::string& name, std::i
 }
 
 // Every piece holds the first piece's size but the split's remainder, which may hold less: the
-// last piece, or the one before an empty last piece (after a source that ends on a piece's last
-// byte or inside its tail read).
+// last piece, or the one before an empty last piece. The split writes that empty piece only
+// after a source that ends on a piece's last byte or inside its tail read, so the piece before
+// it is then whole or longer than the piece's whole blocks.
 std::optional<JoinRefusal> checkSizes(const JoinPlan& plan, const std::vector<Piece>& pieces) {
     const std::int64_t splitSize = pieces.front().size;
     const auto count = static_cast<std::ptrdiff_t>(pieces.size());
-    const std::ptrdiff_t remainder = pieces.back().size == 0 ? count - 2 : count - 1;
+    const bool lastIsEmpty = pieces.back().size == 0;
+    const std::ptrdiff_t remainder = lastIsEmpty ? count - 2 : count - 1;
+    const std::int64_t wholeBlocks = splitSize / kBlockSize * kBlockSize;
     for (std::ptrdiff_t index = 1; index < count; ++index) {
         const std::int64_t size = pieces[static_cast<std::size_t>(index)].size;
         const std::string& name = plan.pieceNames[static_cast<std::size_t>(index)];
+        const bool truncatedBeforeEmpty = lastIsEmpty && index == remainder && size <= wholeBlocks;
         if (size > splitSize)
             return pieceRefusal(JoinRefusal::Kind::LongPiece, name, size, splitSize);
-        if (size < splitSize && index < remainder)
+        if (size < splitSize && (index < remainder || truncatedBeforeEmpty))
             return pieceRefusal(JoinRefusal::Kind::ShortPiece, name, size, splitSize);
     }
     return std::nullopt;
@@ -56,7 +59,7 @@ std::variant<std::vector<Piece>, JoinRefusal> checkPieces(const JoinPlan& plan,
                                                           const std::string& folder) {
     std::vector<Piece> pieces;
     for (const std::string& name : plan.pieceNames) {
-        const std::string path = folder + name;
+        const std::string path = paths::joined(folder, name);
         const fs_entry::Kind kind = fs_entry::targetKind(path);
         if (kind == fs_entry::Kind::None)
             return pieceRefusal(JoinRefusal::Kind::MissingPiece, name);
@@ -79,9 +82,10 @@ std::int64_t totalSize(const std::vector<Piece>& pieces) {
 // The file being written, hidden beside the target; removed unless it was renamed into place.
 class TemporaryTarget {
 public:
+    // A fixed name, not the target's: a target name near the file system's limit leaves no room
+    // for anything added to it.
     explicit TemporaryTarget(const std::string& targetPath) {
-        const std::string prefix =
-            paths::folderOf(targetPath) + "." + paths::fileNameOf(targetPath) + ".joining";
+        const std::string prefix = paths::joined(paths::folderOf(targetPath), ".orvanto-join.");
         for (int attempt = 0;; ++attempt) {
             try {
                 m_file.emplace(File::createNew(prefix + std::to_string(attempt)));
@@ -108,6 +112,10 @@ public:
     // Gives the finished file the target's name; false when a file of that name appeared and
     // may not be replaced.
     bool moveTo(const std::string& targetPath, bool replaceExisting) {
+        // The old file goes with the rename: the new one must be on the device first, or a
+        // power loss could leave neither.
+        if (replaceExisting)
+            m_file->syncToDevice();
         m_file->close();
         try {
             if (replaceExisting)
@@ -153,7 +161,9 @@ bool copyPieces(const std::vector<Piece>& pieces, File& target, JoinProgress& pr
 } // namespace
 
 JoinOutcome joinPieces(const JoinRequest& request, JoinProgress& progress) {
-    if (fs_entry::targetSize(request.scriptPath) > kLargestScript)
+    // A real script of the largest split is some hundred kilobytes; a larger file is not one.
+    if (fs_entry::targetSize(request.scriptPath) >
+        static_cast<std::int64_t>(whole_file::kMaxReadSize))
         return JoinRefusal{JoinRefusal::Kind::ScriptForm, 1, "", "a rejoin script"};
     const auto reading = readRejoinScript(whole_file::read(request.scriptPath));
     if (const auto* refusal = std::get_if<JoinRefusal>(&reading))
@@ -169,7 +179,7 @@ JoinOutcome joinPieces(const JoinRequest& request, JoinProgress& progress) {
                                    ? paths::folderOf(request.scriptPath)
                                    : paths::withTrailingSlash(request.targetFolder);
     const std::string shownFolder = folder.empty() ? "." : folder;
-    const std::string targetPath = folder + plan.targetName;
+    const std::string targetPath = paths::joined(folder, plan.targetName);
     if (!request.replaceExisting && fs_entry::entryKind(targetPath) != fs_entry::Kind::None)
         return pieceRefusal(JoinRefusal::Kind::TargetExists, targetPath);
     const std::int64_t total = totalSize(pieces);

@@ -27,21 +27,6 @@ int createExclusive(const std::string& path) {
     return openRetrying(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
 }
 
-// Unlinking rather than truncating keeps the target of a link, and the other names of a hard
-// link, as they were.
-void removeEntryInTheWay(const std::string& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) {
-        if (errno == ENOENT)
-            return;
-        throw IoError("create", path, errno);
-    }
-    if (S_ISDIR(info.st_mode))
-        throw IoError("create", path, EISDIR);
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
-        throw IoError("create", path, errno);
-}
-
 } // namespace
 
 File::File(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
@@ -70,17 +55,6 @@ File File::openForReadingWithoutBlocking(const std::string& path) {
 File File::openOrCreate(const std::string& path) {
     const int fd =
         openRetrying(path, O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0)
-        throw IoError("create", path, errno);
-    return File(fd, path);
-}
-
-File File::createReplacing(const std::string& path) {
-    int fd = createExclusive(path);
-    if (fd < 0 && errno == EEXIST) {
-        removeEntryInTheWay(path);
-        fd = createExclusive(path);
-    }
     if (fd < 0)
         throw IoError("create", path, errno);
     return File(fd, path);
@@ -145,6 +119,11 @@ void File::writeOutData() {
     constexpr unsigned int kWriteAndWait =
         SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
     if (::sync_file_range(m_fd, 0, 0, kWriteAndWait) != 0)
+        throw IoError("write", m_path, errno);
+}
+
+void File::syncToDevice() {
+    if (::fsync(m_fd) != 0)
         throw IoError("write", m_path, errno);
 }
 

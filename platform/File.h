@@ -19,9 +19,6 @@ public:
     // Opens the file for reading, creating it empty (mode 0666 less the umask) when missing. A
     // link at path is refused and a FIFO is not waited on.
     static File openOrCreate(const std::string& path);
-    // Creates a new, empty file. An existing entry of that name (a plain file, or a symbolic link
-    // whatever it points to) is removed first, so the file a link points to is never written.
-    static File createReplacing(const std::string& path);
     // Creates a new file, readable and writable by its owner only, whose path is pathPrefix
     // followed by six characters that make it unique.
     static File createUnique(const std::string& pathPrefix);
@@ -42,6 +39,8 @@ public:
     // system's journal, and so for every other file's pending data, such as the pieces of a
     // split just made.
     void writeOutData();
+    // Waits until the file's data and metadata are on the device (fsync).
+    void syncToDevice();
     // Closes the file, reporting a failure; the destructor closes silently when this was not
     // called.
     void close();

@@ -155,7 +155,8 @@ void renameWithoutReplacing(const std::string& from, const std::string& to) {
     // A file system without that flag: a hard link also fails on an existing name.
     if (::link(from.c_str(), to.c_str()) != 0)
         throw IoError("rename " + from + " to", to, errno);
-    removeFile(from);
+    // The file has its new name; a leftover old name is the caller's temporary to clear.
+    ::unlink(from.c_str());
 }
 
 void renameReplacing(const std::string& from, const std::string& to) {

@@ -71,7 +71,7 @@ int joinOnTerminal(const JoinRequest& request) {
 
 // The window program beside this one takes the same command line.
 int startWindowProgram(char* argv[]) {
-    const std::string windowProgram = paths::programFolder() + "orvanto-join-window";
+    const std::string windowProgram = paths::joined(paths::programFolder(), "orvanto-join-window");
     ::execv(windowProgram.c_str(), argv);
     std::cerr << kPrefix << IoError("start", windowProgram, errno).what() << '\n';
     return exit_status::kError;
@@ -84,10 +84,10 @@ int main(int argc, char* argv[]) {
     if (const int* exitCode = std::get_if<int>(&commandLine))
         return *exitCode;
     const CommandLine& line = std::get<CommandLine>(commandLine);
-    if (line.window)
-        return startWindowProgram(argv);
-    stop_signals::catchStopSignals();
     try {
+        if (line.window)
+            return startWindowProgram(argv);
+        stop_signals::catchStopSignals();
         return joinOnTerminal(line.request);
     } catch (const std::exception& error) {
         std::cerr << kPrefix << error.what() << '\n';

@@ -125,3 +125,16 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
     }
     EXPECT_EQ(readFile(folder() + "movie.avi"), "keep");
 }
+
+TEST_F(Join, RefusesAPieceTruncatedBeforeAnEmptyLastOne) {
+    // Five whole pieces and an empty sixth; the fifth cut back to its whole blocks.
+    splitSource("movie.avi", 500000, 100000);
+    std::filesystem::remove(folder() + "movie.avi");
+    std::filesystem::resize_file(folder() + "movie.5", 100000 / 8192 * 8192);
+    NoProgress progress;
+    const JoinOutcome outcome = joinPieces({folder() + "movie.bat", "", false}, progress);
+    const auto* refusal = std::get_if<JoinRefusal>(&outcome);
+    ASSERT_NE(refusal, nullptr);
+    EXPECT_EQ(refusal->kind, JoinRefusal::Kind::ShortPiece);
+    EXPECT_FALSE(fileExists(folder() + "movie.avi"));
+}

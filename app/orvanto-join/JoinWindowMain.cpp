@@ -1,6 +1,7 @@
 // orvanto-join-window: orvanto-join --window, for people who do not use a terminal. A small
 // window shows the join's progress and Cancel, then a box with the result.
 
+#include <exception>
 #include <variant>
 
 #include <QApplication>
@@ -25,9 +26,9 @@ int main(int argc, char* argv[]) {
     JoinOutcome outcome = JoinStopped{};
     try {
         outcome = dialog.join();
-    } catch (const IoError& failure) {
+    } catch (const std::exception& failure) {
         stop_signals::restoreDefaultSignals();
-        dialog.showFailure(failure);
+        dialog.showFailure(IoError(failure.what()));
         return exit_status::kError;
     }
     stop_signals::restoreDefaultSignals();

@@ -115,7 +115,9 @@ void showSplitOutcome(QWidget* owner, const SplitOutcome& outcome) {
         prompts().information(owner, QString::fromLatin1(kStopped));
         break;
     case SplitOutcome::Kind::SourceUnreadable:
-        prompts().plain(owner, QString::fromLatin1(kSourceCannotBeOpened));
+        // The advice is Windows'; what the system said tells the real reason.
+        prompts().plain(owner, QString::fromLatin1(kSourceCannotBeOpened) + QStringLiteral("\n\n") +
+                                   fromNative(outcome.sourceProblem));
         break;
     }
 }

@@ -11,5 +11,5 @@ QString refusalText(const SplitRefusal& refusal);
 QString completionText(const SplitCompletion& completion);
 
 // Shows the outcome in the box the window uses for it: a plain box when the source could not be
-// opened, an information box otherwise.
+// opened (with what the system said), an information box otherwise.
 void showSplitOutcome(QWidget* owner, const SplitOutcome& outcome);

@@ -87,6 +87,7 @@ TEST(SplitMessages, AnUnopenableSourceIsShownInAPlainBox) {
     FakePrompts prompts;
     SplitOutcome outcome;
     outcome.kind = SplitOutcome::Kind::SourceUnreadable;
+    outcome.sourceProblem = "Could not open /x/movie.avi: Permission denied";
     showSplitOutcome(nullptr, outcome);
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].kind, "plain");
@@ -95,5 +96,6 @@ TEST(SplitMessages, AnUnopenableSourceIsShownInAPlainBox) {
               "\"Select A File To Split\" button again, simply right click on the icon of the file "
               "to be split and go into Properties. At the bottom ensure that \"Read Only\" box is "
               "not selected.  If it is checked, click to remove the check, then click on "
-              "\"Apply\", then you will be able to split the file.");
+              "\"Apply\", then you will be able to split the file.\n\nCould not open "
+              "/x/movie.avi: Permission denied");
 }

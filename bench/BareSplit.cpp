@@ -41,8 +41,7 @@ std::int64_t split(const std::string& sourcePath, std::int64_t splitSize,
 
     File source = File::openForReading(sourcePath);
     for (std::int64_t index = 1;; ++index) {
-        File piece =
-            File::createReplacing(paths::joined(outFolder, base + "." + std::to_string(index)));
+        File piece = File::createNew(paths::joined(outFolder, base + "." + std::to_string(index)));
         const std::size_t lastRead = copyPiece(source, piece, splitSize, block);
         piece.close();
         if (lastRead == 0)

@@ -7,7 +7,8 @@
 
 class SplitHost;
 
-// The most pieces a split may make.
+// The most pieces holding data a split may make; an empty one may follow them, after a source
+// that ends on a piece's last byte.
 constexpr std::int64_t kMostPieces = 399;
 
 // Size of what the path leads to, or -1 when it cannot be read.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
+#include <fstream>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -65,11 +65,16 @@ void removeStaleTemporaries(const std::string& path) {
     }
 }
 
-// The umask can only be read by setting it; no other thread of this program creates files.
+// Read from the process status rather than by setting it: while umask(0) was in force, a file
+// another thread created would be writable by everyone.
 mode_t currentUmask() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0)
+            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+    }
+    return 022;
 }
 
 // The temporary is created readable by its owner only; it gets the mode and owner of the file
@@ -95,11 +100,6 @@ void refuseReadOnlyFile(const std::string& path) {
         throw IoError("write", path, errno);
 }
 
-void moveOnto(const std::string& from, const std::string& to) {
-    if (std::rename(from.c_str(), to.c_str()) != 0)
-        throw IoError("replace", to, errno);
-}
-
 void replace(const std::string& path, const std::string& content) {
     refuseReadOnlyFile(path);
     File temporary = File::createUnique(temporaryPrefixFor(path));
@@ -108,7 +108,7 @@ void replace(const std::string& path, const std::string& content) {
         temporary.write(content.data(), content.size());
         temporary.writeOutData();
         temporary.close();
-        moveOnto(temporary.path(), path);
+        fs_entry::renameReplacing(temporary.path(), path);
     } catch (const IoError&) {
         // The failure being reported is the one that counts; a leftover is removed if possible.
         ::unlink(temporary.path().c_str());

@@ -19,9 +19,9 @@ std::optional<std::string> readIfExists(const std::string& path);
 // Puts change(old content, or nullopt when there is no file) in place of the file at path, or
 // creates it. A link at path stays and its final target gets the new content. The whole
 // read-change-write holds the lock of the target's folder (platform/FolderLock.h), so two
-// writers never lose each other's changes. A crash or a full disk leaves either the old or the
-// new content: the content goes to a temporary file ".NAME.XXXXXX" beside the target, which
-// then takes its place; temporaries of that pattern left by a killed writer are removed. The
+// writers never lose each other's changes. A crash of the program or a full disk leaves either the
+// old or the new content: the content goes to a temporary file ".NAME.XXXXXX" beside the target,
+// which then takes its place; temporaries of that pattern left by a killed writer are removed. The
 // target's permission bits are kept, and its owner when running as root; a new file gets
 // 0666 less the umask. A file that this process may not write is refused, as a write in place
 // would be. Throws IoError; the temporary file is removed on every failure.

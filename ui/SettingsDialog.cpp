@@ -49,7 +49,7 @@ void SettingsDialog::onChangeFolderClicked() {
             prompts().chooseFolder(this, namesExistingFolder(shown) ? shown : QString());
         if (!folder)
             return;
-        // The split job puts the stored folder directly in front of the file names.
+        // Stored with its "/", as folders taken from a path are everywhere in the program.
         m_ui->outputFolderLabel->setText(fromNative(paths::withTrailingSlash(toNative(*folder))));
     });
 }

@@ -45,7 +45,8 @@ const char* const kUsage =
     "                                          1000000000 bytes), 10MiB (binary: KiB, MiB, GiB)\n"
     "  the label of a preset size              \"1.4 Megabytes\", \"100k\", \"4.6 Gigabytes\"\n"
     "  an entry of the customize list          \"5120k\", \"6006 Megabytes\"\n"
-    "The smallest size is 8192 bytes, and a split gives at least 2 and at most 399 pieces.\n"
+    "The smallest size is 8192 bytes, and a split gives at least 2 and at most 399 pieces\n"
+    "holding data (an empty one follows when the data ends on a piece's last byte).\n"
     "\n"
     "The report of a finished split goes to standard output, progress to standard error when\n"
     "it is a terminal, every other message to standard error. Ctrl+C, SIGTERM and SIGHUP stop\n"
@@ -117,6 +118,8 @@ int split(const std::string& source, std::int64_t splitSize,
         TerminalHost host;
         outcome = startSplit(sourcePath, sourceSizeOf(sourcePath), splitSize, outputFolder, host);
     }
+    // Nothing is left to clean up: a signal may end the program now.
+    stop_signals::restoreDefaultSignals();
     switch (outcome.kind) {
     case SplitOutcome::Kind::Completed:
         std::cout << completionReport(outcome.completion) << std::endl;

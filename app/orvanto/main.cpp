@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,12 +26,9 @@ QString helpPageLine() {
         .arg(fromNative(folders.at(0)), fromNative(folders.at(1)));
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+int run(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("Orvanto"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setApplicationVersion(QStringLiteral(ORVANTO_VERSION));
     // Ties the window to the installed desktop entry, whose icon the desktop then shows.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.orvanto.Orvanto"));
     // Qt has taken its own options; what is left is for this program.
@@ -56,4 +54,17 @@ int main(int argc, char** argv) {
     if (!files.isEmpty())
         window.openWithFile(QFileInfo(files.front()).absoluteFilePath());
     return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // Every window handler shows its own errors; this catches what fails before the first one.
+    try {
+        return run(app);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "orvanto: %s\n", error.what());
+    }
+    return 2;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/File.h"
+#include "platform/FileSystem.h"
 #include "platform/WholeFile.h"
 #include "settings/ConversionError.h"
 #include "settings/IntegerText.h"
@@ -137,7 +138,8 @@ std::string valueFrom(const std::string& input) {
 
 void checkProfileFile(const std::string& input) {
     const std::string path = fuzzFolder() + "a.ini";
-    File file = File::createReplacing(path);
+    fs_entry::removeFile(path);
+    File file = File::createNew(path);
     file.write(input.data(), input.size());
     file.close();
 

@@ -14,51 +14,27 @@
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
-namespace {
-
-void writeWhole(const std::string& path, const std::string& content) {
-    File file = File::createReplacing(path);
-    file.write(content.data(), content.size());
-    file.close();
-}
-
-} // namespace
-
-TEST(File, CreateReplacingOverALinkLeavesTheTargetAlone) {
+// Nothing that stands at a name is replaced or written through: a file, a link (dangling or
+// not), the other name of a hard link, a folder.
+TEST(File, CreateNewRefusesAnyExistingEntryAndLeavesItAlone) {
     TempFolder folder;
     writeFile(folder.file("target"), "keep me");
     ASSERT_EQ(0, ::symlink(folder.file("target").c_str(), folder.file("link").c_str()));
-
-    writeWhole(folder.file("link"), "new");
-
-    EXPECT_EQ("keep me", readFile(folder.file("target")));
-    EXPECT_EQ("new", readFile(folder.file("link")));
-    char buffer[16];
-    EXPECT_EQ(-1, ::readlink(folder.file("link").c_str(), buffer, sizeof buffer))
-        << "the link should have become a plain file";
-}
-
-TEST(File, CreateReplacingLeavesTheOtherNameOfAHardLinkAlone) {
-    TempFolder folder;
-    writeFile(folder.file("first"), "old content");
-    ASSERT_EQ(0, ::link(folder.file("first").c_str(), folder.file("second").c_str()));
-
-    writeWhole(folder.file("second"), "new");
-
-    EXPECT_EQ("old content", readFile(folder.file("first")));
-    EXPECT_EQ("new", readFile(folder.file("second")));
-}
-
-TEST(File, CreateReplacingRefusesAFolder) {
-    TempFolder folder;
+    ASSERT_EQ(0, ::symlink(folder.file("nowhere").c_str(), folder.file("dangling").c_str()));
+    ASSERT_EQ(0, ::link(folder.file("target").c_str(), folder.file("second").c_str()));
     ASSERT_EQ(0, ::mkdir(folder.file("sub").c_str(), 0700));
-    try {
-        File::createReplacing(folder.file("sub"));
-        FAIL() << "a folder was replaced";
-    } catch (const IoError& error) {
-        EXPECT_STREQ(("Could not create " + folder.file("sub") + ": Is a directory").c_str(),
-                     error.what());
+    for (const char* name : {"target", "link", "dangling", "second", "sub"}) {
+        SCOPED_TRACE(name);
+        try {
+            File::createNew(folder.file(name));
+            ADD_FAILURE() << "created over an existing entry";
+        } catch (const IoError& error) {
+            EXPECT_EQ("Could not create " + folder.file(name) + ": File exists",
+                      std::string(error.what()));
+        }
     }
+    EXPECT_EQ("keep me", readFile(folder.file("target")));
+    EXPECT_FALSE(fileExists(folder.file("nowhere")));
 }
 
 TEST(File, OpeningAMissingFileNamesItAndTheReason) {
@@ -85,7 +61,7 @@ TEST(File, AWriteThatStopsShortIsAnError) {
         const rlimit limit{1000, 1000};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
             return 3;
-        File file = File::createReplacing(path);
+        File file = File::createNew(path);
         const std::string block(4096, 'x');
         try {
             file.write(block.data(), block.size());

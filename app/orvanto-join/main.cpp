@@ -12,6 +12,7 @@
 
 #include "JoinCommandLine.h"
 #include "app/terminal/ExitStatus.h"
+#include "app/terminal/ProgressLine.h"
 #include "app/terminal/StopSignals.h"
 #include "engine/JoinMessages.h"
 #include "engine/Progress.h"
@@ -25,20 +26,14 @@ namespace {
 // Percentages on standard error when it is a terminal, a few times a second at most.
 class TerminalProgress final : public JoinProgress {
 public:
-    TerminalProgress() : m_draw(isatty(STDERR_FILENO) == 1) {}
-    ~TerminalProgress() override {
-        if (m_shown)
-            std::cerr << '\n';
-    }
-
     void startCopying(const std::string&) override {}
 
     void showProgress(std::int64_t copied, std::int64_t total) override {
         const auto now = std::chrono::steady_clock::now();
-        if (!m_draw || (m_shown && copied < total && now - m_lastShown < kInterval))
+        if (!m_line.isDrawn() || (m_shown && copied < total && now - m_lastShown < kInterval))
             return;
         const int percent = total > 0 ? progressPercent(copied, total) : 100;
-        std::cerr << '\r' << progressText(percent) << std::flush;
+        m_line.show(progressText(percent));
         m_shown = true;
         m_lastShown = now;
     }
@@ -47,7 +42,7 @@ public:
 
 private:
     static constexpr std::chrono::milliseconds kInterval{250};
-    const bool m_draw;
+    ProgressLine m_line;
     bool m_shown = false;
     std::chrono::steady_clock::time_point m_lastShown;
 };

@@ -13,6 +13,7 @@
 #include "TerminalWords.h"
 #include "app/terminal/CommandLineOptions.h"
 #include "app/terminal/ExitStatus.h"
+#include "app/terminal/ProgressLine.h"
 #include "app/terminal/StopSignals.h"
 #include "engine/SizeCatalogue.h"
 #include "engine/SplitHost.h"
@@ -66,21 +67,7 @@ void complain(const std::string& message) {
 // Progress is drawn on a terminal only; a stop signal stops the job at its next block.
 class TerminalHost final : public SplitHost {
 public:
-    TerminalHost() : m_drawProgress(isatty(STDERR_FILENO) == 1) {}
-    ~TerminalHost() override {
-        if (m_shownLength > 0)
-            std::cerr << '\n';
-    }
-    TerminalHost(const TerminalHost&) = delete;
-    TerminalHost& operator=(const TerminalHost&) = delete;
-
-    void setProgressText(const std::string& text) override {
-        if (!m_drawProgress)
-            return;
-        const std::size_t blanks = m_shownLength > text.size() ? m_shownLength - text.size() : 0;
-        std::cerr << '\r' << text << std::string(blanks, ' ') << std::flush;
-        m_shownLength = text.size();
-    }
+    void setProgressText(const std::string& text) override { m_line.show(text); }
 
     void showProgress() override {}
 
@@ -90,8 +77,7 @@ public:
     }
 
 private:
-    const bool m_drawProgress;
-    std::size_t m_shownLength = 0;
+    ProgressLine m_line;
 };
 
 // Names are joined to the source's folder, so a relative path is made absolute first.

@@ -20,6 +20,15 @@ namespace {
 class SplitTest : public MainWindowTest {
 protected:
     // Runs check once while the split yields to the window, then clicks Create Split Files.
+    // The window open with a 3,000,000-byte movie.avi chosen and 1 Megabyte pieces.
+    void readyToSplitThreeMegabytes() {
+        const std::string source = m_files.file("movie.avi");
+        writePatternFile(source, 3'000'000);
+        openWindow();
+        chooseFile(source);
+        click("preset1MegButton");
+    }
+
     void createWhileChecking(std::function<void()> check) {
         QTimer::singleShot(0, m_window.get(), [this, check] {
             m_ranDuringSplit = isSplitRunning();
@@ -72,11 +81,7 @@ TEST_F(SplitTest, SplitsAFileThroughTheWindow) {
 }
 
 TEST_F(SplitTest, LocksTheSplitControlsWhileItRunsAndUnlocksThemAfter) {
-    const std::string source = m_files.file("movie.avi");
-    writePatternFile(source, 3'000'000);
-    openWindow();
-    chooseFile(source);
-    click("preset1MegButton");
+    readyToSplitThreeMegabytes();
     std::vector<bool> enabledDuringSplit;
     createWhileChecking([&] { enabledDuringSplit = lockedControlsEnabled(); });
 
@@ -110,11 +115,7 @@ TEST_F(SplitTest, AFailedSplitUnlocksTheControlsAndHidesItsProgress) {
 }
 
 TEST_F(SplitTest, ClosingDuringASplitStopsItRemovesWhatItWroteAndThenCloses) {
-    const std::string source = m_files.file("movie.avi");
-    writePatternFile(source, 3'000'000);
-    openWindow();
-    chooseFile(source);
-    click("preset1MegButton");
+    readyToSplitThreeMegabytes();
     createWhileChecking([this] { m_window->close(); });
 
     EXPECT_TRUE(m_ranDuringSplit);
@@ -149,11 +150,7 @@ TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {
 }
 
 TEST_F(SplitTest, EscapeDuringASplitStopsItAndKeepsTheWindow) {
-    const std::string source = m_files.file("movie.avi");
-    writePatternFile(source, 3'000'000);
-    openWindow();
-    chooseFile(source);
-    click("preset1MegButton");
+    readyToSplitThreeMegabytes();
     createWhileChecking([this] { QTest::keyClick(m_window.get(), Qt::Key_Escape); });
 
     EXPECT_EQ(shown("askYesNo"), std::vector<QString>{"Stop the split in progress?"});
@@ -167,11 +164,7 @@ TEST_F(SplitTest, EscapeDuringASplitStopsItAndKeepsTheWindow) {
 }
 
 TEST_F(SplitTest, AnsweringNoLetsTheSplitFinishAndTheWindowStay) {
-    const std::string source = m_files.file("movie.avi");
-    writePatternFile(source, 3'000'000);
-    openWindow();
-    chooseFile(source);
-    click("preset1MegButton");
+    readyToSplitThreeMegabytes();
     m_prompts.yesNoAnswer = false;
     createWhileChecking([this] { m_window->close(); });
 

@@ -52,6 +52,8 @@ TEST_F(PagesTest, APageThatCannotBeOpenedShowsItsBox) {
 TEST_F(PagesTest, APageThatOpensShowsNothing) {
     openWindow();
     click("helpButton");
+    EXPECT_EQ(m_prompts.openedDocuments,
+              std::vector<QString>{fromNative(paths::programFolder() + "help.htm")});
     EXPECT_TRUE(m_prompts.shown.empty());
 }
 

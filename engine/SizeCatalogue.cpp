@@ -4,7 +4,7 @@
 #include <cctype>
 #include <limits>
 
-#include "settings/IntegerText.h"
+#include "platform/PlainText.h"
 
 namespace size_catalogue {
 
@@ -16,21 +16,10 @@ const std::string kMegaSuffix = " Megabytes";
 constexpr int kKiloEntries = 286;
 constexpr int kMegaEntries = 1500;
 
-bool isAllDigits(const std::string& text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
-}
+constexpr std::int64_t kMostBytes = std::numeric_limits<std::int64_t>::max();
 
-std::optional<std::int64_t> bytesFromDigits(const std::string& digits) {
-    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
-    std::int64_t value = 0;
-    for (const char c : digits) {
-        const int digit = c - '0';
-        if (value > (kMax - digit) / 10)
-            return std::nullopt;
-        value = value * 10 + digit;
-    }
-    return value;
+std::optional<std::int64_t> decimalValue(const std::string& digits) {
+    return plain_text::unsignedValue(digits, 10, kMostBytes);
 }
 
 // "10M" or "10MB" (decimal, like every size here) and "10MiB" (binary).
@@ -46,10 +35,8 @@ std::optional<std::int64_t> bytesWithUnit(const std::string& text) {
     const std::string unit(unitStart, text.end());
     const auto known = std::find_if(std::begin(units), std::end(units),
                                     [&unit](const auto& entry) { return unit == entry.first; });
-    const std::optional<std::int64_t> count =
-        isAllDigits(digits) ? bytesFromDigits(digits) : std::nullopt;
-    if (known == std::end(units) || !count ||
-        *count > std::numeric_limits<std::int64_t>::max() / known->second)
+    const std::optional<std::int64_t> count = decimalValue(digits);
+    if (known == std::end(units) || !count || *count > kMostBytes / known->second)
         return std::nullopt;
     return *count * known->second;
 }
@@ -58,18 +45,18 @@ std::optional<std::int64_t> bytesWithUnit(const std::string& text) {
 
 const std::array<Preset, kPresetCount>& presets() {
     static const std::array<Preset, kPresetCount> table = {{
-        {"preset100kButton", "100k Files", "100k", 100'000},
-        {"preset500kButton", "500k Files", "500k", 500'000},
-        {"preset1MegButton", "1 Meg Files", "1 Megabyte", 1'000'000},
-        {"preset1Point4MegButton", "1.4 Meg Files", "1.4 Megabytes", 1'400'000},
-        {"preset2MegButton", "2 Meg Files", "2 Megabytes", 2'000'000},
-        {"preset95MegButton", "95 Meg Files", "95 Megabytes", 95'000'000},
-        {"preset127MegButton", "127 Meg Files", "127 Megabytes", 127'000'000},
-        {"preset195MegButton", "195 Meg Files", "195 Megabytes", 195'000'000},
-        {"preset255MegButton", "255 Meg Files", "255 Megabytes", 255'000'000},
-        {"preset530MegButton", "530 Meg Files", "530 Megabytes", 530'000'000},
-        {"preset650MegButton", "650 Meg Files", "650 Megabytes", 650'000'000},
-        {"preset4600MegButton", "4600 Meg Files", "4.6 Gigabytes", 4'600'000'000},
+        {"100k", 100'000},
+        {"500k", 500'000},
+        {"1 Megabyte", 1'000'000},
+        {"1.4 Megabytes", 1'400'000},
+        {"2 Megabytes", 2'000'000},
+        {"95 Megabytes", 95'000'000},
+        {"127 Megabytes", 127'000'000},
+        {"195 Megabytes", 195'000'000},
+        {"255 Megabytes", 255'000'000},
+        {"530 Megabytes", 530'000'000},
+        {"650 Megabytes", 650'000'000},
+        {"4.6 Gigabytes", 4'600'000'000},
     }};
     return table;
 }
@@ -93,7 +80,8 @@ std::int64_t customEntryBytes(const std::string& entry) {
     } else if (const auto mega = number.find(kMegaSuffix); mega != std::string::npos) {
         number.erase(mega, kMegaSuffix.size());
     }
-    return static_cast<std::int64_t>(integer_text::toInt32(number)) * unit;
+    // Only list entries come here; anything else has no size, which the split request refuses.
+    return decimalValue(number).value_or(0) * unit;
 }
 
 std::int64_t resolveSplitSize(const SizeChoice& choice) {
@@ -103,8 +91,8 @@ std::int64_t resolveSplitSize(const SizeChoice& choice) {
 }
 
 std::optional<std::int64_t> sizeFromText(const std::string& text) {
-    if (isAllDigits(text))
-        return bytesFromDigits(text);
+    if (const auto bytes = decimalValue(text))
+        return bytes;
     if (const auto bytes = bytesWithUnit(text))
         return bytes;
     for (const Preset& preset : presets()) {

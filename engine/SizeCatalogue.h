@@ -9,11 +9,10 @@
 // The split sizes a user can choose: twelve presets and the customize list.
 namespace size_catalogue {
 
+// The window's preset buttons stand in this order.
 struct Preset {
-    const char* control; // object name of its radio button, e.g. "preset1Point4MegButton"
-    const char* caption; // "1.4 Meg Files"
-    const char* label;   // "1.4 Megabytes"
-    std::int64_t bytes;  // 1400000
+    const char* label;  // "1.4 Megabytes"
+    std::int64_t bytes; // 1400000
 };
 
 constexpr std::size_t kPresetCount = 12;

@@ -16,7 +16,9 @@ namespace {
 
 using Reason = SplitRefusal::Reason;
 
-std::int64_t pieceCountOf(std::int64_t sourceSize, std::int64_t splitSize) {
+// The pieces the data fills, which the count limits are about; the job may write one more, empty
+// (piecesWritten).
+std::int64_t filledPieceCount(std::int64_t sourceSize, std::int64_t splitSize) {
     return sourceSize / splitSize + (sourceSize % splitSize > 0 ? 1 : 0);
 }
 
@@ -158,7 +160,7 @@ SplitOutcome startSplit(const std::string& sourcePath, std::int64_t sourceSize,
     SplitPlan plan{sourcePath, sourceSize, splitSize, deriveSplitNames(sourcePath), {}};
     if (auto why = nameRefusal(plan.names))
         return refused(*why);
-    if (auto why = countRefusal(pieceCountOf(sourceSize, splitSize)))
+    if (auto why = countRefusal(filledPieceCount(sourceSize, splitSize)))
         return refused(*why);
 
     plan.destinationFolder =

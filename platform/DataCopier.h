@@ -12,6 +12,8 @@ public:
     // Copies up to count bytes from source's position to destination's and returns how many it
     // copied: fewer only at the end of the source. Throws IoError naming both files.
     std::int64_t copy(File& source, File& destination, std::int64_t count);
+    // False once the kernel has said it cannot copy between these files.
+    bool copiesInKernel() const { return m_kernelCopies; }
 
 private:
     std::int64_t copyInKernel(File& source, File& destination, std::int64_t count);

@@ -3,21 +3,12 @@
 #include <limits>
 #include <optional>
 
+#include "platform/PlainText.h"
 #include "settings/ConversionError.h"
 
 namespace integer_text {
 
 namespace {
-
-int digitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return 99;
-}
 
 // Takes a "$" or "0x" prefix off and says which base the digits after it are in.
 int takeBase(const std::string& text, std::size_t& at) {
@@ -40,23 +31,13 @@ std::optional<std::int32_t> parseInt32(const std::string& text) {
     if (text[at] == '-' || text[at] == '+')
         ++at;
     const int base = takeBase(text, at);
-    if (at == text.size())
-        return std::nullopt;
-
-    // The magnitude is checked digit by digit against the limit of its sign, so it can never
-    // overflow its own 64 bits.
     const std::int64_t limit = negative ? -std::int64_t{std::numeric_limits<std::int32_t>::min()}
                                         : std::numeric_limits<std::int32_t>::max();
-    std::int64_t magnitude = 0;
-    for (; at < text.size(); ++at) {
-        const int digit = digitValue(text[at]);
-        if (digit >= base)
-            return std::nullopt;
-        magnitude = magnitude * base + digit;
-        if (magnitude > limit)
-            return std::nullopt;
-    }
-    return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+    const std::optional<std::int64_t> magnitude =
+        plain_text::unsignedValue(text.substr(at), base, limit);
+    if (!magnitude)
+        return std::nullopt;
+    return static_cast<std::int32_t>(negative ? -*magnitude : *magnitude);
 }
 
 } // namespace

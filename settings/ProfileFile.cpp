@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/IoError.h"
+#include "platform/PlainText.h"
 #include "platform/WholeFile.h"
 
 namespace profile {
@@ -66,9 +67,7 @@ bool isBlank(char c) {
 }
 
 std::string trimmed(const std::string& text) {
-    const auto first = std::find_if_not(text.begin(), text.end(), isBlank);
-    const auto last = std::find_if_not(text.rbegin(), text.rend(), isBlank).base();
-    return first < last ? std::string(first, last) : std::string();
+    return plain_text::trimmed(text, isBlank);
 }
 
 char lowerAscii(char c) {

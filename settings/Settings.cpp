@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
+#include "platform/PlainText.h"
 #include "settings/IntegerText.h"
 #include "settings/ProfileFile.h"
 
@@ -21,12 +22,6 @@ bool isControlOrBlank(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
 
-std::string withoutControlsAndBlanks(const std::string& text) {
-    const auto first = std::find_if_not(text.begin(), text.end(), isControlOrBlank);
-    const auto last = std::find_if_not(text.rbegin(), text.rend(), isControlOrBlank).base();
-    return first < last ? std::string(first, last) : std::string();
-}
-
 // The counter stops at the ends of its range instead of wrapping round to a negative count.
 std::int32_t saturatedSum(std::int32_t a, std::int32_t b) {
     const std::int64_t sum = std::int64_t{a} + b;
@@ -37,6 +32,9 @@ std::int32_t saturatedSum(std::int32_t a, std::int32_t b) {
 } // namespace
 
 const char* const kLayoutFileName = "VU_2.ini";
+const char* const kMainWindowSection = "frmsplit";
+const char* const kSettingsDialogSection = "frmsettings";
+const char* const kStatisticsWindowSection = "frmstats";
 const char* const kSettingsFileName = "quorel20.ini";
 
 Settings::Settings(const std::string& configurationFolder)
@@ -83,7 +81,7 @@ std::string Settings::readOutputFolder() const {
     // the one chosen, and pieces must not land there.
     if (stored.size() >= profile::kMaxValueLength)
         throw IoError("The output folder stored in " + m_settingsFile + " is too long");
-    return withoutControlsAndBlanks(stored);
+    return plain_text::trimmed(stored, isControlOrBlank);
 }
 
 void Settings::writeOutputFolder(const std::string& folder) const {

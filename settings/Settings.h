@@ -5,8 +5,11 @@
 
 namespace settings {
 
-// Window sizes, one section per window ("frmsplit", "frmsettings", "frmstats").
+// Window sizes, one section per window (the sections below).
 extern const char* const kLayoutFileName;
+extern const char* const kMainWindowSection;
+extern const char* const kSettingsDialogSection;
+extern const char* const kStatisticsWindowSection;
 // The output folder, the folder last browsed and the split counter.
 extern const char* const kSettingsFileName;
 

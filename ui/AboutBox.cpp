@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 
+#include "Version.h"
 #include "ui/FormPalette.h"
 #include "ui/ScreenCentre.h"
 #include "ui_AboutBox.h"
@@ -9,6 +10,7 @@
 AboutBox::AboutBox(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), m_ui(std::make_unique<Ui::AboutBox>()) {
     m_ui->setupUi(this);
+    m_ui->versionLabel->setText(m_ui->versionLabel->text().arg(QLatin1String(ORVANTO_VERSION)));
     shareFormPaletteWithStyledWidgets(*this);
     setFixedSize(size());
     connect(m_ui->returnButton, &QPushButton::clicked, this, &QDialog::accept);

@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include <array>
 #include <vector>
 
 #include <QCloseEvent>
@@ -36,7 +37,6 @@
 
 namespace {
 
-const char* const kLayoutSection = "frmsplit";
 const char* const kProductAddress = "https://www.orvanto.example/";
 
 const QString kCustomizeReminder = QStringLiteral(
@@ -47,6 +47,7 @@ const QString kUnreadableSource =
 const QString kBrowserFailure = QStringLiteral(
     "The help file could not be opened because your browser would not open. You can view this "
     "help file by opening your browser manually, and pointing it to");
+const QString kUnknownSize = QStringLiteral("unknown");
 const QString kStopQuestion = QStringLiteral("Stop the split in progress?");
 
 // Disables the controls that must not be used while a split runs, and enables them again
@@ -109,7 +110,7 @@ void MainWindow::startSettings() {
 }
 
 void MainWindow::restoreSize() {
-    restoreStoredSize(*this, m_settings, kLayoutSection);
+    restoreStoredSize(*this, m_settings, settings::kMainWindowSection);
 }
 
 void MainWindow::connectHandlers() {
@@ -136,8 +137,12 @@ void MainWindow::connectHandlers() {
 }
 
 QRadioButton* MainWindow::presetButton(std::size_t presetIndex) const {
-    return findChild<QRadioButton*>(
-        QString::fromLatin1(size_catalogue::presets()[presetIndex].control));
+    const std::array<QRadioButton*, size_catalogue::kPresetCount> inPresetOrder = {
+        m_ui->preset100kButton,       m_ui->preset500kButton,   m_ui->preset1MegButton,
+        m_ui->preset1Point4MegButton, m_ui->preset2MegButton,   m_ui->preset95MegButton,
+        m_ui->preset127MegButton,     m_ui->preset195MegButton, m_ui->preset255MegButton,
+        m_ui->preset530MegButton,     m_ui->preset650MegButton, m_ui->preset4600MegButton};
+    return inPresetOrder.at(presetIndex);
 }
 
 void MainWindow::fillCustomizeList() {
@@ -201,7 +206,7 @@ void MainWindow::selectSourceFile(const QString& path) {
     m_sourceSize = sourceSizeOf(m_sourcePath);
     if (m_sourceSize == -1)
         prompts().error(this, kUnreadableSource);
-    m_ui->fileSizeLabel->setText(QString::number(m_sourceSize));
+    m_ui->fileSizeLabel->setText(m_sourceSize == -1 ? kUnknownSize : QString::number(m_sourceSize));
     m_ui->fileSizeCaption->show();
     m_ui->logoBeforeSelection->hide();
     m_ui->logoAfterSelection->show();
@@ -299,7 +304,7 @@ void MainWindow::onExitClicked() {
 
 void MainWindow::saveSize() {
     // A refused write is shown once; the window closes all the same.
-    runHandler(this, [this] { saveStoredSize(*this, m_settings, kLayoutSection); });
+    runHandler(this, [this] { saveStoredSize(*this, m_settings, settings::kMainWindowSection); });
 }
 
 bool MainWindow::askToStopSplit() {

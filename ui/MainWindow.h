@@ -71,6 +71,7 @@ private:
     void fillCustomizeList();
     void selectSourceFile(const QString& path);
     size_catalogue::SizeChoice currentSizeChoice() const;
+    // The window's button for size_catalogue::presets()[presetIndex].
     QRadioButton* presetButton(std::size_t presetIndex) const;
     // Select, Create, Settings, Print, Statistics, About and the size choices: what a running split
     // must not see used.

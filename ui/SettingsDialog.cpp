@@ -19,7 +19,8 @@ bool namesExistingFolder(const QString& text) {
 } // namespace
 
 SettingsDialog::SettingsDialog(QWidget* owner, const settings::Settings& settings)
-    : LayoutDialog(owner, settings, "frmsettings"), m_ui(std::make_unique<Ui::SettingsDialog>()) {
+    : LayoutDialog(owner, settings, settings::kSettingsDialogSection),
+      m_ui(std::make_unique<Ui::SettingsDialog>()) {
     m_ui->setupUi(this);
     m_ui->changeFolderButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     m_ui->okButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));

@@ -17,8 +17,9 @@ const char* const kSourceCannotBeOpened =
     "If it is checked, click to remove the check, then click on \"Apply\", then you will be able "
     "to split the file.";
 
-const char* const kStopped = "The split was stopped. The split files and the rejoin script it "
-                             "had written have been removed.";
+// A stop always comes before the script is written.
+const char* const kStopped = "The split was stopped. The split files it had written have been "
+                             "removed.";
 
 const char* const kRenameAndRetry = " Rename the file and then attempt the split again.";
 

@@ -22,7 +22,8 @@ void setSizedText(QLabel* label, const QString& text) {
 } // namespace
 
 StatisticsWindow::StatisticsWindow(QWidget* owner, const settings::Settings& settings)
-    : LayoutDialog(owner, settings, "frmstats"), m_ui(std::make_unique<Ui::StatisticsWindow>()) {
+    : LayoutDialog(owner, settings, settings::kStatisticsWindowSection),
+      m_ui(std::make_unique<Ui::StatisticsWindow>()) {
     m_ui->setupUi(this);
     m_ui->okButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     connect(m_ui->okButton, &QPushButton::clicked, this, &QDialog::accept);

@@ -1,9 +1,10 @@
-#include "JoinCommandLine.h"
+#include "app/orvanto-join/JoinCommandLine.h"
 
 #include <iostream>
 #include <optional>
 #include <vector>
 
+#include "Version.h"
 #include "app/terminal/CommandLineOptions.h"
 #include "app/terminal/ExitStatus.h"
 #include "app/terminal/StopSignals.h"

@@ -6,7 +6,7 @@
 
 #include <QApplication>
 
-#include "JoinCommandLine.h"
+#include "app/orvanto-join/JoinCommandLine.h"
 #include "app/terminal/ExitStatus.h"
 #include "app/terminal/StopSignals.h"
 #include "platform/IoError.h"

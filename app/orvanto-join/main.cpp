@@ -10,7 +10,7 @@
 
 #include <unistd.h>
 
-#include "JoinCommandLine.h"
+#include "app/orvanto-join/JoinCommandLine.h"
 #include "app/terminal/ExitStatus.h"
 #include "app/terminal/ProgressLine.h"
 #include "app/terminal/StopSignals.h"

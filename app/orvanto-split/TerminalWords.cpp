@@ -1,4 +1,4 @@
-#include "TerminalWords.h"
+#include "app/orvanto-split/TerminalWords.h"
 
 #include <cstdio>
 

@@ -10,7 +10,8 @@
 
 #include <unistd.h>
 
-#include "TerminalWords.h"
+#include "Version.h"
+#include "app/orvanto-split/TerminalWords.h"
 #include "app/terminal/CommandLineOptions.h"
 #include "app/terminal/ExitStatus.h"
 #include "app/terminal/ProgressLine.h"

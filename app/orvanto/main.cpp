@@ -8,6 +8,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 
+#include "Version.h"
 #include "platform/PageFolders.h"
 #include "platform/Paths.h"
 #include "settings/Settings.h"

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "MainWindowFixture.h"
+#include "Version.h"
 #include "platform/Paths.h"
 #include "ui/AboutBox.h"
 #include "ui/NativeText.h"
@@ -51,6 +52,8 @@ TEST_F(PagesTest, APageThatCannotBeOpenedShowsItsBox) {
 TEST_F(PagesTest, APageThatOpensShowsNothing) {
     openWindow();
     click("helpButton");
+    EXPECT_EQ(m_prompts.openedDocuments,
+              std::vector<QString>{fromNative(paths::programFolder() + "help.htm")});
     EXPECT_TRUE(m_prompts.shown.empty());
 }
 
@@ -88,7 +91,8 @@ TEST_F(PagesTest, AboutShowsTheBorderlessBoxUntilReturn) {
         QTest::mouseClick(about->findChild<QPushButton*>("returnButton"), Qt::LeftButton);
     });
     click("aboutButton");
-    EXPECT_EQ(version, "Orvanto version 1.0, free software under the GPL-3.0-or-later");
+    EXPECT_EQ(version,
+              "Orvanto version " ORVANTO_VERSION ", free software under the GPL-3.0-or-later");
     EXPECT_EQ(size, QSize(559, 336));
     EXPECT_TRUE(borderless);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);

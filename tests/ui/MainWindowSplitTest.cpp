@@ -157,8 +157,8 @@ TEST_F(SplitTest, EscapeDuringASplitStopsItAndKeepsTheWindow) {
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_FALSE(fileExists(m_files.file("movie.1")));
     EXPECT_EQ(shown("information"),
-              std::vector<QString>{"The split was stopped. The split files and the rejoin script "
-                                   "it had written have been removed."});
+              std::vector<QString>{
+                  "The split was stopped. The split files it had written have been removed."});
     EXPECT_FALSE(control<QLabel>("progressLabel").isVisible());
     EXPECT_EQ(lockedControlsEnabled(), kAllEnabled);
 }

@@ -11,7 +11,6 @@
 
 #include "MainWindowFixture.h"
 #include "TextContrast.h"
-#include "engine/SizeCatalogue.h"
 #include "settings/Settings.h"
 #include "ui/AboutBox.h"
 
@@ -41,12 +40,6 @@ TEST_F(StartupTest, OpensWithNoFileAndTheOnePointFourMegPreset) {
     EXPECT_EQ(list.item(1785)->text(), "6006 Megabytes");
     // Selecting entry 0 at start-up is not a user's click: no reminder.
     EXPECT_TRUE(m_prompts.shown.empty());
-}
-
-TEST_F(StartupTest, EveryPresetHasItsButtonWithItsCaption) {
-    openWindow();
-    for (const size_catalogue::Preset& preset : size_catalogue::presets())
-        EXPECT_EQ(control<QRadioButton>(preset.control).text(), preset.caption) << preset.control;
 }
 
 TEST_F(StartupTest, ShowsItsPictures) {

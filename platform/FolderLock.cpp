@@ -4,6 +4,7 @@
 
 #include <sys/file.h>
 
+#include "platform/FolderOwner.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
 
@@ -15,6 +16,7 @@ const char* const kLockFileName = ".orvanto.lock";
 
 File lockedFile(const std::string& path) {
     File file = File::openOrCreate(path);
+    folder_owner::giveToFolderOwner(file);
     int result;
     do {
         result = ::flock(file.descriptor(), LOCK_EX);

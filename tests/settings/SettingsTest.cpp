@@ -3,6 +3,9 @@
 #include <future>
 #include <vector>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "platform/IoError.h"
@@ -147,6 +150,36 @@ TEST_F(SettingsFiles, SplitsFinishingTogetherAllCount) {
     for (std::future<int>& writer : writers)
         EXPECT_EQ(0, writer.get());
     EXPECT_EQ(100, m_settings.readSplitCounter());
+}
+
+TEST_F(SettingsFiles, FirstSplitsStartedTogetherAllCount) {
+    const auto firstSplit = [this] {
+        m_settings.createSettingsFileIfMissing();
+        m_settings.addToSplitCounter(1);
+        return 0;
+    };
+    std::vector<std::future<int>> splits;
+    for (int i = 0; i < 20; ++i)
+        splits.push_back(std::async(std::launch::async, runInChild, firstSplit));
+    for (std::future<int>& split : splits)
+        EXPECT_EQ(0, split.get());
+    EXPECT_EQ(20, m_settings.readSplitCounter());
+}
+
+TEST_F(SettingsFiles, NewSettingsBelongToTheOwnerOfTheirFolder) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "not root: settings that root makes in another user's folder not covered";
+    handToOrdinaryUser(m_folder.path());
+    const Settings settings(m_folder.file("new/orvanto"));
+    settings.createFolder();
+    settings.createSettingsFileIfMissing();
+    settings.writeLayoutSize(1, 2, "frmsplit");
+    for (const char* made : {"new", "new/orvanto", "new/orvanto/quorel20.ini",
+                             "new/orvanto/VU_2.ini", "new/orvanto/.orvanto.lock"}) {
+        struct stat info {};
+        ASSERT_EQ(lstat(m_folder.file(made).c_str(), &info), 0) << made;
+        EXPECT_EQ(info.st_uid, kOrdinaryUserId) << made;
+    }
 }
 
 TEST_F(SettingsFiles, EachObjectKeepsToItsOwnFolder) {

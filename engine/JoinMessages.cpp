@@ -1,9 +1,11 @@
 #include "engine/JoinMessages.h"
 
+#include "platform/VisibleText.h"
+
 namespace {
 
 std::string quoted(const std::string& name) {
-    return "\"" + name + "\"";
+    return "\"" + visibleText(name) + "\"";
 }
 
 std::string bytes(std::int64_t count) {
@@ -11,7 +13,7 @@ std::string bytes(std::int64_t count) {
 }
 
 std::string atLine(const JoinRefusal& refusal, const std::string& scriptName) {
-    return scriptName + ", line " + std::to_string(refusal.line) + ": ";
+    return visibleText(scriptName) + ", line " + std::to_string(refusal.line) + ": ";
 }
 
 } // namespace
@@ -39,14 +41,14 @@ std::string joinRefusalText(const JoinRefusal& refusal, const std::string& scrip
         return "The piece " + quoted(refusal.name) + " holds " + bytes(refusal.size) +
                ", more than the first piece's " + bytes(refusal.expectedSize) + ".";
     case Kind::TargetExists:
-        return refusal.name + " already exists.";
+        return visibleText(refusal.name) + " already exists.";
     case Kind::NotEnoughSpace:
         return "The recreated file needs " + bytes(refusal.size) + ", but only " +
-               bytes(refusal.expectedSize) + " are free in " + refusal.name + ".";
+               bytes(refusal.expectedSize) + " are free in " + visibleText(refusal.name) + ".";
     }
     return {};
 }
 
 std::string joinCompletionText(const JoinCompletion& completion) {
-    return completion.path + " has been recreated (" + bytes(completion.size) + ").";
+    return visibleText(completion.path) + " has been recreated (" + bytes(completion.size) + ").";
 }

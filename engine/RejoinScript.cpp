@@ -9,8 +9,6 @@ namespace {
 
 const std::string kLineEnd = "\r\n";
 const std::string kCopyCommand = "Copy /b ";
-// cmd reads no longer line than this.
-constexpr std::size_t kLongestLine = 8191;
 
 // cmd expands "%" before it looks at quotes, so a literal one is written twice.
 std::string escapePercent(const std::string& name) {
@@ -59,7 +57,7 @@ std::string copyCommands(const std::vector<std::string>& quotedPieces,
     bool firstLine = true;
     for (const std::string& piece : quotedPieces) {
         std::string entry = (firstLine && !lineHasPiece ? "" : "+ ") + piece + " ";
-        if (lineHasPiece && lineLength + entry.size() + quotedTarget.size() > kLongestLine) {
+        if (lineHasPiece && lineLength + entry.size() + quotedTarget.size() > kLongestScriptLine) {
             text += quotedTarget + kLineEnd;
             const std::string appendToTarget = kCopyCommand + quotedTarget + " ";
             text += appendToTarget;

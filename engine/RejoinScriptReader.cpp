@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include "engine/RejoinScript.h"
 #include "engine/SplitNames.h"
 #include "engine/WindowsNames.h"
 
@@ -219,6 +220,10 @@ std::variant<JoinPlan, JoinRefusal> readRejoinScript(const std::string& scriptTe
         const std::string& line = lines[number - 1];
         if (number > 2 && line.rfind(kCopy, 0) != 0)
             break;
+        // cmd would read a longer line cut, as another command.
+        if (line.size() > kLongestScriptLine)
+            return formFault(number, "a line of at most " + std::to_string(kLongestScriptLine) +
+                                         " characters");
         LineReader reader(line, number);
         auto copy = readCopyLine(reader);
         if (auto* fault = std::get_if<JoinRefusal>(&copy))

@@ -17,6 +17,7 @@ struct SplitRefusal {
         ForbiddenCharacter, // name holds character, which no rejoin script can hold
         DeviceName,         // name begins with otherName, a Windows device
         OnlyDots,           // name would be recreated as otherName, a folder on Windows
+        TrailingDotOrBlank, // name would be recreated as otherName, which Windows shortens
         NoNeedToSplit,      // one piece would hold the whole source
         TooManyPieces,      // pieceCount pieces, more than kMostPieces
         OverwritesSource,   // the output name is the source itself

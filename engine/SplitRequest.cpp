@@ -1,6 +1,7 @@
 #include "engine/SplitRequest.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -56,6 +57,8 @@ std::optional<SplitRefusal> nameRefusal(const SplitNames& names) {
         return SplitRefusal(Reason::DeviceName, names.fileName, names.baseName);
     case windows_names::NameFault::OnlyDots:
         return SplitRefusal(Reason::OnlyDots, names.fileName, names.targetName);
+    case windows_names::NameFault::TrailingDotOrBlank:
+        return SplitRefusal(Reason::TrailingDotOrBlank, names.fileName, names.targetName);
     }
     return std::nullopt;
 }
@@ -86,6 +89,28 @@ std::optional<std::string> firstOutputWhere(const std::vector<std::string>& outp
     return found == outputs.end() ? std::nullopt : std::optional<std::string>(*found);
 }
 
+// The names in folder; none when it cannot be listed, which leaves the exact check alone.
+std::vector<std::string> entryNames(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error))
+        names.push_back(entry->path().filename().string());
+    return names;
+}
+
+// What stands where output would go: itself, or a name Windows takes for it (BACKUP.BAT for
+// backup.bat), as both would be one file once copied to a FAT or NTFS stick.
+std::optional<std::string> nameStandingAt(const std::string& folder, const std::string& output,
+                                          const std::vector<std::string>& standing) {
+    if (fs_entry::entryKind(paths::joined(folder, output)) != fs_entry::Kind::None)
+        return output;
+    const auto found = std::find_if(standing.begin(), standing.end(), [&](const std::string& name) {
+        return windows_names::sameFileName(name, output);
+    });
+    return found == standing.end() ? std::nullopt : std::optional<std::string>(*found);
+}
+
 std::optional<SplitRefusal> outputRefusal(const SplitPlan& plan,
                                           const std::vector<std::string>& outputs) {
     const std::string& folder = plan.destinationFolder;
@@ -101,12 +126,13 @@ std::optional<SplitRefusal> outputRefusal(const SplitPlan& plan,
         }))
         return SplitRefusal(Reason::TargetLikeOutput, *name, plan.names.targetName);
     // Whatever stands at a name, a folder or a dot-file included, belongs to someone else.
-    if (const auto name = firstOutputWhere(outputs, [&](const std::string& output) {
-            return fs_entry::entryKind(paths::joined(folder, output)) != fs_entry::Kind::None;
-        })) {
-        SplitRefusal refused(Reason::NameExists, *name);
-        refused.folder = folder;
-        return refused;
+    const std::vector<std::string> standing = entryNames(folder);
+    for (const std::string& output : outputs) {
+        if (auto name = nameStandingAt(folder, output, standing)) {
+            SplitRefusal refused(Reason::NameExists, *name);
+            refused.folder = folder;
+            return refused;
+        }
     }
     return std::nullopt;
 }

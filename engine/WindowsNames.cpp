@@ -20,7 +20,8 @@ bool isDeviceName(const std::string& name) {
     std::string stem = name.substr(0, name.find('.'));
     stem.erase(stem.find_last_not_of(' ') + 1);
     stem = upperCase(stem);
-    static const std::array<const char*, 4> plain = {"CON", "PRN", "AUX", "NUL"};
+    static const std::array<const char*, 6> plain = {"CON", "PRN",    "AUX",
+                                                     "NUL", "CONIN$", "CONOUT$"};
     if (std::find(plain.begin(), plain.end(), stem) != plain.end())
         return true;
     return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
@@ -54,6 +55,8 @@ NameFault faultOf(const std::string& name) {
         return NameFault::OnlyDots;
     if (isDeviceName(name))
         return NameFault::Device;
+    if (storedForm(name) != name)
+        return NameFault::TrailingDotOrBlank;
     return NameFault::None;
 }
 

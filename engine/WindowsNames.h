@@ -11,10 +11,14 @@ enum class NameFault {
     None,
     // A double quote, a control character, one of * : < > ? \ | or a byte outside plain ASCII.
     Character,
-    // CON, PRN, AUX, NUL, COM1-COM9 or LPT1-LPT9 before the first dot, in any letter case.
+    // CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-COM9 or LPT1-LPT9 before the first dot, in any
+    // letter case.
     Device,
     // Only dots: Windows reads it as a folder.
     OnlyDots,
+    // Dots or blanks at the end, which Windows drops: it would make another file (or, of a name
+    // of only dots and blanks, none at all).
+    TrailingDotOrBlank,
 };
 
 NameFault faultOf(const std::string& name);

@@ -3,7 +3,9 @@
 #include <cerrno>
 
 #include <sys/file.h>
+#include <sys/stat.h>
 
+#include "platform/FolderOwner.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
 
@@ -14,7 +16,12 @@ namespace {
 const char* const kLockFileName = ".orvanto.lock";
 
 File lockedFile(const std::string& path) {
+    struct stat existing {};
+    const bool isNew = ::lstat(path.c_str(), &existing) != 0 && errno == ENOENT;
     File file = File::openOrCreate(path);
+    // Only a lock file made here is given away: an existing one keeps its owner.
+    if (isNew)
+        folder_owner::giveToFolderOwner(file);
     int result;
     do {
         result = ::flock(file.descriptor(), LOCK_EX);

@@ -4,7 +4,8 @@
 #include <string>
 
 // An input/output failure. The message names what was done, the file, and the reason the
-// operating system gave: "Could not write /x/movie.3: No space left on device".
+// operating system gave: "Could not write /x/movie.3: No space left on device". Control
+// characters in it are shown escaped (platform/VisibleText.h).
 class IoError : public std::runtime_error {
 public:
     // operation is a verb phrase such as "open", "read", "write", "create", "close".

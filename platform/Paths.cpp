@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/FileSystem.h"
+#include "platform/FolderOwner.h"
 #include "platform/IoError.h"
 
 namespace paths {
@@ -55,11 +55,20 @@ void createFolders(const std::string& folder) {
     for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
          slash = folder.find('/', slash + 1)) {
         const std::string part = folder.substr(0, slash);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+        if (::mkdir(part.c_str(), 0700) == 0)
+            folder_owner::giveToFolderOwner(part);
+        else if (errno != EEXIST)
             throw IoError("create", part, errno);
     }
-    if (!fs_entry::isExistingFolder(folder))
-        throw IoError("create", folder, ENOTDIR);
+    if (const int error = folderError(folder))
+        throw IoError("create", folder, error);
+}
+
+int folderError(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return errno;
+    return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
 }
 
 std::string programFolder() {

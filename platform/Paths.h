@@ -8,8 +8,12 @@ namespace paths {
 std::string configurationFolder();
 // The same folder's path, without creating it.
 std::string configurationFolderPath();
-// Creates the folder and every missing folder above it; throws IoError when it cannot.
+// Creates the folder and every missing folder above it; throws IoError when it cannot. Run as
+// root, a folder it creates gets the owner of the folder it is made in.
 void createFolders(const std::string& folder);
+// 0 when path leads to a folder, else the system's reason: ENOTDIR for another kind of file,
+// ELOOP for a loop of links, ENOENT for nothing.
+int folderError(const std::string& path);
 // The folder of the running executable, ending with "/".
 std::string programFolder();
 // The part of a path up to and including its last "/" (empty when it has none).

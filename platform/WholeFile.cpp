@@ -12,6 +12,7 @@
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderLock.h"
+#include "platform/FolderOwner.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
 
@@ -85,6 +86,7 @@ void keepModeAndOwnerOf(const std::string& path, const File& replacement) {
         if (errno != ENOENT)
             throw IoError("read the permissions of", path, errno);
         info.st_mode = 0666 & ~currentUmask();
+        folder_owner::giveToFolderOwner(replacement);
     } else if (::geteuid() == 0 &&
                ::fchown(replacement.descriptor(), info.st_uid, info.st_gid) != 0) {
         throw IoError("set the owner of", replacement.path(), errno);
@@ -139,7 +141,10 @@ void update(const std::string& path,
             const std::function<std::string(const std::optional<std::string>&)>& change) {
     const std::string target = fs_entry::finalTarget(path);
     const FolderLock lock(paths::folderOf(target));
-    const std::string content = change(readIfExists(target));
+    const std::optional<std::string> old = readIfExists(target);
+    const std::string content = change(old);
+    if (old == content)
+        return;
     removeStaleTemporaries(target);
     replace(target, content);
 }

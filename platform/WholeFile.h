@@ -23,7 +23,8 @@ std::optional<std::string> readIfExists(const std::string& path);
 // old or the new content: the content goes to a temporary file ".NAME.XXXXXX" beside the target,
 // which then takes its place; temporaries of that pattern left by a killed writer are removed. The
 // target's permission bits are kept, and its owner when running as root; a new file gets
-// 0666 less the umask. A file that this process may not write is refused, as a write in place
+// 0666 less the umask, and as root the owner of its folder. A change that changes nothing
+// writes nothing. A file that this process may not write is refused, as a write in place
 // would be. Throws IoError; the temporary file is removed on every failure.
 void update(const std::string& path,
             const std::function<std::string(const std::optional<std::string>&)>& change);

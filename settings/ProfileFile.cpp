@@ -186,14 +186,15 @@ std::string valueIn(const ProfileText& text, const std::string& section, const s
     return cutValue(entryOf(trimmed(text.lines[*place.keyLine].text))->value);
 }
 
-// One read-change-write of the file: valuesFor gets the current text and gives the values to set.
+// One read-change-write of the file: valuesFor gets the current text, and whether there was a
+// file, and gives the values to set.
 void rewrite(const std::string& path, const std::string& section,
-             const std::function<Values(const ProfileText&)>& valuesFor) {
+             const std::function<Values(const ProfileText&, bool)>& valuesFor) {
     const IoError refusal("Unable to write to " + path);
     try {
         whole_file::update(path, [&](const std::optional<std::string>& content) {
             ProfileText text = content ? splitLines(*content) : ProfileText{};
-            const Values values = valuesFor(text);
+            const Values values = valuesFor(text, content.has_value());
             if (breaksLines(section, values))
                 throw refusal;
             const std::string ending = lineEndingOf(text);
@@ -215,7 +216,14 @@ std::string readString(const std::string& path, const std::string& section, cons
 }
 
 void writeStrings(const std::string& path, const std::string& section, const Values& values) {
-    rewrite(path, section, [&](const ProfileText&) { return values; });
+    rewrite(path, section, [&](const ProfileText&, bool) { return values; });
+}
+
+void createWithString(const std::string& path, const std::string& section, const std::string& key,
+                      const std::string& value) {
+    rewrite(path, section, [&](const ProfileText&, bool exists) {
+        return exists ? Values{} : Values{{key, value}};
+    });
 }
 
 void writeString(const std::string& path, const std::string& section, const std::string& key,
@@ -226,7 +234,7 @@ void writeString(const std::string& path, const std::string& section, const std:
 void changeString(const std::string& path, const std::string& section, const std::string& key,
                   const std::string& fallback,
                   const std::function<std::string(const std::string&)>& change) {
-    rewrite(path, section, [&](const ProfileText& text) {
+    rewrite(path, section, [&](const ProfileText& text, bool) {
         return Values{{key, change(valueIn(text, section, key, fallback))}};
     });
 }

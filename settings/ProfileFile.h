@@ -28,6 +28,12 @@ void writeStrings(const std::string& path, const std::string& section,
 void writeString(const std::string& path, const std::string& section, const std::string& key,
                  const std::string& value);
 
+// Creates the file with key=value in section when there is none; an existing file stays as it
+// is. Check and creation hold the folder's lock, so a value that another writer put into the new
+// file in between is never undone.
+void createWithString(const std::string& path, const std::string& section, const std::string& key,
+                      const std::string& value);
+
 // Sets key to what change makes of its value as readString gives it, in one read-change-write
 // under the folder's lock, so that no other writer's change is lost in between. When change
 // throws, the file stays as it was and the exception reaches the caller.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "platform/FileSystem.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
 #include "platform/PlainText.h"
@@ -15,8 +14,6 @@ namespace settings {
 namespace {
 
 const char* const kHistory = "History";
-const char* const kStat = "Stat";
-const char* const kNumber = "Number";
 
 bool isControlOrBlank(char c) {
     return static_cast<unsigned char>(c) <= 32;
@@ -36,6 +33,8 @@ const char* const kMainWindowSection = "frmsplit";
 const char* const kSettingsDialogSection = "frmsettings";
 const char* const kStatisticsWindowSection = "frmstats";
 const char* const kSettingsFileName = "quorel20.ini";
+const char* const kSplitCounterSection = "Stat";
+const char* const kSplitCounterKey = "Number";
 
 Settings::Settings(const std::string& configurationFolder)
     : m_folder(paths::withTrailingSlash(configurationFolder)),
@@ -47,8 +46,7 @@ void Settings::createFolder() const {
 }
 
 void Settings::createSettingsFileIfMissing() const {
-    if (fs_entry::entryKind(m_settingsFile) == fs_entry::Kind::None)
-        profile::writeString(m_settingsFile, kStat, kNumber, "0");
+    profile::createWithString(m_settingsFile, kSplitCounterSection, kSplitCounterKey, "0");
 }
 
 int Settings::readLayoutWidth(const std::string& section) const {
@@ -65,14 +63,16 @@ void Settings::writeLayoutSize(int width, int height, const std::string& section
 }
 
 std::int32_t Settings::readSplitCounter() const {
-    return integer_text::toInt32(profile::readString(m_settingsFile, kStat, kNumber, " "));
+    return integer_text::toInt32(
+        profile::readString(m_settingsFile, kSplitCounterSection, kSplitCounterKey, " "));
 }
 
 // Read and write form one unit under the folder's lock: splits finishing together all count.
 void Settings::addToSplitCounter(std::int32_t n) const {
-    profile::changeString(m_settingsFile, kStat, kNumber, " ", [n](const std::string& stored) {
-        return std::to_string(saturatedSum(integer_text::toInt32(stored), n));
-    });
+    profile::changeString(m_settingsFile, kSplitCounterSection, kSplitCounterKey, " ",
+                          [n](const std::string& stored) {
+                              return std::to_string(saturatedSum(integer_text::toInt32(stored), n));
+                          });
 }
 
 std::string Settings::readOutputFolder() const {

@@ -12,6 +12,9 @@ extern const char* const kSettingsDialogSection;
 extern const char* const kStatisticsWindowSection;
 // The output folder, the folder last browsed and the split counter.
 extern const char* const kSettingsFileName;
+// Where the settings file keeps the split counter.
+extern const char* const kSplitCounterSection;
+extern const char* const kSplitCounterKey;
 
 // The two INI files the program remembers things in, the layout file and the settings file,
 // both in one configuration folder. Every read and write goes to the files themselves: two
@@ -28,6 +31,7 @@ public:
     // Creates the configuration folder and every missing folder above it; throws IoError.
     void createFolder() const;
     // Writes "Stat"/"Number" = "0" when no settings file exists yet; an existing file is untouched.
+    // Two programs starting together never undo each other's first count.
     void createSettingsFileIfMissing() const;
 
     // Window sizes; 0 means "keep the design size".

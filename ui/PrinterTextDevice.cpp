@@ -8,21 +8,13 @@
 #include <QTextLayout>
 #include <QTextOption>
 
+#include "platform/VisibleText.h"
 #include "ui/NativeText.h"
 
 namespace {
 
 // Blanks that begin each continued row of a line wider than the page.
 const QString kContinuationIndent = QStringLiteral("    ");
-
-// A name holding a newline or a tab must not print as two names or as another name.
-QString withControlsVisible(QString line) {
-    for (QChar& c : line) {
-        if (c.category() == QChar::Other_Control)
-            c = QLatin1Char('?');
-    }
-    return line;
-}
 
 } // namespace
 
@@ -70,7 +62,8 @@ PrinterError PrinterTextDevice::refusedJob(const std::string& step) const {
 }
 
 void PrinterTextDevice::writeLine(const QString& line) {
-    const QString shown = withControlsVisible(line);
+    // A name holding a newline or a tab must not print as two names or as another name.
+    const QString shown = fromNative(visibleText(toNative(line)));
     const qreal indent =
         QFontMetricsF(m_painter.font(), m_printer.get()).horizontalAdvance(kContinuationIndent);
     QTextLayout layout(shown, m_painter.font(), m_printer.get());

@@ -23,7 +23,8 @@ public:
 
 // The text device over Qt's printing: lines in the printer's default text font, a line wider
 // than the page continued on the next line indented, a full page continued on a new one. Control
-// characters print as "?", so that every character of a line can be seen.
+// characters print escaped ("\x0A", platform/VisibleText.h), so that every character of a line
+// can be seen.
 class PrinterTextDevice final : public TextDevice {
 public:
     // A job titled jobTitle on the system's default printer; throws PrinterError when none is

@@ -7,6 +7,7 @@
 
 #include "platform/PageFolders.h"
 #include "platform/Paths.h"
+#include "platform/VisibleText.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
 
@@ -14,7 +15,8 @@ namespace {
 
 QString whereLookedFor(const char* pageName, const std::vector<std::string>& folders) {
     return QStringLiteral("\n\nOrvanto looks for %1 in %2 and then in %3.")
-        .arg(QLatin1String(pageName), fromNative(folders.at(0)), fromNative(folders.at(1)));
+        .arg(QLatin1String(pageName), fromNative(visibleText(folders.at(0))),
+             fromNative(visibleText(folders.at(1))));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/SplitRequest.h"
+#include "platform/VisibleText.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
 
@@ -55,6 +56,10 @@ std::string refusalWords(const SplitRefusal& refusal) {
     case Reason::OnlyDots:
         return "The file name " + refusal.name + " would be recreated by the rejoin script as " +
                refusal.otherName + ", which Windows takes for a folder." + kRenameAndRetry;
+    case Reason::TrailingDotOrBlank:
+        return "The file name " + refusal.name + " would be recreated by the rejoin script as \"" +
+               refusal.otherName +
+               "\", but Windows drops the dots and blanks at the end of a name." + kRenameAndRetry;
     case Reason::NoNeedToSplit:
         return "The file size you selected is larger than the file itself, so there is no need "
                "to split the file at this size.  You can select the \"Customize\" option and "
@@ -92,16 +97,16 @@ std::string refusalWords(const SplitRefusal& refusal) {
 } // namespace
 
 QString refusalText(const SplitRefusal& refusal) {
-    return fromNative(refusalWords(refusal));
+    return fromNative(visibleText(refusalWords(refusal)));
 }
 
 QString completionText(const SplitCompletion& completion) {
     const std::string& base = completion.baseName;
-    return fromNative(
+    return fromNative(visibleText(
         "Finished. Folder " + completion.folder + " contains the split file names which are " +
         base + ".1, " + base + ".2, etc., along with program \"" + base + ".bat\". There were " +
         std::to_string(completion.pieceCount) + " total files created. Simply run the program \"" +
-        base + ".bat\" to recreate the original file.");
+        base + ".bat\" to recreate the original file."));
 }
 
 void showSplitOutcome(QWidget* owner, const SplitOutcome& outcome) {
@@ -118,7 +123,7 @@ void showSplitOutcome(QWidget* owner, const SplitOutcome& outcome) {
     case SplitOutcome::Kind::SourceUnreadable:
         // The advice is Windows'; what the system said tells the real reason.
         prompts().plain(owner, QString::fromLatin1(kSourceCannotBeOpened) + QStringLiteral("\n\n") +
-                                   fromNative(outcome.sourceProblem));
+                                   fromNative(visibleText(outcome.sourceProblem)));
         break;
     }
 }

@@ -1,5 +1,6 @@
 #include "app/orvanto-join/JoinCommandLine.h"
 
+#include <cstring>
 #include <iostream>
 #include <optional>
 #include <vector>
@@ -8,7 +9,8 @@
 #include "app/terminal/CommandLineOptions.h"
 #include "app/terminal/ExitStatus.h"
 #include "app/terminal/StopSignals.h"
-#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "platform/VisibleText.h"
 
 namespace join_program {
 
@@ -24,10 +26,10 @@ const char* const kUsage =
     "Recreates the file that the rejoin script SCRIPT (NAME.bat, written by Orvanto beside the\n"
     "pieces NAME.1, NAME.2, ...) names, from those pieces in order, in the script's folder.\n"
     "The script is read, never run: anything but the form Orvanto writes is refused, and so is\n"
-    "a missing or short piece. The file is written under a temporary name and takes its own\n"
-    "name only when it is complete.\n"
+    "a missing piece, or one shorter than the first that is not the last. The file is written\n"
+    "under a temporary name and takes its own name only when it is complete.\n"
     "\n"
-    "  -o, --output DIR  recreate the file in the folder DIR\n"
+    "  -o, --output DIR  recreate the file in the folder DIR (an empty DIR is refused)\n"
     "      --force       replace a file that already has the name\n"
     "      --window      show a window with the progress and a Cancel button, then a box\n"
     "      --help        show this help and exit\n"
@@ -40,7 +42,8 @@ const char* const kUsage =
     "  0      the file was recreated\n"
     "  1      nothing was joined: the script or a piece was refused, the file exists, the\n"
     "         window's Cancel was pressed, or the command line was wrong\n"
-    "  2      an error (a file that could not be read or written)\n"
+    "  2      an error (a file that could not be read or written, or a report that could\n"
+    "         not be written to standard output after the file was recreated)\n"
     "  128+N  stopped by signal N\n";
 
 // The command line, or nullopt after a mistake that was already reported.
@@ -49,7 +52,8 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& argu
     const std::optional<CommandLineOptions> options =
         parseOptions(arguments, {"--force", "--window"}, unknownOption);
     if (!options) {
-        std::cerr << kPrefix << "unknown option or missing folder: " << unknownOption << "\n";
+        std::cerr << kPrefix << "unknown option or missing folder: " << visibleText(unknownOption)
+                  << "\n";
         return std::nullopt;
     }
     CommandLine line;
@@ -62,9 +66,11 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& argu
         return std::nullopt;
     }
     line.request.scriptPath = scripts.front();
-    if (!line.request.targetFolder.empty() &&
-        !fs_entry::isExistingFolder(line.request.targetFolder)) {
-        std::cerr << kPrefix << line.request.targetFolder << " is not a folder\n";
+    const int folderError =
+        line.request.targetFolder.empty() ? 0 : paths::folderError(line.request.targetFolder);
+    if (folderError != 0) {
+        std::cerr << kPrefix << visibleText(line.request.targetFolder)
+                  << " is not a folder: " << std::strerror(folderError) << "\n";
         return std::nullopt;
     }
     return line;

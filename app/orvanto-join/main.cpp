@@ -13,11 +13,13 @@
 #include "app/orvanto-join/JoinCommandLine.h"
 #include "app/terminal/ExitStatus.h"
 #include "app/terminal/ProgressLine.h"
+#include "app/terminal/StandardStreams.h"
 #include "app/terminal/StopSignals.h"
 #include "engine/JoinMessages.h"
 #include "engine/Progress.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
+#include "platform/VisibleText.h"
 
 using namespace join_program;
 
@@ -54,7 +56,9 @@ int joinOnTerminal(const JoinRequest& request) {
         outcome = joinPieces(request, progress);
     }
     if (const auto* completion = std::get_if<JoinCompletion>(&outcome))
-        std::cout << joinCompletionText(*completion) << std::endl;
+        standard_streams::writeReport(joinCompletionText(*completion));
+    if (std::holds_alternative<JoinStopped>(outcome))
+        std::cerr << kPrefix << "stopped; the file was not recreated\n";
     if (const auto* refusal = std::get_if<JoinRefusal>(&outcome)) {
         std::cerr << kPrefix << joinRefusalText(*refusal, request.scriptPath);
         if (refusal->kind == JoinRefusal::Kind::TargetExists)
@@ -75,6 +79,12 @@ int startWindowProgram(char* argv[]) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    try {
+        standard_streams::fillClosedStreams();
+    } catch (const std::exception& error) {
+        std::cerr << kPrefix << error.what() << '\n';
+        return exit_status::kError;
+    }
     const auto commandLine = readCommandLine(argc, argv);
     if (const int* exitCode = std::get_if<int>(&commandLine))
         return *exitCode;
@@ -85,7 +95,7 @@ int main(int argc, char* argv[]) {
         stop_signals::catchStopSignals();
         return joinOnTerminal(line.request);
     } catch (const std::exception& error) {
-        std::cerr << kPrefix << error.what() << '\n';
+        std::cerr << kPrefix << visibleText(error.what()) << '\n';
     }
     return exit_status::kError;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "engine/SplitRequest.h"
+#include "platform/VisibleText.h"
 
 namespace {
 
@@ -46,6 +47,9 @@ std::string refusalSentence(const SplitRefusal& refusal) {
     case Reason::OnlyDots:
         return refusal.name + ": the rejoin script would recreate it as " + refusal.otherName +
                ", a folder on Windows" + kRename;
+    case Reason::TrailingDotOrBlank:
+        return refusal.name + ": the rejoin script would recreate it as \"" + refusal.otherName +
+               "\", and Windows drops the dots and blanks at the end of a name" + kRename;
     case Reason::NoNeedToSplit:
         return "the file is no larger than one piece; choose a smaller size";
     case Reason::TooManyPieces:
@@ -70,9 +74,10 @@ std::string refusalSentence(const SplitRefusal& refusal) {
 }
 
 std::string completionReport(const SplitCompletion& completion) {
-    const std::string& base = completion.baseName;
+    const std::string base = visibleText(completion.baseName);
     return "Wrote " + std::to_string(completion.pieceCount) + " pieces, " + base + ".1 to " + base +
            "." + std::to_string(completion.pieceCount) + ", and the rejoin script " + base +
-           ".bat in " + completion.folder + ".\nRun " + base + ".bat on Windows, or orvanto-join " +
-           base + ".bat, to recreate " + completion.targetName + ".";
+           ".bat in " + visibleText(completion.folder) + ".\nRun " + base +
+           ".bat on Windows, or orvanto-join " + base + ".bat, to recreate " +
+           visibleText(completion.targetName) + ".";
 }

@@ -5,6 +5,7 @@
 #include <exception>
 #include <iostream>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "app/terminal/CommandLineOptions.h"
 #include "app/terminal/ExitStatus.h"
 #include "app/terminal/ProgressLine.h"
+#include "app/terminal/StandardStreams.h"
 #include "app/terminal/StopSignals.h"
 #include "engine/SizeCatalogue.h"
 #include "engine/SplitHost.h"
@@ -22,6 +24,8 @@
 #include "engine/SplitRequest.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
+#include "platform/VisibleText.h"
+#include "settings/ConversionError.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -37,7 +41,7 @@ const char* const kUsage =
     "else beside SOURCE. Nothing that already exists is replaced.\n"
     "\n"
     "Options:\n"
-    "  -o, --output DIR   put the pieces and the script in DIR\n"
+    "  -o, --output DIR   put the pieces and the script in DIR (an empty DIR is refused)\n"
     "  -h, --help         show this text\n"
     "      --version      show the version\n"
     "\n"
@@ -58,11 +62,13 @@ const char* const kUsage =
     "  0      the split was completed\n"
     "  1      nothing was split: the request was refused, the source could not be opened,\n"
     "         or the command line was wrong\n"
-    "  2      an error (a file that could not be written, a bad settings file)\n"
+    "  2      an error (a file that could not be written, a bad settings file, a report\n"
+    "         that could not be written to standard output after the files were)\n"
     "  128+N  the split was stopped by signal N (130 for Ctrl+C)\n";
 
+// Names in messages come from the command line, the settings and the folder: shown escaped.
 void complain(const std::string& message) {
-    std::cerr << kProgram << ": " << message << '\n';
+    std::cerr << kProgram << ": " << visibleText(message) << '\n';
 }
 
 // Progress is drawn on a terminal only; a stop signal stops the job at its next block.
@@ -92,6 +98,31 @@ std::string absolutePath(const std::string& path) {
     return paths::joined(folder, path);
 }
 
+// The pieces stand whether or not standard output takes their report.
+bool report(const std::string& text) {
+    try {
+        standard_streams::writeReport(text);
+        return true;
+    } catch (const IoError& error) {
+        complain(error.what());
+    }
+    return false;
+}
+
+// The window shows its own box for a counter it cannot read; here the file and key are named.
+void countSplit(const settings::Settings& settings) {
+    try {
+        settings.addToSplitCounter(1);
+    } catch (const ConversionError& error) {
+        const std::string key = settings::kSplitCounterKey;
+        throw std::runtime_error(
+            settings.settingsFilePath() + " has no split counter: the key " + key +
+            " in the section [" + settings::kSplitCounterSection + "] is missing or not a whole " +
+            "number (" + error.what() + "). Add the line " + key + "=0 under [" +
+            settings::kSplitCounterSection + "] in that file to count from 0 again");
+    }
+}
+
 int split(const std::string& source, std::int64_t splitSize,
           const std::optional<std::string>& chosenOutputFolder) {
     const settings::Settings settings(paths::configurationFolderPath());
@@ -108,10 +139,11 @@ int split(const std::string& source, std::int64_t splitSize,
     // Nothing is left to clean up: a signal may end the program now.
     stop_signals::restoreDefaultSignals();
     switch (outcome.kind) {
-    case SplitOutcome::Kind::Completed:
-        std::cout << completionReport(outcome.completion) << std::endl;
-        settings.addToSplitCounter(1);
-        return exit_status::kDone;
+    case SplitOutcome::Kind::Completed: {
+        const bool reported = report(completionReport(outcome.completion));
+        countSplit(settings);
+        return reported ? exit_status::kDone : exit_status::kError;
+    }
     case SplitOutcome::Kind::Refused:
         complain(refusalSentence(outcome.refusal));
         return exit_status::kNotDone;
@@ -128,6 +160,12 @@ int split(const std::string& source, std::int64_t splitSize,
 } // namespace
 
 int main(int argc, char* argv[]) {
+    try {
+        standard_streams::fillClosedStreams();
+    } catch (const std::exception& error) {
+        complain(error.what());
+        return exit_status::kError;
+    }
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
         std::cout << kUsage;

@@ -23,5 +23,11 @@ std::optional<CommandLineOptions> parseOptions(const std::vector<std::string>& a
             return std::nullopt;
         }
     }
+    // An empty name is no folder: the current one would be a guess, and the window's empty
+    // setting means "beside the source".
+    if (options.outputFolder && options.outputFolder->empty()) {
+        unknownOption = "-o \"\"";
+        return std::nullopt;
+    }
     return options;
 }

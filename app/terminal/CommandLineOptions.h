@@ -14,7 +14,7 @@ struct CommandLineOptions {
 };
 
 // The options in arguments, or nothing when one of them is not -o/--output or one of
-// knownFlags, or -o lacks its folder; unknownOption then names it.
+// knownFlags, or -o lacks its folder or gives an empty one; unknownOption then names it.
 std::optional<CommandLineOptions> parseOptions(const std::vector<std::string>& arguments,
                                                const std::set<std::string>& knownFlags,
                                                std::string& unknownOption);

@@ -108,6 +108,12 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
          Kind::ScriptForm, 3},
         {"short piece before the last", "", "",
          [](auto f) { std::filesystem::resize_file(f + "movie.4", 99999); }, Kind::ShortPiece, 0},
+        {"trailing dot", "\"movie.avi\"", "\"movie.avi.\"", noChange, Kind::UnsafeName, 2},
+        {"trailing blank", "\"movie.avi\"", "\"movie.avi \"", noChange, Kind::UnsafeName, 2},
+        {"dots and blanks", "\"movie.avi\"", "\". .\"", noChange, Kind::UnsafeName, 2},
+        {"console", "\"movie.avi\"", "\"CONOUT$\"", noChange, Kind::UnsafeName, 2},
+        {"line cmd cuts", "\"movie.avi\"", "\"m" + std::string(8200, 'x') + ".avi\"", noChange,
+         Kind::ScriptForm, 2},
         {"target exists", "", "", [](auto f) { writeFile(f + "movie.avi", "keep"); },
          Kind::TargetExists, 0},
     };

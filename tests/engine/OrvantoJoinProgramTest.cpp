@@ -10,6 +10,9 @@ TEST_F(SplitFixture, OrvantoJoinExitsWithTheOutcomesCode) {
     ASSERT_EQ(split(folder() + "movie.avi", 100000).kind, SplitOutcome::Kind::Completed);
     std::filesystem::rename(folder() + "movie.avi", folder() + "kept");
     std::filesystem::create_directory(folder() + "folder.bat");
+    std::filesystem::create_symlink("loop", folder() + "loop");
+    writeFile(folder() + "evil.bat",
+              "@ECHO OFF\r\nCopy /b \"evil.1\" \"\x1b[2J\x1b]0;x\x07.avi\"\r\n");
     TempFolder output;
     const struct {
         const char* arguments;
@@ -22,7 +25,14 @@ TEST_F(SplitFixture, OrvantoJoinExitsWithTheOutcomesCode) {
         {"--force movie.bat", 0, "movie.avi has been recreated (250000 bytes).\n", ""},
         {"folder.bat", 2, "", "orvanto-join: Could not read folder.bat: Is a directory\n"},
         {"", 1, "", "orvanto-join: expected one SCRIPT, got 0\n"},
-        {"-o nowhere movie.bat", 1, "", "orvanto-join: nowhere is not a folder\n"},
+        {"-o nowhere movie.bat", 1, "",
+         "orvanto-join: nowhere is not a folder: No such file or directory\n"},
+        {"-o loop movie.bat", 1, "",
+         "orvanto-join: loop is not a folder: Too many levels of symbolic links\n"},
+        {"-o '' movie.bat", 1, "", "orvanto-join: unknown option or missing folder: -o \"\"\n"},
+        {"evil.bat", 1, "",
+         "orvanto-join: evil.bat, line 2: the name \"\\x1B[2J\\x1B]0;x\\x07.avi\" is not one that "
+         "Orvanto writes: a folder, a drive, or a name Windows refuses.\n"},
         {"--fast movie.bat", 1, "", "orvanto-join: unknown option or missing folder: --fast\n"},
         {"--version", 0, "orvanto-join (Orvanto) 1.0.0\n", ""},
     };
@@ -34,6 +44,13 @@ TEST_F(SplitFixture, OrvantoJoinExitsWithTheOutcomesCode) {
         EXPECT_EQ(run.out, c.out);
         EXPECT_EQ(run.err.substr(0, run.err.find("Try 'orvanto-join --help'")), c.err);
     }
+    // The file stands; the report that standard output did not take is an error.
+    const ProgramRun closed =
+        runProgram("/bin/sh", folder(), "-c '\"$0\" --force movie.bat >&-' " ORVANTO_JOIN_PROGRAM,
+                   output.path());
+    EXPECT_EQ(closed.exitCode, 2);
+    EXPECT_EQ(closed.err,
+              "orvanto-join: Could not write the report to standard output: Bad file descriptor\n");
     EXPECT_TRUE(readFile(folder() + "movie.avi") == readFile(folder() + "kept"));
     const ProgramRun help = runProgram(ORVANTO_JOIN_PROGRAM, folder(), "--help", output.path());
     EXPECT_EQ(help.out.rfind("Usage: orvanto-join [OPTION]... SCRIPT\n", 0), 0u);

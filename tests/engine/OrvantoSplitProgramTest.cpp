@@ -87,6 +87,26 @@ TEST_F(OrvantoSplitProgram, ExitsWithOneAfterARefusalAndTwoAfterAnError) {
     EXPECT_EQ(failed.err, "orvanto-split: Could not create " + folder() +
                               "gone/movie.1: No such file or directory\n");
     EXPECT_EQ(m_settings.readSplitCounter(), 0);
+
+    // Names are shown escaped. The pieces stand and count, but neither a report that standard
+    // output does not take nor a counter that cannot be read is success.
+    m_settings.writeOutputFolder(folder() + "\x1b[2J/");
+    EXPECT_EQ(run("movie.avi 100k").err, "orvanto-split: Could not create " + folder() +
+                                             "\\x1B[2J/movie.1: No such file or directory\n");
+    m_settings.writeOutputFolder("");
+    const ProgramRun full =
+        runProgram("/bin/sh", folder(),
+                   "-c '\"$0\" movie.avi 100k >/dev/full' " ORVANTO_SPLIT_PROGRAM, m_output.path());
+    EXPECT_EQ(full.exitCode, 2);
+    EXPECT_EQ(full.err, "orvanto-split: Could not write the report to standard output: No "
+                        "space left on device\n");
+    EXPECT_EQ(m_settings.readSplitCounter(), 1);
+    writeFile(m_settings.settingsFilePath(), "[Stat]\r\n");
+    const ProgramRun uncounted = run("-o '" + m_output.path() + "' movie.avi 100k");
+    EXPECT_EQ(uncounted.exitCode, 2);
+    const std::string unreadable = m_settings.settingsFilePath() + " has no split counter: the key";
+    EXPECT_NE(uncounted.err.find(unreadable + " Number in the section [Stat]"), std::string::npos);
+    EXPECT_TRUE(fileExists(m_output.file("movie.bat")));
 }
 
 // A kill or a closed terminal stops the split like Ctrl+C; a reader that went away does not.
@@ -126,7 +146,7 @@ TEST_F(OrvantoSplitProgram, ExplainsItsUsage) {
     EXPECT_EQ(run("--version").out.rfind("orvanto-split ", 0), 0u);
 
     for (const std::string arguments :
-         {"", "movie.avi", "movie.avi 12parsecs", "a b c", "-x a b"}) {
+         {"", "movie.avi", "movie.avi 12parsecs", "a b c", "-x a b", "-o '' a 1M"}) {
         SCOPED_TRACE(arguments);
         const ProgramRun wrong = run(arguments);
         EXPECT_EQ(wrong.exitCode, 1);

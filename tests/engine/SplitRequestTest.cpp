@@ -109,7 +109,8 @@ TEST_F(SplitRequest, RefusesNamesWindowsReservesOrTakesForAPieceOrTheScript) {
         // The copy would write over the running script, or over a piece it still reads.
         {"notes.txt.bat", Reason::TargetLikeOutput, "notes.bat", "notes.bat"},
         {"Notes.x.BAT", Reason::TargetLikeOutput, "Notes.bat", "Notes.BAT"},
-        {"run.x.bat ", Reason::TargetLikeOutput, "run.bat", "run.bat "},
+        {"conOUT$.txt", Reason::DeviceName, "conOUT$.txt", "conOUT$"},
+        {"run.x.bat ", Reason::TrailingDotOrBlank, "run.x.bat ", "run.bat "},
         {"access.log.2", Reason::TargetLikeOutput, "access.2", "access.2"},
         {"x.log.1", Reason::TargetLikeOutput, "x.1", "x.1"},
     };
@@ -133,6 +134,8 @@ TEST_F(SplitRequest, RefusesAnExistingNameOfAnyPieceOrTheScriptNamingTheFirst) {
         {{"my.bat", "my.3"}, "", "my.3"},
         {{"my.bat"}, "", "my.bat"},
         {{}, "my.2", "my.2"},
+        // One file for Windows.
+        {{"MY.Bat"}, "", "MY.Bat"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.named);

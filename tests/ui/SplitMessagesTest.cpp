@@ -69,9 +69,14 @@ TEST(SplitMessages, EveryRefusalHasItsText) {
          "The rejoin script would recreate the file as notes.bat, which Windows takes for the "
          "name notes.bat that the script itself needs, so the rejoin would overwrite it." +
              kRename},
-        {refusal(Reason::NameExists, "my.1"),
+        {refusal(Reason::TrailingDotOrBlank, "a.b.", "a."),
+         "The file name a.b. would be recreated by the rejoin script as \"a.\", but Windows drops "
+         "the dots and blanks at the end of a name." +
+             kRename},
+        {refusal(Reason::NameExists, "my\x1b[2J.1"),
          "Some file names already exist that match the split names which need to be created. The "
-         "first found file name is my.1. You should either move your file to a separate or empty "
+         "first found file name is my\\x1B[2J.1. You should either move your file to a separate or "
+         "empty "
          "folder or delete these destination file names and then attempt the split again."},
         {refusal(Reason::NotEnoughSpace),
          "There is not enough free space in the folder /x/ for the split files. The split needs "

@@ -6,6 +6,7 @@
 
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -167,18 +168,24 @@ TEST_F(FaultInjection, ASourceThatGrowsDuringTheJobIsSplitAtItsChosenSize) {
     EXPECT_TRUE(readFile(source) == original);
 }
 
-// A 1 MiB file system, where whole 4 KiB blocks decide what fits. Mounting needs root.
+// A 1 MiB file system, where whole allocation units decide what fits. Mounting needs root.
 TEST_F(FaultInjection, AFullDiskIsSeenBeforeTheSplitOrCleanedUpAfterIt) {
     TempFolder disk;
     if (::mount("tmpfs", disk.path().c_str(), "tmpfs", 0, "size=1m") != 0)
-        GTEST_SKIP() << "cannot mount a small file system here";
+        GTEST_SKIP() << "needs root to mount a 1 MiB tmpfs: the full-disk refusal and the clean-up "
+                        "after a disk that fills during the split were not covered";
     m_outputFolder = disk.path();
+    struct statvfs info {};
+    ASSERT_EQ(::statvfs(disk.path().c_str(), &info), 0);
+    const auto unit = static_cast<std::int64_t>(info.f_frsize);
+    const auto units = [unit](std::int64_t bytes) { return (bytes + unit - 1) / unit * unit; };
 
-    // 1,040,000 bytes fit in the free bytes, but not in the blocks: 11 pieces and the script.
+    // 1,040,000 bytes fit in the free bytes, but not in whole units: 10 full pieces, a last one
+    // of 40,000 bytes and a script of less than one unit.
     const std::string tooLarge = makeSource("large.bin", 1040000);
     const SplitOutcome refused = split(tooLarge, kSplitSize);
     EXPECT_EQ(refused.refusal.reason, SplitRefusal::Reason::NotEnoughSpace);
-    EXPECT_EQ(refused.refusal.bytesNeeded, 1069056);
+    EXPECT_EQ(refused.refusal.bytesNeeded, 10 * units(kSplitSize) + units(40000) + unit);
     EXPECT_EQ(refused.refusal.bytesFree, 1048576);
 
     // The disk fills up while the job runs: nothing of the split stays.

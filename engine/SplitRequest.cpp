@@ -151,13 +151,17 @@ std::int64_t sourceSizeOf(const std::string& path) {
     return fs_entry::targetSize(path);
 }
 
+std::optional<SplitRefusal> sourceNameRefusal(const std::string& sourcePath) {
+    return nameRefusal(deriveSplitNames(sourcePath));
+}
+
 SplitOutcome startSplit(const std::string& sourcePath, std::int64_t sourceSize,
                         std::int64_t splitSize, const std::string& outputFolder, SplitHost& host) {
     if (auto why = sourceRefusal(sourcePath, sourceSize, splitSize))
         return refused(*why);
-    SplitPlan plan{sourcePath, sourceSize, splitSize, deriveSplitNames(sourcePath), {}};
-    if (auto why = nameRefusal(plan.names))
+    if (auto why = sourceNameRefusal(sourcePath))
         return refused(*why);
+    SplitPlan plan{sourcePath, sourceSize, splitSize, deriveSplitNames(sourcePath), {}};
     if (auto why = countRefusal(pieceCountOf(sourceSize, splitSize)))
         return refused(*why);
 

@@ -13,7 +13,7 @@
 class FakePrompts final : public Prompts {
 public:
     struct Shown {
-        QString kind; // "information", "error", "plain", "standardError", "askYesNo"
+        QString kind; // "information", "error", "plain", "standardError", "askYesNo", ...
         QString text;
     };
 
@@ -27,6 +27,10 @@ public:
     bool askYesNo(QWidget*, const QString& text) override {
         record("askYesNo", text);
         return yesNoAnswer;
+    }
+    ExistingFileAnswer askAboutExistingFile(QWidget*, const QString& text) override {
+        record("askAboutExistingFile", text);
+        return existingFileAnswer;
     }
     std::optional<QString> openFile(QWidget*, const QString& initialFolder) override {
         openFileFolders.push_back(initialFolder);
@@ -50,6 +54,7 @@ public:
     std::deque<QString> folderAnswers;
     std::deque<QString> savePdfAnswers;
     bool yesNoAnswer = true;
+    ExistingFileAnswer existingFileAnswer = ExistingFileAnswer::Cancel;
     bool openDocumentAnswer = true;
 
     std::vector<Shown> shown;

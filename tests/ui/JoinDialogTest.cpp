@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -60,4 +62,37 @@ TEST_F(JoinDialogTest, CancelLeavesNoTemporaryFile) {
         QDir(QString::fromStdString(m_folder.path())).entryList(QDir::Files | QDir::Hidden);
     EXPECT_EQ(left, QStringList({"movie.1", "movie.2", "movie.bat"}));
     EXPECT_TRUE(m_prompts.shown.empty());
+}
+
+TEST_F(JoinDialogTest, AnExistingFileIsReplacedOrRecreatedElsewhereAsAnswered) {
+    using Answer = Prompts::ExistingFileAnswer;
+    TempFolder elsewhere;
+    const struct {
+        Answer answer;
+        QString folder; // what the folder dialog answers; empty is a cancel
+        std::string inPlace;
+        std::string inElsewhere;
+        bool joined;
+    } cases[] = {
+        {Answer::Replace, "", "first second", "", true},
+        {Answer::ChooseAnotherFolder, QString::fromStdString(elsewhere.path()), "mine",
+         "first second", true},
+        {Answer::ChooseAnotherFolder, "", "mine", "", false},
+        {Answer::Cancel, "", "mine", "", false},
+    };
+    for (const auto& c : cases) {
+        writeFile(m_folder.file("movie.avi"), "mine");
+        std::filesystem::remove(elsewhere.file("movie.avi"));
+        m_prompts.shown.clear();
+        m_prompts.existingFileAnswer = c.answer;
+        m_prompts.folderAnswers = {c.folder};
+        EXPECT_EQ(std::holds_alternative<JoinCompletion>(join()), c.joined);
+        EXPECT_EQ(m_prompts.shown.at(0).text.toStdString(),
+                  m_folder.file("movie.avi") +
+                      " already exists. Replace it, or recreate the file in another folder?");
+        EXPECT_EQ(m_prompts.shown.size(), c.joined ? 2u : 1u);
+        EXPECT_EQ(readFile(m_folder.file("movie.avi")), c.inPlace);
+        const std::string other = elsewhere.file("movie.avi");
+        EXPECT_EQ(std::filesystem::exists(other) ? readFile(other) : "", c.inElsewhere);
+    }
 }

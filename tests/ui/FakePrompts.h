@@ -13,7 +13,7 @@
 class FakePrompts final : public Prompts {
 public:
     struct Shown {
-        QString kind; // "information", "error", "plain", "standardError", "askYesNo", ...
+        QString kind; // "information", "error", "plain", "standardError", "askYesNo"
         QString text;
     };
 
@@ -28,10 +28,7 @@ public:
         record("askYesNo", text);
         return yesNoAnswer;
     }
-    ExistingFileAnswer askAboutExistingFile(QWidget*, const QString& text) override {
-        record("askAboutExistingFile", text);
-        return existingFileAnswer;
-    }
+    ExistingFileAnswer askAboutExistingFile(QWidget*, const QString&) override { return answer; }
     std::optional<QString> openFile(QWidget*, const QString& initialFolder) override {
         openFileFolders.push_back(initialFolder);
         return next(fileAnswers);
@@ -54,7 +51,7 @@ public:
     std::deque<QString> folderAnswers;
     std::deque<QString> savePdfAnswers;
     bool yesNoAnswer = true;
-    ExistingFileAnswer existingFileAnswer = ExistingFileAnswer::Cancel;
+    ExistingFileAnswer answer = ExistingFileAnswer::Cancel; // about a file in the way
     bool openDocumentAnswer = true;
 
     std::vector<Shown> shown;

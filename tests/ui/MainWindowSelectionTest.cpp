@@ -80,18 +80,11 @@ TEST_F(SelectionTest, ChoosingAFileShowsItAndRemembersItsFolder) {
 TEST_F(SelectionTest, AFileGivenAtStartIsSelectedAsIfChosenOrItsProblemShown) {
     writeFile(m_files.file("movie.avi"), "12345");
     writeFile(m_files.file("empty.avi"), "");
-    writeFile(m_files.file("con.avi"), "12345");
     const struct {
         std::string path;
         std::string box; // empty when the file is selected
-        const char* kind = "standardError";
     } cases[] = {
         {m_files.file("movie.avi"), ""},
-        {m_files.file("con.avi"),
-         "The file name con.avi begins with con, a name that Windows keeps for a device, so the "
-         "rejoin script could not recreate the file on Windows. Rename the file and then attempt "
-         "the split again.",
-         "information"},
         {m_files.file("missing.avi"),
          "Could not open " + m_files.file("missing.avi") + ": No such file or directory."},
         {m_files.path(), "Could not open " + m_files.path() + ": Is a directory."},
@@ -107,19 +100,10 @@ TEST_F(SelectionTest, AFileGivenAtStartIsSelectedAsIfChosenOrItsProblemShown) {
             << c.path;
         EXPECT_EQ(control<QLabel>("fileSizeLabel").text(), selected ? "5" : "") << c.path;
         EXPECT_EQ(control<QLabel>("logoAfterSelection").isVisible(), selected) << c.path;
-        EXPECT_EQ(shown(c.kind),
+        EXPECT_EQ(shown("standardError"),
                   selected ? std::vector<QString>{} : std::vector<QString>{fromNative(c.box)});
     }
     EXPECT_EQ(m_settings.readLastDir(), m_files.path());
-}
-
-TEST_F(SelectionTest, ANameNoScriptCanHoldIsRefusedWhenChosen) {
-    const std::string source = m_files.file("caf\xC3\xA9.avi");
-    writeFile(source, "12345");
-    openWindow();
-    chooseFile(source);
-    EXPECT_EQ(shown("information").size(), 1u);
-    EXPECT_EQ(control<QLabel>("fileLabel").text(), QString());
 }
 
 TEST_F(SelectionTest, AFileAboveFourGigabytesShowsAllItsDigits) {

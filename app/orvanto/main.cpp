@@ -46,9 +46,12 @@ QStringList filesFromCommandLine(const QCoreApplication& app) {
     return parser.positionalArguments();
 }
 
+// Options before "--"; what follows it are file names.
 bool asksForHelpOrVersion(int argc, char** argv) {
     const std::set<std::string> answered = {"-h", "-?", "--help", "--help-all", "-v", "--version"};
-    return std::any_of(argv + 1, argv + argc,
+    char** const optionsEnd = std::find_if(
+        argv + 1, argv + argc, [](const char* argument) { return argument == std::string("--"); });
+    return std::any_of(argv + 1, optionsEnd,
                        [&](const char* argument) { return answered.count(argument) != 0; });
 }
 

@@ -34,6 +34,10 @@ public:
     void plain(QWidget*, const QString& text) override { failures.push_back(text); }
     void standardError(QWidget*, const QString& text) override { failures.push_back(text); }
     bool askYesNo(QWidget*, const QString&) override { return true; }
+    ExistingFileAnswer askAboutExistingFile(QWidget*, const QString& text) override {
+        failures.push_back(text);
+        return ExistingFileAnswer::Cancel;
+    }
     std::optional<QString> openFile(QWidget*, const QString&) override { return m_sourcePath; }
     std::optional<QString> chooseFolder(QWidget*, const QString&) override { return std::nullopt; }
     std::optional<QString> savePdfFile(QWidget*, const QString&) override { return std::nullopt; }

@@ -179,6 +179,10 @@ std::int64_t sourceSizeOf(const std::string& path) {
     return fs_entry::targetSize(path);
 }
 
+std::optional<SplitRefusal> sourceNameRefusal(const std::string& sourcePath) {
+    return nameRefusal(deriveSplitNames(sourcePath));
+}
+
 SplitOutcome startSplit(const std::string& sourcePath, std::int64_t sourceSize,
                         std::int64_t splitSize, const std::string& outputFolder, SplitHost& host) {
     if (auto why = sourceRefusal(sourcePath, sourceSize, splitSize))

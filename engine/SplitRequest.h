@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engine/SplitOutcome.h"
@@ -13,6 +14,10 @@ constexpr std::int64_t kMostPieces = 399;
 
 // Size of what the path leads to, or -1 when it cannot be read.
 std::int64_t sourceSizeOf(const std::string& path);
+
+// Why no rejoin script could recreate a file of this name (its characters, a Windows device
+// name, only dots), if it could not; a window checks this as soon as the file is chosen.
+std::optional<SplitRefusal> sourceNameRefusal(const std::string& sourcePath);
 
 // The split request: checks everything a split could trip over, then runs the job. sourceSize
 // is the size read when the source was chosen; outputFolder is where the pieces go, or empty

@@ -14,6 +14,15 @@
 #include "ui/ScreenCentre.h"
 #include "ui_JoinDialog.h"
 
+namespace {
+
+bool targetExists(const JoinOutcome& outcome) {
+    const auto* refusal = std::get_if<JoinRefusal>(&outcome);
+    return refusal && refusal->kind == JoinRefusal::Kind::TargetExists;
+}
+
+} // namespace
+
 JoinDialog::JoinDialog(JoinRequest request, std::function<bool()> interrupted)
     : m_ui(std::make_unique<Ui::JoinDialog>()), m_request(std::move(request)),
       m_interrupted(std::move(interrupted)) {
@@ -28,13 +37,42 @@ JoinDialog::~JoinDialog() = default;
 JoinOutcome JoinDialog::join() {
     show();
     try {
-        const JoinOutcome outcome = joinPieces(m_request, *this);
+        JoinOutcome outcome = joinPieces(m_request, *this);
+        while (targetExists(outcome)) {
+            if (!askWhereToRecreate(std::get<JoinRefusal>(outcome))) {
+                outcome = JoinStopped{};
+                break;
+            }
+            outcome = joinPieces(m_request, *this);
+        }
         hide();
         return outcome;
     } catch (const IoError&) {
         hide();
         throw;
     }
+}
+
+// The window's counterparts of --force and -o.
+bool JoinDialog::askWhereToRecreate(const JoinRefusal& targetExists) {
+    const QString question =
+        fromNative(joinRefusalText(targetExists, paths::fileNameOf(m_request.scriptPath))) +
+        tr(" Replace it, or recreate the file in another folder?");
+    switch (prompts().askAboutExistingFile(this, question)) {
+    case Prompts::ExistingFileAnswer::Replace:
+        m_request.replaceExisting = true;
+        return true;
+    case Prompts::ExistingFileAnswer::ChooseAnotherFolder:
+        if (const auto folder =
+                prompts().chooseFolder(this, fromNative(paths::folderOf(targetExists.name)))) {
+            m_request.targetFolder = toNative(*folder);
+            return true;
+        }
+        return false;
+    case Prompts::ExistingFileAnswer::Cancel:
+        return false;
+    }
+    return false;
 }
 
 void JoinDialog::showResult(const JoinOutcome& outcome) {

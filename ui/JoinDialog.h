@@ -22,7 +22,8 @@ public:
     JoinDialog(JoinRequest request, std::function<bool()> interrupted);
     ~JoinDialog() override;
 
-    // Shows the window while the pieces are copied, and hides it; failures throw IoError.
+    // Shows the window while the pieces are copied, and hides it; failures throw IoError. When
+    // the file to recreate exists, asks whether to replace it or to choose another folder.
     JoinOutcome join();
     // An information box for a completion, an error box for a refusal, none after a cancel.
     void showResult(const JoinOutcome& outcome);
@@ -37,8 +38,11 @@ private:
     void showProgress(std::int64_t copied, std::int64_t total) override;
     bool stopRequested() override;
 
+    // Changes the request as the user answers; false when they cancel.
+    bool askWhereToRecreate(const JoinRefusal& targetExists);
+
     std::unique_ptr<Ui::JoinDialog> m_ui;
-    const JoinRequest m_request;
+    JoinRequest m_request;
     const std::function<bool()> m_interrupted;
     bool m_cancelled = false;
 };

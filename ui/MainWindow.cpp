@@ -193,7 +193,7 @@ void MainWindow::onSelectClicked() {
         m_ui->progressLabel->hide();
         m_dialogFolder = fromNative(m_settings.readLastDir());
         const std::optional<QString> chosen = prompts().openFile(this, m_dialogFolder);
-        if (!chosen || chosen->isEmpty())
+        if (!chosen || chosen->isEmpty() || refusesName(*chosen))
             return;
         selectSourceFile(*chosen);
     });
@@ -218,8 +218,16 @@ void MainWindow::selectSourceFile(const QString& path) {
 void MainWindow::openWithFile(const QString& path) {
     runHandler(this, [this, &path] {
         checkSplittableSource(toNative(path));
-        selectSourceFile(path);
+        if (!refusesName(path))
+            selectSourceFile(path);
     });
+}
+
+bool MainWindow::refusesName(const QString& path) {
+    const std::optional<SplitRefusal> refusal = sourceNameRefusal(toNative(path));
+    if (refusal)
+        prompts().information(this, refusalText(*refusal));
+    return refusal.has_value();
 }
 
 void MainWindow::onCreateClicked() {
@@ -380,6 +388,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
         return;
     runHandler(this, [this, &path] {
         m_ui->progressLabel->hide();
-        selectSourceFile(*path);
+        if (!refusesName(*path))
+            selectSourceFile(*path);
     });
 }

@@ -70,6 +70,8 @@ private:
     void restoreSize();
     void fillCustomizeList();
     void selectSourceFile(const QString& path);
+    // Shows why no rejoin script could hold the file's name, if none could.
+    bool refusesName(const QString& path);
     size_catalogue::SizeChoice currentSizeChoice() const;
     // The window's button for size_catalogue::presets()[presetIndex].
     QRadioButton* presetButton(std::size_t presetIndex) const;

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 
 namespace {
@@ -37,6 +38,22 @@ public:
     bool askYesNo(QWidget* parent, const QString& text) override {
         return runBox(parent, QMessageBox::Question, QStringLiteral("Orvanto"), text,
                       QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    }
+    ExistingFileAnswer askAboutExistingFile(QWidget* parent, const QString& text) override {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Orvanto"), text, QMessageBox::Cancel,
+                        parent);
+        box.setTextFormat(Qt::PlainText);
+        const QPushButton* replace =
+            box.addButton(QStringLiteral("&Replace"), QMessageBox::DestructiveRole);
+        const QPushButton* another =
+            box.addButton(QStringLiteral("Choose &Another Folder..."), QMessageBox::AcceptRole);
+        box.setDefaultButton(QMessageBox::Cancel);
+        box.exec();
+        if (box.clickedButton() == replace)
+            return ExistingFileAnswer::Replace;
+        if (box.clickedButton() == another)
+            return ExistingFileAnswer::ChooseAnotherFolder;
+        return ExistingFileAnswer::Cancel;
     }
     std::optional<QString> openFile(QWidget* parent, const QString& initialFolder) override {
         const QString path = QFileDialog::getOpenFileName(parent, QString(), initialFolder);

@@ -22,6 +22,10 @@ public:
     virtual void standardError(QWidget* parent, const QString& text) = 0;
     // Yes/No question captioned "Orvanto"; true for Yes.
     virtual bool askYesNo(QWidget* parent, const QString& text) = 0;
+    // What to do about a file that is in the way: text says which, and why it matters.
+    enum class ExistingFileAnswer { Replace, ChooseAnotherFolder, Cancel };
+    // "Orvanto" with the warning icon and Replace, Choose Another Folder... and Cancel.
+    virtual ExistingFileAnswer askAboutExistingFile(QWidget* parent, const QString& text) = 0;
     // An open-file dialog starting in initialFolder; empty when cancelled.
     virtual std::optional<QString> openFile(QWidget* parent, const QString& initialFolder) = 0;
     // A save-file dialog for a PDF file, starting at initialPath (a folder and a proposed name);

@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,12 +29,10 @@ QString helpPageLine() {
         .arg(fromNative(folders.at(0)), fromNative(folders.at(1)));
 }
 
-int run(QApplication& app) {
-    QApplication::setApplicationName(QStringLiteral("Orvanto"));
-    QApplication::setApplicationVersion(QStringLiteral(ORVANTO_VERSION));
-    // Ties the window to the installed desktop entry, whose icon the desktop then shows.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.orvanto.Orvanto"));
-    // Qt has taken its own options; what is left is for this program.
+// The program's options; process() answers --help and --version itself and exits.
+QStringList filesFromCommandLine(const QCoreApplication& app) {
+    QCoreApplication::setApplicationName(QStringLiteral("Orvanto"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVANTO_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Cuts a file into numbered pieces and writes a Windows batch file that "
@@ -44,7 +44,23 @@ int run(QApplication& app) {
                                  QStringLiteral("The file to select for splitting."),
                                  QStringLiteral("[FILE]"));
     parser.process(app);
-    const QStringList files = parser.positionalArguments();
+    return parser.positionalArguments();
+}
+
+// Options before "--"; what follows it are file names.
+bool asksForHelpOrVersion(int argc, char** argv) {
+    const std::set<std::string> answered = {"-h", "-?", "--help", "--help-all", "-v", "--version"};
+    char** const optionsEnd = std::find_if(
+        argv + 1, argv + argc, [](const char* argument) { return argument == std::string("--"); });
+    return std::any_of(argv + 1, optionsEnd,
+                       [&](const char* argument) { return answered.count(argument) != 0; });
+}
+
+int run(QApplication& app) {
+    // Ties the window to the installed desktop entry, whose icon the desktop then shows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.orvanto.Orvanto"));
+    // Qt has taken its own options; what is left is for this program.
+    const QStringList files = filesFromCommandLine(app);
     if (files.size() > 1) {
         std::fputs("orvanto takes one file at most.\n", stderr);
         return 2;
@@ -60,6 +76,12 @@ int run(QApplication& app) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Answered without the window system, which is missing in a terminal over SSH.
+    if (asksForHelpOrVersion(argc, argv)) {
+        const QCoreApplication app(argc, argv);
+        filesFromCommandLine(app);
+        return 0;
+    }
     QApplication app(argc, argv);
     // Every window handler shows its own errors; this catches what fails before the first one.
     try {

@@ -221,7 +221,7 @@ TEST_F(SplitJob, AnUnreadableSourceSaysWhyAndLeavesNothing) {
     chmod(folder().c_str(), 0777);
     chmod(source.c_str(), 0);
     const int status = runInChild([&] {
-        if (setgid(65534) != 0 || setuid(65534) != 0)
+        if (!becomeOrdinaryUser())
             return 10;
         const SplitOutcome outcome = split(source, 100000);
         if (outcome.kind != SplitOutcome::Kind::SourceUnreadable)

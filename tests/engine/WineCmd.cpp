@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "support/TempFolder.h"
@@ -36,8 +37,10 @@ WineCmd::WineCmd()
     if (m_lock >= 0)
         ::flock(m_lock, LOCK_EX);
     const std::string environment = "WINEDEBUG=-all WINEPREFIX=" + singleQuoted(m_prefix);
-    // The first start creates the prefix; its server has to end before a lasting one can start.
-    if (!std::filesystem::exists(m_prefix))
+    // Wine refuses to create a prefix in a folder the user does not own, such as /tmp.
+    ::mkdir(m_prefix.c_str(), 0700);
+    // The first start fills the prefix; its server has to end before a lasting one can start.
+    if (!std::filesystem::exists(m_prefix + "/system.reg"))
         run(environment + " wine cmd /c exit </dev/null >/dev/null 2>&1 && " + environment +
             " wineserver -w");
     // The server's output goes nowhere: a server that kept a test's pipe open would hang it.

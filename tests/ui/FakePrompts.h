@@ -28,6 +28,7 @@ public:
         record("askYesNo", text);
         return yesNoAnswer;
     }
+    ExistingFileAnswer askAboutExistingFile(QWidget*, const QString&) override { return answer; }
     std::optional<QString> openFile(QWidget*, const QString& initialFolder) override {
         openFileFolders.push_back(initialFolder);
         return next(fileAnswers);
@@ -50,6 +51,7 @@ public:
     std::deque<QString> folderAnswers;
     std::deque<QString> savePdfAnswers;
     bool yesNoAnswer = true;
+    ExistingFileAnswer answer = ExistingFileAnswer::Cancel; // about a file in the way
     bool openDocumentAnswer = true;
 
     std::vector<Shown> shown;

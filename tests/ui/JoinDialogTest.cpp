@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -60,4 +62,26 @@ TEST_F(JoinDialogTest, CancelLeavesNoTemporaryFile) {
         QDir(QString::fromStdString(m_folder.path())).entryList(QDir::Files | QDir::Hidden);
     EXPECT_EQ(left, QStringList({"movie.1", "movie.2", "movie.bat"}));
     EXPECT_TRUE(m_prompts.shown.empty());
+}
+
+TEST_F(JoinDialogTest, AnExistingFileIsReplacedOrRecreatedElsewhereAsAnswered) {
+    using Answer = Prompts::ExistingFileAnswer;
+    TempFolder other;
+    const struct {
+        Answer answer;
+        std::string folder, inPlace, inOther; // folder: the folder dialog's answer
+    } cases[] = {{Answer::Replace, "", "first second", ""},
+                 {Answer::ChooseAnotherFolder, other.path(), "mine", "first second"},
+                 {Answer::Cancel, "", "mine", ""}};
+    for (const auto& c : cases) {
+        writeFile(m_folder.file("movie.avi"), "mine");
+        std::filesystem::remove(other.file("movie.avi"));
+        m_prompts.answer = c.answer;
+        m_prompts.folderAnswers = {QString::fromStdString(c.folder)};
+        join();
+        EXPECT_EQ(readFile(m_folder.file("movie.avi")), c.inPlace);
+        const std::string elsewhere = other.file("movie.avi");
+        EXPECT_EQ(std::filesystem::exists(elsewhere) ? readFile(elsewhere) : "", c.inOther);
+    }
+    EXPECT_EQ(m_prompts.shown.size(), 2u); // the completions: no refusal box after a cancel
 }

@@ -4,6 +4,7 @@
 
 #include <sys/file.h>
 
+#include "platform/Interruption.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
 
@@ -15,10 +16,8 @@ const char* const kLockFileName = ".orvanto.lock";
 
 File lockedFile(const std::string& path) {
     File file = File::openOrCreate(path);
-    int result;
-    do {
-        result = ::flock(file.descriptor(), LOCK_EX);
-    } while (result != 0 && errno == EINTR);
+    const int result =
+        interruption::retryUnlessStopped([&] { return ::flock(file.descriptor(), LOCK_EX); });
     if (result != 0)
         throw IoError("lock", path, errno);
     return file;

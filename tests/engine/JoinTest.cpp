@@ -2,6 +2,9 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "ProgramRun.h"
@@ -34,6 +37,13 @@ protected:
     TempFolder m_target;
     TempFolder m_output;
 };
+
+// Puts a link to target (a FIFO when target is empty) in place of the file at path.
+void relink(const std::string& path, const std::string& target) {
+    std::filesystem::remove(path);
+    ASSERT_EQ(0, target.empty() ? ::mkfifo(path.c_str(), 0600)
+                                : ::symlink(target.c_str(), path.c_str()));
+}
 
 std::size_t copyLineCount(const std::string& script) {
     std::size_t count = 0;
@@ -101,6 +111,9 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
          Kind::ShortPiece, 0},
         {"short piece before the last", "", "",
          [](auto f) { std::filesystem::resize_file(f + "movie.4", 99999); }, Kind::ShortPiece, 0},
+        {"linked piece", "", "", [](auto f) { relink(f + "movie.2", "/etc/passwd"); },
+         Kind::NotARegularFile, 0},
+        {"FIFO piece", "", "", [](auto f) { relink(f + "movie.3", ""); }, Kind::NotARegularFile, 0},
         {"target exists", "", "", [](auto f) { writeFile(f + "movie.avi", "keep"); },
          Kind::TargetExists, 0},
     };
@@ -137,4 +150,29 @@ TEST_F(Join, RefusesAPieceTruncatedBeforeAnEmptyLastOne) {
     ASSERT_NE(refusal, nullptr);
     EXPECT_EQ(refusal->kind, JoinRefusal::Kind::ShortPiece);
     EXPECT_FALSE(fileExists(folder() + "movie.avi"));
+}
+
+// Pieces and script are no more readable than the source, the recreated file than the first
+// piece; the umask still applies.
+TEST_F(Join, KeepsAPrivateFilePrivate) {
+    const struct {
+        mode_t source, split, joined;
+    } cases[] = {{0600, 0600, 0600}, {0640, 0640, 0600}, {0666, 0644, 0644}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        const mode_t umaskBefore = ::umask(022);
+        emptyFolder(folder());
+        const std::string source = makeSource("movie.avi", 250000);
+        ::chmod(source.c_str(), c.source);
+        EXPECT_EQ(split(source, 100000).kind, SplitOutcome::Kind::Completed);
+        std::filesystem::remove(source);
+        for (const char* name : {"movie.1", "movie.3", "movie.bat"})
+            EXPECT_EQ(std::filesystem::status(folder() + name).permissions(),
+                      std::filesystem::perms(c.split));
+        std::filesystem::permissions(folder() + "movie.1", std::filesystem::perms(c.joined));
+        NoProgress progress;
+        joinPieces({folder() + "movie.bat", "", false}, progress);
+        EXPECT_EQ(std::filesystem::status(source).permissions(), std::filesystem::perms(c.joined));
+        ::umask(umaskBefore);
+    }
 }

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Interruption.h"
 #include "platform/IoError.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
@@ -72,4 +73,60 @@ TEST(File, AWriteThatStopsShortIsAnError) {
     });
     EXPECT_EQ(0, status) << "1: no error, 2: wrong message, 3: no limit";
     EXPECT_EQ(std::string(1000, 'x'), readFile(path));
+}
+
+// A link or anything but a regular file is refused at once, never waited on (a FIFO without a
+// writer would block a plain open for ever).
+TEST(File, OpensOnlyARegularFileAndNeverWaits) {
+    TempFolder folder;
+    writeFile(folder.file("plain"), "12345");
+    ASSERT_EQ(0, ::symlink("plain", folder.file("link").c_str()));
+    ASSERT_EQ(0, ::mkfifo(folder.file("fifo").c_str(), 0600));
+    ASSERT_EQ(0, ::mkdir(folder.file("sub").c_str(), 0700));
+    using Links = File::Links;
+    const struct {
+        const char* name;
+        Links links;
+        const char* problem;
+    } cases[] = {
+        {"plain", Links::Refuse, ""},
+        {"link", Links::Follow, ""},
+        {"link", Links::Refuse, "it is a symbolic link"},
+        {"fifo", Links::Follow, "it is not a plain file"},
+        {"sub", Links::Refuse, "it is not a plain file"},
+        {"missing", Links::Refuse, "No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            File file = File::openRegular(folder.file(c.name), c.links);
+            EXPECT_EQ("", std::string(c.problem));
+            char content[8];
+            EXPECT_EQ(5, file.size());
+            EXPECT_EQ(5u, file.read(content, sizeof content)) << "blocking reads again";
+        } catch (const IoError& error) {
+            EXPECT_EQ("Could not open " + folder.file(c.name) + ": " + c.problem, error.what());
+        }
+    }
+}
+
+// A read that waits on a pipe is given up once a stop signal has arrived.
+TEST(File, AWaitingReadGivesUpOnceAStopSignalArrived) {
+    const int status = runInChild([] {
+        struct sigaction action {};
+        action.sa_handler = [](int) { interruption::noteStopSignal(); };
+        int ends[2];
+        if (::sigaction(SIGALRM, &action, nullptr) != 0 || ::pipe(ends) != 0)
+            return 3;
+        File reader = File::adopt(ends[0], "pipe");
+        ::alarm(1);
+        char byte;
+        try {
+            reader.read(&byte, 1);
+        } catch (const IoError& error) {
+            return error.errorNumber() == EINTR ? 0 : 2;
+        }
+        return 1;
+    });
+    EXPECT_EQ(0, status) << "1: read returned, 2: another error, 3: no setup";
 }

@@ -141,11 +141,11 @@ JoinOutcome joinPieces(const JoinRequest& request, JoinProgress& progress) {
     progress.startCopying(targetPath);
     const Folder targetFolder = Folder::open(folder);
     // No more permission bits than the pieces have: a private file stays private.
-    PendingFile target(targetFolder, ".orvanto-join.", targetPath,
+    PendingFile target(targetFolder, ".orvanto-join.", plan.targetName, targetPath,
                        pieces.front().file.permissions() & 0666);
     if (!copyPieces(pieces, target.file(), progress))
         return JoinStopped{};
-    if (!target.publish(plan.targetName, request.replaceExisting))
+    if (!target.publish(request.replaceExisting))
         return pieceRefusal(JoinRefusal::Kind::TargetExists, targetPath);
     return JoinCompletion{targetPath, total};
 }

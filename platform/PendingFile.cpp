@@ -93,8 +93,13 @@ bool isSameFile(const struct stat& a, const struct stat& b) {
 } // namespace
 
 PendingFile::PendingFile(const Folder& folder, const std::string& hiddenPrefix,
-                         const std::string& shownPath, unsigned permissions)
-    : m_folder(folder), m_hiddenPrefix(hiddenPrefix), m_file(File::adopt(-1, shownPath)) {
+                         const std::string& name, const std::string& shownPath,
+                         unsigned permissions)
+    : m_folder(folder), m_hiddenPrefix(hiddenPrefix), m_name(name),
+      m_file(File::adopt(-1, shownPath)) {
+    if (isHiddenName(name, hiddenPrefix))
+        throw IoError("Could not create " + shownPath +
+                      ": names of this form are kept for files being written");
     removeStaleHiddenFiles(folder, hiddenPrefix);
     const int fd = interruption::retryUnlessStopped([&] {
         return ::openat(folder.descriptor(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, permissions);
@@ -143,11 +148,11 @@ void PendingFile::createHidden(unsigned permissions) {
     throw IoError("create", m_file.path(), EEXIST);
 }
 
-bool PendingFile::publish(const std::string& name, bool replaceExisting) {
+bool PendingFile::publish(bool replaceExisting) {
     m_file.syncToDevice();
     if (replaceExisting)
-        replaceWith(name);
-    else if (!takeFreeName(name))
+        replaceName();
+    else if (!takeFreeName())
         return false;
     m_file.close();
     return true;
@@ -167,30 +172,31 @@ bool PendingFile::linkTo(const std::string& name) {
     return result == 0;
 }
 
-// Gives the file name; false when something stands there.
-bool PendingFile::takeFreeName(const std::string& name) {
+// False when something stands at the name.
+bool PendingFile::takeFreeName() {
     if (m_hiddenName.empty())
-        return linkTo(name);
+        return linkTo(m_name);
+    const char* const name = m_name.c_str();
     const int folder = m_folder.descriptor();
-    if (::renameat2(folder, m_hiddenName.c_str(), folder, name.c_str(), RENAME_NOREPLACE) == 0) {
+    if (::renameat2(folder, m_hiddenName.c_str(), folder, name, RENAME_NOREPLACE) == 0) {
         m_hiddenName.clear();
         return true;
     }
     // A file system without that flag: a hard link also fails on an existing name, and the
     // destructor removes the hidden one.
-    if (errno == EINVAL && ::linkat(folder, m_hiddenName.c_str(), folder, name.c_str(), 0) == 0)
+    if (errno == EINVAL && ::linkat(folder, m_hiddenName.c_str(), folder, name, 0) == 0)
         return true;
     if (errno == EEXIST)
         return false;
     throw IoError("create", m_file.path(), errno);
 }
 
-// Replaces whatever file stands at name in one step.
-void PendingFile::replaceWith(const std::string& name) {
+// Replaces whatever file stands at the name in one step.
+void PendingFile::replaceName() {
     if (m_hiddenName.empty())
         m_hiddenName = freeHiddenName();
     if (::renameat(m_folder.descriptor(), m_hiddenName.c_str(), m_folder.descriptor(),
-                   name.c_str()) != 0)
+                   m_name.c_str()) != 0)
         throw IoError("create", m_file.path(), errno);
     m_hiddenName.clear();
 }

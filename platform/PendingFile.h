@@ -14,30 +14,32 @@ class Folder;
 // made in the folder, as are the numbered names hiddenPrefix + N of older versions.
 class PendingFile {
 public:
-    // Creates the file in folder with permissions (less the umask). Errors name shownPath, the
-    // file the user asked for, never the hidden one.
-    PendingFile(const Folder& folder, const std::string& hiddenPrefix, const std::string& shownPath,
-                unsigned permissions);
+    // Creates the file that is to take name in folder, with permissions (less the umask). A name
+    // of the hidden pattern is refused, as a later writer would remove that file. Errors name
+    // shownPath, the file the user asked for, never the hidden one.
+    PendingFile(const Folder& folder, const std::string& hiddenPrefix, const std::string& name,
+                const std::string& shownPath, unsigned permissions);
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
     // Removes the hidden file unless it took its name.
     ~PendingFile();
 
     File& file() { return m_file; }
-    // Puts the file on the device (fsync) and gives it name in the folder. Without
-    // replaceExisting nothing that stands at name is touched and false is returned; with it, a
-    // file of that name is replaced in one step. Throws IoError.
-    bool publish(const std::string& name, bool replaceExisting);
+    // Puts the file on the device (fsync) and gives it its name. Without replaceExisting nothing
+    // that stands at the name is touched and false is returned; with it, a file of that name is
+    // replaced in one step. Throws IoError.
+    bool publish(bool replaceExisting);
 
 private:
     void createHidden(unsigned permissions);
     bool linkTo(const std::string& name);
-    bool takeFreeName(const std::string& name);
-    void replaceWith(const std::string& name);
+    bool takeFreeName();
+    void replaceName();
     std::string freeHiddenName();
 
     const Folder& m_folder;
     std::string m_hiddenPrefix;
+    std::string m_name;
     File m_file;
     // The hidden name while the file has one; empty for a file without a name.
     std::string m_hiddenName;

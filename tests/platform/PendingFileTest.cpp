@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Folder.h"
+#include "platform/IoError.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
@@ -42,10 +43,10 @@ TEST(PendingFile, TakesItsNameOnlyWhenPublishedAndLeavesNothingElse) {
             writeFile(temp.file("target"), c.existing);
         const Folder folder = Folder::open(temp.path());
         {
-            PendingFile pending(folder, ".hidden.", temp.file("target"), 0600);
+            PendingFile pending(folder, ".hidden.", "target", temp.file("target"), 0600);
             pending.file().write("new", 3);
             EXPECT_EQ(namesIn(temp.path()).size(), c.existing ? 1u : 0u) << "a name showed";
-            EXPECT_EQ(pending.publish("target", c.replace), c.published);
+            EXPECT_EQ(pending.publish(c.replace), c.published);
         }
         EXPECT_EQ(namesIn(temp.path()), std::set<std::string>{"target"});
         EXPECT_EQ(readFile(temp.file("target")), c.content);
@@ -66,11 +67,13 @@ TEST(PendingFile, RemovesOnlyStaleHiddenFilesOfThisUser) {
         ASSERT_EQ(0, ::chown(temp.file(".hidden.other").c_str(), kOrdinaryUserId, 0));
     }
     const Folder folder = Folder::open(temp.path());
-    PendingFile pending(folder, ".hidden.", temp.file("target"), 0600);
+    PendingFile pending(folder, ".hidden.", "target", temp.file("target"), 0600);
     std::set<std::string> kept = {".hidden.live", ".hidden.toolong1", "hidden.7"};
     if (root)
         kept.insert(".hidden.other");
     EXPECT_EQ(namesIn(temp.path()), kept);
+    EXPECT_THROW(PendingFile(folder, ".hidden.", ".hidden.7", temp.file(".hidden.7"), 0600),
+                 IoError);
     ::close(live);
     if (!root)
         GTEST_SKIP() << "not root: another user's hidden file was not tried";

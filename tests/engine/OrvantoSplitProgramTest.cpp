@@ -156,19 +156,15 @@ TEST_F(OrvantoSplitProgram, AFileSizeLimitIsReportedAndLeavesNothing) {
              "movie.avi: File too large\n"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.program);
         const std::set<std::string> before = entriesOf(folder());
-        TempFolder output;
-        const int exitCode = runInChild([&] {
-            const rlimit limit{50000, 50000};
-            return ::setrlimit(RLIMIT_FSIZE, &limit) == 0
-                       ? runProgram(c.program, folder(), c.arguments, output.path()).exitCode
-                       : 99;
-        });
-        EXPECT_EQ(exitCode, 2);
-        EXPECT_EQ(readFile(output.file("err")), c.err);
+        const rlimit limit{50000, 50000};
+        EXPECT_EQ(2, runInChild([&] {
+                      ::setrlimit(RLIMIT_FSIZE, &limit);
+                      return runProgram(c.program, folder(), c.arguments, m_output.path()).exitCode;
+                  }));
+        EXPECT_EQ(readFile(m_output.file("err")), c.err);
         EXPECT_EQ(entriesOf(folder()), before);
         EXPECT_EQ(entriesOf(target.path()), std::set<std::string>{});
-        EXPECT_EQ(runProgram(c.program, folder(), c.arguments, output.path()).exitCode, 0);
+        EXPECT_EQ(runProgram(c.program, folder(), c.arguments, m_output.path()).exitCode, 0);
     }
 }

@@ -75,41 +75,6 @@ TEST(File, AWriteThatStopsShortIsAnError) {
     EXPECT_EQ(std::string(1000, 'x'), readFile(path));
 }
 
-// A link or anything but a regular file is refused at once, never waited on (a FIFO without a
-// writer would block a plain open for ever).
-TEST(File, OpensOnlyARegularFileAndNeverWaits) {
-    TempFolder folder;
-    writeFile(folder.file("plain"), "12345");
-    ASSERT_EQ(0, ::symlink("plain", folder.file("link").c_str()));
-    ASSERT_EQ(0, ::mkfifo(folder.file("fifo").c_str(), 0600));
-    ASSERT_EQ(0, ::mkdir(folder.file("sub").c_str(), 0700));
-    using Links = File::Links;
-    const struct {
-        const char* name;
-        Links links;
-        const char* problem;
-    } cases[] = {
-        {"plain", Links::Refuse, ""},
-        {"link", Links::Follow, ""},
-        {"link", Links::Refuse, "it is a symbolic link"},
-        {"fifo", Links::Follow, "it is not a plain file"},
-        {"sub", Links::Refuse, "it is not a plain file"},
-        {"missing", Links::Refuse, "No such file or directory"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        try {
-            File file = File::openRegular(folder.file(c.name), c.links);
-            EXPECT_EQ("", std::string(c.problem));
-            char content[8];
-            EXPECT_EQ(5, file.size());
-            EXPECT_EQ(5u, file.read(content, sizeof content)) << "blocking reads again";
-        } catch (const IoError& error) {
-            EXPECT_EQ("Could not open " + folder.file(c.name) + ": " + c.problem, error.what());
-        }
-    }
-}
-
 // A read that waits on a pipe is given up once a stop signal has arrived.
 TEST(File, AWaitingReadGivesUpOnceAStopSignalArrived) {
     const int status = runInChild([] {

@@ -6,15 +6,15 @@
 #include <optional>
 #include <vector>
 
-#include <unistd.h>
-
 #include "engine/RejoinScriptReader.h"
 #include "engine/SplitJob.h"
 #include "platform/DataCopier.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
+#include "platform/Folder.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
+#include "platform/PendingFile.h"
 #include "platform/WholeFile.h"
 
 namespace {
@@ -23,8 +23,9 @@ namespace {
 // the kernel copies at full speed.
 constexpr std::int64_t kCopyStep = 8 << 20;
 
+// Copied from the descriptor that was checked, so a name swapped meanwhile changes nothing.
 struct Piece {
-    std::string path;
+    File file;
     std::int64_t size;
 };
 
@@ -55,17 +56,23 @@ std::optional<JoinRefusal> checkSizes(const JoinPlan& plan, const std::vector<Pi
     return std::nullopt;
 }
 
+// Only a regular file reached without a link is what the sender could have sent: a link
+// could lead to any file the user may read.
 std::variant<std::vector<Piece>, JoinRefusal> checkPieces(const JoinPlan& plan,
-                                                          const std::string& folder) {
+                                                          const Folder& folder) {
     std::vector<Piece> pieces;
     for (const std::string& name : plan.pieceNames) {
-        const std::string path = paths::joined(folder, name);
-        const fs_entry::Kind kind = fs_entry::targetKind(path);
-        if (kind == fs_entry::Kind::None)
-            return pieceRefusal(JoinRefusal::Kind::MissingPiece, name);
-        if (kind != fs_entry::Kind::Regular)
+        try {
+            File piece = File::openRegular(folder, name, File::Links::Refuse);
+            const std::int64_t size = piece.size();
+            pieces.push_back({std::move(piece), size});
+        } catch (const File::NotARegularFile&) {
             return pieceRefusal(JoinRefusal::Kind::NotARegularFile, name);
-        pieces.push_back({path, fs_entry::targetSize(path)});
+        } catch (const IoError& error) {
+            if (error.errorNumber() != ENOENT)
+                throw;
+            return pieceRefusal(JoinRefusal::Kind::MissingPiece, name);
+        }
     }
     if (auto fault = checkSizes(plan, pieces))
         return *fault;
@@ -79,76 +86,19 @@ std::int64_t totalSize(const std::vector<Piece>& pieces) {
     return total;
 }
 
-// The file being written, hidden beside the target; removed unless it was renamed into place.
-class TemporaryTarget {
-public:
-    // A fixed name, not the target's: a target name near the file system's limit leaves no room
-    // for anything added to it.
-    explicit TemporaryTarget(const std::string& targetPath) {
-        const std::string prefix = paths::joined(paths::folderOf(targetPath), ".orvanto-join.");
-        for (int attempt = 0;; ++attempt) {
-            try {
-                m_file.emplace(File::createNew(prefix + std::to_string(attempt)));
-                return;
-            } catch (const IoError& error) {
-                if (error.errorNumber() != EEXIST || attempt == 99)
-                    throw;
-            }
-        }
-    }
-    TemporaryTarget(const TemporaryTarget&) = delete;
-    TemporaryTarget& operator=(const TemporaryTarget&) = delete;
-
-    ~TemporaryTarget() {
-        if (m_file) {
-            const std::string path = m_file->path();
-            m_file.reset();
-            ::unlink(path.c_str());
-        }
-    }
-
-    File& file() { return *m_file; }
-
-    // Gives the finished file the target's name; false when a file of that name appeared and
-    // may not be replaced.
-    bool moveTo(const std::string& targetPath, bool replaceExisting) {
-        // The old file goes with the rename: the new one must be on the device first, or a
-        // power loss could leave neither.
-        if (replaceExisting)
-            m_file->syncToDevice();
-        m_file->close();
-        try {
-            if (replaceExisting)
-                fs_entry::renameReplacing(m_file->path(), targetPath);
-            else
-                fs_entry::renameWithoutReplacing(m_file->path(), targetPath);
-        } catch (const IoError& error) {
-            if (error.errorNumber() == EEXIST)
-                return false;
-            throw;
-        }
-        m_file.reset();
-        return true;
-    }
-
-private:
-    std::optional<File> m_file;
-};
-
 // Copies exactly the size each piece had when it was checked; false when stopped.
-bool copyPieces(const std::vector<Piece>& pieces, File& target, JoinProgress& progress) {
+bool copyPieces(std::vector<Piece>& pieces, File& target, JoinProgress& progress) {
     const std::int64_t total = totalSize(pieces);
     std::int64_t copied = 0;
     DataCopier copier;
     progress.showProgress(0, total);
-    for (const Piece& piece : pieces) {
-        File source = File::openForReading(piece.path);
+    for (Piece& piece : pieces) {
         for (std::int64_t left = piece.size; left > 0;) {
             if (progress.stopRequested())
                 return false;
             const std::int64_t step = std::min(left, kCopyStep);
-            if (copier.copy(source, target, step) != step)
-                throw IoError("Could not read " + piece.path + ": it became shorter while " +
+            if (copier.copy(piece.file, target, step) != step)
+                throw IoError("Could not read " + piece.file.path() + ": it became shorter while " +
                               "it was being copied");
             left -= step;
             copied += step;
@@ -170,10 +120,10 @@ JoinOutcome joinPieces(const JoinRequest& request, JoinProgress& progress) {
         return *refusal;
     const JoinPlan& plan = std::get<JoinPlan>(reading);
 
-    const auto checked = checkPieces(plan, paths::folderOf(request.scriptPath));
+    auto checked = checkPieces(plan, Folder::open(paths::folderOf(request.scriptPath)));
     if (const auto* refusal = std::get_if<JoinRefusal>(&checked))
         return *refusal;
-    const auto& pieces = std::get<std::vector<Piece>>(checked);
+    auto& pieces = std::get<std::vector<Piece>>(checked);
 
     const std::string folder = request.targetFolder.empty()
                                    ? paths::folderOf(request.scriptPath)
@@ -189,10 +139,13 @@ JoinOutcome joinPieces(const JoinRequest& request, JoinProgress& progress) {
                             space->freeBytes);
 
     progress.startCopying(targetPath);
-    TemporaryTarget temporary(targetPath);
-    if (!copyPieces(pieces, temporary.file(), progress))
+    const Folder targetFolder = Folder::open(folder);
+    // No more permission bits than the pieces have: a private file stays private.
+    PendingFile target(targetFolder, ".orvanto-join.", plan.targetName, targetPath,
+                       pieces.front().file.permissions() & 0666);
+    if (!copyPieces(pieces, target.file(), progress))
         return JoinStopped{};
-    if (!temporary.moveTo(targetPath, request.replaceExisting))
+    if (!target.publish(request.replaceExisting))
         return pieceRefusal(JoinRefusal::Kind::TargetExists, targetPath);
     return JoinCompletion{targetPath, total};
 }

@@ -26,7 +26,7 @@ public:
 };
 
 // Reads the script, checks every piece, the target's name and the free space, then copies the
-// pieces into a temporary file beside the target that takes the target's name at the end.
-// Refusals and a stop are returned; failures of input/output throw IoError, and every way out
-// removes the temporary file.
+// pieces into a file beside the target that has no name until it takes the target's name at the
+// end (platform/PendingFile.h). Refusals and a stop are returned; failures of input/output throw
+// IoError, and every way out leaves nothing of the file.
 JoinOutcome joinPieces(const JoinRequest& request, JoinProgress& progress);

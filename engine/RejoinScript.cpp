@@ -92,9 +92,10 @@ std::string RejoinScript::text(const std::string& targetName) const {
            " has been recreated for you." + kLineEnd;
 }
 
-void RejoinScript::write(const std::string& path, const std::string& targetName) const {
+void RejoinScript::write(const std::string& path, const std::string& targetName,
+                         unsigned permissions) const {
     const std::string content = text(targetName);
-    File file = File::createNew(path);
+    File file = File::createNew(path, permissions);
     try {
         file.write(content.data(), content.size());
         file.close();

@@ -18,8 +18,9 @@ public:
     // The whole script, recreating targetName from the pieces added so far.
     std::string text(const std::string& targetName) const;
     // Creates the script at path, where nothing may stand yet, and writes it whole. A script
-    // that cannot be written whole is removed again.
-    void write(const std::string& path, const std::string& targetName) const;
+    // that cannot be written whole is removed again. It gets permissions less the umask.
+    void write(const std::string& path, const std::string& targetName,
+               unsigned permissions = 0666) const;
 
 private:
     std::vector<std::string> m_quotedPieces;

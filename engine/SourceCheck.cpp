@@ -19,7 +19,7 @@ void checkSplittableSource(const std::string& path) {
     default:
         throw IoError("Could not open " + path + ": it is not a plain file");
     }
-    File::openForReading(path);
+    File::openRegular(path, File::Links::Follow);
     if (sourceSizeOf(path) == 0)
         throw IoError("Could not split " + path + ": it is empty");
 }

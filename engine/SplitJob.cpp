@@ -44,7 +44,10 @@ public:
     SplitOutcome run() {
         std::optional<File> source;
         try {
-            source = File::openForReading(m_plan.sourcePath);
+            // Non-blocking and checked once open: a FIFO swapped in must not hang the split.
+            source = File::openRegular(m_plan.sourcePath, File::Links::Follow);
+            // A private source gives private pieces and script.
+            m_permissions = source->permissions() & 0666;
         } catch (const IoError& problem) {
             SplitOutcome unreadable = outcome(SplitOutcome::Kind::SourceUnreadable);
             unreadable.sourceProblem = problem.what();
@@ -54,7 +57,7 @@ public:
             writePieces(*source);
             m_script.write(
                 paths::joined(m_plan.destinationFolder, scriptName(m_plan.names.baseName)),
-                m_plan.names.targetName);
+                m_plan.names.targetName, m_permissions);
         } catch (const StopRequested&) {
             removeWrittenPieces();
             return outcome(SplitOutcome::Kind::Stopped);
@@ -88,7 +91,7 @@ private:
 
     // Fills the current piece; true when the source ran out inside it.
     bool writePiece(File& source) {
-        File piece = File::createNew(piecePath(m_pieceIndex));
+        File piece = File::createNew(piecePath(m_pieceIndex), m_permissions);
         m_createdPieces = m_pieceIndex;
         m_host.setProgressText("");
         m_host.showProgress();
@@ -195,6 +198,7 @@ private:
     std::int64_t m_createdPieces = 0;
     std::int64_t m_sourceRead = 0;
     int m_shownPercent = -1;
+    unsigned m_permissions = 0;
 };
 
 } // namespace

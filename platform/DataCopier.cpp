@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "platform/File.h"
+#include "platform/Interruption.h"
 #include "platform/IoError.h"
 
 namespace {
@@ -36,17 +37,16 @@ std::int64_t DataCopier::copy(File& source, File& destination, std::int64_t coun
 std::int64_t DataCopier::copyInKernel(File& source, File& destination, std::int64_t count) {
     std::int64_t copied = 0;
     while (copied < count) {
-        const ssize_t step =
-            ::copy_file_range(source.descriptor(), nullptr, destination.descriptor(), nullptr,
-                              static_cast<std::size_t>(count - copied), 0);
+        const ssize_t step = interruption::retryUnlessStopped([&] {
+            return ::copy_file_range(source.descriptor(), nullptr, destination.descriptor(),
+                                     nullptr, static_cast<std::size_t>(count - copied), 0);
+        });
         if (step == 0)
             break;
         if (step > 0) {
             copied += step;
             continue;
         }
-        if (errno == EINTR)
-            continue;
         if (!isUnsupported(errno))
             throw copyError(source, destination, errno);
         m_kernelCopies = false;

@@ -9,22 +9,61 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/Folder.h"
+#include "platform/Interruption.h"
 #include "platform/IoError.h"
 
 namespace {
 
 int openRetrying(const std::string& path, int flags, mode_t mode = 0) {
-    int fd;
-    do {
-        fd = ::open(path.c_str(), flags, mode);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
+    return interruption::retryUnlessStopped([&] { return ::open(path.c_str(), flags, mode); });
 }
 
 // O_NOFOLLOW with O_EXCL: the call fails on any existing entry, a link included, so it never
 // writes through a link.
-int createExclusive(const std::string& path) {
-    return openRetrying(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+int createExclusive(const std::string& path, unsigned permissions) {
+    return openRetrying(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, permissions);
+}
+
+struct stat statusOf(const File& file) {
+    struct stat info {};
+    if (::fstat(file.descriptor(), &info) != 0)
+        throw IoError("read the status of", file.path(), errno);
+    return info;
+}
+
+void refuseAllButRegular(const struct stat& info, const std::string& path) {
+    if (S_ISLNK(info.st_mode))
+        throw File::NotARegularFile("Could not open " + path + ": it is a symbolic link");
+    if (!S_ISREG(info.st_mode))
+        throw File::NotARegularFile("Could not open " + path + ": it is not a plain file");
+}
+
+// A FIFO opened without O_NONBLOCK waits for a writer, and every later read for data.
+void clearNonBlocking(const File& file) {
+    const int flags = ::fcntl(file.descriptor(), F_GETFL);
+    if (flags < 0 || ::fcntl(file.descriptor(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        throw IoError("open", file.path(), errno);
+}
+
+File openRegularAt(int folder, const std::string& name, const std::string& path,
+                   File::Links links) {
+    const bool refuseLinks = links == File::Links::Refuse;
+    struct stat entry {};
+    if (::fstatat(folder, name.c_str(), &entry, refuseLinks ? AT_SYMLINK_NOFOLLOW : 0) != 0)
+        throw IoError("open", path, errno);
+    refuseAllButRegular(entry, path);
+    const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (refuseLinks ? O_NOFOLLOW : 0);
+    const int fd =
+        interruption::retryUnlessStopped([&] { return ::openat(folder, name.c_str(), flags); });
+    if (fd < 0 && errno == ELOOP && refuseLinks)
+        throw File::NotARegularFile("Could not open " + path + ": it is a symbolic link");
+    if (fd < 0)
+        throw IoError("open", path, errno);
+    File file = File::adopt(fd, path);
+    refuseAllButRegular(statusOf(file), path);
+    clearNonBlocking(file);
+    return file;
 }
 
 } // namespace
@@ -38,8 +77,16 @@ File File::openForReading(const std::string& path) {
     return File(fd, path);
 }
 
-File File::createNew(const std::string& path) {
-    const int fd = createExclusive(path);
+File File::openRegular(const std::string& path, Links links) {
+    return openRegularAt(AT_FDCWD, path, path, links);
+}
+
+File File::openRegular(const Folder& folder, const std::string& name, Links links) {
+    return openRegularAt(folder.descriptor(), name, folder.pathOf(name), links);
+}
+
+File File::createNew(const std::string& path, unsigned permissions) {
+    const int fd = createExclusive(path, permissions);
     if (fd < 0)
         throw IoError("create", path, errno);
     return File(fd, path);
@@ -70,6 +117,10 @@ File File::createUnique(const std::string& pathPrefix) {
     return File(fd, name.data());
 }
 
+File File::adopt(int fd, std::string path) {
+    return File(fd, std::move(path));
+}
+
 File::File(File&& other) noexcept
     : m_fd(std::exchange(other.m_fd, -1)), m_path(std::move(other.m_path)) {}
 
@@ -89,10 +140,8 @@ File::~File() {
 }
 
 std::size_t File::read(void* buffer, std::size_t size) {
-    ssize_t count;
-    do {
-        count = ::read(m_fd, buffer, size);
-    } while (count < 0 && errno == EINTR);
+    const ssize_t count =
+        interruption::retryUnlessStopped([&] { return ::read(m_fd, buffer, size); });
     if (count < 0)
         throw IoError("read", m_path, errno);
     return static_cast<std::size_t>(count);
@@ -102,9 +151,8 @@ void File::write(const void* data, std::size_t size) {
     const char* next = static_cast<const char*>(data);
     std::size_t left = size;
     while (left > 0) {
-        const ssize_t count = ::write(m_fd, next, left);
-        if (count < 0 && errno == EINTR)
-            continue;
+        const ssize_t count =
+            interruption::retryUnlessStopped([&] { return ::write(m_fd, next, left); });
         if (count < 0)
             throw IoError("write", m_path, errno);
         // A write that stores nothing without an error means the device is full.
@@ -125,6 +173,14 @@ void File::writeOutData() {
 void File::syncToDevice() {
     if (::fsync(m_fd) != 0)
         throw IoError("write", m_path, errno);
+}
+
+std::int64_t File::size() const {
+    return static_cast<std::int64_t>(statusOf(*this).st_size);
+}
+
+unsigned File::permissions() const {
+    return statusOf(*this).st_mode & 07777;
 }
 
 void File::close() {

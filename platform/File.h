@@ -4,15 +4,37 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/IoError.h"
+
+class Folder;
+
 // Owns one open file descriptor; the destructor closes it on every path. Every failing call
 // throws IoError naming the file and the reason.
 class File {
 public:
+    // What opening a regular file does with a symbolic link at the name.
+    enum class Links { Follow, Refuse };
+    // Thrown when the entry opened is no regular file, or is a link that was to be refused.
+    class NotARegularFile : public IoError {
+    public:
+        using IoError::IoError;
+    };
+
     // Opens an existing file for reading only.
     static File openForReading(const std::string& path);
+    // Opens a regular file for reading without ever waiting on it: the entry is checked before
+    // it is opened (lstat), opened without blocking, and the opened file is checked again
+    // (fstat), so a FIFO or a device swapped in meanwhile is refused, never waited on. Throws
+    // NotARegularFile for anything but a regular file, and for a link with Links::Refuse.
+    static File openRegular(const std::string& path, Links links);
+    // The same for name in an opened folder.
+    static File openRegular(const Folder& folder, const std::string& name, Links links);
     // Creates a new, empty file where nothing stands yet: an existing entry of that name, a link
     // included, fails the call with "File exists", so nothing is replaced or written through.
-    static File createNew(const std::string& path);
+    // The file gets permissions less the umask.
+    static File createNew(const std::string& path, unsigned permissions = 0666);
+    // Takes over an open descriptor; messages name path.
+    static File adopt(int fd, std::string path);
     // Opens an existing entry for reading without waiting on it: a FIFO without a writer or a
     // device opens at once, for the caller to refuse.
     static File openForReadingWithoutBlocking(const std::string& path);
@@ -41,6 +63,9 @@ public:
     void writeOutData();
     // Waits until the file's data and metadata are on the device (fsync).
     void syncToDevice();
+    // Size in bytes and permission bits of the opened file (fstat).
+    std::int64_t size() const;
+    unsigned permissions() const;
     // Closes the file, reporting a failure; the destructor closes silently when this was not
     // called.
     void close();

@@ -147,18 +147,6 @@ void removeFile(const std::string& path) {
         throw IoError("remove", path, errno);
 }
 
-void renameWithoutReplacing(const std::string& from, const std::string& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return;
-    if (errno != EINVAL)
-        throw IoError("rename " + from + " to", to, errno);
-    // A file system without that flag: a hard link also fails on an existing name.
-    if (::link(from.c_str(), to.c_str()) != 0)
-        throw IoError("rename " + from + " to", to, errno);
-    // The file has its new name; a leftover old name is the caller's temporary to clear.
-    ::unlink(from.c_str());
-}
-
 void renameReplacing(const std::string& from, const std::string& to) {
     if (::rename(from.c_str(), to.c_str()) != 0)
         throw IoError("rename " + from + " to", to, errno);

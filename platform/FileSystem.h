@@ -37,8 +37,6 @@ std::vector<std::string> allRegularFileNames(const std::string& folder);
 std::string finalTarget(const std::string& path);
 // Removes a file; a missing file is not an error. Throws IoError otherwise.
 void removeFile(const std::string& path);
-// Gives a file a new name, failing with EEXIST when something already stands there.
-void renameWithoutReplacing(const std::string& from, const std::string& to);
 // Gives a file a new name, replacing whatever file stood there in one step.
 void renameReplacing(const std::string& from, const std::string& to);
 

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "platform/FolderOwner.h"
+#include "platform/Interruption.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
 
@@ -22,10 +23,8 @@ File lockedFile(const std::string& path) {
     // Only a lock file made here is given away: an existing one keeps its owner.
     if (isNew)
         folder_owner::giveToFolderOwner(file);
-    int result;
-    do {
-        result = ::flock(file.descriptor(), LOCK_EX);
-    } while (result != 0 && errno == EINTR);
+    const int result =
+        interruption::retryUnlessStopped([&] { return ::flock(file.descriptor(), LOCK_EX); });
     if (result != 0)
         throw IoError("lock", path, errno);
     return file;

@@ -10,6 +10,7 @@
 
 #include <QSocketNotifier>
 
+#include "platform/Interruption.h"
 #include "platform/IoError.h"
 
 namespace {
@@ -18,6 +19,7 @@ volatile std::sig_atomic_t g_writeEnd = -1;
 
 void onSignal(int) {
     const int savedErrno = errno;
+    interruption::noteStopSignal();
     const char wakeUp = 1;
     // A full socket already holds a wake-up, so a write that fails loses nothing.
     [[maybe_unused]] const ssize_t written = ::write(g_writeEnd, &wakeUp, 1);
@@ -56,11 +58,14 @@ TerminationSignals::TerminationSignals(std::function<void()> onTermination)
     g_writeEnd = m_sockets.ends[0];
     install(SIGTERM, m_previousTerm);
     install(SIGHUP, m_previousHangUp);
+    // Past the file size limit a write then fails with "File too large" and is reported.
+    m_previousFileSizeLimit = std::signal(SIGXFSZ, SIG_IGN);
 }
 
 TerminationSignals::~TerminationSignals() {
     ::sigaction(SIGTERM, &m_previousTerm, nullptr);
     ::sigaction(SIGHUP, &m_previousHangUp, nullptr);
+    std::signal(SIGXFSZ, m_previousFileSizeLimit);
     g_writeEnd = -1;
 }
 

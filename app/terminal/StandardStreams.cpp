@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "platform/Interruption.h"
 #include "platform/IoError.h"
 
 namespace standard_streams {
@@ -40,10 +41,11 @@ void writeReport(const std::string& report) {
         throw reportFailure(EBADF);
     const std::string text = report + "\n";
     for (std::size_t written = 0; written < text.size();) {
-        const ssize_t count = ::write(STDOUT_FILENO, text.data() + written, text.size() - written);
-        if (count < 0 && errno != EINTR)
+        const ssize_t count = interruption::retryUnlessStopped(
+            [&] { return ::write(STDOUT_FILENO, text.data() + written, text.size() - written); });
+        if (count < 0)
             throw reportFailure(errno);
-        written += count > 0 ? static_cast<std::size_t>(count) : 0;
+        written += static_cast<std::size_t>(count);
     }
 }
 

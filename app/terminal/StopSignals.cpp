@@ -3,6 +3,8 @@
 #include <csignal>
 #include <initializer_list>
 
+#include "platform/Interruption.h"
+
 namespace stop_signals {
 
 namespace {
@@ -11,6 +13,7 @@ volatile std::sig_atomic_t g_stopSignal = 0;
 
 void onStopSignal(int signalNumber) {
     g_stopSignal = signalNumber;
+    interruption::noteStopSignal();
 }
 
 void handleStopSignalsWith(void (*handler)(int)) {
@@ -26,6 +29,8 @@ void handleStopSignalsWith(void (*handler)(int)) {
 void catchStopSignals() {
     handleStopSignalsWith(onStopSignal);
     std::signal(SIGPIPE, SIG_IGN);
+    // Past the file size limit a write then fails with "File too large" and is reported.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 void restoreDefaultSignals() {

@@ -1,8 +1,9 @@
 #pragma once
 
 // Ctrl+C, a kill and a closed terminal (SIGINT, SIGTERM, SIGHUP) all ask the running job to stop,
-// so that it removes what it wrote; SIGPIPE is ignored, so that a reader that went away does
-// not end a job half way.
+// so that it removes what it wrote, and make waiting system calls give up
+// (platform/Interruption.h); SIGPIPE and SIGXFSZ are ignored, so that a reader that went away
+// or the file size limit does not end a job half way without a word.
 namespace stop_signals {
 
 void catchStopSignals();

@@ -2,6 +2,9 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "ProgramRun.h"
@@ -34,6 +37,13 @@ protected:
     TempFolder m_target;
     TempFolder m_output;
 };
+
+// Puts a link to target (a FIFO when target is empty) in place of the file at path.
+void relink(const std::string& path, const std::string& target) {
+    std::filesystem::remove(path);
+    ASSERT_EQ(0, target.empty() ? ::mkfifo(path.c_str(), 0600)
+                                : ::symlink(target.c_str(), path.c_str()));
+}
 
 std::size_t copyLineCount(const std::string& script) {
     std::size_t count = 0;
@@ -114,6 +124,9 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
         {"console", "\"movie.avi\"", "\"CONOUT$\"", noChange, Kind::UnsafeName, 2},
         {"line cmd cuts", "\"movie.avi\"", "\"m" + std::string(8200, 'x') + ".avi\"", noChange,
          Kind::ScriptForm, 2},
+        {"linked piece", "", "", [](auto f) { relink(f + "movie.2", "/etc/passwd"); },
+         Kind::NotARegularFile, 0},
+        {"FIFO piece", "", "", [](auto f) { relink(f + "movie.3", ""); }, Kind::NotARegularFile, 0},
         {"target exists", "", "", [](auto f) { writeFile(f + "movie.avi", "keep"); },
          Kind::TargetExists, 0},
     };
@@ -150,4 +163,27 @@ TEST_F(Join, RefusesAPieceTruncatedBeforeAnEmptyLastOne) {
     ASSERT_NE(refusal, nullptr);
     EXPECT_EQ(refusal->kind, JoinRefusal::Kind::ShortPiece);
     EXPECT_FALSE(fileExists(folder() + "movie.avi"));
+}
+
+// Pieces and script are no more readable than the source, the recreated file than the first
+// piece; the umask still applies.
+TEST_F(Join, KeepsAPrivateFilePrivate) {
+    const auto modeOf = [this](const char* name) {
+        return static_cast<mode_t>(std::filesystem::status(folder() + name).permissions());
+    };
+    const mode_t umaskBefore = ::umask(022);
+    for (const auto& [source, split] :
+         {std::pair<mode_t, mode_t>{0600, 0600}, {0640, 0640}, {0666, 0644}}) {
+        emptyFolder(folder());
+        ::chmod(makeSource("movie.avi", 250000).c_str(), source);
+        EXPECT_EQ(this->split(folder() + "movie.avi", 100000).kind, SplitOutcome::Kind::Completed);
+        std::filesystem::remove(folder() + "movie.avi");
+        EXPECT_EQ(modeOf("movie.3"), split);
+        EXPECT_EQ(modeOf("movie.bat"), split);
+        ::chmod((folder() + "movie.1").c_str(), 0600);
+        NoProgress progress;
+        joinPieces({folder() + "movie.bat", "", false}, progress);
+        EXPECT_EQ(modeOf("movie.avi"), 0600u);
+    }
+    ::umask(umaskBefore);
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include "ProgramRun.h"
 #include "SplitFixture.h"
 #include "settings/Settings.h"
+#include "support/ChildProcess.h"
 
 namespace {
 
@@ -155,5 +157,34 @@ TEST_F(OrvantoSplitProgram, ExplainsItsUsage) {
                       wrong.err.rfind("Usage: orvanto-split", 0) == 0,
                   true)
             << wrong.err;
+    }
+}
+
+// Past the file size limit (ulimit -f) both programs say so, remove what they wrote and exit 2;
+// the same run without the limit then succeeds.
+TEST_F(OrvantoSplitProgram, AFileSizeLimitIsReportedAndLeavesNothing) {
+    makeSource("movie.avi", 250000);
+    const TempFolder target;
+    const struct {
+        std::string program, arguments, err;
+    } cases[] = {
+        {ORVANTO_SPLIT_PROGRAM, "movie.avi 100000",
+         "orvanto-split: Could not write " + folder() +
+             "movie.1: File too large. The split files written so far have been removed.\n"},
+        {ORVANTO_JOIN_PROGRAM, "-o '" + target.path() + "' movie.bat",
+         "orvanto-join: Could not copy movie.1 to " + target.path() +
+             "movie.avi: File too large\n"},
+    };
+    for (const auto& c : cases) {
+        const std::set<std::string> before = entriesOf(folder());
+        const rlimit limit{50000, 50000};
+        EXPECT_EQ(2, runInChild([&] {
+                      ::setrlimit(RLIMIT_FSIZE, &limit);
+                      return runProgram(c.program, folder(), c.arguments, m_output.path()).exitCode;
+                  }));
+        EXPECT_EQ(readFile(m_output.file("err")), c.err);
+        EXPECT_EQ(entriesOf(folder()), before);
+        EXPECT_EQ(entriesOf(target.path()), std::set<std::string>{});
+        EXPECT_EQ(runProgram(c.program, folder(), c.arguments, m_output.path()).exitCode, 0);
     }
 }

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Interruption.h"
 #include "platform/IoError.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
@@ -72,4 +73,25 @@ TEST(File, AWriteThatStopsShortIsAnError) {
     });
     EXPECT_EQ(0, status) << "1: no error, 2: wrong message, 3: no limit";
     EXPECT_EQ(std::string(1000, 'x'), readFile(path));
+}
+
+// A read that waits on a pipe is given up once a stop signal has arrived.
+TEST(File, AWaitingReadGivesUpOnceAStopSignalArrived) {
+    const int status = runInChild([] {
+        struct sigaction action {};
+        action.sa_handler = [](int) { interruption::noteStopSignal(); };
+        int ends[2];
+        if (::sigaction(SIGALRM, &action, nullptr) != 0 || ::pipe(ends) != 0)
+            return 3;
+        File reader = File::adopt(ends[0], "pipe");
+        ::alarm(1);
+        char byte;
+        try {
+            reader.read(&byte, 1);
+        } catch (const IoError& error) {
+            return error.errorNumber() == EINTR ? 0 : 2;
+        }
+        return 1;
+    });
+    EXPECT_EQ(0, status) << "1: read returned, 2: another error, 3: no setup";
 }

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+
+#include "platform/File.h"
+
+class Folder;
+
+// A new file that no one sees until it is complete: a kill or a crash while it is written
+// leaves nothing behind. It is made without a name (O_TMPFILE) and linked into its folder at the
+// end. Where the file system cannot make such files it is written under a hidden, unpredictable
+// name (hiddenPrefix and six letters or digits), locked while it lives; names of that pattern
+// that this user owns and no live writer locks are stale and removed whenever a pending file is
+// made in the folder, as are the numbered names hiddenPrefix + N of older versions.
+class PendingFile {
+public:
+    // Creates the file that is to take name in folder, with permissions (less the umask). A name
+    // of the hidden pattern is refused, as a later writer would remove that file. Errors name
+    // shownPath, the file the user asked for, never the hidden one.
+    PendingFile(const Folder& folder, const std::string& hiddenPrefix, const std::string& name,
+                const std::string& shownPath, unsigned permissions);
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+    // Removes the hidden file unless it took its name.
+    ~PendingFile();
+
+    File& file() { return m_file; }
+    // Puts the file on the device (fsync) and gives it its name. Without replaceExisting nothing
+    // that stands at the name is touched and false is returned; with it, a file of that name is
+    // replaced in one step. Throws IoError.
+    bool publish(bool replaceExisting);
+
+private:
+    void createHidden(unsigned permissions);
+    bool linkTo(const std::string& name);
+    bool takeFreeName();
+    void replaceName();
+    std::string freeHiddenName();
+
+    const Folder& m_folder;
+    std::string m_hiddenPrefix;
+    std::string m_name;
+    File m_file;
+    // The hidden name while the file has one; empty for a file without a name.
+    std::string m_hiddenName;
+};

@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 
+#include "ui/DesktopTextScale.h"
 #include "ui/FormPalette.h"
 #include "ui/ScreenCentre.h"
 #include "ui_AboutBox.h"
@@ -10,6 +11,7 @@ AboutBox::AboutBox(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), m_ui(std::make_unique<Ui::AboutBox>()) {
     m_ui->setupUi(this);
     shareFormPaletteWithStyledWidgets(*this);
+    scaleFormToDesktopText(*this);
     setFixedSize(size());
     connect(m_ui->returnButton, &QPushButton::clicked, this, &QDialog::accept);
     centreOnScreen(*this);

@@ -61,8 +61,7 @@ TEST_F(SplitTest, SplitsAFileThroughTheWindow) {
     click("customizeButton");
     clickListEntry(0); // "300k"
     // By the keyboard, after which the focus is back on the button.
-    m_window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    QApplication::setActiveWindow(m_window.get());
     control<QWidget>("createButton").setFocus();
     QTest::keyClick(&control<QWidget>("createButton"), Qt::Key_Space);
     EXPECT_EQ(QApplication::focusWidget(), &control<QWidget>("createButton"));

@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "Version.h"
+#include "ui/DesktopTextScale.h"
 #include "ui/FormPalette.h"
 #include "ui/ScreenCentre.h"
 #include "ui_AboutBox.h"
@@ -12,6 +13,7 @@ AboutBox::AboutBox(QWidget* owner)
     m_ui->setupUi(this);
     m_ui->versionLabel->setText(m_ui->versionLabel->text().arg(QLatin1String(ORVANTO_VERSION)));
     shareFormPaletteWithStyledWidgets(*this);
+    scaleFormToDesktopText(*this);
     setFixedSize(size());
     connect(m_ui->returnButton, &QPushButton::clicked, this, &QDialog::accept);
     centreOnScreen(*this);

@@ -9,6 +9,8 @@
 #include "engine/Progress.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
+#include "ui/DesktopTextScale.h"
+#include "ui/ElidedText.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
 #include "ui/ScreenCentre.h"
@@ -27,7 +29,8 @@ JoinDialog::JoinDialog(JoinRequest request, std::function<bool()> interrupted)
     : m_ui(std::make_unique<Ui::JoinDialog>()), m_request(std::move(request)),
       m_interrupted(std::move(interrupted)) {
     m_ui->setupUi(this);
-    m_ui->targetLabel->setText(tr("Reading %1").arg(fromNative(m_request.scriptPath)));
+    scaleFormToDesktopText(*this);
+    showElidedText(*m_ui->targetLabel, tr("Reading %1").arg(fromNative(m_request.scriptPath)));
     connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &JoinDialog::reject);
     centreOnScreen(*this);
 }
@@ -92,7 +95,7 @@ void JoinDialog::reject() {
 }
 
 void JoinDialog::startCopying(const std::string& targetPath) {
-    m_ui->targetLabel->setText(tr("Recreating %1").arg(fromNative(targetPath)));
+    showElidedText(*m_ui->targetLabel, tr("Recreating %1").arg(fromNative(targetPath)));
 }
 
 void JoinDialog::showProgress(std::int64_t copied, std::int64_t total) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -10,6 +11,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QUrl>
@@ -20,6 +22,8 @@
 #include "platform/Paths.h"
 #include "settings/Settings.h"
 #include "ui/AboutBox.h"
+#include "ui/DesktopTextScale.h"
+#include "ui/ElidedText.h"
 #include "ui/FolderPrintout.h"
 #include "ui/FormPalette.h"
 #include "ui/HandlerGuard.h"
@@ -51,22 +55,26 @@ const QString kUnknownSize = QStringLiteral("unknown");
 const QString kStopQuestion = QStringLiteral("Stop the split in progress?");
 
 // Disables the controls that must not be used while a split runs, and enables them again
-// however the split ends.
+// however the split ends, with the focus back where the user left it.
 class SplitControlsLock {
 public:
-    explicit SplitControlsLock(std::vector<QWidget*> controls) : m_controls(std::move(controls)) {
+    explicit SplitControlsLock(std::vector<QWidget*> controls)
+        : m_controls(std::move(controls)), m_focused(QApplication::focusWidget()) {
         for (QWidget* control : m_controls)
             control->setEnabled(false);
     }
     ~SplitControlsLock() {
         for (QWidget* control : m_controls)
             control->setEnabled(true);
+        if (m_focused)
+            m_focused->setFocus();
     }
     SplitControlsLock(const SplitControlsLock&) = delete;
     SplitControlsLock& operator=(const SplitControlsLock&) = delete;
 
 private:
     std::vector<QWidget*> m_controls;
+    const QPointer<QWidget> m_focused;
 };
 
 } // namespace
@@ -76,6 +84,7 @@ MainWindow::MainWindow(settings::Settings settings, QWidget* parent)
     loadResources();
     m_ui->setupUi(this);
     shareFormPaletteWithStyledWidgets(*this);
+    scaleFormToDesktopText(*this);
     setUpControls();
 }
 
@@ -89,8 +98,12 @@ void MainWindow::setUpControls() {
     connectHandlers();
     m_ui->preset1Point4MegButton->setChecked(true);
     fillCustomizeList();
-    // Connected only now: selecting entry 0 from code is not a user's click.
-    connect(m_ui->customizeList, &QListWidget::currentRowChanged, this,
+    // Keys move the list's current entry without a reminder each time; a click reminds.
+    connect(m_ui->customizeList, &QListWidget::currentRowChanged, this, [this] {
+        if (m_ui->customizeButton->isChecked())
+            onCustomizeChosen();
+    });
+    connect(m_ui->customizeList, &QListWidget::itemClicked, this,
             [this] { onCustomizeEntryClicked(); });
 }
 
@@ -167,9 +180,7 @@ void MainWindow::onCustomizeChosen() {
 
 void MainWindow::onCustomizeEntryClicked() {
     runHandler(this, [this] {
-        if (m_ui->customizeButton->isChecked())
-            onCustomizeChosen();
-        else
+        if (!m_ui->customizeButton->isChecked())
             prompts().information(this, kCustomizeReminder);
     });
 }
@@ -201,7 +212,7 @@ void MainWindow::onSelectClicked() {
 
 void MainWindow::selectSourceFile(const QString& path) {
     m_sourcePath = toNative(path);
-    m_ui->fileLabel->setText(path);
+    showElidedText(*m_ui->fileLabel, path);
     m_ui->fileCaption->show();
     m_sourceSize = sourceSizeOf(m_sourcePath);
     if (m_sourceSize == -1)

@@ -4,6 +4,8 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "ui/DesktopTextScale.h"
+#include "ui/ElidedText.h"
 #include "ui/HandlerGuard.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
@@ -22,6 +24,7 @@ SettingsDialog::SettingsDialog(QWidget* owner, const settings::Settings& setting
     : LayoutDialog(owner, settings, settings::kSettingsDialogSection),
       m_ui(std::make_unique<Ui::SettingsDialog>()) {
     m_ui->setupUi(this);
+    scaleFormToDesktopText(*this);
     m_ui->changeFolderButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     m_ui->okButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     connect(m_ui->changeFolderButton, &QPushButton::clicked, this,
@@ -38,28 +41,30 @@ void SettingsDialog::setUpControls() {
     // A stored folder that cannot be read is reported, and the dialog opens to choose another.
     QString folder;
     runHandler(this, [this, &folder] { folder = fromNative(storedSettings().readOutputFolder()); });
-    m_ui->outputFolderLabel->setText(
-        folder.isEmpty() ? QStringLiteral("No Default Folder Selected Yet") : folder);
+    showFolder(folder.isEmpty() ? QStringLiteral("No Default Folder Selected Yet") : folder);
     m_ui->changeFolderButton->setFocus();
 }
 
 void SettingsDialog::onChangeFolderClicked() {
     runHandler(this, [this] {
-        const QString shown = m_ui->outputFolderLabel->text();
-        const auto folder =
-            prompts().chooseFolder(this, namesExistingFolder(shown) ? shown : QString());
+        const auto folder = prompts().chooseFolder(
+            this, namesExistingFolder(m_shownFolder) ? m_shownFolder : QString());
         if (!folder)
             return;
         // Stored with its "/", as folders taken from a path are everywhere in the program.
-        m_ui->outputFolderLabel->setText(fromNative(paths::withTrailingSlash(toNative(*folder))));
+        showFolder(fromNative(paths::withTrailingSlash(toNative(*folder))));
     });
+}
+
+void SettingsDialog::showFolder(const QString& folder) {
+    m_shownFolder = folder;
+    showElidedText(*m_ui->outputFolderLabel, folder);
 }
 
 void SettingsDialog::onOkClicked() {
     runHandler(this, [this] {
-        const QString shown = m_ui->outputFolderLabel->text();
-        if (namesExistingFolder(shown))
-            storedSettings().writeOutputFolder(toNative(shown));
+        if (namesExistingFolder(m_shownFolder))
+            storedSettings().writeOutputFolder(toNative(m_shownFolder));
     });
     // A refused write has been shown; OK closes all the same.
     accept();

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include <QString>
+
 #include "ui/LayoutDialog.h"
 
 namespace Ui {
@@ -21,8 +23,11 @@ private:
     void setUpControls();
     void onChangeFolderClicked();
     void onOkClicked();
+    // Shows folder whole or elided; OK stores the whole one.
+    void showFolder(const QString& folder);
 
     std::unique_ptr<Ui::SettingsDialog> m_ui;
+    QString m_shownFolder;
 };
 
 // Creates the settings dialog owned by owner, runs it modally and destroys it.

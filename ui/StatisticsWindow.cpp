@@ -4,6 +4,7 @@
 
 #include "platform/MemoryStatus.h"
 #include "settings/Settings.h"
+#include "ui/DesktopTextScale.h"
 #include "ui/ScreenCentre.h"
 #include "ui_StatisticsWindow.h"
 
@@ -25,6 +26,7 @@ StatisticsWindow::StatisticsWindow(QWidget* owner, const settings::Settings& set
     : LayoutDialog(owner, settings, settings::kStatisticsWindowSection),
       m_ui(std::make_unique<Ui::StatisticsWindow>()) {
     m_ui->setupUi(this);
+    scaleFormToDesktopText(*this);
     m_ui->okButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     connect(m_ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
     restoreSizeAndCentre();

@@ -57,7 +57,8 @@ TEST_F(SelectionTest, EachPresetShowsTheSizeItsCaptionNames) {
     EXPECT_EQ(labels.size(), size_catalogue::kPresetCount);
 }
 
-TEST_F(SelectionTest, AListClickWithAPresetCheckedRemindsAndTheEntryCountsOnceCustomizeIsChecked) {
+TEST_F(SelectionTest,
+       AListClickWithAPresetCheckedRemindsAKeyDoesNotAndTheEntryCountsOnceCustomizeIsChecked) {
     openWindow();
     clickListEntry(286);
     EXPECT_EQ(shown("information"), std::vector<QString>{kReminder});
@@ -67,6 +68,12 @@ TEST_F(SelectionTest, AListClickWithAPresetCheckedRemindsAndTheEntryCountsOnceCu
     EXPECT_EQ(control<QLabel>("splitSizeLabel").text(), "10 Megabytes");
     clickListEntry(1785);
     EXPECT_EQ(control<QLabel>("splitSizeLabel").text(), "6006 Megabytes");
+    auto& list = control<QListWidget>("customizeList");
+    QTest::keyClick(&list, Qt::Key_Up);
+    EXPECT_EQ(control<QLabel>("splitSizeLabel").text(), list.item(1784)->text());
+    click("preset1MegButton");
+    QTest::keyClick(&list, Qt::Key_Up);
+    EXPECT_EQ(list.currentRow(), 1783);
     EXPECT_EQ(shown("information").size(), 1u);
 }
 

@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 
-#include "engine/JoinMessages.h"
 #include "engine/Progress.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
@@ -13,6 +12,7 @@
 #include "ui/Prompts.h"
 #include "ui/ScreenCentre.h"
 #include "ui_JoinDialog.h"
+#include "wording/JoinMessages.h"
 
 JoinDialog::JoinDialog(JoinRequest request, std::function<bool()> interrupted)
     : m_ui(std::make_unique<Ui::JoinDialog>()), m_request(std::move(request)),

@@ -6,6 +6,7 @@
 
 #include "ProgramRun.h"
 #include "SplitFixture.h"
+#include "engine/ScriptGrammar.h"
 
 namespace {
 
@@ -37,8 +38,9 @@ protected:
 
 std::size_t copyLineCount(const std::string& script) {
     std::size_t count = 0;
-    for (std::size_t at = script.find("Copy /b "); at != std::string::npos;
-         at = script.find("Copy /b ", at + 1))
+    using script_grammar::kCopyCommand;
+    for (std::size_t at = script.find(kCopyCommand); at != std::string::npos;
+         at = script.find(kCopyCommand, at + 1))
         ++count;
     return count;
 }

@@ -28,7 +28,7 @@ TEST(IntegerText, StrictConversionAccepts) {
         EXPECT_EQ(c.value, toInt32(c.text)) << c.text;
 }
 
-TEST(IntegerText, StrictConversionRefusesWithTheTextInTheMessage) {
+TEST(IntegerText, StrictConversionRefusesCarryingTheText) {
     const char* const texts[] = {"7x",   "seven", " ",   "",   "2147483648", "-2147483649",
                                  "$",    "0x",    "-",   "7 ", "$80000000",  "99999999999999999999",
                                  "0x-1", "1.5",   "\t7", "$G"};

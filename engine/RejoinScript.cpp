@@ -1,5 +1,6 @@
 #include "engine/RejoinScript.h"
 
+#include "engine/ScriptGrammar.h"
 #include "engine/SplitNames.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
@@ -7,45 +8,7 @@
 
 namespace {
 
-const std::string kLineEnd = "\r\n";
-const std::string kCopyCommand = "Copy /b ";
-
-// cmd expands "%" before it looks at quotes, so a literal one is written twice.
-std::string escapePercent(const std::string& name) {
-    std::string escaped;
-    for (const char c : name) {
-        if (c == '%')
-            escaped += '%';
-        escaped += c;
-    }
-    return escaped;
-}
-
-// The echo line is not quoted: its operators and parentheses must be taken literally.
-std::string escapeForEcho(const std::string& name) {
-    std::string escaped;
-    for (const char c : escapePercent(name)) {
-        switch (c) {
-        case '^':
-        case '&':
-        case '|':
-        case '<':
-        case '>':
-        case '(':
-        case ')':
-            escaped += '^';
-            break;
-        default:
-            break;
-        }
-        escaped += c;
-    }
-    return escaped;
-}
-
-std::string quoted(const std::string& name) {
-    return "\"" + escapePercent(name) + "\"";
-}
+using namespace script_grammar;
 
 // Everything after the first "Copy /b ": the entries and the target argument,
 // ending further lines (each appending to the target) before one would grow too long.
@@ -56,7 +19,7 @@ std::string copyCommands(const std::vector<std::string>& quotedPieces,
     bool lineHasPiece = false;
     bool firstLine = true;
     for (const std::string& piece : quotedPieces) {
-        std::string entry = (firstLine && !lineHasPiece ? "" : "+ ") + piece + " ";
+        std::string entry = (firstLine && !lineHasPiece ? "" : kNextSource) + piece + " ";
         if (lineHasPiece && lineLength + entry.size() + quotedTarget.size() > kLongestScriptLine) {
             text += quotedTarget + kLineEnd;
             const std::string appendToTarget = kCopyCommand + quotedTarget + " ";
@@ -87,9 +50,8 @@ void RejoinScript::addPiece(const std::string& baseName, std::int64_t index) {
 }
 
 std::string RejoinScript::text(const std::string& targetName) const {
-    return "@ECHO OFF" + kLineEnd + kCopyCommand +
-           copyCommands(m_quotedPieces, quoted(targetName)) + "@ECHO " + escapeForEcho(targetName) +
-           " has been recreated for you." + kLineEnd;
+    return kEchoOff + kLineEnd + kCopyCommand + copyCommands(m_quotedPieces, quoted(targetName)) +
+           kEcho + escapedForEcho(targetName) + kRecreated + kLineEnd;
 }
 
 void RejoinScript::write(const std::string& path, const std::string& targetName,

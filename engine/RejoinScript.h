@@ -4,9 +4,6 @@
 #include <string>
 #include <vector>
 
-// cmd reads no longer line than this (without its line end).
-constexpr std::size_t kLongestScriptLine = 8191;
-
 // The rejoin script: a Windows batch file that copies the pieces back into the source file with
 // one binary copy command, then says so. It is kept in memory and written whole at the end, so
 // nothing of it exists before the pieces do; the copy command is split over several lines only

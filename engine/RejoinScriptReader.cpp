@@ -3,19 +3,13 @@
 #include <optional>
 #include <utility>
 
-#include "engine/RejoinScript.h"
+#include "engine/ScriptGrammar.h"
 #include "engine/SplitNames.h"
 #include "engine/WindowsNames.h"
 
 namespace {
 
-const std::string kEchoOff = "@ECHO OFF";
-const std::string kCopy = "Copy /b ";
-const std::string kEcho = "@ECHO ";
-const std::string kRecreated = " has been recreated for you.";
-const std::string kQuotedName = "a name in double quotes";
-// cmd takes these as operators on a line that is not quoted, unless "^" escapes them.
-const std::string kEchoOperators = "&|<>()";
+using namespace script_grammar;
 
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
@@ -33,37 +27,12 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
-JoinRefusal formFault(int line, const std::string& expected) {
-    return {JoinRefusal::Kind::ScriptForm, line, "", expected};
+JoinRefusal formFault(int line, ScriptPart expected, const std::string& target = "") {
+    return {JoinRefusal::Kind::ScriptForm, line, target, "", 0, 0, expected};
 }
 
 JoinRefusal unsafeName(int line, const std::string& name) {
     return {JoinRefusal::Kind::UnsafeName, line, name, ""};
-}
-
-// cmd reads "%%" as one "%"; a single one would expand a variable.
-std::optional<std::string> withoutDoubledPercent(const std::string& text) {
-    std::string name;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && (i + 1 == text.size() || text[++i] != '%'))
-            return std::nullopt;
-        name += text[i];
-    }
-    return name;
-}
-
-// The echo line's name with its "^" escapes and doubled "%" read as cmd reads them; nullopt when
-// an operator stands unescaped.
-std::optional<std::string> unescapedEchoName(const std::string& text) {
-    std::string name;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '^' && i + 1 < text.size())
-            ++i;
-        else if (text[i] == '^' || kEchoOperators.find(text[i]) != std::string::npos)
-            return std::nullopt;
-        name += text[i];
-    }
-    return withoutDoubledPercent(name);
 }
 
 // One line of the script, read from left to right.
@@ -86,7 +55,7 @@ public:
             return std::nullopt;
         const std::string quoted = m_text.substr(m_position, end - m_position);
         m_position = end + 1;
-        return withoutDoubledPercent(quoted);
+        return unquoted(quoted);
     }
 
     bool atEnd() const { return m_position == m_text.size(); }
@@ -107,25 +76,25 @@ struct CopyLine {
 
 std::variant<CopyLine, JoinRefusal> readCopyLine(LineReader& reader) {
     CopyLine copy;
-    if (!reader.take(kCopy))
-        return formFault(reader.number(), "\"" + kCopy + "\"");
+    if (!reader.take(kCopyCommand))
+        return formFault(reader.number(), ScriptPart::CopyCommand);
     std::optional<std::string> name = reader.takeQuotedName();
     if (!name)
-        return formFault(reader.number(), kQuotedName);
+        return formFault(reader.number(), ScriptPart::QuotedName);
     copy.first = *name;
-    while (reader.take(" + ")) {
+    while (reader.take(" " + kNextSource)) {
         name = reader.takeQuotedName();
         if (!name)
-            return formFault(reader.number(), kQuotedName);
+            return formFault(reader.number(), ScriptPart::QuotedName);
         copy.more.push_back(*name);
     }
     if (!reader.take(" "))
-        return formFault(reader.number(), "\" + \" and a piece's name, or \" \" and the target");
+        return formFault(reader.number(), ScriptPart::NextPieceOrTarget);
     name = reader.takeQuotedName();
     if (!name)
-        return formFault(reader.number(), kQuotedName);
+        return formFault(reader.number(), ScriptPart::QuotedName);
     if (!reader.atEnd())
-        return formFault(reader.number(), "the end of the line");
+        return formFault(reader.number(), ScriptPart::LineEnd);
     copy.target = *name;
     return copy;
 }
@@ -150,11 +119,10 @@ public:
 
     // A continuation line appends to the target: it names it first and last.
     std::optional<JoinRefusal> addContinuationLine(const CopyLine& copy, int line) {
-        const std::string quotedTarget = "\"" + m_plan.targetName + "\"";
         if (copy.first != m_plan.targetName || copy.target != m_plan.targetName)
-            return formFault(line, quotedTarget + " first and last");
+            return formFault(line, ScriptPart::TargetFirstAndLast, m_plan.targetName);
         if (copy.more.empty())
-            return formFault(line, "\" + \" and a piece's name");
+            return formFault(line, ScriptPart::MorePieces);
         return addPieces(copy.more, line);
     }
 
@@ -197,14 +165,13 @@ private:
 
 std::optional<JoinRefusal> readEchoLine(const std::string& line, int number,
                                         const std::string& target) {
-    const std::string expected = "\"" + kEcho + "\", the target's name and \"" + kRecreated + "\"";
     if (line.size() < kEcho.size() + kRecreated.size() || line.rfind(kEcho, 0) != 0 ||
         line.compare(line.size() - kRecreated.size(), kRecreated.size(), kRecreated) != 0)
-        return formFault(number, expected);
+        return formFault(number, ScriptPart::EchoLine);
     const std::string escaped =
         line.substr(kEcho.size(), line.size() - kEcho.size() - kRecreated.size());
-    if (unescapedEchoName(escaped) != target)
-        return formFault(number, expected);
+    if (unescapedFromEcho(escaped) != target)
+        return formFault(number, ScriptPart::EchoLine);
     return std::nullopt;
 }
 
@@ -213,17 +180,16 @@ std::optional<JoinRefusal> readEchoLine(const std::string& line, int number,
 std::variant<JoinPlan, JoinRefusal> readRejoinScript(const std::string& scriptText) {
     const std::vector<std::string> lines = linesOf(scriptText);
     if (lines.empty() || lines[0] != kEchoOff)
-        return formFault(1, "\"" + kEchoOff + "\"");
+        return formFault(1, ScriptPart::EchoOff);
     PlanBuilder builder;
     int number = 2;
     for (; number <= static_cast<int>(lines.size()); ++number) {
         const std::string& line = lines[number - 1];
-        if (number > 2 && line.rfind(kCopy, 0) != 0)
+        if (number > 2 && line.rfind(kCopyCommand, 0) != 0)
             break;
         // cmd would read a longer line cut, as another command.
         if (line.size() > kLongestScriptLine)
-            return formFault(number, "a line of at most " + std::to_string(kLongestScriptLine) +
-                                         " characters");
+            return formFault(number, ScriptPart::ShortLine);
         LineReader reader(line, number);
         auto copy = readCopyLine(reader);
         if (auto* fault = std::get_if<JoinRefusal>(&copy))
@@ -235,13 +201,13 @@ std::variant<JoinPlan, JoinRefusal> readRejoinScript(const std::string& scriptTe
             return *added;
     }
     if (number == 2)
-        return formFault(2, "\"" + kCopy + "\"");
+        return formFault(2, ScriptPart::CopyCommand);
     if (auto fault = builder.checkTargetIsNoPiece(2))
         return *fault;
     const std::string echo = number <= static_cast<int>(lines.size()) ? lines[number - 1] : "";
     if (auto fault = readEchoLine(echo, number, builder.plan().targetName))
         return *fault;
     if (number < static_cast<int>(lines.size()))
-        return formFault(number + 1, "the end of the script");
+        return formFault(number + 1, ScriptPart::ScriptEnd);
     return builder.plan();
 }

@@ -7,6 +7,9 @@
 #include "platform/FileSystem.h"
 #include "platform/IoError.h"
 
+UnsplittableSource::UnsplittableSource(Kind kind, const std::string& path)
+    : std::runtime_error(path), m_kind(kind), m_path(path) {}
+
 void checkSplittableSource(const std::string& path) {
     // Checked before opening: opening a FIFO for reading would wait for a writer.
     switch (fs_entry::targetKind(path)) {
@@ -17,9 +20,9 @@ void checkSplittableSource(const std::string& path) {
     case fs_entry::Kind::Directory:
         throw IoError("open", path, EISDIR);
     default:
-        throw IoError("Could not open " + path + ": it is not a plain file");
+        throw UnsplittableSource(UnsplittableSource::Kind::NotPlainFile, path);
     }
     File::openRegular(path, File::Links::Follow);
     if (sourceSizeOf(path) == 0)
-        throw IoError("Could not split " + path + ": it is empty");
+        throw UnsplittableSource(UnsplittableSource::Kind::Empty, path);
 }

@@ -1,4 +1,4 @@
 #include "settings/ConversionError.h"
 
-ConversionError::ConversionError(const std::string& text)
-    : std::runtime_error("'" + text + "' is not a valid integer value") {}
+ConversionError::ConversionError(const std::string& text, Target target)
+    : std::runtime_error(text), m_text(text), m_target(target) {}

@@ -45,7 +45,7 @@ std::optional<std::int32_t> parseInt32(const std::string& text) {
 std::int32_t toInt32(const std::string& text) {
     if (const std::optional<std::int32_t> value = parseInt32(text))
         return *value;
-    throw ConversionError(text);
+    throw ConversionError(text, ConversionError::Target::Integer);
 }
 
 // "0x280" goes through the same rules as the strict conversion, which reads the "0x" prefix;

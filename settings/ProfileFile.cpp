@@ -6,6 +6,7 @@
 #include "platform/IoError.h"
 #include "platform/PlainText.h"
 #include "platform/WholeFile.h"
+#include "settings/SettingsFileError.h"
 
 namespace profile {
 
@@ -190,20 +191,19 @@ std::string valueIn(const ProfileText& text, const std::string& section, const s
 // file, and gives the values to set.
 void rewrite(const std::string& path, const std::string& section,
              const std::function<Values(const ProfileText&, bool)>& valuesFor) {
-    const IoError refusal("Unable to write to " + path);
     try {
         whole_file::update(path, [&](const std::optional<std::string>& content) {
             ProfileText text = content ? splitLines(*content) : ProfileText{};
             const Values values = valuesFor(text, content.has_value());
             if (breaksLines(section, values))
-                throw refusal;
+                throw SettingsFileError(SettingsFileError::Kind::Write, path, 0);
             const std::string ending = lineEndingOf(text);
             for (const auto& [key, value] : values)
                 setValue(text.lines, section, key, value, ending);
             return joinLines(text);
         });
-    } catch (const IoError&) {
-        throw refusal;
+    } catch (const IoError& error) {
+        throw SettingsFileError(SettingsFileError::Kind::Write, path, error.errorNumber());
     }
 }
 

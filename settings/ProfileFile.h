@@ -20,8 +20,8 @@ std::string readString(const std::string& path, const std::string& section, cons
 // Sets each key of section to its value in one rewrite of the file: an existing key is replaced
 // in place, a missing key is added at the end of its section, a missing section at the end of
 // the file. The new content replaces the old file atomically (see whole_file::update: through
-// a link, under the folder's lock). Throws IoError "Unable to write to <path>" when the file
-// cannot be read or written.
+// a link, under the folder's lock). Throws SettingsFileError (Write) when the file cannot
+// be read or written.
 void writeStrings(const std::string& path, const std::string& section,
                   const std::vector<std::pair<std::string, std::string>>& values);
 

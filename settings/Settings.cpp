@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <limits>
 
-#include "platform/IoError.h"
 #include "platform/Paths.h"
 #include "platform/PlainText.h"
 #include "settings/IntegerText.h"
 #include "settings/ProfileFile.h"
+#include "settings/SettingsFileError.h"
 
 namespace settings {
 
@@ -80,7 +80,7 @@ std::string Settings::readOutputFolder() const {
     // A value that fills what the reader takes may have been cut: a cut folder is an ancestor of
     // the one chosen, and pieces must not land there.
     if (stored.size() >= profile::kMaxValueLength)
-        throw IoError("The output folder stored in " + m_settingsFile + " is too long");
+        throw SettingsFileError(SettingsFileError::Kind::StoredFolderTooLong, m_settingsFile, 0);
     return plain_text::trimmed(stored, isControlOrBlank);
 }
 

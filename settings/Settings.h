@@ -46,7 +46,7 @@ public:
 
     // "History"/"Loc" with the characters of code 32 and below trimmed from both ends; empty when
     // no output folder is set. A stored value as long as profile::kMaxValueLength or longer
-    // throws IoError, as it may have been cut.
+    // throws SettingsFileError (StoredFolderTooLong), as it may have been cut.
     std::string readOutputFolder() const;
     void writeOutputFolder(const std::string& folder) const;
     // "History"/"Last Dir", untrimmed.

@@ -4,6 +4,7 @@
 
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
+#include "wording/FailureMessages.h"
 
 QString standardErrorText(const QString& message) {
     if (!message.isEmpty() && message.back() > QLatin1Char('.'))
@@ -15,7 +16,7 @@ void runHandler(QWidget* parent, const std::function<void()>& work) {
     try {
         work();
     } catch (const std::exception& error) {
-        prompts().standardError(parent, standardErrorText(fromNative(error.what())));
+        prompts().standardError(parent, standardErrorText(fromNative(failureText(error))));
     } catch (...) {
         prompts().standardError(parent, QStringLiteral("An unknown error occurred."));
     }

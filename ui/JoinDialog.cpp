@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 
-#include "engine/JoinMessages.h"
 #include "engine/Progress.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
@@ -15,6 +14,7 @@
 #include "ui/Prompts.h"
 #include "ui/ScreenCentre.h"
 #include "ui_JoinDialog.h"
+#include "wording/JoinMessages.h"
 
 namespace {
 

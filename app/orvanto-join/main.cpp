@@ -15,11 +15,11 @@
 #include "app/terminal/ProgressLine.h"
 #include "app/terminal/StandardStreams.h"
 #include "app/terminal/StopSignals.h"
-#include "engine/JoinMessages.h"
 #include "engine/Progress.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
 #include "platform/VisibleText.h"
+#include "wording/JoinMessages.h"
 
 using namespace join_program;
 

@@ -1,9 +1,12 @@
 #include "app/orvanto-split/TerminalWords.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "engine/SplitRequest.h"
 #include "platform/VisibleText.h"
+#include "settings/SettingsFileError.h"
+#include "wording/FailureMessages.h"
 
 namespace {
 
@@ -80,4 +83,11 @@ std::string completionReport(const SplitCompletion& completion) {
            ".bat in " + visibleText(completion.folder) + ".\nRun " + base +
            ".bat on Windows, or orvanto-join " + base + ".bat, to recreate " +
            visibleText(completion.targetName) + ".";
+}
+
+std::string failureSentence(const std::exception& failure) {
+    const auto* settingsFile = dynamic_cast<const SettingsFileError*>(&failure);
+    if (settingsFile && settingsFile->errorNumber() != 0)
+        return failureText(failure) + ": " + std::strerror(settingsFile->errorNumber());
+    return failureText(failure);
 }

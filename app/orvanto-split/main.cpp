@@ -27,6 +27,7 @@
 #include "platform/VisibleText.h"
 #include "settings/ConversionError.h"
 #include "settings/Settings.h"
+#include "wording/FailureMessages.h"
 
 namespace {
 
@@ -118,7 +119,7 @@ void countSplit(const settings::Settings& settings) {
         throw std::runtime_error(
             settings.settingsFilePath() + " has no split counter: the key " + key +
             " in the section [" + settings::kSplitCounterSection + "] is missing or not a whole " +
-            "number (" + error.what() + "). Add the line " + key + "=0 under [" +
+            "number (" + failureText(error) + "). Add the line " + key + "=0 under [" +
             settings::kSplitCounterSection + "] in that file to count from 0 again");
     }
 }
@@ -163,7 +164,7 @@ int main(int argc, char* argv[]) {
     try {
         standard_streams::fillClosedStreams();
     } catch (const std::exception& error) {
-        complain(error.what());
+        complain(failureSentence(error));
         return exit_status::kError;
     }
     const std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -196,7 +197,7 @@ int main(int argc, char* argv[]) {
     try {
         return split(options->operands[0], *splitSize, options->outputFolder);
     } catch (const std::exception& error) {
-        complain(error.what());
+        complain(failureSentence(error));
     }
     return exit_status::kError;
 }

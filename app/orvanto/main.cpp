@@ -17,6 +17,7 @@
 #include "ui/MainWindow.h"
 #include "ui/NativeText.h"
 #include "ui/TerminationSignals.h"
+#include "wording/FailureMessages.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ int main(int argc, char** argv) {
     try {
         return run(app);
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "orvanto: %s\n", error.what());
+        std::fprintf(stderr, "orvanto: %s\n", failureText(error).c_str());
     }
     return 2;
 }

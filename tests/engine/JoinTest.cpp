@@ -9,6 +9,7 @@
 
 #include "ProgramRun.h"
 #include "SplitFixture.h"
+#include "engine/ScriptGrammar.h"
 
 namespace {
 
@@ -47,8 +48,9 @@ void relink(const std::string& path, const std::string& target) {
 
 std::size_t copyLineCount(const std::string& script) {
     std::size_t count = 0;
-    for (std::size_t at = script.find("Copy /b "); at != std::string::npos;
-         at = script.find("Copy /b ", at + 1))
+    using script_grammar::kCopyCommand;
+    for (std::size_t at = script.find(kCopyCommand); at != std::string::npos;
+         at = script.find(kCopyCommand, at + 1))
         ++count;
     return count;
 }
@@ -95,10 +97,14 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
         std::function<void(const std::string&)> change;
         Kind kind;
         int line;
+        ScriptPart due = ScriptPart::EchoOff; // what a ScriptForm refusal says was due
     } cases[] = {
-        {"extra command", "you.\r\n", "you.\r\ndel movie.1\r\n", noChange, Kind::ScriptForm, 4},
-        {"command first", "OFF\r\n", "OFF\r\ncd ..\r\n", noChange, Kind::ScriptForm, 2},
-        {"redirection", "\"movie.avi\"\r\n", "\"movie.avi\" >x\r\n", noChange, Kind::ScriptForm, 2},
+        {"extra command", "you.\r\n", "you.\r\ndel movie.1\r\n", noChange, Kind::ScriptForm, 4,
+         ScriptPart::ScriptEnd},
+        {"command first", "OFF\r\n", "OFF\r\ncd ..\r\n", noChange, Kind::ScriptForm, 2,
+         ScriptPart::CopyCommand},
+        {"redirection", "\"movie.avi\"\r\n", "\"movie.avi\" >x\r\n", noChange, Kind::ScriptForm, 2,
+         ScriptPart::LineEnd},
         {"folder", "\"movie.2\"", "\"sub/movie.2\"", noChange, Kind::UnsafeName, 2},
         {"parent", "\"movie.1\"", "\"../movie.1\"", noChange, Kind::UnsafeName, 2},
         {"absolute", "\"movie.avi\"", "\"/tmp/movie.avi\"", noChange, Kind::UnsafeName, 2},
@@ -115,7 +121,7 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
          [](auto f) { std::filesystem::resize_file(f + "movie.3", 100001); }, Kind::LongPiece, 0},
         {"continuation not starting with the target", "\"movie.2\" + \"movie.3\"",
          "\"movie.2\" \"movie.avi\"\r\nCopy /b \"movie.1\" + \"movie.3\"", noChange,
-         Kind::ScriptForm, 3},
+         Kind::ScriptForm, 3, ScriptPart::TargetFirstAndLast},
         {"short piece before the last", "", "",
          [](auto f) { std::filesystem::resize_file(f + "movie.4", 99999); }, Kind::ShortPiece, 0},
         {"trailing dot", "\"movie.avi\"", "\"movie.avi.\"", noChange, Kind::UnsafeName, 2},
@@ -123,7 +129,7 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
         {"dots and blanks", "\"movie.avi\"", "\". .\"", noChange, Kind::UnsafeName, 2},
         {"console", "\"movie.avi\"", "\"CONOUT$\"", noChange, Kind::UnsafeName, 2},
         {"line cmd cuts", "\"movie.avi\"", "\"m" + std::string(8200, 'x') + ".avi\"", noChange,
-         Kind::ScriptForm, 2},
+         Kind::ScriptForm, 2, ScriptPart::ShortLine},
         {"linked piece", "", "", [](auto f) { relink(f + "movie.2", "/etc/passwd"); },
          Kind::NotARegularFile, 0},
         {"FIFO piece", "", "", [](auto f) { relink(f + "movie.3", ""); }, Kind::NotARegularFile, 0},
@@ -147,6 +153,9 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
         ASSERT_NE(refusal, nullptr);
         EXPECT_EQ(refusal->kind, c.kind);
         EXPECT_EQ(refusal->line, c.line);
+        if (c.kind == Kind::ScriptForm) {
+            EXPECT_EQ(refusal->scriptPart, c.due);
+        }
         EXPECT_EQ(entriesOf(folder()), before);
     }
     EXPECT_EQ(readFile(folder() + "movie.avi"), "keep");

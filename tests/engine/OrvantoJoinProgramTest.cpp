@@ -13,6 +13,8 @@ TEST_F(SplitFixture, OrvantoJoinExitsWithTheOutcomesCode) {
     std::filesystem::create_symlink("loop", folder() + "loop");
     writeFile(folder() + "evil.bat",
               "@ECHO OFF\r\nCopy /b \"evil.1\" \"\x1b[2J\x1b]0;x\x07.avi\"\r\n");
+    writeFile(folder() + "cont.bat", "@ECHO OFF\r\nCopy /b \"cont.1\" \"cont.avi\"\r\nCopy /b "
+                                     "\"cont.1\" + \"cont.2\" \"cont.avi\"\r\n");
     TempFolder output;
     const struct {
         const char* arguments;
@@ -33,6 +35,9 @@ TEST_F(SplitFixture, OrvantoJoinExitsWithTheOutcomesCode) {
         {"evil.bat", 1, "",
          "orvanto-join: evil.bat, line 2: the name \"\\x1B[2J\\x1B]0;x\\x07.avi\" is not one that "
          "Orvanto writes: a folder, a drive, or a name Windows refuses.\n"},
+        {"cont.bat", 1, "",
+         "orvanto-join: cont.bat, line 3: expected \"cont.avi\" first and last. Only a rejoin "
+         "script as Orvanto writes it is joined.\n"},
         {"--fast movie.bat", 1, "", "orvanto-join: unknown option or missing folder: --fast\n"},
         {"--version", 0, "orvanto-join (Orvanto) 1.0.0\n", ""},
     };

@@ -108,7 +108,13 @@ TEST_F(OrvantoSplitProgram, ExitsWithOneAfterARefusalAndTwoAfterAnError) {
     EXPECT_EQ(uncounted.exitCode, 2);
     const std::string unreadable = m_settings.settingsFilePath() + " has no split counter: the key";
     EXPECT_NE(uncounted.err.find(unreadable + " Number in the section [Stat]"), std::string::npos);
+    EXPECT_NE(uncounted.err.find("(' ' is not a valid integer value)"), std::string::npos);
     EXPECT_TRUE(fileExists(m_output.file("movie.bat")));
+    // Here the system's reason follows what the window says.
+    std::filesystem::remove(m_settings.settingsFilePath());
+    std::filesystem::create_directory(m_settings.settingsFilePath());
+    EXPECT_EQ(run("movie.avi 100k").err, "orvanto-split: Unable to write to " +
+                                             m_settings.settingsFilePath() + ": Is a directory\n");
 }
 
 // A kill or a closed terminal stops the split like Ctrl+C; a reader that went away does not.

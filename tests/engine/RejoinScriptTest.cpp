@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ScriptFollower.h"
+#include "engine/ScriptGrammar.h"
 #include "engine/SplitNames.h"
 #include "support/TempFolder.h"
 
@@ -24,7 +25,7 @@ std::string writtenScript(const TempFolder& folder, const std::string& sourceNam
 // Length of the one copy line for pieceCount pieces of a base name of baseLength characters
 // and a target of baseLength + 2 (".x").
 std::size_t oneCopyLineLength(std::size_t baseLength, int pieceCount) {
-    std::size_t length = std::string("Copy /b ").size() + baseLength + 5;
+    std::size_t length = script_grammar::kCopyCommand.size() + baseLength + 5;
     for (int index = 2; index <= pieceCount; ++index)
         length += baseLength + 6 + std::to_string(index).size();
     return length + baseLength + 4;

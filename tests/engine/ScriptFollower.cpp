@@ -2,27 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/ScriptGrammar.h"
 #include "support/TempFolder.h"
 
-namespace {
-
-std::string unescapePercent(const std::string& text) {
-    std::string plain;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        plain += text[i];
-        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == '%')
-            ++i;
-    }
-    return plain;
-}
-
-} // namespace
+using namespace script_grammar;
 
 std::vector<std::string> scriptLines(const std::string& scriptText) {
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < scriptText.size()) {
-        const std::size_t end = scriptText.find("\r\n", start);
+        const std::size_t end = scriptText.find(kLineEnd, start);
         if (end == std::string::npos) {
             ADD_FAILURE() << "the script's last line has no CR LF";
             break;
@@ -30,19 +19,18 @@ std::vector<std::string> scriptLines(const std::string& scriptText) {
         const std::string line = scriptText.substr(start, end - start);
         EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << "a bare CR or LF: " << line;
         lines.push_back(line);
-        start = end + 2;
+        start = end + kLineEnd.size();
     }
     return lines;
 }
 
 CopyLine parseCopyLine(const std::string& line) {
-    const std::string command = "Copy /b ";
-    EXPECT_EQ(line.rfind(command, 0), 0u) << line;
+    EXPECT_EQ(line.rfind(kCopyCommand, 0), 0u) << line;
     std::vector<std::string> names;
-    std::size_t pos = command.size();
+    std::size_t pos = kCopyCommand.size();
     while (pos < line.size()) {
-        if (line.compare(pos, 2, "+ ") == 0)
-            pos += 2;
+        if (line.compare(pos, kNextSource.size(), kNextSource) == 0)
+            pos += kNextSource.size();
         if (line[pos] != '"') {
             ADD_FAILURE() << "no quoted name at " << pos << " of " << line;
             return {};
@@ -52,7 +40,12 @@ CopyLine parseCopyLine(const std::string& line) {
             ADD_FAILURE() << "an unclosed quote in " << line;
             return {};
         }
-        names.push_back(unescapePercent(line.substr(pos + 1, close - pos - 1)));
+        const auto name = unquoted(line.substr(pos + 1, close - pos - 1));
+        if (!name) {
+            ADD_FAILURE() << "a lone % in " << line;
+            return {};
+        }
+        names.push_back(*name);
         pos = close + 1;
         if (pos < line.size()) {
             EXPECT_EQ(line[pos], ' ') << line;
@@ -71,7 +64,7 @@ CopyLine parseCopyLine(const std::string& line) {
 std::string followRejoinScript(const std::string& folder, const std::string& scriptName) {
     std::string target;
     for (const std::string& line : scriptLines(readFile(folder + scriptName))) {
-        if (line.rfind("Copy /b ", 0) != 0)
+        if (line.rfind(kCopyCommand, 0) != 0)
             continue;
         const CopyLine copy = parseCopyLine(line);
         std::string joined;

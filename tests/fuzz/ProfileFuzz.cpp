@@ -69,10 +69,7 @@ void checkIntegerText(const std::string& text) {
     try {
         strict = integer_text::toInt32(text);
     } catch (const ConversionError& error) {
-        // The message is a C string, which ends at the first NUL of the text as well.
-        const std::string expected = "'" + text + "' is not a valid integer value";
-        require(std::strcmp(error.what(), expected.c_str()) == 0,
-                "the conversion error quotes the text", text);
+        require(error.text() == text, "the conversion error carries the text", text);
     }
     require(strict == expectedStrictValue(text), "strict conversion follows its rules", text);
     require(integer_text::toLayoutInt(text) == strict.value_or(0),

@@ -28,7 +28,7 @@ TEST(IntegerText, StrictConversionAccepts) {
         EXPECT_EQ(c.value, toInt32(c.text)) << c.text;
 }
 
-TEST(IntegerText, StrictConversionRefusesWithTheTextInTheMessage) {
+TEST(IntegerText, StrictConversionRefusesCarryingTheText) {
     const char* const texts[] = {"7x",   "seven", " ",   "",   "2147483648", "-2147483649",
                                  "$",    "0x",    "-",   "7 ", "$80000000",  "99999999999999999999",
                                  "0x-1", "1.5",   "\t7", "$G"};
@@ -37,7 +37,7 @@ TEST(IntegerText, StrictConversionRefusesWithTheTextInTheMessage) {
             toInt32(text);
             ADD_FAILURE() << "'" << text << "' converted";
         } catch (const ConversionError& error) {
-            EXPECT_EQ("'" + std::string(text) + "' is not a valid integer value", error.what());
+            EXPECT_EQ(error.text(), text);
         }
     }
 }

@@ -1,5 +1,6 @@
 #include "settings/ProfileFile.h"
 
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <functional>
@@ -13,6 +14,7 @@
 
 #include "platform/IoError.h"
 #include "platform/WholeFile.h"
+#include "settings/SettingsFileError.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
@@ -29,16 +31,16 @@ std::vector<std::string> entriesOf(const std::string& folder) {
     return names;
 }
 
-// Writes in a child process that restrict() prepares; gives 0 when the write failed with the
-// right message, 1 when it did not fail, 2 for another message, 3 when restrict() failed.
+// Writes in a child process that restrict() prepares; gives 0 when the write failed naming the
+// file and the system's reason, 1 when it did not fail, 2 otherwise, 3 when restrict() failed.
 int refusedWriteStatus(const std::string& path, const std::function<bool()>& restrict) {
     return runInChild([&] {
         if (!restrict())
             return 3;
         try {
             profile::writeString(path, "Stat", "Number", std::string(5000, '6'));
-        } catch (const IoError& error) {
-            return error.what() == "Unable to write to " + path ? 0 : 2;
+        } catch (const SettingsFileError& error) {
+            return error.path() == path && error.errorNumber() != 0 ? 0 : 2;
         }
         return 1;
     });
@@ -156,7 +158,7 @@ TEST(ProfileFile, OnlyRegularFilesUpToAFewMegabytesAreRead) {
     for (const auto& [name, reason] : cases)
         EXPECT_EQ("Could not read " + folder.file(name) + ": " + reason,
                   readError(folder.file(name)));
-    EXPECT_THROW(profile::writeString(folder.file("fifo.ini"), "A", "k", "v"), IoError);
+    EXPECT_THROW(profile::writeString(folder.file("fifo.ini"), "A", "k", "v"), SettingsFileError);
 }
 
 // A chain of a relative and an absolute link, as dotfile managers leave them.
@@ -231,17 +233,21 @@ TEST(ProfileFile, WritesThatCannotBeStoredAreRefused) {
     const std::string settings = folder.file("a.ini");
     writeFile(settings, "[H]\nLoc=/a/\n");
 
-    EXPECT_THROW(
-        {
-            try {
-                profile::writeString(blocked, "H", "Loc", "/b/");
-            } catch (const IoError& error) {
-                EXPECT_STREQ(("Unable to write to " + blocked).c_str(), error.what());
-                throw;
-            }
-        },
-        IoError);
-    // A line break would add a line of its own to the file.
-    EXPECT_THROW(profile::writeString(settings, "H", "Loc", "/b/\n[X]"), IoError);
+    const struct {
+        std::string path, value;
+        int errorNumber;
+    } cases[] = {{blocked, "/b/", ENOTDIR},
+                 // A line break would add a line of its own to the file.
+                 {settings, "/b/\n[X]", 0}};
+    for (const auto& c : cases) {
+        try {
+            profile::writeString(c.path, "H", "Loc", c.value);
+            ADD_FAILURE() << c.path << " written";
+        } catch (const SettingsFileError& error) {
+            EXPECT_EQ(error.kind(), SettingsFileError::Kind::Write);
+            EXPECT_EQ(error.path(), c.path);
+            EXPECT_EQ(error.errorNumber(), c.errorNumber);
+        }
+    }
     EXPECT_EQ("[H]\nLoc=/a/\n", readFile(settings));
 }

@@ -1,6 +1,7 @@
 #include "settings/Settings.h"
 
 #include <future>
+#include <optional>
 #include <vector>
 
 #include <sys/stat.h>
@@ -8,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/IoError.h"
 #include "settings/ConversionError.h"
+#include "settings/SettingsFileError.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
@@ -23,14 +24,15 @@ protected:
         writeFile(m_settings.settingsFilePath(), content);
     }
 
-    // The message readSplitCounter fails with, or "" when it succeeds.
-    std::string counterError() {
+    // The text readSplitCounter fails to convert, or nullopt when it succeeds.
+    std::optional<std::string> counterError() {
         try {
             m_settings.readSplitCounter();
         } catch (const ConversionError& error) {
-            return error.what();
+            EXPECT_EQ(error.target(), ConversionError::Target::Integer);
+            return error.text();
         }
-        return "";
+        return std::nullopt;
     }
 
     TempFolder m_folder;
@@ -60,7 +62,7 @@ TEST_F(SettingsFiles, FirstRunCreatesTheFileWithTheCounterOnly) {
 TEST_F(SettingsFiles, AnExistingFileWithoutCounterStaysAsItIs) {
     storeSettings("[History]\nLoc=/x/\n");
     m_settings.createSettingsFileIfMissing();
-    EXPECT_EQ("' ' is not a valid integer value", counterError());
+    EXPECT_EQ(" ", counterError());
     EXPECT_THROW(m_settings.addToSplitCounter(1), ConversionError);
     EXPECT_EQ("[History]\nLoc=/x/\n", readFile(m_settings.settingsFilePath()));
 }
@@ -69,22 +71,22 @@ TEST_F(SettingsFiles, CounterTexts) {
     const struct {
         const char* stored;
         std::int32_t value;
-        const char* error;
+        std::optional<std::string> badText;
     } cases[] = {
-        {"Number=  7", 7, ""},
-        {"Number=\"  7\"", 7, ""},
-        {"Number=7x", 0, "'7x' is not a valid integer value"},
-        {"Number=seven", 0, "'seven' is not a valid integer value"},
-        {"Number=", 0, "'' is not a valid integer value"},
-        {"Number=$7FFFFFFF", 2147483647, ""},
-        {"Number=2147483648", 0, "'2147483648' is not a valid integer value"},
-        {"Number=-2147483648", -2147483647 - 1, ""},
-        {"Number=0x10", 16, ""},
+        {"Number=  7", 7, std::nullopt},
+        {"Number=\"  7\"", 7, std::nullopt},
+        {"Number=7x", 0, "7x"},
+        {"Number=seven", 0, "seven"},
+        {"Number=", 0, ""},
+        {"Number=$7FFFFFFF", 2147483647, std::nullopt},
+        {"Number=2147483648", 0, "2147483648"},
+        {"Number=-2147483648", -2147483647 - 1, std::nullopt},
+        {"Number=0x10", 16, std::nullopt},
     };
     for (const auto& c : cases) {
         storeSettings("[Stat]\n" + std::string(c.stored) + "\n");
-        EXPECT_EQ(c.error, counterError()) << c.stored;
-        if (!*c.error) {
+        EXPECT_EQ(c.badText, counterError()) << c.stored;
+        if (!c.badText) {
             EXPECT_EQ(c.value, m_settings.readSplitCounter()) << c.stored;
         }
     }
@@ -134,7 +136,7 @@ TEST_F(SettingsFiles, OutputFolderIsTrimmedButLastDirIsNot) {
 
 TEST_F(SettingsFiles, AnOutputFolderThatFillsWhatTheReaderTakesIsRefused) {
     storeSettings("[History]\nLoc=/" + std::string(2045, 'd') + "/\n");
-    EXPECT_THROW(m_settings.readOutputFolder(), IoError);
+    EXPECT_THROW(m_settings.readOutputFolder(), SettingsFileError);
 }
 
 // Each writer starts as a first split does, where no settings file exists yet.

@@ -1,5 +1,6 @@
-#include "engine/JoinMessages.h"
+#include "wording/JoinMessages.h"
 
+#include "engine/ScriptGrammar.h"
 #include "platform/VisibleText.h"
 
 namespace {
@@ -12,6 +13,34 @@ std::string bytes(std::int64_t count) {
     return std::to_string(count) + " bytes";
 }
 
+// What was due where a script departs from the form the split writes.
+std::string scriptPartText(ScriptPart part, const std::string& targetName) {
+    using namespace script_grammar;
+    switch (part) {
+    case ScriptPart::EchoOff:
+        return "\"" + kEchoOff + "\"";
+    case ScriptPart::CopyCommand:
+        return "\"" + kCopyCommand + "\"";
+    case ScriptPart::QuotedName:
+        return "a name in double quotes";
+    case ScriptPart::NextPieceOrTarget:
+        return "\" + \" and a piece's name, or \" \" and the target";
+    case ScriptPart::MorePieces:
+        return "\" + \" and a piece's name";
+    case ScriptPart::TargetFirstAndLast:
+        return quoted(targetName) + " first and last";
+    case ScriptPart::LineEnd:
+        return "the end of the line";
+    case ScriptPart::ShortLine:
+        return "a line of at most " + std::to_string(kLongestScriptLine) + " characters";
+    case ScriptPart::EchoLine:
+        return "\"" + kEcho + "\", the target's name and \"" + kRecreated + "\"";
+    case ScriptPart::ScriptEnd:
+        return "the end of the script";
+    }
+    return {};
+}
+
 std::string atLine(const JoinRefusal& refusal, const std::string& scriptName) {
     return visibleText(scriptName) + ", line " + std::to_string(refusal.line) + ": ";
 }
@@ -22,7 +51,8 @@ std::string joinRefusalText(const JoinRefusal& refusal, const std::string& scrip
     using Kind = JoinRefusal::Kind;
     switch (refusal.kind) {
     case Kind::ScriptForm:
-        return atLine(refusal, scriptName) + "expected " + refusal.expected +
+        return atLine(refusal, scriptName) + "expected " +
+               scriptPartText(refusal.scriptPart, refusal.name) +
                ". Only a rejoin script as Orvanto writes it is joined.";
     case Kind::UnsafeName:
         return atLine(refusal, scriptName) + "the name " + quoted(refusal.name) +

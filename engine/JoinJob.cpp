@@ -16,17 +16,18 @@
 #include "platform/IoError.h"
 #include "platform/Paths.h"
 #include "platform/WholeFile.h"
+#include "platform/WriteBack.h"
+
+struct Piece {
+    std::string path;
+    std::int64_t size;
+};
 
 namespace {
 
 // Bytes copied between two progress reports: small enough to stop at once, large enough that
 // the kernel copies at full speed.
 constexpr std::int64_t kCopyStep = 8 << 20;
-
-struct Piece {
-    std::string path;
-    std::int64_t size;
-};
 
 JoinRefusal pieceRefusal(JoinRefusal::Kind kind, const std::string& name, std::int64_t size = 0,
                          std::int64_t expectedSize = 0) {
@@ -135,32 +136,42 @@ private:
     std::optional<File> m_file;
 };
 
-// Copies exactly the size each piece had when it was checked; false when stopped.
-bool copyPieces(const std::vector<Piece>& pieces, File& target, JoinProgress& progress) {
-    const std::int64_t total = totalSize(pieces);
-    std::int64_t copied = 0;
+} // namespace
+
+// Copies exactly the size each piece had when it was checked, and waits until it is all on the
+// medium; false when stopped.
+bool JoinJob::copyPieces(const std::vector<Piece>& pieces, File& target) {
     DataCopier copier;
-    progress.showProgress(0, total);
-    for (const Piece& piece : pieces) {
+    WriteBack writeBack(target);
+    for (std::size_t index = 0; index < pieces.size(); ++index) {
+        const Piece& piece = pieces[index];
+        startPiece(static_cast<std::int64_t>(index) + 1);
         File source = File::openForReading(piece.path);
         for (std::int64_t left = piece.size; left > 0;) {
-            if (progress.stopRequested())
+            if (stopRequested())
                 return false;
             const std::int64_t step = std::min(left, kCopyStep);
             if (copier.copy(source, target, step) != step)
                 throw IoError("Could not read " + piece.path + ": it became shorter while " +
                               "it was being copied");
             left -= step;
-            copied += step;
-            progress.showProgress(copied, total);
+            addRead(step);
+            addOnMedium(writeBack.written(step));
         }
     }
-    return !progress.stopRequested();
+    // Renamed over an older file, or given its name at all, it must be on the medium first, or
+    // a power loss could leave neither.
+    addOnMedium(writeBack.finish());
+    return !stopRequested();
 }
 
-} // namespace
+std::string JoinJob::targetPath() const {
+    const std::lock_guard<std::mutex> lock(m_targetMutex);
+    return m_targetPath;
+}
 
-JoinOutcome joinPieces(const JoinRequest& request, JoinProgress& progress) {
+JoinOutcome JoinJob::run() {
+    const JoinRequest& request = m_request;
     // A real script of the largest split is some hundred kilobytes; a larger file is not one.
     if (fs_entry::targetSize(request.scriptPath) >
         static_cast<std::int64_t>(whole_file::kMaxReadSize))
@@ -188,11 +199,16 @@ JoinOutcome joinPieces(const JoinRequest& request, JoinProgress& progress) {
         return pieceRefusal(JoinRefusal::Kind::NotEnoughSpace, shownFolder, total,
                             space->freeBytes);
 
-    progress.startCopying(targetPath);
+    setTotals(total, static_cast<std::int64_t>(pieces.size()));
+    {
+        const std::lock_guard<std::mutex> lock(m_targetMutex);
+        m_targetPath = targetPath;
+    }
     TemporaryTarget temporary(targetPath);
-    if (!copyPieces(pieces, temporary.file(), progress))
+    if (!copyPieces(pieces, temporary.file()))
         return JoinStopped{};
     if (!temporary.moveTo(targetPath, request.replaceExisting))
         return pieceRefusal(JoinRefusal::Kind::TargetExists, targetPath);
+    syncFolder(shownFolder);
     return JoinCompletion{targetPath, total};
 }

@@ -1,5 +1,7 @@
 #include "engine/Progress.h"
 
+#include "engine/Job.h"
+
 const char* const kPieceDoneText = "100 %  Done.";
 
 int progressPercent(std::int64_t done, std::int64_t total) {
@@ -16,4 +18,18 @@ int progressPercent(std::int64_t done, std::int64_t total) {
 
 std::string progressText(int percent) {
     return std::to_string(percent) + "% Complete";
+}
+
+int percentOnMedium(const JobProgress& progress) {
+    if (progress.totalBytes == 0)
+        return 100;
+    return progressPercent(progress.bytesOnMedium, progress.totalBytes);
+}
+
+std::string splitProgressText(const JobProgress& progress) {
+    if (progress.currentPiece == 0)
+        return "";
+    if (progress.piecesOnMedium == progress.currentPiece)
+        return kPieceDoneText;
+    return progressText(percentOnMedium(progress));
 }

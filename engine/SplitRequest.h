@@ -2,10 +2,10 @@
 
 #include <cstdint>
 #include <string>
+#include <variant>
 
+#include "engine/SplitJob.h"
 #include "engine/SplitOutcome.h"
-
-class SplitHost;
 
 // The most pieces holding data a split may make; an empty one may follow them, after a source
 // that ends on a piece's last byte.
@@ -14,8 +14,18 @@ constexpr std::int64_t kMostPieces = 399;
 // Size of what the path leads to, or -1 when it cannot be read.
 std::int64_t sourceSizeOf(const std::string& path);
 
-// The split request: checks everything a split could trip over, then runs the job. sourceSize
-// is the size read when the source was chosen; outputFolder is where the pieces go, or empty
-// for the source's own folder.
-SplitOutcome startSplit(const std::string& sourcePath, std::int64_t sourceSize,
-                        std::int64_t splitSize, const std::string& outputFolder, SplitHost& host);
+// What the user asked for: sourceSize is the size read when the source was chosen;
+// outputFolder is where the pieces go, or empty for the source's own folder.
+struct SplitRequest {
+    std::string sourcePath;
+    std::int64_t sourceSize = 0;
+    std::int64_t splitSize = 0;
+    std::string outputFolder;
+};
+
+// Checks everything a split could trip over, and changes nothing: the plan a SplitJob runs, or
+// why there is none.
+std::variant<SplitPlan, SplitRefusal> checkSplitRequest(const SplitRequest& request);
+
+// The outcome a front end shows for a refused request.
+SplitOutcome refusedSplit(SplitRefusal why);

@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 
+#include "engine/Job.h"
 #include "engine/JoinMessages.h"
 #include "engine/Progress.h"
 #include "platform/IoError.h"
@@ -14,27 +14,52 @@
 #include "ui/ScreenCentre.h"
 #include "ui_JoinDialog.h"
 
+namespace {
+
+// How often the window reads the job's figures.
+constexpr int kTimerMilliseconds = 100;
+
+} // namespace
+
 JoinDialog::JoinDialog(JoinRequest request, std::function<bool()> interrupted)
     : m_ui(std::make_unique<Ui::JoinDialog>()), m_request(std::move(request)),
-      m_interrupted(std::move(interrupted)) {
+      m_interrupted(std::move(interrupted)), m_job(m_request) {
     m_ui->setupUi(this);
     m_ui->targetLabel->setText(tr("Reading %1").arg(fromNative(m_request.scriptPath)));
     connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &JoinDialog::reject);
+    m_timer.setInterval(kTimerMilliseconds);
+    connect(&m_timer, &QTimer::timeout, this, [this] { onTimer(); });
     centreOnScreen(*this);
 }
 
-JoinDialog::~JoinDialog() = default;
+JoinDialog::~JoinDialog() {
+    m_job.requestStop();
+}
 
-JoinOutcome JoinDialog::join() {
+void JoinDialog::start() {
     show();
-    try {
-        const JoinOutcome outcome = joinPieces(m_request, *this);
-        hide();
-        return outcome;
-    } catch (const IoError&) {
-        hide();
-        throw;
-    }
+    m_thread = std::make_unique<JobThread>([this] { m_outcome = m_job.run(); });
+    m_timer.start();
+}
+
+void JoinDialog::onTimer() {
+    if (m_interrupted && m_interrupted())
+        m_job.requestStop();
+    const JobProgress progress = m_job.progress();
+    const std::string target = m_job.targetPath();
+    if (!target.empty())
+        m_ui->targetLabel->setText(tr("Recreating %1").arg(fromNative(target)));
+    m_ui->progressBar->setValue(percentOnMedium(progress));
+    if (!m_thread->finished())
+        return;
+    m_timer.stop();
+    hide();
+    emit joinEnded();
+}
+
+JoinOutcome JoinDialog::outcome() {
+    m_thread->join();
+    return m_outcome;
 }
 
 void JoinDialog::showResult(const JoinOutcome& outcome) {
@@ -50,19 +75,5 @@ void JoinDialog::showFailure(const IoError& failure) {
 }
 
 void JoinDialog::reject() {
-    m_cancelled = true;
-}
-
-void JoinDialog::startCopying(const std::string& targetPath) {
-    m_ui->targetLabel->setText(tr("Recreating %1").arg(fromNative(targetPath)));
-}
-
-void JoinDialog::showProgress(std::int64_t copied, std::int64_t total) {
-    m_ui->progressBar->setValue(total > 0 ? progressPercent(copied, total) : 100);
-    // The copy runs in this thread; Cancel and repaints get their turn after each step.
-    QCoreApplication::processEvents();
-}
-
-bool JoinDialog::stopRequested() {
-    return m_cancelled || (m_interrupted && m_interrupted());
+    m_job.requestStop();
 }

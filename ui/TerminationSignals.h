@@ -8,7 +8,7 @@ class QSocketNotifier;
 
 // While it lives, SIGTERM and SIGHUP (the session ending) no longer kill the program: the handler
 // only writes into a socket, and onTermination runs from the event loop when it next processes
-// events, which a split does after every block. One instance at a time; the handlers in place
+// events. One instance at a time; the handlers in place
 // before it come back when it goes.
 class TerminationSignals {
 public:

@@ -9,13 +9,6 @@
 
 namespace {
 
-class NoProgress final : public JoinProgress {
-public:
-    void startCopying(const std::string&) override {}
-    void showProgress(std::int64_t, std::int64_t) override {}
-    bool stopRequested() override { return false; }
-};
-
 void emptyFolder(const std::string& folder) {
     for (const std::string& entry : entriesOf(folder))
         std::filesystem::remove(folder + entry);
@@ -115,8 +108,7 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
         c.change(folder());
         const std::set<std::string> before = entriesOf(folder());
 
-        NoProgress progress;
-        const JoinOutcome outcome = joinPieces({folder() + "movie.bat", "", false}, progress);
+        const JoinOutcome outcome = JoinJob({folder() + "movie.bat", "", false}).run();
         const auto* refusal = std::get_if<JoinRefusal>(&outcome);
         ASSERT_NE(refusal, nullptr);
         EXPECT_EQ(refusal->kind, c.kind);
@@ -131,8 +123,7 @@ TEST_F(Join, RefusesAPieceTruncatedBeforeAnEmptyLastOne) {
     splitSource("movie.avi", 500000, 100000);
     std::filesystem::remove(folder() + "movie.avi");
     std::filesystem::resize_file(folder() + "movie.5", 100000 / 8192 * 8192);
-    NoProgress progress;
-    const JoinOutcome outcome = joinPieces({folder() + "movie.bat", "", false}, progress);
+    const JoinOutcome outcome = JoinJob({folder() + "movie.bat", "", false}).run();
     const auto* refusal = std::get_if<JoinRefusal>(&outcome);
     ASSERT_NE(refusal, nullptr);
     EXPECT_EQ(refusal->kind, JoinRefusal::Kind::ShortPiece);

@@ -55,7 +55,8 @@ std::int64_t WriteBack::finish() {
 }
 
 void syncFolder(const std::string& folder) {
-    const OpenFolder opened(folder);
+    // A relative path's folder is the current one.
+    const OpenFolder opened(folder.empty() ? "." : folder);
     // Some file systems cannot sync a folder at all; their entries are as safe as they get.
     if (::fsync(opened.fd) != 0 && errno != EINVAL)
         throw IoError("write", folder, errno);

@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include <cstdio>
 #include <exception>
 #include <variant>
 #include <vector>
@@ -73,6 +74,17 @@ public:
 private:
     std::vector<QWidget*> m_controls;
 };
+
+// At the end of the session no box may wait for an answer: the failure goes to standard error.
+void rethrowUnlessSessionEnds(const std::exception_ptr& failure, bool sessionEnding) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+        if (!sessionEnding)
+            throw;
+        std::fprintf(stderr, "orvanto: %s\n", error.what());
+    }
+}
 
 } // namespace
 
@@ -292,7 +304,7 @@ void MainWindow::finishSplit() {
     }
     runHandler(this, [this, &outcome, &failure] {
         if (failure)
-            std::rethrow_exception(failure);
+            rethrowUnlessSessionEnds(failure, m_sessionEnding);
         if (!m_sessionEnding)
             showSplitOutcome(this, outcome);
         // Counted once the user has seen the completion message.

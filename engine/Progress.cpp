@@ -21,8 +21,9 @@ std::string progressText(int percent) {
 }
 
 int percentOnMedium(const JobProgress& progress) {
+    // Before its checks a job has no pieces and nothing done; a job of empty pieces is done.
     if (progress.totalBytes == 0)
-        return 100;
+        return progress.pieceCount > 0 ? 100 : 0;
     return progressPercent(progress.bytesOnMedium, progress.totalBytes);
 }
 

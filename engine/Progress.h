@@ -19,5 +19,6 @@ struct JobProgress;
 // "100 %  Done." while the last piece started is on the medium, else the percentage of the source
 // that is on the medium.
 std::string splitProgressText(const JobProgress& progress);
-// The percentage of a job's bytes that are on the medium; 100 for a job of no bytes.
+// The percentage of a job's bytes that are on the medium: 0 before the job knows its pieces, 100
+// for pieces that hold no bytes.
 int percentOnMedium(const JobProgress& progress);

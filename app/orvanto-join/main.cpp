@@ -34,7 +34,7 @@ int joinOnTerminal(const JoinRequest& request) {
         runWatched(
             job, [&] { outcome = job.run(); },
             [&](const JobProgress& progress) {
-                if (progress.totalBytes > 0)
+                if (progress.pieceCount > 0)
                     line.show(progressText(percentOnMedium(progress)));
             });
     }

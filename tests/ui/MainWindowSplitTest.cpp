@@ -71,6 +71,7 @@ protected:
         check();
         gate.release();
         waitForSplitEnd();
+        m_window->observeSplitSteps({});
     }
 
     void waitForSplitEnd() {

@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 // What a running job has done so far, in numbers; the window and the terminal programs make
 // their words from it.
@@ -29,10 +31,20 @@ public:
     void requestStop() { m_stopRequested.store(true); }
     JobProgress progress() const;
 
+    // Called on the job's thread at each step, where a stop takes effect: a test stops or holds
+    // the job there.
+    void observeSteps(std::function<void()> observer) { m_stepObserver = std::move(observer); }
+
 protected:
     ~Job() = default;
 
     bool stopRequested() const { return m_stopRequested.load(); }
+    // A step: true when the job is to stop.
+    bool stepEndsJob() const {
+        if (m_stepObserver)
+            m_stepObserver();
+        return stopRequested();
+    }
     void setTotals(std::int64_t totalBytes, std::int64_t pieceCount);
     void startPiece(std::int64_t piece) { m_currentPiece.store(piece); }
     void addRead(std::int64_t bytes) { m_bytesRead.fetch_add(bytes); }
@@ -40,6 +52,7 @@ protected:
     void pieceOnMedium() { m_piecesOnMedium.fetch_add(1); }
 
 private:
+    std::function<void()> m_stepObserver;
     std::atomic<bool> m_stopRequested{false};
     std::atomic<std::int64_t> m_bytesRead{0};
     std::atomic<std::int64_t> m_bytesOnMedium{0};

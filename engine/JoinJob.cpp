@@ -148,7 +148,7 @@ bool JoinJob::copyPieces(const std::vector<Piece>& pieces, File& target) {
         startPiece(static_cast<std::int64_t>(index) + 1);
         File source = File::openForReading(piece.path);
         for (std::int64_t left = piece.size; left > 0;) {
-            if (stopRequested())
+            if (stepEndsJob())
                 return false;
             const std::int64_t step = std::min(left, kCopyStep);
             if (copier.copy(source, target, step) != step)

@@ -128,9 +128,7 @@ private:
     }
 
     void step() {
-        if (m_job.m_stepObserver)
-            m_job.m_stepObserver();
-        if (m_job.stopRequested())
+        if (m_job.stepEndsJob())
             throw StopRequested{};
     }
 

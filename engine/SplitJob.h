@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "engine/Job.h"
@@ -34,15 +33,11 @@ class SplitJob final : public Job {
 public:
     explicit SplitJob(SplitPlan plan);
 
+    // Its steps: after each piece is created and after each block.
     SplitOutcome run();
-
-    // Called on the job's thread after each piece is created and after each block, where a stop
-    // takes effect: a test stops or holds the job there.
-    void observeSteps(std::function<void()> observer) { m_stepObserver = std::move(observer); }
 
 private:
     class Run;
 
     const SplitPlan m_plan;
-    std::function<void()> m_stepObserver;
 };

@@ -129,3 +129,21 @@ TEST_F(Join, RefusesAPieceTruncatedBeforeAnEmptyLastOne) {
     EXPECT_EQ(refusal->kind, JoinRefusal::Kind::ShortPiece);
     EXPECT_FALSE(fileExists(folder() + "movie.avi"));
 }
+
+TEST_F(Join, AStopAtAnyStepLeavesNoFileBehind) {
+    // Ten pieces of 2 MB: one step each; the stop comes before the first, fifth and last copy.
+    splitSource("movie.avi", 20000000, 2000000);
+    for (const long stopAt : {1L, 5L, 10L}) {
+        SCOPED_TRACE(stopAt);
+        const std::set<std::string> before = entriesOf(m_target.path());
+        JoinJob job({folder() + "movie.bat", m_target.path(), false});
+        long steps = 0;
+        job.observeSteps([&] {
+            if (++steps == stopAt)
+                job.requestStop();
+        });
+        EXPECT_TRUE(std::holds_alternative<JoinStopped>(job.run()));
+        EXPECT_EQ(steps, stopAt);
+        EXPECT_EQ(entriesOf(m_target.path()), before);
+    }
+}

@@ -23,16 +23,16 @@ public:
 
     void information(QWidget*, const QString& text) override {
         if (!text.startsWith(QStringLiteral("Finished."))) {
-            failures.push_back(text);
+            fail(text);
             return;
         }
         completion = text;
-        if (onCompletion)
-            onCompletion();
+        if (onEnd)
+            onEnd();
     }
-    void error(QWidget*, const QString& text) override { failures.push_back(text); }
-    void plain(QWidget*, const QString& text) override { failures.push_back(text); }
-    void standardError(QWidget*, const QString& text) override { failures.push_back(text); }
+    void error(QWidget*, const QString& text) override { fail(text); }
+    void plain(QWidget*, const QString& text) override { fail(text); }
+    void standardError(QWidget*, const QString& text) override { fail(text); }
     bool askYesNo(QWidget*, const QString&) override { return true; }
     ExistingFileAnswer askAboutExistingFile(QWidget*, const QString& text) override {
         failures.push_back(text);
@@ -43,12 +43,18 @@ public:
     std::optional<QString> savePdfFile(QWidget*, const QString&) override { return std::nullopt; }
     bool openDocument(const QString&) override { return false; }
 
-    // Called when the completion message is shown.
-    std::function<void()> onCompletion;
+    // Called when the completion message, or any other box, is shown.
+    std::function<void()> onEnd;
     QString completion;
     // Every other box: a split that completes shows none.
     std::vector<QString> failures;
 
 private:
+    void fail(const QString& text) {
+        failures.push_back(text);
+        if (onEnd)
+            onEnd();
+    }
+
     QString m_sourcePath;
 };

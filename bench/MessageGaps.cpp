@@ -1,52 +1,48 @@
 #include "MessageGaps.h"
 
 #include <QAbstractEventDispatcher>
-#include <QCoreApplication>
 
 MessageGaps::~MessageGaps() {
-    QObject::disconnect(m_connection);
-}
-
-bool MessageGaps::dispatcherAnnouncesCalls() {
-    constexpr int probeCalls = 100;
-    int announced = 0;
-    const auto connection =
-        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake,
-                         [&announced] { ++announced; });
-    for (int call = 0; call < probeCalls; ++call)
-        QCoreApplication::processEvents();
-    QObject::disconnect(connection);
-    return announced == probeCalls;
+    stop();
 }
 
 void MessageGaps::start() {
-    m_calls = 0;
-    m_longIntervals = 0;
+    m_wakeUps = 0;
+    m_longStretches = 0;
     m_longest = {};
-    m_last = std::chrono::steady_clock::now();
-    // A direct connection: the slot runs inside the processEvents() call it times.
-    m_connection = QObject::connect(QAbstractEventDispatcher::instance(),
-                                    &QAbstractEventDispatcher::awake, [this] {
-                                        ++m_calls;
-                                        mark();
-                                    });
+    // Measured from the start: the click that starts the split is such a stretch.
+    m_busy = true;
+    m_busySince = std::chrono::steady_clock::now();
+    auto* dispatcher = QAbstractEventDispatcher::instance();
+    m_awake = QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, [this] {
+        ++m_wakeUps;
+        if (!m_busy) {
+            m_busy = true;
+            m_busySince = std::chrono::steady_clock::now();
+        }
+    });
+    m_aboutToBlock =
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] { end(); });
 }
 
 void MessageGaps::stop() {
-    QObject::disconnect(m_connection);
-    mark();
+    QObject::disconnect(m_awake);
+    QObject::disconnect(m_aboutToBlock);
+    end();
 }
 
 double MessageGaps::longestMilliseconds() const {
     return std::chrono::duration<double, std::milli>(m_longest).count();
 }
 
-void MessageGaps::mark() {
-    constexpr auto longInterval = std::chrono::milliseconds(20);
-    const auto now = std::chrono::steady_clock::now();
-    if (now - m_last > m_longest)
-        m_longest = now - m_last;
-    if (now - m_last > longInterval)
-        ++m_longIntervals;
-    m_last = now;
+void MessageGaps::end() {
+    if (!m_busy)
+        return;
+    m_busy = false;
+    constexpr auto longStretch = std::chrono::milliseconds(16);
+    const auto stretch = std::chrono::steady_clock::now() - m_busySince;
+    if (stretch > m_longest)
+        m_longest = stretch;
+    if (stretch > longStretch)
+        ++m_longStretches;
 }

@@ -5,10 +5,10 @@
 
 #include <QMetaObject>
 
-// Times the intervals between the calls that let waiting window events run. Every
-// QCoreApplication::processEvents() call makes the event dispatcher emit awake() once, so the
-// longest interval between two awake() signals, and from the start and to the stop, is the
-// longest time the window went without handling its events.
+// Times the stretches in which the window thread does not run its event loop: from the moment
+// the event dispatcher wakes (awake()) to the moment it is about to wait again (aboutToBlock()),
+// the thread is busy with what it was woken for, and a window event that arrives meanwhile
+// waits. The longest stretch is the longest the window went without answering.
 class MessageGaps {
 public:
     MessageGaps() = default;
@@ -16,23 +16,22 @@ public:
     MessageGaps& operator=(const MessageGaps&) = delete;
     ~MessageGaps();
 
-    // True when this thread's event dispatcher announces each processEvents() call once.
-    static bool dispatcherAnnouncesCalls();
-
     void start();
     void stop();
 
-    std::int64_t calls() const { return m_calls; }
+    std::int64_t wakeUps() const { return m_wakeUps; }
     double longestMilliseconds() const;
-    // Intervals longer than the 20 ms a window may go without handling its events.
-    std::int64_t longIntervals() const { return m_longIntervals; }
+    // Stretches longer than the 16 ms of one frame at 60 Hz.
+    std::int64_t longStretches() const { return m_longStretches; }
 
 private:
-    void mark();
+    void end();
 
-    QMetaObject::Connection m_connection;
-    std::chrono::steady_clock::time_point m_last;
+    QMetaObject::Connection m_awake;
+    QMetaObject::Connection m_aboutToBlock;
+    std::chrono::steady_clock::time_point m_busySince;
+    bool m_busy = false;
     std::chrono::steady_clock::duration m_longest{};
-    std::int64_t m_calls = 0;
-    std::int64_t m_longIntervals = 0;
+    std::int64_t m_wakeUps = 0;
+    std::int64_t m_longStretches = 0;
 };

@@ -16,18 +16,19 @@
 #include "platform/Paths.h"
 #include "platform/PendingFile.h"
 #include "platform/WholeFile.h"
-
-namespace {
-
-// Bytes copied between two progress reports: small enough to stop at once, large enough that
-// the kernel copies at full speed.
-constexpr std::int64_t kCopyStep = 8 << 20;
+#include "platform/WriteBack.h"
 
 // Copied from the descriptor that was checked, so a name swapped meanwhile changes nothing.
 struct Piece {
     File file;
     std::int64_t size;
 };
+
+namespace {
+
+// Bytes copied between two progress reports: small enough to stop at once, large enough that
+// the kernel copies at full speed.
+constexpr std::int64_t kCopyStep = 8 << 20;
 
 JoinRefusal pieceRefusal(JoinRefusal::Kind kind, const std::string& name, std::int64_t size = 0,
                          std::int64_t expectedSize = 0) {
@@ -86,31 +87,41 @@ std::int64_t totalSize(const std::vector<Piece>& pieces) {
     return total;
 }
 
-// Copies exactly the size each piece had when it was checked; false when stopped.
-bool copyPieces(std::vector<Piece>& pieces, File& target, JoinProgress& progress) {
-    const std::int64_t total = totalSize(pieces);
-    std::int64_t copied = 0;
+} // namespace
+
+// Copies exactly the size each piece had when it was checked, and waits until it is all on the
+// medium; false when stopped.
+bool JoinJob::copyPieces(std::vector<Piece>& pieces, File& target) {
     DataCopier copier;
-    progress.showProgress(0, total);
-    for (Piece& piece : pieces) {
+    WriteBack writeBack(target);
+    for (std::size_t index = 0; index < pieces.size(); ++index) {
+        Piece& piece = pieces[index];
+        startPiece(static_cast<std::int64_t>(index) + 1);
         for (std::int64_t left = piece.size; left > 0;) {
-            if (progress.stopRequested())
+            if (stepEndsJob())
                 return false;
             const std::int64_t step = std::min(left, kCopyStep);
             if (copier.copy(piece.file, target, step) != step)
                 throw IoError("Could not read " + piece.file.path() + ": it became shorter while " +
                               "it was being copied");
             left -= step;
-            copied += step;
-            progress.showProgress(copied, total);
+            addRead(step);
+            addOnMedium(writeBack.written(step));
         }
     }
-    return !progress.stopRequested();
+    // Renamed over an older file, or given its name at all, it must be on the medium first, or
+    // a power loss could leave neither.
+    addOnMedium(writeBack.finish());
+    return !stopRequested();
 }
 
-} // namespace
+std::string JoinJob::targetPath() const {
+    const std::lock_guard<std::mutex> lock(m_targetMutex);
+    return m_targetPath;
+}
 
-JoinOutcome joinPieces(const JoinRequest& request, JoinProgress& progress) {
+JoinOutcome JoinJob::run() {
+    const JoinRequest& request = m_request;
     // A real script of the largest split is some hundred kilobytes; a larger file is not one.
     if (fs_entry::targetSize(request.scriptPath) >
         static_cast<std::int64_t>(whole_file::kMaxReadSize))
@@ -138,14 +149,19 @@ JoinOutcome joinPieces(const JoinRequest& request, JoinProgress& progress) {
         return pieceRefusal(JoinRefusal::Kind::NotEnoughSpace, shownFolder, total,
                             space->freeBytes);
 
-    progress.startCopying(targetPath);
+    setTotals(total, static_cast<std::int64_t>(pieces.size()));
+    {
+        const std::lock_guard<std::mutex> lock(m_targetMutex);
+        m_targetPath = targetPath;
+    }
     const Folder targetFolder = Folder::open(folder);
     // No more permission bits than the pieces have: a private file stays private.
     PendingFile target(targetFolder, ".orvanto-join.", plan.targetName, targetPath,
                        pieces.front().file.permissions() & 0666);
-    if (!copyPieces(pieces, target.file(), progress))
+    if (!copyPieces(pieces, target.file()))
         return JoinStopped{};
     if (!target.publish(request.replaceExisting))
         return pieceRefusal(JoinRefusal::Kind::TargetExists, targetPath);
+    syncFolder(shownFolder);
     return JoinCompletion{targetPath, total};
 }

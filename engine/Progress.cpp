@@ -1,5 +1,7 @@
 #include "engine/Progress.h"
 
+#include "engine/Job.h"
+
 const char* const kPieceDoneText = "100 %  Done.";
 
 int progressPercent(std::int64_t done, std::int64_t total) {
@@ -16,4 +18,19 @@ int progressPercent(std::int64_t done, std::int64_t total) {
 
 std::string progressText(int percent) {
     return std::to_string(percent) + "% Complete";
+}
+
+int percentOnMedium(const JobProgress& progress) {
+    // Before its checks a job has no pieces and nothing done; a job of empty pieces is done.
+    if (progress.totalBytes == 0)
+        return progress.pieceCount > 0 ? 100 : 0;
+    return progressPercent(progress.bytesOnMedium, progress.totalBytes);
+}
+
+std::string splitProgressText(const JobProgress& progress) {
+    if (progress.currentPiece == 0)
+        return "";
+    if (progress.piecesOnMedium == progress.currentPiece)
+        return kPieceDoneText;
+    return progressText(percentOnMedium(progress));
 }

@@ -12,3 +12,13 @@ std::string progressText(int percent);
 
 // What the progress display shows when a piece is complete.
 extern const char* const kPieceDoneText;
+
+struct JobProgress;
+
+// What a split's progress display shows for its figures: nothing before the first piece,
+// "100 %  Done." while the last piece started is on the medium, else the percentage of the source
+// that is on the medium.
+std::string splitProgressText(const JobProgress& progress);
+// The percentage of a job's bytes that are on the medium: 0 before the job knows its pieces, 100
+// for pieces that hold no bytes.
+int percentOnMedium(const JobProgress& progress);

@@ -60,6 +60,9 @@ void RejoinScript::write(const std::string& path, const std::string& targetName,
     File file = File::createNew(path, permissions);
     try {
         file.write(content.data(), content.size());
+        // The script is what makes the pieces whole: it must be on the medium before the split
+        // says it is finished.
+        file.syncToDevice();
         file.close();
     } catch (const IoError& error) {
         // A half script would make cmd append into the first piece.

@@ -3,41 +3,33 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <utility>
+#include <vector>
 
-#include "engine/Progress.h"
 #include "engine/RejoinScript.h"
-#include "engine/SplitHost.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
+#include "platform/WriteBack.h"
 
 namespace {
 
-bool g_running = false;
-bool g_stopRequested = false;
-
-// Thrown at a yield point when the caller has asked the job to stop.
+// Thrown at a step when the caller has asked the job to stop.
 struct StopRequested {};
 
-// Marks a job as running for its whole length, whichever way it ends.
-class RunningMark {
-public:
-    RunningMark() {
-        g_running = true;
-        g_stopRequested = false;
-    }
-    ~RunningMark() {
-        g_running = false;
-        g_stopRequested = false;
-    }
-    RunningMark(const RunningMark&) = delete;
-    RunningMark& operator=(const RunningMark&) = delete;
-};
+SplitOutcome outcome(SplitOutcome::Kind kind) {
+    SplitOutcome result;
+    result.kind = kind;
+    return result;
+}
 
-class SplitRun {
+} // namespace
+
+// One run of the job: the files it created, so that it can remove them again.
+class SplitJob::Run {
 public:
-    SplitRun(const SplitPlan& plan, SplitHost& host) : m_plan(plan), m_host(host) {}
+    explicit Run(SplitJob& job) : m_job(job), m_plan(job.m_plan) {}
 
     // The source is opened first and the script written last, so a refusal or an unreadable
     // source leaves the folder as it was, and every file that exists is one this job made.
@@ -55,16 +47,17 @@ public:
         }
         try {
             writePieces(*source);
-            m_script.write(
-                paths::joined(m_plan.destinationFolder, scriptName(m_plan.names.baseName)),
-                m_plan.names.targetName, m_permissions);
+            step();
+            m_script.write(scriptPath(), m_plan.names.targetName, m_permissions);
+            m_scriptWritten = true;
+            syncFolder(m_plan.destinationFolder);
         } catch (const StopRequested&) {
-            removeWrittenPieces();
+            removeWrittenFiles();
             return outcome(SplitOutcome::Kind::Stopped);
         } catch (const IoError& error) {
-            throw failureAfterRemovingPieces(error);
+            throw failureAfterRemovingFiles(error);
         } catch (...) {
-            removeWrittenPieces();
+            removeWrittenFiles();
             throw;
         }
         SplitOutcome completed = outcome(SplitOutcome::Kind::Completed);
@@ -74,12 +67,6 @@ public:
     }
 
 private:
-    static SplitOutcome outcome(SplitOutcome::Kind kind) {
-        SplitOutcome result;
-        result.kind = kind;
-        return result;
-    }
-
     void writePieces(File& source) {
         bool exhausted = false;
         while (!exhausted) {
@@ -89,37 +76,37 @@ private:
         }
     }
 
-    // Fills the current piece; true when the source ran out inside it.
+    // Fills the current piece and waits until it is on the medium; true when the source ran out
+    // inside it.
     bool writePiece(File& source) {
         File piece = File::createNew(piecePath(m_pieceIndex), m_permissions);
         m_createdPieces = m_pieceIndex;
-        m_host.setProgressText("");
-        m_host.showProgress();
-        m_shownPercent = -1;
-        yieldToHost();
+        m_job.startPiece(m_pieceIndex);
+        step();
 
+        WriteBack writeBack(piece);
         std::int64_t pieceBytes = 0;
         std::int64_t remaining = m_plan.splitSize;
         std::size_t lastRead = 0;
         do {
-            lastRead = copyBlock(source, piece, kBlockSize);
+            lastRead = copyBlock(source, piece, writeBack, kBlockSize);
             pieceBytes += static_cast<std::int64_t>(lastRead);
             remaining = m_plan.splitSize - pieceBytes;
-            showPercent();
-            yieldToHost();
+            step();
         } while (lastRead > 0 && remaining >= kBlockSize);
         // The rest of a piece that is not a whole number of blocks.
         if (lastRead > 0 && remaining > 0)
-            lastRead = copyBlock(source, piece, remaining);
+            lastRead = copyBlock(source, piece, writeBack, remaining);
 
-        m_host.setProgressText(kPieceDoneText);
+        m_job.addOnMedium(writeBack.finish());
         piece.close();
+        m_job.pieceOnMedium();
         return lastRead == 0;
     }
 
     // Reads up to size bytes (at most one block) and writes what arrived; returns that count,
     // 0 only once the checked size has been read.
-    std::size_t copyBlock(File& source, File& piece, std::int64_t size) {
+    std::size_t copyBlock(File& source, File& piece, WriteBack& writeBack, std::int64_t size) {
         const std::int64_t unread = m_plan.sourceSize - m_sourceRead;
         const auto wanted = static_cast<std::size_t>(std::min(size, unread));
         if (wanted == 0)
@@ -127,8 +114,10 @@ private:
         const std::size_t count = source.read(m_buffer.data(), wanted);
         if (count == 0)
             throw sourceShrank(source.path());
-        piece.write(m_buffer.data(), count);
         m_sourceRead += static_cast<std::int64_t>(count);
+        m_job.addRead(static_cast<std::int64_t>(count));
+        piece.write(m_buffer.data(), count);
+        m_job.addOnMedium(writeBack.written(static_cast<std::int64_t>(count)));
         return count;
     }
 
@@ -141,17 +130,8 @@ private:
                        " bytes read)");
     }
 
-    void showPercent() {
-        const int percent = progressPercent(m_sourceRead, m_plan.sourceSize);
-        if (percent == m_shownPercent)
-            return;
-        m_shownPercent = percent;
-        m_host.setProgressText(progressText(percent));
-    }
-
-    void yieldToHost() {
-        m_host.processMessages();
-        if (g_stopRequested)
+    void step() {
+        if (m_job.stepEndsJob())
             throw StopRequested{};
     }
 
@@ -159,13 +139,23 @@ private:
         return paths::joined(m_plan.destinationFolder, pieceName(m_plan.names.baseName, index));
     }
 
-    // Only pieces this job created: a name that appeared meanwhile belongs to someone else.
-    // Every piece is tried; the first failure is reported.
-    void removeWrittenPieces() {
+    std::string scriptPath() const {
+        return paths::joined(m_plan.destinationFolder, scriptName(m_plan.names.baseName));
+    }
+
+    // Only files this job created: a name that appeared meanwhile belongs to someone else.
+    // Every file is tried; the first failure is reported.
+    void removeWrittenFiles() {
+        std::vector<std::string> written;
+        for (std::int64_t index = 1; index <= m_createdPieces; ++index)
+            written.push_back(piecePath(index));
+        // A script that could not be written whole has removed itself.
+        if (m_scriptWritten)
+            written.push_back(scriptPath());
         std::optional<IoError> failure;
-        for (std::int64_t index = 1; index <= m_createdPieces; ++index) {
+        for (const std::string& path : written) {
             try {
-                fs_entry::removeFile(piecePath(index));
+                fs_entry::removeFile(path);
             } catch (const IoError& error) {
                 if (!failure)
                     failure = error;
@@ -176,11 +166,11 @@ private:
     }
 
     // Pieces without their script are of no use, and they would block the next attempt.
-    IoError failureAfterRemovingPieces(const IoError& cause) {
+    IoError failureAfterRemovingFiles(const IoError& cause) {
         if (m_createdPieces == 0)
             return cause;
         try {
-            removeWrittenPieces();
+            removeWrittenFiles();
         } catch (const IoError& removal) {
             return IoError(
                 std::string(cause.what()) +
@@ -190,18 +180,16 @@ private:
                        ". The split files written so far have been removed.");
     }
 
+    SplitJob& m_job;
     const SplitPlan& m_plan;
-    SplitHost& m_host;
     RejoinScript m_script;
     std::array<char, kBlockSize> m_buffer{};
     std::int64_t m_pieceIndex = 0;
     std::int64_t m_createdPieces = 0;
     std::int64_t m_sourceRead = 0;
-    int m_shownPercent = -1;
     unsigned m_permissions = 0;
+    bool m_scriptWritten = false;
 };
-
-} // namespace
 
 std::int64_t piecesWritten(std::int64_t sourceSize, std::int64_t splitSize) {
     const std::int64_t rest = sourceSize % splitSize;
@@ -211,16 +199,10 @@ std::int64_t piecesWritten(std::int64_t sourceSize, std::int64_t splitSize) {
     return sourceSize / splitSize + 1 + (endsInsideTailRead ? 1 : 0);
 }
 
-SplitOutcome runSplitJob(const SplitPlan& plan, SplitHost& host) {
-    const RunningMark running;
-    return SplitRun(plan, host).run();
+SplitJob::SplitJob(SplitPlan plan) : m_plan(std::move(plan)) {
+    setTotals(m_plan.sourceSize, piecesWritten(m_plan.sourceSize, m_plan.splitSize));
 }
 
-bool isSplitRunning() {
-    return g_running;
-}
-
-void requestSplitStop() {
-    if (g_running)
-        g_stopRequested = true;
+SplitOutcome SplitJob::run() {
+    return Run(*this).run();
 }

@@ -3,10 +3,9 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/Job.h"
 #include "engine/SplitNames.h"
 #include "engine/SplitOutcome.h"
-
-class SplitHost;
 
 // Every read of the source and every write of a piece moves at most one block.
 constexpr std::int64_t kBlockSize = 8192;
@@ -27,12 +26,18 @@ struct SplitPlan {
 // inside a piece's tail read).
 std::int64_t piecesWritten(std::int64_t sourceSize, std::int64_t splitSize);
 
-// The job: writes the pieces and then the rejoin script. Nothing is created before the source is
-// open; a stop or an IoError removes every piece the job created, and the IoError propagates
-// saying so.
-SplitOutcome runSplitJob(const SplitPlan& plan, SplitHost& host);
+// The split of one plan: writes the pieces and then the rejoin script, each on the medium before
+// the next, and the folder's entries last. Nothing is created before the source is open; a stop
+// or an IoError removes every file the job created, and the IoError propagates saying so.
+class SplitJob final : public Job {
+public:
+    explicit SplitJob(SplitPlan plan);
 
-// True while a split job runs (the window asks before closing).
-bool isSplitRunning();
-// Asks the running job to stop at its next block; it removes what it wrote.
-void requestSplitStop();
+    // Its steps: after each piece is created and after each block.
+    SplitOutcome run();
+
+private:
+    class Run;
+
+    const SplitPlan m_plan;
+};

@@ -8,7 +8,6 @@
 // what happened and what the user can do.
 struct SplitRefusal {
     enum class Reason {
-        AlreadyRunning,
         NoSource, // nothing, a folder, or no plain file at the source path
         EmptySource,
         UnknownSourceSize,  // the size could not be read when the source was chosen

@@ -25,8 +25,6 @@ std::int64_t filledPieceCount(std::int64_t sourceSize, std::int64_t splitSize) {
 
 std::optional<SplitRefusal> sourceRefusal(const std::string& sourcePath, std::int64_t sourceSize,
                                           std::int64_t splitSize) {
-    if (isSplitRunning())
-        return SplitRefusal(Reason::AlreadyRunning);
     if (fs_entry::targetKind(sourcePath) != fs_entry::Kind::Regular)
         return SplitRefusal(Reason::NoSource, sourcePath);
     if (sourceSize == 0)
@@ -166,13 +164,6 @@ std::optional<SplitRefusal> spaceRefusal(const SplitPlan& plan, std::int64_t pie
     return refused;
 }
 
-SplitOutcome refused(SplitRefusal why) {
-    SplitOutcome outcome;
-    outcome.kind = SplitOutcome::Kind::Refused;
-    outcome.refusal = std::move(why);
-    return outcome;
-}
-
 } // namespace
 
 std::int64_t sourceSizeOf(const std::string& path) {
@@ -183,22 +174,32 @@ std::optional<SplitRefusal> sourceNameRefusal(const std::string& sourcePath) {
     return nameRefusal(deriveSplitNames(sourcePath));
 }
 
-SplitOutcome startSplit(const std::string& sourcePath, std::int64_t sourceSize,
-                        std::int64_t splitSize, const std::string& outputFolder, SplitHost& host) {
+std::variant<SplitPlan, SplitRefusal> checkSplitRequest(const SplitRequest& request) {
+    const std::string& sourcePath = request.sourcePath;
+    const std::int64_t sourceSize = request.sourceSize;
+    const std::int64_t splitSize = request.splitSize;
     if (auto why = sourceRefusal(sourcePath, sourceSize, splitSize))
-        return refused(*why);
+        return *why;
     SplitPlan plan{sourcePath, sourceSize, splitSize, deriveSplitNames(sourcePath), {}};
     if (auto why = nameRefusal(plan.names))
-        return refused(*why);
+        return *why;
     if (auto why = countRefusal(filledPieceCount(sourceSize, splitSize)))
-        return refused(*why);
+        return *why;
 
-    plan.destinationFolder =
-        outputFolder.empty() ? plan.names.sourceFolder : paths::withTrailingSlash(outputFolder);
+    plan.destinationFolder = request.outputFolder.empty()
+                                 ? plan.names.sourceFolder
+                                 : paths::withTrailingSlash(request.outputFolder);
     const std::int64_t piecesToWrite = piecesWritten(sourceSize, splitSize);
     if (auto why = outputRefusal(plan, outputNames(plan.names, piecesToWrite)))
-        return refused(*why);
+        return *why;
     if (auto why = spaceRefusal(plan, piecesToWrite))
-        return refused(*why);
-    return runSplitJob(plan, host);
+        return *why;
+    return plan;
+}
+
+SplitOutcome refusedSplit(SplitRefusal why) {
+    SplitOutcome outcome;
+    outcome.kind = SplitOutcome::Kind::Refused;
+    outcome.refusal = std::move(why);
+    return outcome;
 }

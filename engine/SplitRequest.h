@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <variant>
 
+#include "engine/SplitJob.h"
 #include "engine/SplitOutcome.h"
-
-class SplitHost;
 
 // The most pieces holding data a split may make; an empty one may follow them, after a source
 // that ends on a piece's last byte.
@@ -19,8 +19,18 @@ std::int64_t sourceSizeOf(const std::string& path);
 // name, only dots), if it could not; a window checks this as soon as the file is chosen.
 std::optional<SplitRefusal> sourceNameRefusal(const std::string& sourcePath);
 
-// The split request: checks everything a split could trip over, then runs the job. sourceSize
-// is the size read when the source was chosen; outputFolder is where the pieces go, or empty
-// for the source's own folder.
-SplitOutcome startSplit(const std::string& sourcePath, std::int64_t sourceSize,
-                        std::int64_t splitSize, const std::string& outputFolder, SplitHost& host);
+// What the user asked for: sourceSize is the size read when the source was chosen;
+// outputFolder is where the pieces go, or empty for the source's own folder.
+struct SplitRequest {
+    std::string sourcePath;
+    std::int64_t sourceSize = 0;
+    std::int64_t splitSize = 0;
+    std::string outputFolder;
+};
+
+// Checks everything a split could trip over, and changes nothing: the plan a SplitJob runs, or
+// why there is none.
+std::variant<SplitPlan, SplitRefusal> checkSplitRequest(const SplitRequest& request);
+
+// The outcome a front end shows for a refused request.
+SplitOutcome refusedSplit(SplitRefusal why);

@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 
+#include "engine/Job.h"
 #include "engine/Progress.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
@@ -18,10 +18,8 @@
 
 namespace {
 
-bool targetExists(const JoinOutcome& outcome) {
-    const auto* refusal = std::get_if<JoinRefusal>(&outcome);
-    return refusal && refusal->kind == JoinRefusal::Kind::TargetExists;
-}
+// How often the window reads the job's figures.
+constexpr int kTimerMilliseconds = 100;
 
 } // namespace
 
@@ -32,28 +30,62 @@ JoinDialog::JoinDialog(JoinRequest request, std::function<bool()> interrupted)
     scaleFormToDesktopText(*this);
     showElidedText(*m_ui->targetLabel, tr("Reading %1").arg(fromNative(m_request.scriptPath)));
     connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &JoinDialog::reject);
+    m_timer.setInterval(kTimerMilliseconds);
+    connect(&m_timer, &QTimer::timeout, this, [this] { onTimer(); });
     centreOnScreen(*this);
 }
 
-JoinDialog::~JoinDialog() = default;
+JoinDialog::~JoinDialog() {
+    if (m_job)
+        m_job->requestStop();
+}
 
-JoinOutcome JoinDialog::join() {
+void JoinDialog::start() {
     show();
-    try {
-        JoinOutcome outcome = joinPieces(m_request, *this);
-        while (targetExists(outcome)) {
-            if (!askWhereToRecreate(std::get<JoinRefusal>(outcome))) {
-                outcome = JoinStopped{};
-                break;
-            }
-            outcome = joinPieces(m_request, *this);
-        }
-        hide();
-        return outcome;
-    } catch (const IoError&) {
-        hide();
-        throw;
+    startJob();
+}
+
+void JoinDialog::startJob() {
+    m_thread.reset();
+    m_job = std::make_unique<JoinJob>(m_request);
+    if (m_cancelled)
+        m_job->requestStop();
+    m_thread = std::make_unique<JobThread>([this] { m_outcome = m_job->run(); });
+    m_timer.start();
+}
+
+void JoinDialog::onTimer() {
+    if (m_interrupted && m_interrupted())
+        m_job->requestStop();
+    const JobProgress progress = m_job->progress();
+    const std::string target = m_job->targetPath();
+    if (!target.empty())
+        showElidedText(*m_ui->targetLabel, tr("Recreating %1").arg(fromNative(target)));
+    m_ui->progressBar->setValue(percentOnMedium(progress));
+    if (!m_thread->finished())
+        return;
+    m_timer.stop();
+    if (askedToJoinAgain()) {
+        startJob();
+        return;
     }
+    hide();
+    emit joinEnded();
+}
+
+bool JoinDialog::askedToJoinAgain() {
+    const auto* refusal = std::get_if<JoinRefusal>(&m_outcome);
+    if (!refusal || refusal->kind != JoinRefusal::Kind::TargetExists)
+        return false;
+    if (askWhereToRecreate(*refusal))
+        return true;
+    m_outcome = JoinStopped{};
+    return false;
+}
+
+JoinOutcome JoinDialog::outcome() {
+    m_thread->join();
+    return m_outcome;
 }
 
 // The window's counterparts of --force and -o.
@@ -92,18 +124,6 @@ void JoinDialog::showFailure(const IoError& failure) {
 
 void JoinDialog::reject() {
     m_cancelled = true;
-}
-
-void JoinDialog::startCopying(const std::string& targetPath) {
-    showElidedText(*m_ui->targetLabel, tr("Recreating %1").arg(fromNative(targetPath)));
-}
-
-void JoinDialog::showProgress(std::int64_t copied, std::int64_t total) {
-    m_ui->progressBar->setValue(total > 0 ? progressPercent(copied, total) : 100);
-    // The copy runs in this thread; Cancel and repaints get their turn after each step.
-    QCoreApplication::processEvents();
-}
-
-bool JoinDialog::stopRequested() {
-    return m_cancelled || (m_interrupted && m_interrupted());
+    if (m_job)
+        m_job->requestStop();
 }

@@ -1,6 +1,9 @@
 #include "ui/MainWindow.h"
 
 #include <array>
+#include <cstdio>
+#include <exception>
+#include <variant>
 #include <vector>
 
 #include <QApplication>
@@ -19,6 +22,7 @@
 #include "engine/SourceCheck.h"
 #include "engine/SplitJob.h"
 #include "engine/SplitRequest.h"
+#include "platform/JobThread.h"
 #include "platform/Paths.h"
 #include "settings/Settings.h"
 #include "ui/AboutBox.h"
@@ -54,6 +58,9 @@ const QString kBrowserFailure = QStringLiteral(
 const QString kUnknownSize = QStringLiteral("unknown");
 const QString kStopQuestion = QStringLiteral("Stop the split in progress?");
 
+// How often the window reads a running split's figures: often enough for a label.
+constexpr int kSplitTimerMilliseconds = 100;
+
 // Disables the controls that must not be used while a split runs, and enables them again
 // however the split ends, with the focus back where the user left it.
 class SplitControlsLock {
@@ -77,7 +84,37 @@ private:
     const QPointer<QWidget> m_focused;
 };
 
+// At the end of the session no box may wait for an answer: the failure goes to standard error.
+void rethrowUnlessSessionEnds(const std::exception_ptr& failure, bool sessionEnding) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+        if (!sessionEnding)
+            throw;
+        std::fprintf(stderr, "orvanto: %s\n", error.what());
+    }
+}
+
 } // namespace
+
+// A split beside the window: its job on a thread of its own, the controls locked and the label
+// shown while it lives. Members go in reverse order, so the thread has ended before the rest.
+class MainWindow::RunningSplit {
+public:
+    RunningSplit(SplitPlan plan, std::vector<QWidget*> controls, QLabel& label,
+                 const std::function<void()>& stepObserver)
+        : lock(std::move(controls)), progress(label), job(std::move(plan)) {
+        if (stepObserver)
+            job.observeSteps(stepObserver);
+        thread = std::make_unique<JobThread>([this] { outcome = job.run(); });
+    }
+
+    SplitControlsLock lock;
+    SplitProgressLabel progress;
+    SplitJob job;
+    SplitOutcome outcome;
+    std::unique_ptr<JobThread> thread;
+};
 
 MainWindow::MainWindow(settings::Settings settings, QWidget* parent)
     : QWidget(parent), m_settings(std::move(settings)), m_ui(std::make_unique<Ui::MainWindow>()) {
@@ -86,9 +123,15 @@ MainWindow::MainWindow(settings::Settings settings, QWidget* parent)
     shareFormPaletteWithStyledWidgets(*this);
     scaleFormToDesktopText(*this);
     setUpControls();
+    m_splitTimer.setInterval(kSplitTimerMilliseconds);
+    connect(&m_splitTimer, &QTimer::timeout, this, [this] { onSplitTimer(); });
 }
 
-MainWindow::~MainWindow() = default;
+// A split still running stops, removing what it wrote, before the window goes.
+MainWindow::~MainWindow() {
+    if (m_split)
+        m_split->job.requestStop();
+}
 
 void MainWindow::setUpControls() {
     startSettings();
@@ -242,9 +285,52 @@ bool MainWindow::refusesName(const QString& path) {
 }
 
 void MainWindow::onCreateClicked() {
-    runHandler(this, [this] {
-        const SplitOutcome outcome = runSplit();
-        showSplitOutcome(this, outcome);
+    runHandler(this, [this] { startSplit(); });
+}
+
+void MainWindow::startSplit() {
+    const SplitRequest request{m_sourcePath, m_sourceSize,
+                               size_catalogue::resolveSplitSize(currentSizeChoice()),
+                               m_settings.readOutputFolder()};
+    auto checked = checkSplitRequest(request);
+    if (const auto* refusal = std::get_if<SplitRefusal>(&checked)) {
+        showSplitOutcome(this, refusedSplit(*refusal));
+        return;
+    }
+    m_split = std::make_unique<RunningSplit>(std::get<SplitPlan>(std::move(checked)),
+                                             controlsLockedDuringSplit(), *m_ui->progressLabel,
+                                             m_splitStepObserver);
+    m_splitTimer.start();
+}
+
+void MainWindow::onSplitTimer() {
+    m_split->progress.show(m_split->job.progress());
+    // What ends the split waits for an open question, unless the session is ending.
+    if (m_split->thread->finished() && (!m_askingToStop || m_sessionEnding))
+        finishSplit();
+}
+
+void MainWindow::finishSplit() {
+    m_splitTimer.stop();
+    SplitOutcome outcome;
+    std::exception_ptr failure;
+    {
+        // Gone before any box: the controls unlocked, the label hidden unless completed.
+        const std::unique_ptr<RunningSplit> split = std::move(m_split);
+        try {
+            split->thread->join();
+            outcome = split->outcome;
+            if (outcome.kind == SplitOutcome::Kind::Completed)
+                split->progress.markCompleted();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    runHandler(this, [this, &outcome, &failure] {
+        if (failure)
+            rethrowUnlessSessionEnds(failure, m_sessionEnding);
+        if (!m_sessionEnding)
+            showSplitOutcome(this, outcome);
         // Counted once the user has seen the completion message.
         if (outcome.kind == SplitOutcome::Kind::Completed)
             m_settings.addToSplitCounter(1);
@@ -252,21 +338,8 @@ void MainWindow::onCreateClicked() {
     // A close asked for during the split waited for the job to stop.
     if (m_closeAfterSplit)
         close();
-}
-
-SplitOutcome MainWindow::runSplit() {
-    const std::int64_t splitSize = size_catalogue::resolveSplitSize(currentSizeChoice());
-    const std::string outputFolder = m_settings.readOutputFolder();
-    // The job keeps its own copy: the window's state must not change under it while it yields.
-    const std::string sourcePath = m_sourcePath;
-    const std::int64_t sourceSize = m_sourceSize;
-    const SplitControlsLock lock(controlsLockedDuringSplit());
-    SplitProgressLabel progress(*m_ui->progressLabel);
-    const SplitOutcome outcome =
-        startSplit(sourcePath, sourceSize, splitSize, outputFolder, progress);
-    if (outcome.kind == SplitOutcome::Kind::Completed)
-        progress.markCompleted();
-    return outcome;
+    if (m_sessionEnding && m_afterClosing)
+        m_afterClosing();
 }
 
 std::vector<QWidget*> MainWindow::controlsLockedDuringSplit() const {
@@ -328,27 +401,34 @@ void MainWindow::saveSize() {
 
 bool MainWindow::askToStopSplit() {
     bool stopping = false;
+    m_askingToStop = true;
     runHandler(this, [this, &stopping] {
-        if (prompts().askYesNo(this, kStopQuestion)) {
-            requestSplitStop();
+        // The split may have ended while the question was open.
+        if (prompts().askYesNo(this, kStopQuestion) && m_split) {
+            m_split->job.requestStop();
             stopping = true;
         }
     });
+    m_askingToStop = false;
     return stopping;
 }
 
-void MainWindow::closeAtSessionEnd() {
-    if (!isSplitRunning()) {
+void MainWindow::closeAtSessionEnd(std::function<void()> afterClosing) {
+    m_sessionEnding = true;
+    m_afterClosing = std::move(afterClosing);
+    if (!m_split) {
         close();
+        if (m_afterClosing)
+            m_afterClosing();
         return;
     }
-    requestSplitStop();
+    m_split->job.requestStop();
     m_closeAfterSplit = true;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (isSplitRunning()) {
-        // This arrives while the job yields; the window closes once the job has returned.
+    if (m_split) {
+        // The window closes once the job has removed what it wrote.
         event->ignore();
         if (askToStopSplit())
             m_closeAfterSplit = true;
@@ -359,7 +439,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && isSplitRunning()) {
+    if (event->key() == Qt::Key_Escape && m_split) {
         askToStopSplit();
         return;
     }
@@ -389,13 +469,13 @@ bool MainWindow::acceptAsCopy(QDropEvent& event) {
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (!isSplitRunning() && droppedFile(*event->mimeData()))
+    if (!m_split && droppedFile(*event->mimeData()))
         acceptAsCopy(*event);
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
     const std::optional<QString> path = droppedFile(*event->mimeData());
-    if (isSplitRunning() || !path || !acceptAsCopy(*event))
+    if (m_split || !path || !acceptAsCopy(*event))
         return;
     runHandler(this, [this, &path] {
         m_ui->progressLabel->hide();

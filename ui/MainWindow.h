@@ -2,12 +2,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include "engine/SizeCatalogue.h"
@@ -35,8 +37,15 @@ public:
     // the printout's choice included.
     const QString& dialogFolder() const { return m_dialogFolder; }
     // The session is ending (SIGTERM, SIGHUP): a running split stops without asking and removes
-    // what it wrote, and the window closes once it has; otherwise the window closes as usual.
-    void closeAtSessionEnd();
+    // what it wrote, and the window closes once it has, showing no box; otherwise the window
+    // closes as usual. afterClosing runs once it has closed.
+    void closeAtSessionEnd(std::function<void()> afterClosing = {});
+    // True from the click on Create Split Files until the window has shown how the split ended.
+    bool isSplitting() const { return m_split != nullptr; }
+    // Called on the split job's thread at each of its steps: a test holds the job there.
+    void observeSplitSteps(std::function<void()> observer) {
+        m_splitStepObserver = std::move(observer);
+    }
     // Selects path as if it had been chosen; one that cannot be split is shown in a box instead.
     void openWithFile(const QString& path);
 
@@ -50,8 +59,12 @@ private:
     void setUpControls();
     void onSelectClicked();
     void onCreateClicked();
-    // Runs the split request with the window's choices, the controls locked meanwhile.
-    SplitOutcome runSplit();
+    // Checks the request made of the window's choices and starts its job, the controls locked
+    // until it ends; a refusal is shown at once.
+    void startSplit();
+    // Shows the job's figures, and how it ended once it has.
+    void onSplitTimer();
+    void finishSplit();
     // The handler of the twelve preset buttons.
     void onPresetChosen(std::size_t presetIndex);
     void onCustomizeChosen();
@@ -90,5 +103,12 @@ private:
     std::string m_sourcePath;
     std::int64_t m_sourceSize = 0;
     QString m_dialogFolder;
+    class RunningSplit;
+    std::unique_ptr<RunningSplit> m_split;
+    std::function<void()> m_splitStepObserver;
+    QTimer m_splitTimer;
+    bool m_askingToStop = false;
     bool m_closeAfterSplit = false;
+    bool m_sessionEnding = false;
+    std::function<void()> m_afterClosing;
 };

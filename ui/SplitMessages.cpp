@@ -26,9 +26,6 @@ const char* const kRenameAndRetry = " Rename the file and then attempt the split
 
 std::string refusalWords(const SplitRefusal& refusal) {
     switch (refusal.reason) {
-    case Reason::AlreadyRunning:
-        return "A split is already running. Wait until it has finished before you start another "
-               "one.";
     case Reason::NoSource:
         return "Please click the \"Select A File To Split\" button at the top. Either you have "
                "not selected a file to \"split\" or the file you selected does not exist.";

@@ -1,26 +1,29 @@
 #include "ui/SplitProgressLabel.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 
+#include "engine/Job.h"
+#include "engine/Progress.h"
 #include "ui/NativeText.h"
 
-SplitProgressLabel::SplitProgressLabel(QLabel& label) : m_label(label) {}
+SplitProgressLabel::SplitProgressLabel(QLabel& label) : m_label(label) {
+    m_label.setText(QString());
+    m_label.show();
+}
 
 SplitProgressLabel::~SplitProgressLabel() {
     if (!m_completed)
         m_label.hide();
 }
 
-void SplitProgressLabel::setProgressText(const std::string& text) {
-    // The job reports only texts that changed.
-    m_label.setText(fromNative(text));
+void SplitProgressLabel::show(const JobProgress& progress) {
+    const QString text = fromNative(splitProgressText(progress));
+    // Set only when changed: every change is read out by a screen reader.
+    if (text != m_label.text())
+        m_label.setText(text);
 }
 
-void SplitProgressLabel::showProgress() {
-    m_label.show();
-}
-
-void SplitProgressLabel::processMessages() {
-    QCoreApplication::processEvents();
+void SplitProgressLabel::markCompleted() {
+    m_completed = true;
+    m_label.setText(fromNative(kPieceDoneText));
 }

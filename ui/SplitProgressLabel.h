@@ -1,27 +1,20 @@
 #pragma once
 
-#include <string>
-
-#include "engine/SplitHost.h"
-
+struct JobProgress;
 class QLabel;
 
-// Runs a split in the main window: progress in a label, and the window's waiting events
-// processed whenever the job yields. The label is hidden again when
-// the split ends without completing, so it never shows a stale figure.
-class SplitProgressLabel final : public SplitHost {
+// The main window's progress label during a split, written from the job's figures. The label is
+// hidden again when the split ends without completing, so it never shows a stale figure.
+class SplitProgressLabel {
 public:
     explicit SplitProgressLabel(QLabel& label);
-    ~SplitProgressLabel() override;
+    ~SplitProgressLabel();
     SplitProgressLabel(const SplitProgressLabel&) = delete;
     SplitProgressLabel& operator=(const SplitProgressLabel&) = delete;
 
+    void show(const JobProgress& progress);
     // Keeps the label's final "Done." shown.
-    void markCompleted() { m_completed = true; }
-
-    void setProgressText(const std::string& text) override;
-    void showProgress() override;
-    void processMessages() override;
+    void markCompleted();
 
 private:
     QLabel& m_label;

@@ -8,10 +8,9 @@ class QSocketNotifier;
 
 // While it lives, SIGTERM and SIGHUP (the session ending) no longer kill the program: the handler
 // only writes into a socket, and onTermination runs from the event loop when it next processes
-// events, which a split does after every block; a call that fails with EINTR is no longer
-// retried (platform/Interruption.h). SIGXFSZ is ignored, so that past the file size limit a write
-// fails and is reported rather than killing the program. One instance at a time; the handlers in
-// place before it come back when it goes.
+// events; a call that fails with EINTR is no longer retried (platform/Interruption.h). SIGXFSZ
+// is ignored, so that past the file size limit a write fails and is reported rather than killing
+// the program. One instance at a time; the handlers in place before it come back when it goes.
 class TerminationSignals {
 public:
     explicit TerminationSignals(std::function<void()> onTermination);

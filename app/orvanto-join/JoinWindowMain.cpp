@@ -23,9 +23,13 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Orvanto"));
     JoinDialog dialog(std::get<CommandLine>(commandLine).request,
                       [] { return stop_signals::stopSignal() != 0; });
+    QObject::connect(&dialog, &JoinDialog::joinEnded, &application, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    dialog.start();
+    QApplication::exec();
     JoinOutcome outcome = JoinStopped{};
     try {
-        outcome = dialog.join();
+        outcome = dialog.outcome();
     } catch (const std::exception& failure) {
         stop_signals::restoreDefaultSignals();
         dialog.showFailure(IoError(failure.what()));

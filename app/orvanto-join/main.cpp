@@ -2,7 +2,6 @@
 // It links no Qt, so that it starts as fast as cat; --window hands over to orvanto-join-window.
 
 #include <cerrno>
-#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <iostream>
@@ -12,9 +11,12 @@
 
 #include "app/orvanto-join/JoinCommandLine.h"
 #include "app/terminal/ExitStatus.h"
+#include "app/terminal/JobWatch.h"
 #include "app/terminal/ProgressLine.h"
 #include "app/terminal/StandardStreams.h"
 #include "app/terminal/StopSignals.h"
+#include "engine/Job.h"
+#include "engine/JoinJob.h"
 #include "engine/Progress.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
@@ -25,35 +27,18 @@ using namespace join_program;
 
 namespace {
 
-// Percentages on standard error when it is a terminal, a few times a second at most.
-class TerminalProgress final : public JoinProgress {
-public:
-    void startCopying(const std::string&) override {}
-
-    void showProgress(std::int64_t copied, std::int64_t total) override {
-        const auto now = std::chrono::steady_clock::now();
-        if (!m_line.isDrawn() || (m_shown && copied < total && now - m_lastShown < kInterval))
-            return;
-        const int percent = total > 0 ? progressPercent(copied, total) : 100;
-        m_line.show(progressText(percent));
-        m_shown = true;
-        m_lastShown = now;
-    }
-
-    bool stopRequested() override { return stop_signals::stopSignal() != 0; }
-
-private:
-    static constexpr std::chrono::milliseconds kInterval{250};
-    ProgressLine m_line;
-    bool m_shown = false;
-    std::chrono::steady_clock::time_point m_lastShown;
-};
-
 int joinOnTerminal(const JoinRequest& request) {
     JoinOutcome outcome = JoinStopped{};
     {
-        TerminalProgress progress;
-        outcome = joinPieces(request, progress);
+        // Percentages on standard error when it is a terminal.
+        ProgressLine line;
+        JoinJob job(request);
+        runWatched(
+            job, [&] { outcome = job.run(); },
+            [&](const JobProgress& progress) {
+                if (progress.pieceCount > 0)
+                    line.show(progressText(percentOnMedium(progress)));
+            });
     }
     if (const auto* completion = std::get_if<JoinCompletion>(&outcome))
         standard_streams::writeReport(joinCompletionText(*completion));

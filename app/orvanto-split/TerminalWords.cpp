@@ -29,8 +29,6 @@ const char* const kElsewhere = "; move it away, or put the pieces elsewhere with
 
 std::string refusalSentence(const SplitRefusal& refusal) {
     switch (refusal.reason) {
-    case Reason::AlreadyRunning:
-        return "a split is already running";
     case Reason::NoSource:
         return refusal.name + ": no such file, or not a plain file";
     case Reason::EmptySource:

@@ -7,6 +7,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include <unistd.h>
@@ -15,11 +16,12 @@
 #include "app/orvanto-split/TerminalWords.h"
 #include "app/terminal/CommandLineOptions.h"
 #include "app/terminal/ExitStatus.h"
+#include "app/terminal/JobWatch.h"
 #include "app/terminal/ProgressLine.h"
 #include "app/terminal/StandardStreams.h"
 #include "app/terminal/StopSignals.h"
+#include "engine/Progress.h"
 #include "engine/SizeCatalogue.h"
-#include "engine/SplitHost.h"
 #include "engine/SplitJob.h"
 #include "engine/SplitRequest.h"
 #include "platform/IoError.h"
@@ -72,21 +74,20 @@ void complain(const std::string& message) {
     std::cerr << kProgram << ": " << visibleText(message) << '\n';
 }
 
-// Progress is drawn on a terminal only; a stop signal stops the job at its next block.
-class TerminalHost final : public SplitHost {
-public:
-    void setProgressText(const std::string& text) override { m_line.show(text); }
-
-    void showProgress() override {}
-
-    void processMessages() override {
-        if (stop_signals::stopSignal() != 0)
-            requestSplitStop();
-    }
-
-private:
-    ProgressLine m_line;
-};
+// The request checked, its job run beside this thread, which draws the progress on a terminal
+// and passes a stop signal on.
+SplitOutcome runSplit(const SplitRequest& request) {
+    auto checked = checkSplitRequest(request);
+    if (const auto* refusal = std::get_if<SplitRefusal>(&checked))
+        return refusedSplit(*refusal);
+    SplitJob job(std::get<SplitPlan>(std::move(checked)));
+    SplitOutcome outcome;
+    ProgressLine line;
+    runWatched(
+        job, [&] { outcome = job.run(); },
+        [&](const JobProgress& progress) { line.show(splitProgressText(progress)); });
+    return outcome;
+}
 
 // Names are joined to the source's folder, so a relative path is made absolute first.
 std::string absolutePath(const std::string& path) {
@@ -132,11 +133,8 @@ int split(const std::string& source, std::int64_t splitSize,
     const std::string sourcePath = absolutePath(source);
     const std::string outputFolder =
         chosenOutputFolder ? absolutePath(*chosenOutputFolder) : settings.readOutputFolder();
-    SplitOutcome outcome;
-    {
-        TerminalHost host;
-        outcome = startSplit(sourcePath, sourceSizeOf(sourcePath), splitSize, outputFolder, host);
-    }
+    const SplitOutcome outcome =
+        runSplit({sourcePath, sourceSizeOf(sourcePath), splitSize, outputFolder});
     // Nothing is left to clean up: a signal may end the program now.
     stop_signals::restoreDefaultSignals();
     switch (outcome.kind) {

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QTimer>
 
 #include "Version.h"
 #include "platform/PageFolders.h"
@@ -67,10 +68,15 @@ int run(QApplication& app) {
         return 2;
     }
     MainWindow window(settings::Settings(paths::configurationFolderPath()));
-    const TerminationSignals sessionEnd([&window] { window.closeAtSessionEnd(); });
+    // Every loop ends with the session, a box's included, so no box outlives the window.
+    const TerminationSignals sessionEnd(
+        [&window] { window.closeAtSessionEnd([] { QCoreApplication::exit(0); }); });
     window.show();
-    if (!files.isEmpty())
-        window.openWithFile(QFileInfo(files.front()).absoluteFilePath());
+    // Once the event loop runs, so that what the file's check has to say is shown inside it.
+    if (!files.isEmpty()) {
+        const QString file = QFileInfo(files.front()).absoluteFilePath();
+        QTimer::singleShot(0, &window, [&window, file] { window.openWithFile(file); });
+    }
     return QApplication::exec();
 }
 

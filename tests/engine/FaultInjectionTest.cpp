@@ -1,5 +1,5 @@
 // Faults that strike between the request and the job, or while the job runs: the test acts from
-// the host's processMessages, where the job yields once per block.
+// one of the job's steps, taken once per block.
 
 #include <filesystem>
 #include <string>
@@ -20,7 +20,7 @@
 
 namespace {
 
-// 250000 bytes at 100000 make three pieces of 13 yields or fewer each; the 20th falls in the
+// 250000 bytes at 100000 make three pieces of 13 steps or fewer each; the 20th falls in the
 // second piece.
 constexpr std::int64_t kSourceSize = 250000;
 constexpr std::int64_t kSplitSize = 100000;
@@ -28,10 +28,10 @@ constexpr long kInSecondPiece = 20;
 
 class FaultInjection : public SplitFixture {
 protected:
-    // Runs action once, when the job yields for the given time.
-    void atYield(long count, std::function<void()> action) {
-        m_host.onProcessMessages = [this, count, action] {
-            if (m_host.processCount == count)
+    // Runs action once, at the job's given step.
+    void atStep(long count, std::function<void()> action) {
+        m_steps.onStep = [this, count, action] {
+            if (m_steps.count == count)
                 action();
         };
     }
@@ -70,14 +70,13 @@ TEST_F(FaultInjection, AnOutputFolderRemovedDuringTheJobEndsItWithThePieceName) 
     const std::string source = makeSource("movie.avi", kSourceSize);
     TempFolder output;
     m_outputFolder = output.path();
-    atYield(kInSecondPiece, [&] { std::filesystem::remove_all(output.path()); });
+    atStep(kInSecondPiece, [&] { std::filesystem::remove_all(output.path()); });
     const std::size_t descriptors = openDescriptorCount();
 
     EXPECT_EQ(splitError(source), "Could not create " + output.path() +
                                       "movie.3: No such file or directory. The split files "
                                       "written so far have been removed.");
     EXPECT_EQ(openDescriptorCount(), descriptors);
-    EXPECT_FALSE(isSplitRunning());
     EXPECT_EQ(readFile(source).size(), static_cast<std::size_t>(kSourceSize));
 }
 
@@ -106,7 +105,7 @@ TEST_F(FaultInjection, AReadOnlyDestinationEndsTheJobWithTheFileAndTheReason) {
         if (c.readOnlyAt == 0)
             makeReadOnly();
         else
-            atYield(c.readOnlyAt, makeReadOnly);
+            atStep(c.readOnlyAt, makeReadOnly);
 
         std::string expected = c.error;
         for (std::size_t at = expected.find("movie."); at != std::string::npos;
@@ -129,7 +128,7 @@ TEST_F(FaultInjection, AReadOnlyDestinationEndsTheJobWithTheFileAndTheReason) {
 
 TEST_F(FaultInjection, ASourceTruncatedDuringTheJobEndsItWithTheSourceName) {
     const std::string source = makeSource("movie.avi", kSourceSize);
-    atYield(kInSecondPiece, [&] { std::filesystem::resize_file(source, 50000); });
+    atStep(kInSecondPiece, [&] { std::filesystem::resize_file(source, 50000); });
     const std::size_t descriptors = openDescriptorCount();
 
     const std::string error = splitError(source);
@@ -148,7 +147,7 @@ TEST_F(FaultInjection, ASourceTruncatedDuringTheJobEndsItWithTheSourceName) {
 TEST_F(FaultInjection, ASourceRemovedDuringTheJobIsStillSplitWhole) {
     const std::string source = makeSource("movie.avi", kSourceSize);
     const std::string original = readFile(source);
-    atYield(kInSecondPiece, [&] { std::filesystem::remove(source); });
+    atStep(kInSecondPiece, [&] { std::filesystem::remove(source); });
 
     ASSERT_EQ(split(source, kSplitSize).kind, SplitOutcome::Kind::Completed);
     EXPECT_EQ(followRejoinScript(folder(), "movie.bat"), "movie.avi");
@@ -159,7 +158,7 @@ TEST_F(FaultInjection, ASourceRemovedDuringTheJobIsStillSplitWhole) {
 TEST_F(FaultInjection, ASourceThatGrowsDuringTheJobIsSplitAtItsChosenSize) {
     const std::string source = makeSource("movie.avi", kSourceSize);
     const std::string original = readFile(source);
-    m_host.onProcessMessages = [&] { writePatternFile(source, fileSize(source) + 8192); };
+    m_steps.onStep = [&] { writePatternFile(source, fileSize(source) + 8192); };
 
     ASSERT_EQ(split(source, kSplitSize).kind, SplitOutcome::Kind::Completed);
     EXPECT_GT(fileSize(source), kSourceSize);
@@ -187,7 +186,7 @@ TEST_F(FaultInjection, AFullDiskIsSeenBeforeTheSplitOrCleanedUpAfterIt) {
 
     // The disk fills up while the job runs: nothing of the split stays.
     const std::string source = makeSource("movie.avi", 900000);
-    atYield(kInSecondPiece, [&] { writeFile(disk.file("filler"), std::string(600000, 'f')); });
+    atStep(kInSecondPiece, [&] { writeFile(disk.file("filler"), std::string(600000, 'f')); });
     EXPECT_EQ(splitError(source), "Could not write " + disk.path() +
                                       "movie.5: No space left on device. The split files written "
                                       "so far have been removed.");

@@ -52,7 +52,7 @@ protected:
         const std::string source = work.file(fileName);
         writePatternFile(source, 250000);
         std::string original = readFile(source);
-        m_host = RecordingHost();
+        m_steps = JobSteps();
         EXPECT_EQ(split(source, 100000).kind, SplitOutcome::Kind::Completed);
         std::filesystem::remove(source);
         return original;

@@ -69,7 +69,7 @@ TEST_F(HostilePaths, SourcesThatAreNotPlainFilesAreRefused) {
         const int status = runInChild([&] {
             ::alarm(60);
             // As if the chooser had reported a size that needs several pieces.
-            const SplitOutcome outcome = startSplit(source, 1000000, 100000, "", m_host);
+            const SplitOutcome outcome = split({source, 1000000, 100000, ""});
             if (outcome.kind != SplitOutcome::Kind::Refused)
                 return 10;
             return outcome.refusal.reason == SplitRefusal::Reason::NoSource ? 0 : 11;

@@ -13,13 +13,6 @@
 
 namespace {
 
-class NoProgress final : public JoinProgress {
-public:
-    void startCopying(const std::string&) override {}
-    void showProgress(std::int64_t, std::int64_t) override {}
-    bool stopRequested() override { return false; }
-};
-
 void emptyFolder(const std::string& folder) {
     for (const std::string& entry : entriesOf(folder))
         std::filesystem::remove(folder + entry);
@@ -147,8 +140,7 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
         c.change(folder());
         const std::set<std::string> before = entriesOf(folder());
 
-        NoProgress progress;
-        const JoinOutcome outcome = joinPieces({folder() + "movie.bat", "", false}, progress);
+        const JoinOutcome outcome = JoinJob({folder() + "movie.bat", "", false}).run();
         const auto* refusal = std::get_if<JoinRefusal>(&outcome);
         ASSERT_NE(refusal, nullptr);
         EXPECT_EQ(refusal->kind, c.kind);
@@ -166,8 +158,7 @@ TEST_F(Join, RefusesAPieceTruncatedBeforeAnEmptyLastOne) {
     splitSource("movie.avi", 500000, 100000);
     std::filesystem::remove(folder() + "movie.avi");
     std::filesystem::resize_file(folder() + "movie.5", 100000 / 8192 * 8192);
-    NoProgress progress;
-    const JoinOutcome outcome = joinPieces({folder() + "movie.bat", "", false}, progress);
+    const JoinOutcome outcome = JoinJob({folder() + "movie.bat", "", false}).run();
     const auto* refusal = std::get_if<JoinRefusal>(&outcome);
     ASSERT_NE(refusal, nullptr);
     EXPECT_EQ(refusal->kind, JoinRefusal::Kind::ShortPiece);
@@ -190,9 +181,26 @@ TEST_F(Join, KeepsAPrivateFilePrivate) {
         EXPECT_EQ(modeOf("movie.3"), split);
         EXPECT_EQ(modeOf("movie.bat"), split);
         ::chmod((folder() + "movie.1").c_str(), 0600);
-        NoProgress progress;
-        joinPieces({folder() + "movie.bat", "", false}, progress);
+        JoinJob({folder() + "movie.bat", "", false}).run();
         EXPECT_EQ(modeOf("movie.avi"), 0600u);
     }
     ::umask(umaskBefore);
+}
+
+TEST_F(Join, AStopAtAnyStepLeavesNoFileBehind) {
+    // Ten pieces of 2 MB: one step each; the stop comes before the first, fifth and last copy.
+    splitSource("movie.avi", 20000000, 2000000);
+    for (const long stopAt : {1L, 5L, 10L}) {
+        SCOPED_TRACE(stopAt);
+        const std::set<std::string> before = entriesOf(m_target.path());
+        JoinJob job({folder() + "movie.bat", m_target.path(), false});
+        long steps = 0;
+        job.observeSteps([&] {
+            if (++steps == stopAt)
+                job.requestStop();
+        });
+        EXPECT_TRUE(std::holds_alternative<JoinStopped>(job.run()));
+        EXPECT_EQ(steps, stopAt);
+        EXPECT_EQ(entriesOf(m_target.path()), before);
+    }
 }

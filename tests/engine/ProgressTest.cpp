@@ -1,8 +1,11 @@
 #include "engine/Progress.h"
 
 #include <limits>
+#include <string>
 
 #include <gtest/gtest.h>
+
+#include "engine/Job.h"
 
 TEST(Progress, RoundsHalvesToTheEvenNeighbour) {
     constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
@@ -20,4 +23,23 @@ TEST(Progress, RoundsHalvesToTheEvenNeighbour) {
         EXPECT_EQ(progressPercent(c.done, c.total), c.percent);
     }
     EXPECT_EQ(progressText(42), "42% Complete");
+}
+
+TEST(Progress, ASplitShowsOnlyWhatIsOnTheMedium) {
+    const struct {
+        JobProgress progress; // read, on the medium, total, piece, pieces, pieces on the medium
+        std::string text;
+        int percent;
+    } cases[] = {
+        {{0, 0, 0, 0, 0, 0}, "", 0},
+        {{0, 0, 3000000, 0, 4, 0}, "", 0},
+        {{1500000, 1000000, 3000000, 2, 4, 1}, "33% Complete", 33},
+        {{1000000, 1000000, 3000000, 1, 4, 1}, "100 %  Done.", 33},
+        {{0, 0, 0, 3, 3, 3}, "100 %  Done.", 100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(splitProgressText(c.progress), c.text);
+        EXPECT_EQ(percentOnMedium(c.progress), c.percent);
+    }
 }

@@ -1,6 +1,7 @@
 #include "SplitFixture.h"
 
 #include <filesystem>
+#include <variant>
 
 std::string SplitFixture::makeSource(const std::string& name, std::int64_t size) const {
     const std::string path = m_folder.file(name);
@@ -9,7 +10,24 @@ std::string SplitFixture::makeSource(const std::string& name, std::int64_t size)
 }
 
 SplitOutcome SplitFixture::split(const std::string& sourcePath, std::int64_t splitSize) {
-    return startSplit(sourcePath, sourceSizeOf(sourcePath), splitSize, m_outputFolder, m_host);
+    return split({sourcePath, sourceSizeOf(sourcePath), splitSize, m_outputFolder});
+}
+
+SplitOutcome SplitFixture::split(const SplitRequest& request) {
+    auto checked = checkSplitRequest(request);
+    if (auto* refusal = std::get_if<SplitRefusal>(&checked))
+        return refusedSplit(*refusal);
+    SplitJob job(std::get<SplitPlan>(checked));
+    job.observeSteps([this] {
+        ++m_steps.count;
+        if (m_steps.onStep)
+            m_steps.onStep();
+    });
+    m_job = &job;
+    const SplitOutcome outcome = job.run();
+    m_job = nullptr;
+    m_finalProgress = job.progress();
+    return outcome;
 }
 
 std::set<std::string> entriesOf(const std::string& folder) {

@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include "RecordingHost.h"
+#include "JobSteps.h"
+#include "engine/Job.h"
 #include "engine/SplitRequest.h"
 #include "support/TempFolder.h"
 
-// A split test: a folder for the source and the pieces, and a host that records what the job
-// shows.
+// A split test: a folder for the source and the pieces, and the steps of the job that runs.
 class SplitFixture : public ::testing::Test {
 protected:
     // Writes a patterned source file of size bytes into folder() and returns its path.
@@ -19,12 +19,19 @@ protected:
     // The split request as the window makes it, with the size read when the file was chosen,
     // into m_outputFolder.
     SplitOutcome split(const std::string& sourcePath, std::int64_t splitSize);
+    // Checks the request and runs the job of its plan on this thread.
+    SplitOutcome split(const SplitRequest& request);
+    // Asks the running job to stop; called from a step.
+    void stopJob() { m_job->requestStop(); }
 
     const std::string& folder() const { return m_folder.path(); }
 
     TempFolder m_folder;
     std::string m_outputFolder;
-    RecordingHost m_host;
+    JobSteps m_steps;
+    SplitJob* m_job = nullptr;
+    // The job's figures when it returned.
+    JobProgress m_finalProgress;
 };
 
 // Names of every entry directly in a folder.

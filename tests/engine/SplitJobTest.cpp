@@ -27,11 +27,11 @@ void expectCompletion(const SplitOutcome& outcome, const std::string& folder,
     EXPECT_EQ(outcome.completion.pieceCount, pieceCount);
 }
 
-class SplitJob : public SplitFixture {};
+class SplitJobRun : public SplitFixture {};
 
 } // namespace
 
-TEST_F(SplitJob, EndsWithTheFirstReadThatDeliversNothing) {
+TEST_F(SplitJobRun, EndsWithTheFirstReadThatDeliversNothing) {
     // The tail read of a 1,000,000-byte piece asks for 576 bytes.
     const struct {
         std::int64_t sourceSize;
@@ -45,7 +45,7 @@ TEST_F(SplitJob, EndsWithTheFirstReadThatDeliversNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sourceSize);
         TempFolder work;
-        m_host = RecordingHost();
+        m_steps = JobSteps();
         const std::string source = work.file("movie.avi");
         writePatternFile(source, c.sourceSize);
         const SplitOutcome outcome = split(source, 1000000);
@@ -65,7 +65,7 @@ TEST_F(SplitJob, EndsWithTheFirstReadThatDeliversNothing) {
     }
 }
 
-TEST_F(SplitJob, WholeBlockSizeMakesNoTailRead) {
+TEST_F(SplitJobRun, WholeBlockSizeMakesNoTailRead) {
     const std::int64_t size = *size_catalogue::sizeFromText("5120k");
     ASSERT_EQ(size % 8192, 0);
     const std::string source = makeSource("disk.img", 11000000);
@@ -74,11 +74,10 @@ TEST_F(SplitJob, WholeBlockSizeMakesNoTailRead) {
     EXPECT_EQ(fileSize(folder() + "disk.2"), 5120000);
     EXPECT_EQ(fileSize(folder() + "disk.3"), 760000);
     EXPECT_FALSE(fileExists(folder() + "disk.4"));
-    // Each full piece: 625 blocks; the last: 93 blocks and one that delivers nothing.
-    EXPECT_EQ(m_host.processCount, 3 + 625 + 625 + 93 + 1);
+    EXPECT_EQ(m_finalProgress.piecesOnMedium, 3);
 }
 
-TEST_F(SplitJob, RejoinScriptRecreatesTheSource) {
+TEST_F(SplitJobRun, RejoinScriptRecreatesTheSource) {
     const std::pair<std::int64_t, std::int64_t> cases[] = {
         {250000, 100000}, {1000000, 100000}, {1399999, 700000}, {123457, 8192}, {2000001, 20000}};
     for (const auto& [sourceSize, splitSize] : cases) {
@@ -94,40 +93,26 @@ TEST_F(SplitJob, RejoinScriptRecreatesTheSource) {
     }
 }
 
-TEST_F(SplitJob, ShowsProgressOfTheWholeJob) {
-    const std::string source = makeSource("movie.avi", 3000000);
-    ASSERT_EQ(split(source, 1000000).kind, SplitOutcome::Kind::Completed);
-    // One yield at the start of each of the 4 pieces, one after each of 122 blocks per full
-    // piece and after the read of the empty piece.
-    EXPECT_EQ(m_host.processCount, 4 + 3 * 122 + 1);
-    EXPECT_EQ(m_host.showCount, 4);
-
-    const std::vector<std::string>& texts = m_host.progressTexts;
-    ASSERT_FALSE(texts.empty());
-    EXPECT_EQ(texts.front(), "");
-    EXPECT_EQ(texts.back(), "100 %  Done.");
-    EXPECT_EQ(std::count(texts.begin(), texts.end(), "100 %  Done."), 4);
-    EXPECT_EQ(std::count(texts.begin(), texts.end(), ""), 4);
-    int last = -1;
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        if (texts[i].empty() || texts[i] == "100 %  Done.")
-            continue;
-        const int percent = std::stoi(texts[i]);
-        EXPECT_EQ(texts[i], std::to_string(percent) + "% Complete");
-        EXPECT_GE(percent, last) << "the figure counts across pieces";
-        if (i > 0) {
-            EXPECT_NE(texts[i], texts[i - 1]) << "an unchanged text is not set again";
-        }
-        last = percent;
-    }
-    EXPECT_EQ(last, 100);
-    // After the first piece the figure is a third: 1,000,000 of 3,000,000, rounded.
-    const auto secondPieceStart = std::find(texts.begin() + 1, texts.end(), "");
-    ASSERT_NE(secondPieceStart, texts.end());
-    EXPECT_EQ(*(secondPieceStart - 2), "33% Complete");
+TEST_F(SplitJobRun, ReportsOnTheMediumNoMoreThanItRead) {
+    const std::string source = makeSource("movie.avi", 30000000);
+    JobProgress last;
+    m_steps.onStep = [&] {
+        const JobProgress now = m_job->progress();
+        EXPECT_LE(now.bytesOnMedium, now.bytesRead);
+        EXPECT_GE(now.bytesOnMedium, last.bytesOnMedium);
+        EXPECT_GE(now.currentPiece, last.currentPiece);
+        last = now;
+    };
+    ASSERT_EQ(split(source, 10000000).kind, SplitOutcome::Kind::Completed);
+    EXPECT_GT(last.bytesOnMedium, 0) << "write-back runs while a piece is written";
+    EXPECT_EQ(m_finalProgress.bytesOnMedium, 30000000);
+    EXPECT_EQ(m_finalProgress.bytesRead, 30000000);
+    EXPECT_EQ(m_finalProgress.piecesOnMedium, 4);
+    EXPECT_EQ(m_finalProgress.pieceCount, 4);
+    EXPECT_EQ(m_finalProgress.currentPiece, 4);
 }
 
-TEST_F(SplitJob, WritesIntoTheOutputFolderItIsGiven) {
+TEST_F(SplitJobRun, WritesIntoTheOutputFolderItIsGiven) {
     const std::string source = makeSource("movie.avi", 250000);
     // With its slash, and without one (edited by hand in the settings file).
     const std::function<std::string(const std::string&)> storedForms[] = {
@@ -138,7 +123,7 @@ TEST_F(SplitJob, WritesIntoTheOutputFolderItIsGiven) {
         TempFolder output;
         SCOPED_TRACE(stored(output.path()));
         m_outputFolder = stored(output.path());
-        m_host = RecordingHost();
+        m_steps = JobSteps();
         expectCompletion(split(source, 100000), output.path(), 3);
         EXPECT_EQ(entriesOf(output.path()),
                   (std::set<std::string>{"movie.1", "movie.2", "movie.3", "movie.bat"}));
@@ -146,34 +131,28 @@ TEST_F(SplitJob, WritesIntoTheOutputFolderItIsGiven) {
     }
 }
 
-TEST_F(SplitJob, StopRemovesWhatTheJobWrote) {
-    // Stop at the start of the first piece, inside the first piece, and inside the third.
-    for (const long stopAt : {1L, 5L, 250L}) {
+TEST_F(SplitJobRun, StopRemovesWhatTheJobWrote) {
+    // At the start of the first piece, inside it, inside the third, and after the last piece,
+    // before the script (the last, 311th, step of 2500000 bytes at 1000000).
+    for (const long stopAt : {1L, 5L, 250L, 311L}) {
         SCOPED_TRACE(stopAt);
         TempFolder work;
         const std::string source = work.file("movie.avi");
         writePatternFile(source, 2500000);
-        m_host = RecordingHost();
-        m_host.onProcessMessages = [&] {
-            if (m_host.processCount == stopAt)
-                requestSplitStop();
+        m_steps = JobSteps();
+        m_steps.onStep = [&] {
+            if (m_steps.count == stopAt)
+                stopJob();
         };
         const std::size_t descriptors = openDescriptorCount();
         EXPECT_EQ(split(source, 1000000).kind, SplitOutcome::Kind::Stopped);
-        EXPECT_EQ(m_host.processCount, stopAt);
+        EXPECT_EQ(m_steps.count, stopAt);
         EXPECT_EQ(entriesOf(work.path()), std::set<std::string>{"movie.avi"});
         EXPECT_EQ(openDescriptorCount(), descriptors);
-        EXPECT_FALSE(isSplitRunning());
     }
 }
 
-TEST_F(SplitJob, AStopRequestOutsideAJobIsForgotten) {
-    requestSplitStop();
-    const std::string source = makeSource("movie.avi", 250000);
-    EXPECT_EQ(split(source, 100000).kind, SplitOutcome::Kind::Completed);
-}
-
-TEST_F(SplitJob, CompletedAndRefusedSplitsLeaveNoDescriptorOpen) {
+TEST_F(SplitJobRun, CompletedAndRefusedSplitsLeaveNoDescriptorOpen) {
     const std::string source = makeSource("movie.avi", 250000);
     const std::size_t descriptors = openDescriptorCount();
     EXPECT_EQ(split(source, 100000).kind, SplitOutcome::Kind::Completed);
@@ -181,7 +160,7 @@ TEST_F(SplitJob, CompletedAndRefusedSplitsLeaveNoDescriptorOpen) {
     EXPECT_EQ(openDescriptorCount(), descriptors);
 }
 
-TEST_F(SplitJob, AWriteFailureNamesTheFileAndRemovesEveryPiece) {
+TEST_F(SplitJobRun, AWriteFailureNamesTheFileAndRemovesEveryPiece) {
     const std::string source = makeSource("movie.avi", 2500000);
     const std::string removed = ". The split files written so far have been removed.";
     const std::string expected =
@@ -201,8 +180,8 @@ TEST_F(SplitJob, AWriteFailureNamesTheFileAndRemovesEveryPiece) {
     EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
 
     // A name that appears while the job runs, as another split's script would, is not replaced.
-    m_host.onProcessMessages = [&] {
-        if (m_host.processCount == 2)
+    m_steps.onStep = [&] {
+        if (m_steps.count == 2)
             writeFile(folder() + "movie.bat", "theirs");
     };
     try {
@@ -216,7 +195,7 @@ TEST_F(SplitJob, AWriteFailureNamesTheFileAndRemovesEveryPiece) {
     EXPECT_EQ(readFile(folder() + "movie.bat"), "theirs");
 }
 
-TEST_F(SplitJob, AnUnreadableSourceSaysWhyAndLeavesNothing) {
+TEST_F(SplitJobRun, AnUnreadableSourceSaysWhyAndLeavesNothing) {
     const std::string source = makeSource("movie.avi", 250000);
     chmod(folder().c_str(), 0777);
     chmod(source.c_str(), 0);

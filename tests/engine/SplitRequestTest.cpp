@@ -14,18 +14,16 @@ void makeSparse(const std::string& path, std::int64_t size) {
     std::filesystem::resize_file(path, static_cast<std::uintmax_t>(size));
 }
 
-class SplitRequest : public SplitFixture {
+class SplitRequestCheck : public SplitFixture {
 protected:
     // Makes the request and checks that it was refused and that the folder holds what it held
     // before.
     SplitRefusal refusal(const std::string& sourcePath, std::int64_t sourceSize,
                          std::int64_t splitSize) {
         const auto before = entriesOf(folder());
-        const SplitOutcome outcome =
-            startSplit(sourcePath, sourceSize, splitSize, m_outputFolder, m_host);
+        const SplitOutcome outcome = split({sourcePath, sourceSize, splitSize, m_outputFolder});
         EXPECT_EQ(outcome.kind, SplitOutcome::Kind::Refused);
         EXPECT_EQ(entriesOf(folder()), before);
-        EXPECT_EQ(m_host.showCount, 0);
         return outcome.refusal;
     }
 
@@ -41,7 +39,7 @@ protected:
 
 } // namespace
 
-TEST_F(SplitRequest, RefusesWhatCannotBeSplit) {
+TEST_F(SplitRequestCheck, RefusesWhatCannotBeSplit) {
     std::filesystem::create_directory(folder() + "dir.avi");
     const std::string empty = makeSource("empty.txt", 0);
     const std::string movie = makeSource("movie.avi", 300000);
@@ -61,7 +59,7 @@ TEST_F(SplitRequest, RefusesWhatCannotBeSplit) {
     }
 }
 
-TEST_F(SplitRequest, Accepts399PiecesAndRefuses400) {
+TEST_F(SplitRequestCheck, Accepts399PiecesAndRefuses400) {
     const std::string source = folder() + "big.bin";
     makeSparse(source, 39900001);
     const SplitRefusal refused = refusal(source, 39900001, 100000);
@@ -76,7 +74,7 @@ TEST_F(SplitRequest, Accepts399PiecesAndRefuses400) {
     EXPECT_FALSE(fileExists(folder() + "big.401"));
 }
 
-TEST_F(SplitRequest, RefusesNamesTheScriptCannotHold) {
+TEST_F(SplitRequestCheck, RefusesNamesTheScriptCannotHold) {
     const std::pair<std::string, char> cases[] = {
         {"say\"hi\".txt", '"'},    {"tab\there.txt", '\t'}, {"line\nbreak", '\n'},
         {"a.b\x1f", '\x1f'},       {"p|q.dat", '|'},        {"l<g>.dat", '<'},
@@ -94,7 +92,7 @@ TEST_F(SplitRequest, RefusesNamesTheScriptCannotHold) {
     }
 }
 
-TEST_F(SplitRequest, RefusesNamesWindowsReservesOrTakesForAPieceOrTheScript) {
+TEST_F(SplitRequestCheck, RefusesNamesWindowsReservesOrTakesForAPieceOrTheScript) {
     const struct {
         std::string fileName;
         Reason reason;
@@ -122,7 +120,7 @@ TEST_F(SplitRequest, RefusesNamesWindowsReservesOrTakesForAPieceOrTheScript) {
     }
 }
 
-TEST_F(SplitRequest, RefusesAnExistingNameOfAnyPieceOrTheScriptNamingTheFirst) {
+TEST_F(SplitRequestCheck, RefusesAnExistingNameOfAnyPieceOrTheScriptNamingTheFirst) {
     // 250,000 bytes at 100,000 make my.1 to my.3 and my.bat.
     const std::string source = makeSource("my.holiday.avi", 250000);
     const struct {
@@ -160,7 +158,7 @@ TEST_F(SplitRequest, RefusesAnExistingNameOfAnyPieceOrTheScriptNamingTheFirst) {
     EXPECT_EQ(readFile(folder() + "my.4"), "old");
 }
 
-TEST_F(SplitRequest, RefusesADotFileOrALinkAtTheFirstPiece) {
+TEST_F(SplitRequestCheck, RefusesADotFileOrALinkAtTheFirstPiece) {
     const std::string source = makeSource(".profile", 300000);
     writeFile(folder() + ".1", "old");
     expectRefusal(source, 300000, Reason::NameExists, ".1");
@@ -170,7 +168,7 @@ TEST_F(SplitRequest, RefusesADotFileOrALinkAtTheFirstPiece) {
     expectRefusal(source, 300000, Reason::NameExists, ".1");
 }
 
-TEST_F(SplitRequest, ProbesTheNamesInTheOutputFolder) {
+TEST_F(SplitRequestCheck, ProbesTheNamesInTheOutputFolder) {
     TempFolder output;
     m_outputFolder = output.path();
     writeFile(output.file("movie.1"), "old");
@@ -180,7 +178,7 @@ TEST_F(SplitRequest, ProbesTheNamesInTheOutputFolder) {
     EXPECT_EQ(refused.folder, output.path());
 }
 
-TEST_F(SplitRequest, RefusesToWriteOverTheSource) {
+TEST_F(SplitRequestCheck, RefusesToWriteOverTheSource) {
     // log.2 is the second piece of its own split, run.bat its own script, and a source that
     // fills three pieces exactly would have its empty fourth piece written over it.
     const std::pair<const char*, std::int64_t> cases[] = {
@@ -194,7 +192,7 @@ TEST_F(SplitRequest, RefusesToWriteOverTheSource) {
     }
 }
 
-TEST_F(SplitRequest, RefusesWhenTheDestinationLacksSpace) {
+TEST_F(SplitRequestCheck, RefusesWhenTheDestinationLacksSpace) {
     // A sparse source far larger than the disk.
     const std::int64_t size = 10'000'000'000'000;
     const std::string source = folder() + "huge.img";
@@ -204,23 +202,4 @@ TEST_F(SplitRequest, RefusesWhenTheDestinationLacksSpace) {
     EXPECT_EQ(refused.folder, folder());
     EXPECT_GE(refused.bytesNeeded, size);
     EXPECT_LT(refused.bytesFree, refused.bytesNeeded);
-}
-
-TEST_F(SplitRequest, RefusesASecondSplitWhileOneRuns) {
-    const std::string first = makeSource("first.bin", 300000);
-    const std::string second = makeSource("second.bin", 300000);
-    int nestedRequests = 0;
-    m_host.onProcessMessages = [&] {
-        if (nestedRequests++ == 0) {
-            const SplitOutcome nested = split(second, 100000);
-            EXPECT_EQ(nested.kind, SplitOutcome::Kind::Refused);
-            EXPECT_EQ(nested.refusal.reason, Reason::AlreadyRunning);
-        }
-    };
-    EXPECT_EQ(split(first, 100000).kind, SplitOutcome::Kind::Completed);
-    EXPECT_FALSE(fileExists(folder() + "second.1"));
-    EXPECT_EQ(readFile(folder() + "first.1") + readFile(folder() + "first.2") +
-                  readFile(folder() + "first.3"),
-              readFile(first));
-    EXPECT_FALSE(isSplitRunning());
 }

@@ -1,10 +1,11 @@
 #include <filesystem>
+#include <functional>
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QPushButton>
-#include <QTimer>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -25,10 +26,17 @@ protected:
                   "@ECHO movie.avi has been recreated for you.\r\n");
     }
 
-    // Joins in the window and shows the box of the outcome.
-    JoinOutcome join() {
+    // Joins in the window, first acting on it, and shows the box of the outcome.
+    JoinOutcome join(const std::function<void(JoinDialog&)>& beforeStart = {}) {
         JoinDialog dialog({m_folder.file("movie.bat"), "", false}, {});
-        const JoinOutcome outcome = dialog.join();
+        bool ended = false;
+        QObject::connect(&dialog, &JoinDialog::joinEnded, [&ended] { ended = true; });
+        if (beforeStart)
+            beforeStart(dialog);
+        dialog.start();
+        while (!ended)
+            QTest::qWait(10);
+        const JoinOutcome outcome = dialog.outcome();
         dialog.showResult(outcome);
         return outcome;
     }
@@ -49,15 +57,11 @@ TEST_F(JoinDialogTest, ReportsACompletedJoinInAnInformationBox) {
 }
 
 TEST_F(JoinDialogTest, CancelLeavesNoTemporaryFile) {
-    QTimer::singleShot(0, [] {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window->isVisible() && window->findChild<QDialogButtonBox*>("buttonBox"))
-                window->findChild<QDialogButtonBox*>("buttonBox")
-                    ->button(QDialogButtonBox::Cancel)
-                    ->click();
-        }
-    });
-    EXPECT_TRUE(std::holds_alternative<JoinStopped>(join()));
+    // Before the job starts, so that it cannot have finished first.
+    const auto clickCancel = [](JoinDialog& dialog) {
+        dialog.findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Cancel)->click();
+    };
+    EXPECT_TRUE(std::holds_alternative<JoinStopped>(join(clickCancel)));
     const QStringList left =
         QDir(QString::fromStdString(m_folder.path())).entryList(QDir::Files | QDir::Hidden);
     EXPECT_EQ(left, QStringList({"movie.1", "movie.2", "movie.bat"}));

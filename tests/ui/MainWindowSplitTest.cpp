@@ -1,6 +1,8 @@
+#include <condition_variable>
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -8,7 +10,6 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 
 #include "MainWindowFixture.h"
 #include "engine/SplitJob.h"
@@ -18,9 +19,39 @@
 
 namespace {
 
+// Holds the split job at one of its steps until the test lets it go on.
+class StepGate {
+public:
+    explicit StepGate(long heldStep) : m_heldStep(heldStep) {}
+
+    // On the job's thread, at each step.
+    void step() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (++m_steps != m_heldStep)
+            return;
+        m_changed.notify_all();
+        m_changed.wait(lock, [this] { return m_released; });
+    }
+    void waitUntilHeld() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_steps >= m_heldStep; });
+    }
+    void release() {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_released = true;
+        m_changed.notify_all();
+    }
+
+private:
+    const long m_heldStep;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    long m_steps = 0;
+    bool m_released = false;
+};
+
 class SplitTest : public MainWindowTest {
 protected:
-    // Runs check once while the split yields to the window, then clicks Create Split Files.
     // The window open with a 3,000,000-byte movie.avi chosen and 1 Megabyte pieces.
     void readyToSplitThreeMegabytes() {
         const std::string source = m_files.file("movie.avi");
@@ -30,12 +61,23 @@ protected:
         click("preset1MegButton");
     }
 
-    void createWhileChecking(std::function<void()> check) {
-        QTimer::singleShot(0, m_window.get(), [this, check] {
-            m_ranDuringSplit = isSplitRunning();
-            check();
-        });
+    // Clicks Create Split Files, runs check while the job is held at a step (the first piece
+    // created by default), then lets the job go on and waits for the window to show its end.
+    void createWhileChecking(const std::function<void()>& check, long heldStep = 1) {
+        StepGate gate(heldStep);
+        m_window->observeSplitSteps([&gate] { gate.step(); });
         click("createButton");
+        m_ranDuringSplit = m_window->isSplitting();
+        gate.waitUntilHeld();
+        check();
+        gate.release();
+        waitForSplitEnd();
+        m_window->observeSplitSteps({});
+    }
+
+    void waitForSplitEnd() {
+        while (m_window->isSplitting())
+            QTest::qWait(10);
     }
 
     std::vector<bool> lockedControlsEnabled() {
@@ -64,6 +106,7 @@ TEST_F(SplitTest, SplitsAFileThroughTheWindow) {
     QApplication::setActiveWindow(m_window.get());
     control<QWidget>("createButton").setFocus();
     QTest::keyClick(&control<QWidget>("createButton"), Qt::Key_Space);
+    waitForSplitEnd();
     EXPECT_EQ(QApplication::focusWidget(), &control<QWidget>("createButton"));
 
     EXPECT_EQ(readFile(m_files.file("movie.1")), readFile(source).substr(0, 300'000));
@@ -140,7 +183,10 @@ TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {
         chooseFile(source);
         click("preset1MegButton");
         const TerminationSignals sessionEnd([this] { m_window->closeAtSessionEnd(); });
-        createWhileChecking([signalNumber] { std::raise(signalNumber); });
+        createWhileChecking([signalNumber] {
+            std::raise(signalNumber);
+            QCoreApplication::processEvents();
+        });
         EXPECT_TRUE(m_ranDuringSplit);
         EXPECT_FALSE(m_window->isVisible()) << signalNumber;
         EXPECT_FALSE(fileExists(m_files.file("movie.1")) || fileExists(m_files.file("movie.bat")));
@@ -152,6 +198,25 @@ TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {
     std::raise(SIGHUP);
     QCoreApplication::processEvents();
     EXPECT_FALSE(m_window->isVisible());
+}
+
+// The click returns while the job is held, and the window keeps answering: its label shows only
+// what is on the medium, the first piece (33 %), while the second is half read (50 %).
+TEST_F(SplitTest, TheWindowAnswersWhileTheJobIsHeldAndShowsOnlyWhatIsOnTheMedium) {
+    readyToSplitThreeMegabytes();
+    // Step 1 creates the first piece, 122 blocks fill it; step 186 follows 62 blocks of the
+    // second. The window reads the figures on its timer, which runs while the job is held.
+    createWhileChecking(
+        [this] {
+            QLabel& label = control<QLabel>("progressLabel");
+            for (int look = 0; look < 1000 && label.text() != "33% Complete"; ++look)
+                QTest::qWait(10);
+            EXPECT_EQ(label.text(), "33% Complete");
+            EXPECT_TRUE(label.isVisible());
+        },
+        186);
+    EXPECT_TRUE(m_ranDuringSplit);
+    EXPECT_EQ(control<QLabel>("progressLabel").text(), "100 %  Done.");
 }
 
 TEST_F(SplitTest, EscapeDuringASplitStopsItAndKeepsTheWindow) {

@@ -16,7 +16,7 @@
 #include "FreshConfig.h"
 #include "ModalDriver.h"
 #include "RefusedWrites.h"
-#include "engine/SplitHost.h"
+#include "engine/SplitJob.h"
 #include "engine/SplitRequest.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
@@ -26,14 +26,6 @@
 namespace {
 
 const std::string kUnset = "<unset>";
-
-// A split run without a window: progress goes nowhere.
-class QuietHost final : public SplitHost {
-public:
-    void setProgressText(const std::string&) override {}
-    void showProgress() override {}
-    void processMessages() override {}
-};
 
 std::string storedLoc(const settings::Settings& settings) {
     return profile::readString(settings.settingsFilePath(), "History", "Loc", kUnset);
@@ -130,10 +122,10 @@ TEST_F(SettingsDialogTest, NextSplitWritesIntoTheFolderChosen) {
     });
     const std::string source = folder.file("movie.avi");
     writePatternFile(source, 250000);
-    QuietHost host;
-
-    EXPECT_EQ(startSplit(source, 250000, 100000, config.settings().readOutputFolder(), host).kind,
-              SplitOutcome::Kind::Completed);
+    const auto plan =
+        checkSplitRequest({source, 250000, 100000, config.settings().readOutputFolder()});
+    ASSERT_TRUE(std::holds_alternative<SplitPlan>(plan));
+    EXPECT_EQ(SplitJob(std::get<SplitPlan>(plan)).run().kind, SplitOutcome::Kind::Completed);
 
     for (const char* name : {"movie.1", "movie.2", "movie.3", "movie.bat"})
         EXPECT_TRUE(fileExists(folder.path() + "out/" + name)) << name;

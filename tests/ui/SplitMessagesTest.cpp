@@ -25,8 +25,6 @@ const std::string kRename = " Rename the file and then attempt the split again."
 
 TEST(SplitMessages, EveryRefusalHasItsText) {
     const std::pair<SplitRefusal, std::string> cases[] = {
-        {refusal(Reason::AlreadyRunning),
-         "A split is already running. Wait until it has finished before you start another one."},
         {refusal(Reason::NoSource),
          "Please click the \"Select A File To Split\" button at the top. Either you have not "
          "selected a file to \"split\" or the file you selected does not exist."},

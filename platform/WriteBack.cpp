@@ -1,0 +1,63 @@
+#include "platform/WriteBack.h"
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "platform/File.h"
+#include "platform/IoError.h"
+
+namespace {
+
+void syncRange(const File& file, std::int64_t from, std::int64_t to, unsigned int flags) {
+    if (::sync_file_range(file.descriptor(), from, to - from, flags) != 0)
+        throw IoError("write", file.path(), errno);
+}
+
+// A folder's descriptor, closed on every path.
+struct OpenFolder {
+    explicit OpenFolder(const std::string& folder)
+        : fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (fd < 0)
+            throw IoError("open", folder, errno);
+    }
+    ~OpenFolder() { ::close(fd); }
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+    const int fd;
+};
+
+} // namespace
+
+std::int64_t WriteBack::written(std::int64_t count) {
+    m_written += count;
+    if (m_written - m_started < kWriteBackStep)
+        return 0;
+    const std::int64_t previousStart = m_onDevice;
+    const std::int64_t previousEnd = m_started;
+    syncRange(m_file, m_started, m_written, SYNC_FILE_RANGE_WRITE);
+    m_started = m_written;
+    if (previousEnd == previousStart)
+        return 0;
+    syncRange(m_file, previousStart, previousEnd,
+              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+    m_onDevice = previousEnd;
+    return previousEnd - previousStart;
+}
+
+std::int64_t WriteBack::finish() {
+    m_file.syncToDevice();
+    const std::int64_t reached = m_written - m_onDevice;
+    m_onDevice = m_written;
+    m_started = m_written;
+    return reached;
+}
+
+void syncFolder(const std::string& folder) {
+    // A relative path's folder is the current one.
+    const OpenFolder opened(folder.empty() ? "." : folder);
+    // Some file systems cannot sync a folder at all; their entries are as safe as they get.
+    if (::fsync(opened.fd) != 0 && errno != EINVAL)
+        throw IoError("write", folder, errno);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class File;
+
+// Progressive write-back of a file written from start to end: each step of kWriteBackStep bytes
+// is handed to the device as soon as it is written, and the step before it is waited for, so
+// the file's unwritten data stays within two steps whatever its size, and a slow device slows
+// the writer instead of filling the memory.
+class WriteBack {
+public:
+    static constexpr std::int64_t kWriteBackStep = 4 << 20;
+
+    explicit WriteBack(File& file) : m_file(file) {}
+
+    // count more bytes were written at the end; returns how many bytes this call saw reach the
+    // device.
+    std::int64_t written(std::int64_t count);
+    // Waits until all the file's data and metadata are on the device; returns the bytes that
+    // reached it meanwhile.
+    std::int64_t finish();
+
+private:
+    File& m_file;
+    std::int64_t m_written = 0;
+    std::int64_t m_started = 0; // write-back started up to here
+    std::int64_t m_onDevice = 0;
+};
+
+// Puts the folder's entries on the device (fsync of the folder), so the names of files just
+// made or renamed there survive a power loss.
+void syncFolder(const std::string& folder);

@@ -109,8 +109,7 @@ bool JoinJob::copyPieces(std::vector<Piece>& pieces, File& target) {
             addOnMedium(writeBack.written(step));
         }
     }
-    // Renamed over an older file, or given its name at all, it must be on the medium first, or
-    // a power loss could leave neither.
+    // Its metadata goes with the sync before it takes its name (PendingFile::publish).
     addOnMedium(writeBack.finish());
     return !stopRequested();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -23,6 +24,14 @@ SplitOutcome outcome(SplitOutcome::Kind kind) {
     result.kind = kind;
     return result;
 }
+
+// A piece whose data is still on its way to the device.
+struct PieceOnItsWay {
+    explicit PieceOnItsWay(File piece) : file(std::move(piece)), writeBack(file) {}
+
+    File file;
+    WriteBack writeBack;
+};
 
 } // namespace
 
@@ -47,10 +56,11 @@ public:
         }
         try {
             writePieces(*source);
+            settleLastPiece();
             step();
             m_script.write(scriptPath(), m_plan.names.targetName, m_permissions);
             m_scriptWritten = true;
-            syncFolder(m_plan.destinationFolder);
+            syncFileSystemOf(m_plan.destinationFolder);
         } catch (const StopRequested&) {
             removeWrittenFiles();
             return outcome(SplitOutcome::Kind::Stopped);
@@ -76,49 +86,71 @@ private:
         }
     }
 
-    // Fills the current piece and waits until it is on the medium; true when the source ran out
-    // inside it.
+    // Fills the current piece, then waits until the piece before it is on the medium; true when
+    // the source ran out inside it. Waiting for each piece before writing the next would leave
+    // the device idle between pieces.
     bool writePiece(File& source) {
-        File piece = File::createNew(piecePath(m_pieceIndex), m_permissions);
+        auto current = std::make_unique<PieceOnItsWay>(
+            File::createNew(piecePath(m_pieceIndex), m_permissions));
         m_createdPieces = m_pieceIndex;
         m_job.startPiece(m_pieceIndex);
         step();
 
-        WriteBack writeBack(piece);
         std::int64_t pieceBytes = 0;
         std::int64_t remaining = m_plan.splitSize;
         std::size_t lastRead = 0;
         do {
-            lastRead = copyBlock(source, piece, writeBack, kBlockSize);
+            lastRead = copyBlock(source, *current, kBlockSize);
             pieceBytes += static_cast<std::int64_t>(lastRead);
             remaining = m_plan.splitSize - pieceBytes;
             step();
         } while (lastRead > 0 && remaining >= kBlockSize);
         // The rest of a piece that is not a whole number of blocks.
         if (lastRead > 0 && remaining > 0)
-            lastRead = copyBlock(source, piece, writeBack, remaining);
+            lastRead = copyBlock(source, *current, remaining);
 
-        m_job.addOnMedium(writeBack.finish());
-        piece.close();
-        m_job.pieceOnMedium();
+        writeBuffered(*current);
+        current->writeBack.startRest();
+        settleLastPiece();
+        m_lastPiece = std::move(current);
         return lastRead == 0;
     }
 
-    // Reads up to size bytes (at most one block) and writes what arrived; returns that count,
-    // 0 only once the checked size has been read.
-    std::size_t copyBlock(File& source, File& piece, WriteBack& writeBack, std::int64_t size) {
+    // Waits until the piece written last is on the medium, and closes it.
+    void settleLastPiece() {
+        if (!m_lastPiece)
+            return;
+        m_job.addOnMedium(m_lastPiece->writeBack.finish());
+        m_lastPiece->file.close();
+        m_lastPiece.reset();
+        m_job.pieceOnMedium();
+    }
+
+    // Reads up to size bytes (at most one block) into the buffer, writing the buffer out when
+    // another block would not fit; returns the count read, 0 only once the checked size has been
+    // read.
+    std::size_t copyBlock(File& source, PieceOnItsWay& piece, std::int64_t size) {
         const std::int64_t unread = m_plan.sourceSize - m_sourceRead;
         const auto wanted = static_cast<std::size_t>(std::min(size, unread));
         if (wanted == 0)
             return 0;
-        const std::size_t count = source.read(m_buffer.data(), wanted);
+        const std::size_t count = source.read(m_buffer.data() + m_buffered, wanted);
         if (count == 0)
             throw sourceShrank(source.path());
         m_sourceRead += static_cast<std::int64_t>(count);
         m_job.addRead(static_cast<std::int64_t>(count));
-        piece.write(m_buffer.data(), count);
-        m_job.addOnMedium(writeBack.written(static_cast<std::int64_t>(count)));
+        m_buffered += count;
+        if (m_buffered + kBlockSize > m_buffer.size())
+            writeBuffered(piece);
         return count;
+    }
+
+    void writeBuffered(PieceOnItsWay& piece) {
+        if (m_buffered == 0)
+            return;
+        piece.file.write(m_buffer.data(), m_buffered);
+        m_job.addOnMedium(piece.writeBack.written(static_cast<std::int64_t>(m_buffered)));
+        m_buffered = 0;
     }
 
     // The source ended before the size the split was checked and numbered with: pieces that
@@ -183,12 +215,14 @@ private:
     SplitJob& m_job;
     const SplitPlan& m_plan;
     RejoinScript m_script;
-    std::array<char, kBlockSize> m_buffer{};
+    std::vector<char> m_buffer = std::vector<char>(kWriteSize);
+    std::size_t m_buffered = 0; // bytes read into m_buffer and not yet written
     std::int64_t m_pieceIndex = 0;
     std::int64_t m_createdPieces = 0;
     std::int64_t m_sourceRead = 0;
     unsigned m_permissions = 0;
     bool m_scriptWritten = false;
+    std::unique_ptr<PieceOnItsWay> m_lastPiece;
 };
 
 std::int64_t piecesWritten(std::int64_t sourceSize, std::int64_t splitSize) {

@@ -46,12 +46,25 @@ std::int64_t WriteBack::written(std::int64_t count) {
     return previousEnd - previousStart;
 }
 
+void WriteBack::startRest() {
+    if (m_written > m_started)
+        syncRange(m_file, m_started, m_written, SYNC_FILE_RANGE_WRITE);
+    m_started = m_written;
+}
+
 std::int64_t WriteBack::finish() {
-    m_file.syncToDevice();
+    syncRange(m_file, m_onDevice, m_written,
+              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
     const std::int64_t reached = m_written - m_onDevice;
     m_onDevice = m_written;
     m_started = m_written;
     return reached;
+}
+
+void syncFileSystemOf(const std::string& folder) {
+    const OpenFolder opened(folder.empty() ? "." : folder);
+    if (::syncfs(opened.fd) != 0)
+        throw IoError("write", folder, errno);
 }
 
 void syncFolder(const std::string& folder) {

@@ -18,8 +18,10 @@ public:
     // count more bytes were written at the end; returns how many bytes this call saw reach the
     // device.
     std::int64_t written(std::int64_t count);
-    // Waits until all the file's data and metadata are on the device; returns the bytes that
-    // reached it meanwhile.
+    // Hands all the file's data not yet handed to the device, without waiting.
+    void startRest();
+    // Waits until all the file's data is on the device; returns the bytes that reached it
+    // meanwhile. Its metadata (size, name) needs File::syncToDevice or syncFileSystemOf.
     std::int64_t finish();
 
 private:
@@ -29,6 +31,9 @@ private:
     std::int64_t m_onDevice = 0;
 };
 
+// Waits until everything written to the file system that holds the folder is on the device,
+// metadata included (syncfs): one commit for the sizes and names of all the files just written.
+void syncFileSystemOf(const std::string& folder);
 // Puts the folder's entries on the device (fsync of the folder), so the names of files just
 // made or renamed there survive a power loss.
 void syncFolder(const std::string& folder);

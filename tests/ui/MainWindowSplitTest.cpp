@@ -201,11 +201,12 @@ TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {
 }
 
 // The click returns while the job is held, and the window keeps answering: its label shows only
-// what is on the medium, the first piece (33 %), while the second is half read (50 %).
+// what is on the medium, the first piece (33 %), while the second waits for the device and the
+// third is half read (83 %).
 TEST_F(SplitTest, TheWindowAnswersWhileTheJobIsHeldAndShowsOnlyWhatIsOnTheMedium) {
     readyToSplitThreeMegabytes();
-    // Step 1 creates the first piece, 122 blocks fill it; step 186 follows 62 blocks of the
-    // second. The window reads the figures on its timer, which runs while the job is held.
+    // Step 1 creates the first piece, 122 blocks fill it; step 309 follows 62 blocks of the
+    // third. The window reads the figures on its timer, which runs while the job is held.
     createWhileChecking(
         [this] {
             QLabel& label = control<QLabel>("progressLabel");
@@ -214,7 +215,7 @@ TEST_F(SplitTest, TheWindowAnswersWhileTheJobIsHeldAndShowsOnlyWhatIsOnTheMedium
             EXPECT_EQ(label.text(), "33% Complete");
             EXPECT_TRUE(label.isVisible());
         },
-        186);
+        309);
     EXPECT_TRUE(m_ranDuringSplit);
     EXPECT_EQ(control<QLabel>("progressLabel").text(), "100 %  Done.");
 }

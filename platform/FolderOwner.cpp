@@ -45,4 +45,9 @@ void giveToFolderOwner(const File& file) {
     }
 }
 
+bool belongsToThisUser(const std::string& path) {
+    struct stat entry {};
+    return ::lstat(path.c_str(), &entry) == 0 && entry.st_uid == ::geteuid();
+}
+
 } // namespace folder_owner

@@ -13,5 +13,7 @@ namespace folder_owner {
 void giveToFolderOwner(const std::string& path);
 // The same for a file this process holds open.
 void giveToFolderOwner(const File& file);
+// True when the entry at path (a link itself, not followed) belongs to this process's user.
+bool belongsToThisUser(const std::string& path);
 
 } // namespace folder_owner

@@ -139,6 +139,10 @@ std::optional<std::string> readIfExists(const std::string& path) {
 
 void update(const std::string& path,
             const std::function<std::string(const std::optional<std::string>&)>& change) {
+    // Run as root with a user's home, the user's link could send the write to any file.
+    if (fs_entry::entryKind(path) == fs_entry::Kind::SymbolicLink &&
+        !folder_owner::belongsToThisUser(path))
+        throw IoError("write", path, ELOOP);
     const std::string target = fs_entry::finalTarget(path);
     const FolderLock lock(paths::folderOf(target));
     const std::optional<std::string> old = readIfExists(target);

@@ -17,7 +17,8 @@ std::string read(const std::string& path);
 // The content of the file, or nullopt when nothing exists at path; throws IoError otherwise.
 std::optional<std::string> readIfExists(const std::string& path);
 // Puts change(old content, or nullopt when there is no file) in place of the file at path, or
-// creates it. A link at path stays and its final target gets the new content. The whole
+// creates it. A link at path stays and its final target gets the new content; a link that
+// belongs to another user (root in a user's home) is refused with ELOOP. The whole
 // read-change-write holds the lock of the target's folder (platform/FolderLock.h), so two
 // writers never lose each other's changes. A crash of the program or a full disk leaves either the
 // old or the new content: the content goes to a temporary file ".NAME.XXXXXX" beside the target,

@@ -1,5 +1,6 @@
 #include "settings/Settings.h"
 
+#include <filesystem>
 #include <future>
 #include <optional>
 #include <vector>
@@ -169,6 +170,15 @@ TEST_F(SettingsFiles, NewSettingsBelongToTheOwnerOfTheirFolder) {
         ASSERT_EQ(lstat(m_folder.file(made).c_str(), &info), 0) << made;
         EXPECT_EQ(info.st_uid, kOrdinaryUserId) << made;
     }
+    // The user's link must not send root's write elsewhere.
+    const std::string elsewhere = m_folder.file("root-only.ini");
+    ASSERT_EQ(::unlink(m_folder.file("new/orvanto/VU_2.ini").c_str()), 0);
+    ASSERT_EQ(::symlink(elsewhere.c_str(), m_folder.file("new/orvanto/VU_2.ini").c_str()), 0);
+    ASSERT_EQ(
+        ::lchown(m_folder.file("new/orvanto/VU_2.ini").c_str(), kOrdinaryUserId, kOrdinaryUserId),
+        0);
+    EXPECT_THROW(settings.writeLayoutSize(1, 2, "frmsplit"), std::exception);
+    EXPECT_FALSE(std::filesystem::exists(elsewhere));
 }
 
 TEST_F(SettingsFiles, EachObjectKeepsToItsOwnFolder) {

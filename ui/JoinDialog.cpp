@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include <QApplication>
 #include <QDialogButtonBox>
 
 #include "engine/Job.h"
@@ -32,6 +33,10 @@ JoinDialog::JoinDialog(JoinRequest request, std::function<bool()> interrupted)
     connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &JoinDialog::reject);
     m_timer.setInterval(kTimerMilliseconds);
     connect(&m_timer, &QTimer::timeout, this, [this] { onTimer(); });
+    // Runs for the window's whole life, questions and result boxes included.
+    m_signalWatch.setInterval(kTimerMilliseconds);
+    connect(&m_signalWatch, &QTimer::timeout, this, [this] { onSignalWatch(); });
+    m_signalWatch.start();
     centreOnScreen(*this);
 }
 
@@ -55,8 +60,6 @@ void JoinDialog::startJob() {
 }
 
 void JoinDialog::onTimer() {
-    if (m_interrupted && m_interrupted())
-        m_job->requestStop();
     const JobProgress progress = m_job->progress();
     const std::string target = m_job->targetPath();
     if (!target.empty())
@@ -71,6 +74,16 @@ void JoinDialog::onTimer() {
     }
     hide();
     emit joinEnded();
+}
+
+void JoinDialog::onSignalWatch() {
+    if (!m_interrupted || !m_interrupted())
+        return;
+    reject();
+    // No question or box may keep the program alive once it has been asked to end.
+    auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (box && box != this)
+        box->reject();
 }
 
 bool JoinDialog::askedToJoinAgain() {

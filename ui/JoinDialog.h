@@ -20,7 +20,8 @@ class JoinDialog;
 class JoinDialog final : public QDialog {
     Q_OBJECT
 public:
-    // interrupted is asked with each look at the job as well as Cancel (a signal to the process).
+    // interrupted is asked a few times a second while the window lives (a signal to the process);
+    // true cancels the join, as Cancel does, and closes any box that waits for an answer.
     JoinDialog(JoinRequest request, std::function<bool()> interrupted);
     // A join still running stops and removes its temporary file.
     ~JoinDialog() override;
@@ -46,6 +47,8 @@ private:
     void startJob();
     // Shows the job's figures, and hides the window once the job has ended.
     void onTimer();
+    // After a stop signal: cancels the join and closes any box that waits for an answer.
+    void onSignalWatch();
     // True when the file to recreate exists and the user chose to replace it or another folder.
     bool askedToJoinAgain();
 
@@ -60,6 +63,7 @@ private:
     std::unique_ptr<JoinJob> m_job;
     JoinOutcome m_outcome = JoinStopped{};
     QTimer m_timer;
+    QTimer m_signalWatch;
     // Last, so that the thread has ended before what it uses goes.
     std::unique_ptr<JobThread> m_thread;
 };

@@ -58,6 +58,8 @@ TerminationSignals::TerminationSignals(std::function<void()> onTermination)
     g_writeEnd = m_sockets.ends[0];
     install(SIGTERM, m_previousTerm);
     install(SIGHUP, m_previousHangUp);
+    // Ctrl+C in the terminal that started the window: stopped and cleaned up like the rest.
+    install(SIGINT, m_previousInterrupt);
     // Past the file size limit a write then fails with "File too large" and is reported.
     m_previousFileSizeLimit = std::signal(SIGXFSZ, SIG_IGN);
 }
@@ -65,6 +67,7 @@ TerminationSignals::TerminationSignals(std::function<void()> onTermination)
 TerminationSignals::~TerminationSignals() {
     ::sigaction(SIGTERM, &m_previousTerm, nullptr);
     ::sigaction(SIGHUP, &m_previousHangUp, nullptr);
+    ::sigaction(SIGINT, &m_previousInterrupt, nullptr);
     std::signal(SIGXFSZ, m_previousFileSizeLimit);
     g_writeEnd = -1;
 }

@@ -178,7 +178,7 @@ TEST_F(SplitTest, ClosingDuringASplitStopsItRemovesWhatItWroteAndThenCloses) {
 TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {
     const std::string source = m_files.file("movie.avi");
     writePatternFile(source, 3'000'000);
-    for (const int signalNumber : {SIGTERM, SIGHUP}) {
+    for (const int signalNumber : {SIGTERM, SIGHUP, SIGINT}) {
         openWindow();
         chooseFile(source);
         click("preset1MegButton");

@@ -195,6 +195,11 @@ int main(int argc, char* argv[]) {
     try {
         return split(options->operands[0], *splitSize, options->outputFolder);
     } catch (const std::exception& error) {
+        // A stop signal ends a wait, such as for the settings lock, with a failure: it is a stop.
+        if (stop_signals::stopSignal() != 0) {
+            complain("stopped");
+            return exit_status::kSignalBase + stop_signals::stopSignal();
+        }
         complain(failureSentence(error));
     }
     return exit_status::kError;

@@ -102,8 +102,8 @@ bool JoinJob::copyPieces(std::vector<Piece>& pieces, File& target) {
                 return false;
             const std::int64_t step = std::min(left, kCopyStep);
             if (copier.copy(piece.file, target, step) != step)
-                throw IoError("Could not read " + piece.file.path() + ": it became shorter while " +
-                              "it was being copied");
+                throw IoError(IoError::Operation::Read, piece.file.path(),
+                              IoError::Fault::ShrankWhileCopied);
             left -= step;
             addRead(step);
             addOnMedium(writeBack.written(step));

@@ -28,7 +28,7 @@ std::int64_t piecesWritten(std::int64_t sourceSize, std::int64_t splitSize);
 
 // The split of one plan: writes the pieces and then the rejoin script, each on the medium before
 // the next, and the folder's entries last. Nothing is created before the source is open; a stop
-// or an IoError removes every file the job created, and the IoError propagates saying so.
+// or an IoError removes every file the job created, and a SplitFailure propagates saying so.
 class SplitJob final : public Job {
 public:
     explicit SplitJob(SplitPlan plan);

@@ -6,14 +6,15 @@
 
 #include "engine/Job.h"
 #include "engine/Progress.h"
-#include "platform/IoError.h"
 #include "platform/Paths.h"
+#include "platform/VisibleText.h"
 #include "ui/DesktopTextScale.h"
 #include "ui/ElidedText.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
 #include "ui/ScreenCentre.h"
 #include "ui_JoinDialog.h"
+#include "wording/FailureMessages.h"
 #include "wording/JoinMessages.h"
 
 namespace {
@@ -118,8 +119,8 @@ void JoinDialog::showResult(const JoinOutcome& outcome) {
                                      *refusal, paths::fileNameOf(m_request.scriptPath))));
 }
 
-void JoinDialog::showFailure(const IoError& failure) {
-    prompts().error(nullptr, fromNative(failure.what()));
+void JoinDialog::showFailure(const std::exception& failure) {
+    prompts().error(nullptr, fromNative(visibleText(failureText(failure))));
 }
 
 void JoinDialog::reject() {

@@ -23,6 +23,7 @@
 #include "platform/VisibleText.h"
 #include "wording/FailureMessages.h"
 #include "wording/JoinMessages.h"
+#include "wording/ProgressMessages.h"
 
 using namespace join_program;
 

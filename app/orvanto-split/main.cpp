@@ -20,7 +20,6 @@
 #include "app/terminal/ProgressLine.h"
 #include "app/terminal/StandardStreams.h"
 #include "app/terminal/StopSignals.h"
-#include "engine/Progress.h"
 #include "engine/SizeCatalogue.h"
 #include "engine/SplitJob.h"
 #include "engine/SplitRequest.h"
@@ -30,6 +29,7 @@
 #include "settings/ConversionError.h"
 #include "settings/Settings.h"
 #include "wording/FailureMessages.h"
+#include "wording/ProgressMessages.h"
 
 namespace {
 

@@ -76,9 +76,10 @@ void JoinDialog::onTimer() {
 
 bool JoinDialog::askedToJoinAgain() {
     const auto* refusal = std::get_if<JoinRefusal>(&m_outcome);
-    if (!refusal || refusal->kind != JoinRefusal::Kind::TargetExists)
+    const auto* targetExists = refusal ? std::get_if<join_refusal::TargetExists>(refusal) : nullptr;
+    if (!targetExists)
         return false;
-    if (askWhereToRecreate(*refusal))
+    if (askWhereToRecreate(*targetExists))
         return true;
     m_outcome = JoinStopped{};
     return false;
@@ -90,7 +91,7 @@ JoinOutcome JoinDialog::outcome() {
 }
 
 // The window's counterparts of --force and -o.
-bool JoinDialog::askWhereToRecreate(const JoinRefusal& targetExists) {
+bool JoinDialog::askWhereToRecreate(const join_refusal::TargetExists& targetExists) {
     const QString question =
         fromNative(joinRefusalText(targetExists, paths::fileNameOf(m_request.scriptPath))) +
         tr(" Replace it, or recreate the file in another folder?");
@@ -100,7 +101,7 @@ bool JoinDialog::askWhereToRecreate(const JoinRefusal& targetExists) {
         return true;
     case Prompts::ExistingFileAnswer::ChooseAnotherFolder:
         if (const auto folder =
-                prompts().chooseFolder(this, fromNative(paths::folderOf(targetExists.name)))) {
+                prompts().chooseFolder(this, fromNative(paths::folderOf(targetExists.path)))) {
             m_request.targetFolder = toNative(*folder);
             return true;
         }

@@ -49,7 +49,7 @@ private:
     bool askedToJoinAgain();
 
     // Changes the request as the user answers; false when they cancel.
-    bool askWhereToRecreate(const JoinRefusal& targetExists);
+    bool askWhereToRecreate(const join_refusal::TargetExists& targetExists);
 
     std::unique_ptr<Ui::JoinDialog> m_ui;
     JoinRequest m_request;

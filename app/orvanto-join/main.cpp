@@ -48,7 +48,7 @@ int joinOnTerminal(const JoinRequest& request) {
         std::cerr << kPrefix << "stopped; the file was not recreated\n";
     if (const auto* refusal = std::get_if<JoinRefusal>(&outcome)) {
         std::cerr << kPrefix << joinRefusalText(*refusal, request.scriptPath);
-        if (refusal->kind == JoinRefusal::Kind::TargetExists)
+        if (std::holds_alternative<join_refusal::TargetExists>(*refusal))
             std::cerr << " --force replaces it.";
         std::cerr << "\n";
     }

@@ -64,25 +64,19 @@ struct NotARegularFile {
     bool operator==(const NotARegularFile& o) const { return name == o.name; }
 };
 
-// name holds size bytes, less than the firstPieceSize due.
-struct ShortPiece {
+// A piece of the wrong size: name holds size bytes, where the first piece holds firstPieceSize.
+struct PieceSize {
     std::string name;
     std::int64_t size = 0;
     std::int64_t firstPieceSize = 0;
-    bool operator==(const ShortPiece& o) const {
+    bool operator==(const PieceSize& o) const {
         return std::tie(name, size, firstPieceSize) == std::tie(o.name, o.size, o.firstPieceSize);
     }
 };
-
-// name holds size bytes, more than the firstPieceSize of the first piece.
-struct LongPiece {
-    std::string name;
-    std::int64_t size = 0;
-    std::int64_t firstPieceSize = 0;
-    bool operator==(const LongPiece& o) const {
-        return std::tie(name, size, firstPieceSize) == std::tie(o.name, o.size, o.firstPieceSize);
-    }
-};
+// Less than the first piece, where a whole piece was due.
+struct ShortPiece : PieceSize {};
+// More than the first piece.
+struct LongPiece : PieceSize {};
 
 // path already exists and may not be replaced.
 struct TargetExists {

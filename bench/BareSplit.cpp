@@ -9,6 +9,7 @@
 
 #include "platform/File.h"
 #include "platform/Paths.h"
+#include "wording/FailureMessages.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ int main(int argc, char** argv) {
         const std::int64_t pieces = split(argv[1], splitSize, paths::withTrailingSlash(argv[3]));
         std::cout << pieces << " pieces\n";
     } catch (const std::exception& error) {
-        std::cerr << "bench_bare_split: " << error.what() << '\n';
+        std::cerr << "bench_bare_split: " << failureText(error) << '\n';
         return 1;
     }
     return 0;

@@ -30,11 +30,6 @@ namespace {
 // the kernel copies at full speed.
 constexpr std::int64_t kCopyStep = 8 << 20;
 
-JoinRefusal pieceRefusal(JoinRefusal::Kind kind, const std::string& name, std::int64_t size = 0,
-                         std::int64_t expectedSize = 0) {
-    return {kind, 0, name, "", size, expectedSize};
-}
-
 // Every piece holds the first piece's size but the split's remainder, which may hold less: the
 // last piece, or the one before an empty last piece. The split writes that empty piece only
 // after a source that ends on a piece's last byte or inside its tail read, so the piece before
@@ -50,9 +45,9 @@ std::optional<JoinRefusal> checkSizes(const JoinPlan& plan, const std::vector<Pi
         const std::string& name = plan.pieceNames[static_cast<std::size_t>(index)];
         const bool truncatedBeforeEmpty = lastIsEmpty && index == remainder && size <= wholeBlocks;
         if (size > splitSize)
-            return pieceRefusal(JoinRefusal::Kind::LongPiece, name, size, splitSize);
+            return join_refusal::LongPiece{name, size, splitSize};
         if (size < splitSize && (index < remainder || truncatedBeforeEmpty))
-            return pieceRefusal(JoinRefusal::Kind::ShortPiece, name, size, splitSize);
+            return join_refusal::ShortPiece{name, size, splitSize};
     }
     return std::nullopt;
 }
@@ -68,11 +63,11 @@ std::variant<std::vector<Piece>, JoinRefusal> checkPieces(const JoinPlan& plan,
             const std::int64_t size = piece.size();
             pieces.push_back({std::move(piece), size});
         } catch (const File::NotARegularFile&) {
-            return pieceRefusal(JoinRefusal::Kind::NotARegularFile, name);
+            return join_refusal::NotARegularFile{name};
         } catch (const IoError& error) {
             if (error.errorNumber() != ENOENT)
                 throw;
-            return pieceRefusal(JoinRefusal::Kind::MissingPiece, name);
+            return join_refusal::MissingPiece{name};
         }
     }
     if (auto fault = checkSizes(plan, pieces))
@@ -102,8 +97,8 @@ bool JoinJob::copyPieces(std::vector<Piece>& pieces, File& target) {
                 return false;
             const std::int64_t step = std::min(left, kCopyStep);
             if (copier.copy(piece.file, target, step) != step)
-                throw IoError("Could not read " + piece.file.path() + ": it became shorter while " +
-                              "it was being copied");
+                throw IoError(IoError::Operation::Read, piece.file.path(),
+                              IoError::Fault::ShrankWhileCopied);
             left -= step;
             addRead(step);
             addOnMedium(writeBack.written(step));
@@ -124,7 +119,7 @@ JoinOutcome JoinJob::run() {
     // A real script of the largest split is some hundred kilobytes; a larger file is not one.
     if (fs_entry::targetSize(request.scriptPath) >
         static_cast<std::int64_t>(whole_file::kMaxReadSize))
-        return JoinRefusal{JoinRefusal::Kind::ScriptForm, 1, "", "a rejoin script"};
+        return join_refusal::ScriptForm{1, ScriptPart::EchoOff, ""};
     const auto reading = readRejoinScript(whole_file::read(request.scriptPath));
     if (const auto* refusal = std::get_if<JoinRefusal>(&reading))
         return *refusal;
@@ -141,12 +136,11 @@ JoinOutcome JoinJob::run() {
     const std::string shownFolder = folder.empty() ? "." : folder;
     const std::string targetPath = paths::joined(folder, plan.targetName);
     if (!request.replaceExisting && fs_entry::entryKind(targetPath) != fs_entry::Kind::None)
-        return pieceRefusal(JoinRefusal::Kind::TargetExists, targetPath);
+        return join_refusal::TargetExists{targetPath};
     const std::int64_t total = totalSize(pieces);
     const std::optional<fs_entry::FolderSpace> space = fs_entry::folderSpace(shownFolder);
     if (space && space->freeBytes < total)
-        return pieceRefusal(JoinRefusal::Kind::NotEnoughSpace, shownFolder, total,
-                            space->freeBytes);
+        return join_refusal::NotEnoughSpace{shownFolder, total, space->freeBytes};
 
     setTotals(total, static_cast<std::int64_t>(pieces.size()));
     {
@@ -160,7 +154,7 @@ JoinOutcome JoinJob::run() {
     if (!copyPieces(pieces, target.file()))
         return JoinStopped{};
     if (!target.publish(request.replaceExisting))
-        return pieceRefusal(JoinRefusal::Kind::TargetExists, targetPath);
+        return join_refusal::TargetExists{targetPath};
     syncFolder(shownFolder);
     return JoinCompletion{targetPath, total};
 }

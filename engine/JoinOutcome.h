@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <variant>
 
 // What the script reader expected where a script departs from the form the split writes.
@@ -18,28 +19,89 @@ enum class ScriptPart {
     ScriptEnd,          // the end of the script
 };
 
-// Why a join was refused. Nothing is written when a join is refused.
-struct JoinRefusal {
-    enum class Kind {
-        ScriptForm,      // line is not of the form the split writes; scriptPart was due there
-        UnsafeName,      // name on line is one the split would refuse, or holds a folder
-        PieceOutOfOrder, // name on line stands where the piece expected belongs
-        MissingPiece,    // nothing at name
-        NotARegularFile, // name is a folder, a device or a pipe
-        ShortPiece,      // name holds size bytes where expectedSize were due
-        LongPiece,       // name holds size bytes, more than the expectedSize of the first piece
-        TargetExists,    // name already exists and may not be replaced
-        NotEnoughSpace,  // size bytes are needed in the folder name, expectedSize are free
-    };
+// Why a join was refused, one kind per struct. Nothing is written when a join is refused.
+namespace join_refusal {
 
-    Kind kind;
+// Line is not of the form the split writes; due was expected there (target: for
+// ScriptPart::TargetFirstAndLast).
+struct ScriptForm {
+    int line = 0;
+    ScriptPart due = ScriptPart::EchoOff;
+    std::string target;
+    bool operator==(const ScriptForm& o) const {
+        return std::tie(line, due, target) == std::tie(o.line, o.due, o.target);
+    }
+};
+
+// name on line is one the split would refuse, or holds a folder.
+struct UnsafeName {
     int line = 0;
     std::string name;
-    std::string expected;
-    std::int64_t size = 0;
-    std::int64_t expectedSize = 0;
-    ScriptPart scriptPart = ScriptPart::EchoOff;
+    bool operator==(const UnsafeName& o) const {
+        return std::tie(line, name) == std::tie(o.line, o.name);
+    }
 };
+
+// name on line stands where the piece due belongs.
+struct PieceOutOfOrder {
+    int line = 0;
+    std::string name;
+    std::string due;
+    bool operator==(const PieceOutOfOrder& o) const {
+        return std::tie(line, name, due) == std::tie(o.line, o.name, o.due);
+    }
+};
+
+// Nothing at name.
+struct MissingPiece {
+    std::string name;
+    bool operator==(const MissingPiece& o) const { return name == o.name; }
+};
+
+// name is a folder, a device, a pipe or a link.
+struct NotARegularFile {
+    std::string name;
+    bool operator==(const NotARegularFile& o) const { return name == o.name; }
+};
+
+// A piece of the wrong size: name holds size bytes, where the first piece holds firstPieceSize.
+struct PieceSize {
+    std::string name;
+    std::int64_t size = 0;
+    std::int64_t firstPieceSize = 0;
+    bool operator==(const PieceSize& o) const {
+        return std::tie(name, size, firstPieceSize) == std::tie(o.name, o.size, o.firstPieceSize);
+    }
+};
+// Less than the first piece, where a whole piece was due.
+struct ShortPiece : PieceSize {};
+// More than the first piece.
+struct LongPiece : PieceSize {};
+
+// path already exists and may not be replaced.
+struct TargetExists {
+    std::string path;
+    bool operator==(const TargetExists& o) const { return path == o.path; }
+};
+
+// bytesNeeded are needed in folder, bytesFree are free.
+struct NotEnoughSpace {
+    std::string folder;
+    std::int64_t bytesNeeded = 0;
+    std::int64_t bytesFree = 0;
+    bool operator==(const NotEnoughSpace& o) const {
+        return std::tie(folder, bytesNeeded, bytesFree) ==
+               std::tie(o.folder, o.bytesNeeded, o.bytesFree);
+    }
+};
+
+} // namespace join_refusal
+
+using JoinRefusal =
+    std::variant<join_refusal::ScriptForm, join_refusal::UnsafeName, join_refusal::PieceOutOfOrder,
+                 join_refusal::MissingPiece, join_refusal::NotARegularFile,
+                 join_refusal::ShortPiece, join_refusal::LongPiece, join_refusal::TargetExists,
+                 join_refusal::NotEnoughSpace>;
 
 // The recreated file stands at path and holds size bytes.
 struct JoinCompletion {

@@ -2,8 +2,6 @@
 
 #include "engine/Job.h"
 
-const char* const kPieceDoneText = "100 %  Done.";
-
 int progressPercent(std::int64_t done, std::int64_t total) {
     // 128 bits, so done * 100 cannot overflow whatever the sizes.
     __extension__ using Wide = unsigned __int128;
@@ -16,21 +14,9 @@ int progressPercent(std::int64_t done, std::int64_t total) {
     return static_cast<int>(percent);
 }
 
-std::string progressText(int percent) {
-    return std::to_string(percent) + "% Complete";
-}
-
 int percentOnMedium(const JobProgress& progress) {
     // Before its checks a job has no pieces and nothing done; a job of empty pieces is done.
     if (progress.totalBytes == 0)
         return progress.pieceCount > 0 ? 100 : 0;
     return progressPercent(progress.bytesOnMedium, progress.totalBytes);
-}
-
-std::string splitProgressText(const JobProgress& progress) {
-    if (progress.currentPiece == 0)
-        return "";
-    if (progress.piecesOnMedium == progress.currentPiece)
-        return kPieceDoneText;
-    return progressText(percentOnMedium(progress));
 }

@@ -38,7 +38,7 @@ std::string copyCommands(const std::vector<std::string>& quotedPieces,
     try {
         fs_entry::removeFile(path);
     } catch (const IoError& removal) {
-        throw IoError(std::string(cause.what()) + "; " + removal.what());
+        throw cause.withFailedRemoval(removal);
     }
     throw cause;
 }

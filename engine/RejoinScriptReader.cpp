@@ -28,11 +28,11 @@ std::vector<std::string> linesOf(const std::string& text) {
 }
 
 JoinRefusal formFault(int line, ScriptPart expected, const std::string& target = "") {
-    return {JoinRefusal::Kind::ScriptForm, line, target, "", 0, 0, expected};
+    return join_refusal::ScriptForm{line, expected, target};
 }
 
 JoinRefusal unsafeName(int line, const std::string& name) {
-    return {JoinRefusal::Kind::UnsafeName, line, name, ""};
+    return join_refusal::UnsafeName{line, name};
 }
 
 // One line of the script, read from left to right.
@@ -154,7 +154,7 @@ private:
         const std::string due =
             pieceName(m_baseName, static_cast<std::int64_t>(m_plan.pieceNames.size()) + 1);
         if (name != due)
-            return JoinRefusal{JoinRefusal::Kind::PieceOutOfOrder, line, name, due};
+            return join_refusal::PieceOutOfOrder{line, name, due};
         m_plan.pieceNames.push_back(name);
         return std::nullopt;
     }

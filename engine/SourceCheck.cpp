@@ -16,9 +16,9 @@ void checkSplittableSource(const std::string& path) {
     case fs_entry::Kind::Regular:
         break;
     case fs_entry::Kind::None:
-        throw IoError("open", path, ENOENT);
+        throw IoError(IoError::Operation::Open, path, ENOENT);
     case fs_entry::Kind::Directory:
-        throw IoError("open", path, EISDIR);
+        throw IoError(IoError::Operation::Open, path, EISDIR);
     default:
         throw UnsplittableSource(UnsplittableSource::Kind::NotPlainFile, path);
     }

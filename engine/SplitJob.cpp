@@ -51,7 +51,7 @@ public:
             m_permissions = source->permissions() & 0666;
         } catch (const IoError& problem) {
             SplitOutcome unreadable = outcome(SplitOutcome::Kind::SourceUnreadable);
-            unreadable.sourceProblem = problem.what();
+            unreadable.sourceProblem = problem;
             return unreadable;
         }
         try {
@@ -156,10 +156,7 @@ private:
     // The source ended before the size the split was checked and numbered with: pieces that
     // rejoin to a shorter file must not be reported as a finished split.
     IoError sourceShrank(const std::string& path) const {
-        return IoError("Could not read " + path +
-                       ": the file became shorter after it was chosen (" +
-                       std::to_string(m_sourceRead) + " of " + std::to_string(m_plan.sourceSize) +
-                       " bytes read)");
+        return IoError::shrankAfterChosen(path, m_sourceRead, m_plan.sourceSize);
     }
 
     void step() {
@@ -198,18 +195,16 @@ private:
     }
 
     // Pieces without their script are of no use, and they would block the next attempt.
-    IoError failureAfterRemovingFiles(const IoError& cause) {
+    SplitFailure failureAfterRemovingFiles(const IoError& cause) {
+        using Cleanup = SplitFailure::Cleanup;
         if (m_createdPieces == 0)
-            return cause;
+            return SplitFailure(cause, Cleanup::NothingWritten);
         try {
             removeWrittenFiles();
         } catch (const IoError& removal) {
-            return IoError(
-                std::string(cause.what()) +
-                ". The split files written so far could not all be removed: " + removal.what());
+            return SplitFailure(cause, Cleanup::NotAllRemoved, removal);
         }
-        return IoError(std::string(cause.what()) +
-                       ". The split files written so far have been removed.");
+        return SplitFailure(cause, Cleanup::Removed);
     }
 
     SplitJob& m_job;

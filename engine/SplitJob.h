@@ -31,8 +31,8 @@ std::int64_t piecesWritten(std::int64_t sourceSize, std::int64_t splitSize);
 
 // The split of one plan: writes the pieces and then the rejoin script; each piece's data is on
 // the medium before the piece after the next is begun, and everything, names and sizes
-// included, before run() returns a completion. Nothing is created before the source is open; a stop
-// or an IoError removes every file the job created, and the IoError propagates saying so.
+// included, before run() returns a completion. Nothing is created before the source is open; a
+// stop or an IoError removes every file the job created, and a SplitFailure propagates saying so.
 class SplitJob final : public Job {
 public:
     explicit SplitJob(SplitPlan plan);

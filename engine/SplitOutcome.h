@@ -1,8 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
+#include <optional>
 #include <string>
 #include <utility>
+
+#include "platform/IoError.h"
 
 // Why a split request said no. Nothing was written; the data is what a front end needs to say
 // what happened and what the user can do.
@@ -48,7 +52,30 @@ struct SplitCompletion {
     std::int64_t pieceCount = 0;
 };
 
-// How a split request ended. Failures of input/output are not outcomes: they throw IoError,
+// A split that failed on input/output, and what became of the files it had written.
+class SplitFailure : public std::exception {
+public:
+    enum class Cleanup {
+        NothingWritten, // the failure came before the first piece
+        Removed,        // every file the split wrote is gone
+        NotAllRemoved,  // removalFailure says which file stayed, and why
+    };
+
+    SplitFailure(IoError cause, Cleanup cleanup, std::optional<IoError> removal = {})
+        : m_cause(std::move(cause)), m_cleanup(cleanup), m_removal(std::move(removal)) {}
+
+    const IoError& cause() const { return m_cause; }
+    Cleanup cleanup() const { return m_cleanup; }
+    const IoError* removalFailure() const { return m_removal ? &*m_removal : nullptr; }
+    const char* what() const noexcept override { return m_cause.what(); }
+
+private:
+    IoError m_cause;
+    Cleanup m_cleanup;
+    std::optional<IoError> m_removal;
+};
+
+// How a split request ended. Failures of input/output are not outcomes: they throw SplitFailure,
 // after the job has removed every piece it wrote.
 struct SplitOutcome {
     enum class Kind {
@@ -61,6 +88,6 @@ struct SplitOutcome {
     Kind kind = Kind::Refused;
     SplitRefusal refusal;
     SplitCompletion completion;
-    // SourceUnreadable: the file and what the system said, as "Could not open <path>: <reason>".
-    std::string sourceProblem;
+    // SourceUnreadable: why the source could not be opened.
+    std::optional<IoError> sourceProblem;
 };

@@ -22,7 +22,7 @@ bool isUnsupported(int errorNumber) {
 }
 
 IoError copyError(const File& source, const File& destination, int errorNumber) {
-    return IoError("copy " + source.path() + " to", destination.path(), errorNumber);
+    return IoError(IoError::Operation::Copy, source.path(), destination.path(), errorNumber);
 }
 
 } // namespace

@@ -28,22 +28,22 @@ int createExclusive(const std::string& path, unsigned permissions) {
 struct stat statusOf(const File& file) {
     struct stat info {};
     if (::fstat(file.descriptor(), &info) != 0)
-        throw IoError("read the status of", file.path(), errno);
+        throw IoError(IoError::Operation::ReadStatus, file.path(), errno);
     return info;
 }
 
 void refuseAllButRegular(const struct stat& info, const std::string& path) {
     if (S_ISLNK(info.st_mode))
-        throw File::NotARegularFile("Could not open " + path + ": it is a symbolic link");
+        throw File::NotARegularFile(IoError::Operation::Open, path, IoError::Fault::SymbolicLink);
     if (!S_ISREG(info.st_mode))
-        throw File::NotARegularFile("Could not open " + path + ": it is not a plain file");
+        throw File::NotARegularFile(IoError::Operation::Open, path, IoError::Fault::NotPlainFile);
 }
 
 // A FIFO opened without O_NONBLOCK waits for a writer, and every later read for data.
 void clearNonBlocking(const File& file) {
     const int flags = ::fcntl(file.descriptor(), F_GETFL);
     if (flags < 0 || ::fcntl(file.descriptor(), F_SETFL, flags & ~O_NONBLOCK) != 0)
-        throw IoError("open", file.path(), errno);
+        throw IoError(IoError::Operation::Open, file.path(), errno);
 }
 
 File openRegularAt(int folder, const std::string& name, const std::string& path,
@@ -51,15 +51,15 @@ File openRegularAt(int folder, const std::string& name, const std::string& path,
     const bool refuseLinks = links == File::Links::Refuse;
     struct stat entry {};
     if (::fstatat(folder, name.c_str(), &entry, refuseLinks ? AT_SYMLINK_NOFOLLOW : 0) != 0)
-        throw IoError("open", path, errno);
+        throw IoError(IoError::Operation::Open, path, errno);
     refuseAllButRegular(entry, path);
     const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (refuseLinks ? O_NOFOLLOW : 0);
     const int fd =
         interruption::retryUnlessStopped([&] { return ::openat(folder, name.c_str(), flags); });
     if (fd < 0 && errno == ELOOP && refuseLinks)
-        throw File::NotARegularFile("Could not open " + path + ": it is a symbolic link");
+        throw File::NotARegularFile(IoError::Operation::Open, path, IoError::Fault::SymbolicLink);
     if (fd < 0)
-        throw IoError("open", path, errno);
+        throw IoError(IoError::Operation::Open, path, errno);
     File file = File::adopt(fd, path);
     refuseAllButRegular(statusOf(file), path);
     clearNonBlocking(file);
@@ -73,7 +73,7 @@ File::File(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
 File File::openForReading(const std::string& path) {
     const int fd = openRetrying(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        throw IoError("open", path, errno);
+        throw IoError(IoError::Operation::Open, path, errno);
     return File(fd, path);
 }
 
@@ -88,14 +88,14 @@ File File::openRegular(const Folder& folder, const std::string& name, Links link
 File File::createNew(const std::string& path, unsigned permissions) {
     const int fd = createExclusive(path, permissions);
     if (fd < 0)
-        throw IoError("create", path, errno);
+        throw IoError(IoError::Operation::Create, path, errno);
     return File(fd, path);
 }
 
 File File::openForReadingWithoutBlocking(const std::string& path) {
     const int fd = openRetrying(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        throw IoError("open", path, errno);
+        throw IoError(IoError::Operation::Open, path, errno);
     return File(fd, path);
 }
 
@@ -103,7 +103,7 @@ File File::openOrCreate(const std::string& path) {
     const int fd =
         openRetrying(path, O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0)
-        throw IoError("create", path, errno);
+        throw IoError(IoError::Operation::Create, path, errno);
     return File(fd, path);
 }
 
@@ -113,7 +113,7 @@ File File::createUnique(const std::string& pathPrefix) {
     name.push_back('\0');
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0)
-        throw IoError("create", pattern, errno);
+        throw IoError(IoError::Operation::Create, pattern, errno);
     return File(fd, name.data());
 }
 
@@ -143,7 +143,7 @@ std::size_t File::read(void* buffer, std::size_t size) {
     const ssize_t count =
         interruption::retryUnlessStopped([&] { return ::read(m_fd, buffer, size); });
     if (count < 0)
-        throw IoError("read", m_path, errno);
+        throw IoError(IoError::Operation::Read, m_path, errno);
     return static_cast<std::size_t>(count);
 }
 
@@ -154,10 +154,10 @@ void File::write(const void* data, std::size_t size) {
         const ssize_t count =
             interruption::retryUnlessStopped([&] { return ::write(m_fd, next, left); });
         if (count < 0)
-            throw IoError("write", m_path, errno);
+            throw IoError(IoError::Operation::Write, m_path, errno);
         // A write that stores nothing without an error means the device is full.
         if (count == 0)
-            throw IoError("write", m_path, ENOSPC);
+            throw IoError(IoError::Operation::Write, m_path, ENOSPC);
         next += count;
         left -= static_cast<std::size_t>(count);
     }
@@ -167,12 +167,12 @@ void File::writeOutData() {
     constexpr unsigned int kWriteAndWait =
         SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
     if (::sync_file_range(m_fd, 0, 0, kWriteAndWait) != 0)
-        throw IoError("write", m_path, errno);
+        throw IoError(IoError::Operation::Write, m_path, errno);
 }
 
 void File::syncToDevice() {
     if (::fsync(m_fd) != 0)
-        throw IoError("write", m_path, errno);
+        throw IoError(IoError::Operation::Write, m_path, errno);
 }
 
 std::int64_t File::size() const {
@@ -189,5 +189,5 @@ void File::close() {
     // The descriptor is gone after close() whatever it returns, so it is never closed twice.
     const int fd = std::exchange(m_fd, -1);
     if (::close(fd) != 0)
-        throw IoError("close", m_path, errno);
+        throw IoError(IoError::Operation::Close, m_path, errno);
 }

@@ -63,7 +63,7 @@ std::string linkText(const std::string& link) {
     std::vector<char> text(PATH_MAX);
     const ssize_t length = ::readlink(link.c_str(), text.data(), text.size());
     if (length < 0)
-        throw IoError("read the link", link, errno);
+        throw IoError(IoError::Operation::ReadLink, link, errno);
     return std::string(text.data(), static_cast<std::size_t>(length));
 }
 
@@ -139,17 +139,17 @@ std::string finalTarget(const std::string& path) {
         const std::string target = linkText(current);
         current = target.front() == '/' ? target : paths::folderOf(current) + target;
     }
-    throw IoError("follow the links of", path, ELOOP);
+    throw IoError(IoError::Operation::FollowLinks, path, ELOOP);
 }
 
 void removeFile(const std::string& path) {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT)
-        throw IoError("remove", path, errno);
+        throw IoError(IoError::Operation::Remove, path, errno);
 }
 
 void renameReplacing(const std::string& from, const std::string& to) {
     if (::rename(from.c_str(), to.c_str()) != 0)
-        throw IoError("rename " + from + " to", to, errno);
+        throw IoError(IoError::Operation::Rename, from, to, errno);
 }
 
 } // namespace fs_entry

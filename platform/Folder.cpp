@@ -17,7 +17,7 @@ Folder Folder::open(const std::string& path) {
     const int fd = interruption::retryUnlessStopped(
         [&] { return ::open(opened.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC); });
     if (fd < 0)
-        throw IoError("open the folder", opened, errno);
+        throw IoError(IoError::Operation::OpenFolder, opened, errno);
     return Folder(fd, path);
 }
 

@@ -26,7 +26,7 @@ File lockedFile(const std::string& path) {
     const int result =
         interruption::retryUnlessStopped([&] { return ::flock(file.descriptor(), LOCK_EX); });
     if (result != 0)
-        throw IoError("lock", path, errno);
+        throw IoError(IoError::Operation::Lock, path, errno);
     return file;
 }
 

@@ -24,7 +24,7 @@ std::optional<struct stat> ownerToGive(const std::string& path) {
         folder = ".";
     struct stat info {};
     if (::stat(folder.c_str(), &info) != 0)
-        throw IoError("read the owner of", folder, errno);
+        throw IoError(IoError::Operation::ReadOwner, folder, errno);
     return info;
 }
 
@@ -34,14 +34,14 @@ void giveToFolderOwner(const std::string& path) {
     if (const auto owner = ownerToGive(path)) {
         if (::fchownat(AT_FDCWD, path.c_str(), owner->st_uid, owner->st_gid, AT_SYMLINK_NOFOLLOW) !=
             0)
-            throw IoError("set the owner of", path, errno);
+            throw IoError(IoError::Operation::SetOwner, path, errno);
     }
 }
 
 void giveToFolderOwner(const File& file) {
     if (const auto owner = ownerToGive(file.path())) {
         if (::fchown(file.descriptor(), owner->st_uid, owner->st_gid) != 0)
-            throw IoError("set the owner of", file.path(), errno);
+            throw IoError(IoError::Operation::SetOwner, file.path(), errno);
     }
 }
 

@@ -1,18 +1,27 @@
 #include "platform/IoError.h"
 
-#include <cstring>
+#include <utility>
 
-#include "platform/VisibleText.h"
+IoError::IoError(Operation operation, std::string path, int errorNumber)
+    : m_operation(operation), m_path(std::move(path)), m_errorNumber(errorNumber) {}
 
-namespace {
+IoError::IoError(Operation operation, std::string path, Fault fault)
+    : m_operation(operation), m_path(std::move(path)), m_fault(fault) {}
 
-std::string describe(const std::string& operation, const std::string& path, int errorNumber) {
-    return "Could not " + operation + " " + visibleText(path) + ": " + std::strerror(errorNumber);
+IoError::IoError(Operation operation, std::string otherPath, std::string path, int errorNumber)
+    : m_operation(operation), m_path(std::move(path)), m_otherPath(std::move(otherPath)),
+      m_errorNumber(errorNumber) {}
+
+IoError IoError::shrankAfterChosen(std::string path, std::int64_t bytesRead,
+                                   std::int64_t bytesExpected) {
+    IoError failure(Operation::Read, std::move(path), Fault::ShrankAfterChosen);
+    failure.m_bytesRead = bytesRead;
+    failure.m_bytesExpected = bytesExpected;
+    return failure;
 }
 
-} // namespace
-
-IoError::IoError(const std::string& operation, const std::string& path, int errorNumber)
-    : std::runtime_error(describe(operation, path, errorNumber)), m_errorNumber(errorNumber) {}
-
-IoError::IoError(const std::string& message) : std::runtime_error(visibleText(message)) {}
+IoError IoError::withFailedRemoval(const IoError& removal) const {
+    IoError both = *this;
+    both.m_failedRemoval = std::make_shared<const IoError>(removal);
+    return both;
+}

@@ -1,21 +1,78 @@
 #pragma once
 
-#include <stdexcept>
+#include <cstdint>
+#include <exception>
+#include <memory>
 #include <string>
 
-// An input/output failure. The message names what was done, the file, and the reason the
-// operating system gave: "Could not write /x/movie.3: No space left on device". Control
-// characters in it are shown escaped (platform/VisibleText.h).
-class IoError : public std::runtime_error {
+// An input/output failure as a value: what was being done, to which file, and why: the system's
+// error number, or a fault the system does not report. The faces word it (wording/); what() holds
+// only the path.
+class IoError : public std::exception {
 public:
-    // operation is a verb phrase such as "open", "read", "write", "create", "close".
-    IoError(const std::string& operation, const std::string& path, int errorNumber);
-    // A failure whose whole text is already known.
-    explicit IoError(const std::string& message);
+    enum class Operation {
+        Open,
+        Read,
+        Write,
+        Create,
+        Close,
+        Remove,
+        Rename, // otherPath to path
+        Copy,   // otherPath to path
+        Lock,
+        OpenFolder,
+        ReadStatus,
+        ReadLink,
+        FollowLinks,
+        ReadOwner,
+        SetOwner,
+        ReadPermissions,
+        SetPermissions,
+        ReadCurrentFolder,
+        WriteReport, // to path, a stream such as "standard output"
+        Start,       // a program
+    };
+    // Why, when the system gave no error number.
+    enum class Fault {
+        System,            // errorNumber says why
+        SymbolicLink,      // a link where none may be
+        NotPlainFile,      // a folder, a device or a pipe where a file was opened
+        NotRegularFile,    // the same, found after the file was opened
+        ReservedName,      // a name kept for files being written
+        ShrankWhileCopied, // the file ended early while it was copied
+        ShrankAfterChosen, // the file ended early: bytesRead of bytesExpected
+    };
 
-    // The errno value behind the failure; 0 when the message was given whole.
+    IoError(Operation operation, std::string path, int errorNumber);
+    IoError(Operation operation, std::string path, Fault fault);
+    // Operations on two files: Rename and Copy.
+    IoError(Operation operation, std::string otherPath, std::string path, int errorNumber);
+    static IoError shrankAfterChosen(std::string path, std::int64_t bytesRead,
+                                     std::int64_t bytesExpected);
+
+    // The same failure, after which removing what it left behind failed as well.
+    IoError withFailedRemoval(const IoError& removal) const;
+
+    Operation operation() const { return m_operation; }
+    const std::string& path() const { return m_path; }
+    const std::string& otherPath() const { return m_otherPath; }
+    // The errno value behind the failure; 0 for a fault the system does not report.
     int errorNumber() const { return m_errorNumber; }
+    Fault fault() const { return m_fault; }
+    std::int64_t bytesRead() const { return m_bytesRead; }
+    std::int64_t bytesExpected() const { return m_bytesExpected; }
+    // The removal that failed after this failure, or null.
+    const IoError* failedRemoval() const { return m_failedRemoval.get(); }
+
+    const char* what() const noexcept override { return m_path.c_str(); }
 
 private:
+    Operation m_operation;
+    std::string m_path;
+    std::string m_otherPath;
     int m_errorNumber = 0;
+    Fault m_fault = Fault::System;
+    std::int64_t m_bytesRead = 0;
+    std::int64_t m_bytesExpected = 0;
+    std::shared_ptr<const IoError> m_failedRemoval;
 };

@@ -58,10 +58,10 @@ void createFolders(const std::string& folder) {
         if (::mkdir(part.c_str(), 0700) == 0)
             folder_owner::giveToFolderOwner(part);
         else if (errno != EEXIST)
-            throw IoError("create", part, errno);
+            throw IoError(IoError::Operation::Create, part, errno);
     }
     if (const int error = folderError(folder))
-        throw IoError("create", folder, error);
+        throw IoError(IoError::Operation::Create, folder, error);
 }
 
 int folderError(const std::string& path) {
@@ -76,7 +76,7 @@ std::string programFolder() {
     for (;;) {
         const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
         if (length < 0)
-            throw IoError("read", "/proc/self/exe", errno);
+            throw IoError(IoError::Operation::Read, "/proc/self/exe", errno);
         if (static_cast<std::size_t>(length) < buffer.size())
             return folderOf(std::string(buffer.data(), static_cast<std::size_t>(length)));
         buffer.resize(buffer.size() * 2);

@@ -51,7 +51,7 @@ void removeIfStale(const Folder& folder, const std::string& name) {
         !lock(fd, LOCK_EX | LOCK_NB))
         return;
     if (::unlinkat(folder.descriptor(), name.c_str(), 0) != 0 && errno != ENOENT)
-        throw IoError("remove", file.path(), errno);
+        throw IoError(IoError::Operation::Remove, file.path(), errno);
 }
 
 // A folder that may not be listed shows none to remove.
@@ -79,7 +79,7 @@ std::string uniqueLetters() {
     unsigned char bytes[kUniqueLength];
     if (interruption::retryUnlessStopped([&] { return ::getrandom(bytes, sizeof bytes, 0); }) !=
         static_cast<ssize_t>(sizeof bytes))
-        throw IoError("read", "/dev/urandom", errno);
+        throw IoError(IoError::Operation::Read, "/dev/urandom", errno);
     std::string letters;
     for (const unsigned char byte : bytes)
         letters += kLetters[byte % (sizeof kLetters - 1)];
@@ -98,21 +98,20 @@ PendingFile::PendingFile(const Folder& folder, const std::string& hiddenPrefix,
     : m_folder(folder), m_hiddenPrefix(hiddenPrefix), m_name(name),
       m_file(File::adopt(-1, shownPath)) {
     if (isHiddenName(name, hiddenPrefix))
-        throw IoError("Could not create " + shownPath +
-                      ": names of this form are kept for files being written");
+        throw IoError(IoError::Operation::Create, shownPath, IoError::Fault::ReservedName);
     removeStaleHiddenFiles(folder, hiddenPrefix);
     const int fd = interruption::retryUnlessStopped([&] {
         return ::openat(folder.descriptor(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, permissions);
     });
     if (fd < 0 && !cannotMakeUnnamedFiles(errno))
-        throw IoError("create", shownPath, errno);
+        throw IoError(IoError::Operation::Create, shownPath, errno);
     if (fd < 0)
         createHidden(permissions);
     else
         m_file = File::adopt(fd, shownPath);
     // A linked name of this file stays locked too, so that no other writer takes it for stale.
     if (!lock(m_file.descriptor(), LOCK_EX))
-        throw IoError("lock", shownPath, errno);
+        throw IoError(IoError::Operation::Lock, shownPath, errno);
 }
 
 PendingFile::~PendingFile() {
@@ -132,12 +131,12 @@ void PendingFile::createHidden(unsigned permissions) {
         if (fd < 0 && errno == EEXIST)
             continue;
         if (fd < 0)
-            throw IoError("create", m_file.path(), errno);
+            throw IoError(IoError::Operation::Create, m_file.path(), errno);
         File file = File::adopt(fd, m_file.path());
         struct stat opened {};
         struct stat named {};
         if (!lock(fd, LOCK_EX) || ::fstat(fd, &opened) != 0)
-            throw IoError("lock", m_file.path(), errno);
+            throw IoError(IoError::Operation::Lock, m_file.path(), errno);
         if (::fstatat(m_folder.descriptor(), name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
             isSameFile(opened, named)) {
             m_file = std::move(file);
@@ -145,7 +144,7 @@ void PendingFile::createHidden(unsigned permissions) {
             return;
         }
     }
-    throw IoError("create", m_file.path(), EEXIST);
+    throw IoError(IoError::Operation::Create, m_file.path(), EEXIST);
 }
 
 bool PendingFile::publish(bool replaceExisting) {
@@ -168,7 +167,7 @@ bool PendingFile::linkTo(const std::string& name) {
         result =
             ::linkat(m_file.descriptor(), "", m_folder.descriptor(), name.c_str(), AT_EMPTY_PATH);
     if (result != 0 && errno != EEXIST)
-        throw IoError("create", m_file.path(), errno);
+        throw IoError(IoError::Operation::Create, m_file.path(), errno);
     return result == 0;
 }
 
@@ -188,7 +187,7 @@ bool PendingFile::takeFreeName() {
         return true;
     if (errno == EEXIST)
         return false;
-    throw IoError("create", m_file.path(), errno);
+    throw IoError(IoError::Operation::Create, m_file.path(), errno);
 }
 
 // Replaces whatever file stands at the name in one step.
@@ -197,7 +196,7 @@ void PendingFile::replaceName() {
         m_hiddenName = freeHiddenName();
     if (::renameat(m_folder.descriptor(), m_hiddenName.c_str(), m_folder.descriptor(),
                    m_name.c_str()) != 0)
-        throw IoError("create", m_file.path(), errno);
+        throw IoError(IoError::Operation::Create, m_file.path(), errno);
     m_hiddenName.clear();
 }
 
@@ -208,5 +207,5 @@ std::string PendingFile::freeHiddenName() {
         if (linkTo(name))
             return name;
     }
-    throw IoError("create", m_file.path(), EEXIST);
+    throw IoError(IoError::Operation::Create, m_file.path(), EEXIST);
 }

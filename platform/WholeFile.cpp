@@ -27,11 +27,11 @@ constexpr std::size_t kUniqueLength = 6;
 void refuseAllButRegularFiles(const File& file) {
     struct stat info {};
     if (::fstat(file.descriptor(), &info) != 0)
-        throw IoError("read", file.path(), errno);
+        throw IoError(IoError::Operation::Read, file.path(), errno);
     if (S_ISDIR(info.st_mode))
-        throw IoError("read", file.path(), EISDIR);
+        throw IoError(IoError::Operation::Read, file.path(), EISDIR);
     if (!S_ISREG(info.st_mode))
-        throw IoError("Could not read " + file.path() + ": Not a regular file");
+        throw IoError(IoError::Operation::Read, file.path(), IoError::Fault::NotRegularFile);
 }
 
 std::string readToEnd(File& file) {
@@ -40,7 +40,7 @@ std::string readToEnd(File& file) {
     while (const std::size_t count = file.read(block, sizeof block)) {
         content.append(block, count);
         if (content.size() > kMaxReadSize)
-            throw IoError("read", file.path(), EFBIG);
+            throw IoError(IoError::Operation::Read, file.path(), EFBIG);
     }
     return content;
 }
@@ -84,22 +84,22 @@ void keepModeAndOwnerOf(const std::string& path, const File& replacement) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
         if (errno != ENOENT)
-            throw IoError("read the permissions of", path, errno);
+            throw IoError(IoError::Operation::ReadPermissions, path, errno);
         info.st_mode = 0666 & ~currentUmask();
         folder_owner::giveToFolderOwner(replacement);
     } else if (::geteuid() == 0 &&
                ::fchown(replacement.descriptor(), info.st_uid, info.st_gid) != 0) {
-        throw IoError("set the owner of", replacement.path(), errno);
+        throw IoError(IoError::Operation::SetOwner, replacement.path(), errno);
     }
     if (::fchmod(replacement.descriptor(), info.st_mode & 07777) != 0)
-        throw IoError("set the permissions of", replacement.path(), errno);
+        throw IoError(IoError::Operation::SetPermissions, replacement.path(), errno);
 }
 
 // The new content takes the old file's place by a rename, which the folder allows even when the
 // file itself is read-only; a write in place would be refused, and so is this one.
 void refuseReadOnlyFile(const std::string& path) {
     if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
-        throw IoError("write", path, errno);
+        throw IoError(IoError::Operation::Write, path, errno);
 }
 
 void replace(const std::string& path, const std::string& content) {
@@ -142,7 +142,7 @@ void update(const std::string& path,
     // Run as root with a user's home, the user's link could send the write to any file.
     if (fs_entry::entryKind(path) == fs_entry::Kind::SymbolicLink &&
         !folder_owner::belongsToThisUser(path))
-        throw IoError("write", path, ELOOP);
+        throw IoError(IoError::Operation::Write, path, ELOOP);
     const std::string target = fs_entry::finalTarget(path);
     const FolderLock lock(paths::folderOf(target));
     const std::optional<std::string> old = readIfExists(target);

@@ -12,7 +12,7 @@ namespace {
 
 void syncRange(const File& file, std::int64_t from, std::int64_t to, unsigned int flags) {
     if (::sync_file_range(file.descriptor(), from, to - from, flags) != 0)
-        throw IoError("write", file.path(), errno);
+        throw IoError(IoError::Operation::Write, file.path(), errno);
 }
 
 // A folder's descriptor, closed on every path.
@@ -20,7 +20,7 @@ struct OpenFolder {
     explicit OpenFolder(const std::string& folder)
         : fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
         if (fd < 0)
-            throw IoError("open", folder, errno);
+            throw IoError(IoError::Operation::Open, folder, errno);
     }
     ~OpenFolder() { ::close(fd); }
     OpenFolder(const OpenFolder&) = delete;
@@ -64,7 +64,7 @@ std::int64_t WriteBack::finish() {
 void syncFileSystemOf(const std::string& folder) {
     const OpenFolder opened(folder.empty() ? "." : folder);
     if (::syncfs(opened.fd) != 0)
-        throw IoError("write", folder, errno);
+        throw IoError(IoError::Operation::Write, folder, errno);
 }
 
 void syncFolder(const std::string& folder) {
@@ -72,5 +72,5 @@ void syncFolder(const std::string& folder) {
     const OpenFolder opened(folder.empty() ? "." : folder);
     // Some file systems cannot sync a folder at all; their entries are as safe as they get.
     if (::fsync(opened.fd) != 0 && errno != EINVAL)
-        throw IoError("write", folder, errno);
+        throw IoError(IoError::Operation::Write, folder, errno);
 }

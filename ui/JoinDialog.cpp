@@ -7,14 +7,15 @@
 
 #include "engine/Job.h"
 #include "engine/Progress.h"
-#include "platform/IoError.h"
 #include "platform/Paths.h"
+#include "platform/VisibleText.h"
 #include "ui/DesktopTextScale.h"
 #include "ui/ElidedText.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
 #include "ui/ScreenCentre.h"
 #include "ui_JoinDialog.h"
+#include "wording/FailureMessages.h"
 #include "wording/JoinMessages.h"
 
 namespace {
@@ -88,9 +89,10 @@ void JoinDialog::onSignalWatch() {
 
 bool JoinDialog::askedToJoinAgain() {
     const auto* refusal = std::get_if<JoinRefusal>(&m_outcome);
-    if (!refusal || refusal->kind != JoinRefusal::Kind::TargetExists)
+    const auto* targetExists = refusal ? std::get_if<join_refusal::TargetExists>(refusal) : nullptr;
+    if (!targetExists)
         return false;
-    if (askWhereToRecreate(*refusal))
+    if (askWhereToRecreate(*targetExists))
         return true;
     m_outcome = JoinStopped{};
     return false;
@@ -102,7 +104,7 @@ JoinOutcome JoinDialog::outcome() {
 }
 
 // The window's counterparts of --force and -o.
-bool JoinDialog::askWhereToRecreate(const JoinRefusal& targetExists) {
+bool JoinDialog::askWhereToRecreate(const join_refusal::TargetExists& targetExists) {
     const QString question =
         fromNative(joinRefusalText(targetExists, paths::fileNameOf(m_request.scriptPath))) +
         tr(" Replace it, or recreate the file in another folder?");
@@ -112,7 +114,7 @@ bool JoinDialog::askWhereToRecreate(const JoinRefusal& targetExists) {
         return true;
     case Prompts::ExistingFileAnswer::ChooseAnotherFolder:
         if (const auto folder =
-                prompts().chooseFolder(this, fromNative(paths::folderOf(targetExists.name)))) {
+                prompts().chooseFolder(this, fromNative(paths::folderOf(targetExists.path)))) {
             m_request.targetFolder = toNative(*folder);
             return true;
         }
@@ -131,8 +133,8 @@ void JoinDialog::showResult(const JoinOutcome& outcome) {
                                      *refusal, paths::fileNameOf(m_request.scriptPath))));
 }
 
-void JoinDialog::showFailure(const IoError& failure) {
-    prompts().error(nullptr, fromNative(failure.what()));
+void JoinDialog::showFailure(const std::exception& failure) {
+    prompts().error(nullptr, fromNative(visibleText(failureText(failure))));
 }
 
 void JoinDialog::reject() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <memory>
 
@@ -8,8 +9,6 @@
 
 #include "engine/JoinJob.h"
 #include "platform/JobThread.h"
-
-class IoError;
 
 namespace Ui {
 class JoinDialog;
@@ -35,7 +34,7 @@ public:
     // An information box for a completion, an error box for a refusal, none after a cancel.
     void showResult(const JoinOutcome& outcome);
     // The error box of a failure.
-    void showFailure(const IoError& failure);
+    void showFailure(const std::exception& failure);
 
     // Closing the window cancels the join.
     void reject() override;
@@ -53,7 +52,7 @@ private:
     bool askedToJoinAgain();
 
     // Changes the request as the user answers; false when they cancel.
-    bool askWhereToRecreate(const JoinRefusal& targetExists);
+    bool askWhereToRecreate(const join_refusal::TargetExists& targetExists);
 
     std::unique_ptr<Ui::JoinDialog> m_ui;
     JoinRequest m_request;

@@ -42,6 +42,7 @@
 #include "ui/StatisticsWindow.h"
 #include "ui/StoredSize.h"
 #include "ui_MainWindow.h"
+#include "wording/FailureMessages.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ void rethrowUnlessSessionEnds(const std::exception_ptr& failure, bool sessionEnd
     } catch (const std::exception& error) {
         if (!sessionEnding)
             throw;
-        std::fprintf(stderr, "orvanto: %s\n", error.what());
+        std::fprintf(stderr, "orvanto: %s\n", failureText(error).c_str());
     }
 }
 

@@ -6,6 +6,7 @@
 #include "platform/VisibleText.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
+#include "wording/FailureMessages.h"
 
 namespace {
 
@@ -120,7 +121,7 @@ void showSplitOutcome(QWidget* owner, const SplitOutcome& outcome) {
     case SplitOutcome::Kind::SourceUnreadable:
         // The advice is Windows'; what the system said tells the real reason.
         prompts().plain(owner, QString::fromLatin1(kSourceCannotBeOpened) + QStringLiteral("\n\n") +
-                                   fromNative(visibleText(outcome.sourceProblem)));
+                                   fromNative(failureText(*outcome.sourceProblem)));
         break;
     }
 }

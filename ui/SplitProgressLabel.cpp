@@ -3,8 +3,8 @@
 #include <QLabel>
 
 #include "engine/Job.h"
-#include "engine/Progress.h"
 #include "ui/NativeText.h"
+#include "wording/ProgressMessages.h"
 
 SplitProgressLabel::SplitProgressLabel(QLabel& label) : m_label(label) {
     m_label.setText(QString());

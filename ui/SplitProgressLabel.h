@@ -3,8 +3,9 @@
 struct JobProgress;
 class QLabel;
 
-// The main window's progress label during a split, written from the job's figures. The label is
-// hidden again when the split ends without completing, so it never shows a stale figure.
+// A view of the main window's progress label: it shows the figures a split job reports and runs
+// nothing itself. The label is hidden again when the split ends without completing, so it never
+// shows a stale figure.
 class SplitProgressLabel {
 public:
     explicit SplitProgressLabel(QLabel& label);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -11,7 +12,6 @@
 #include <QSocketNotifier>
 
 #include "platform/Interruption.h"
-#include "platform/IoError.h"
 
 namespace {
 
@@ -26,8 +26,8 @@ void onSignal(int) {
     errno = savedErrno;
 }
 
-IoError failure(const char* what) {
-    return IoError(std::string(what) + ": " + std::strerror(errno));
+std::runtime_error failure(const char* what) {
+    return std::runtime_error(std::string(what) + ": " + std::strerror(errno));
 }
 
 void install(int signalNumber, struct sigaction& previous) {

@@ -1,10 +1,108 @@
 #include "wording/FailureMessages.h"
 
+#include <cstring>
+
 #include "engine/SourceCheck.h"
+#include "engine/SplitOutcome.h"
+#include "platform/IoError.h"
+#include "platform/VisibleText.h"
 #include "settings/ConversionError.h"
 #include "settings/SettingsFileError.h"
 
 namespace {
+
+std::string verb(const IoError& failure) {
+    using Operation = IoError::Operation;
+    switch (failure.operation()) {
+    case Operation::Open:
+        return "open";
+    case Operation::Read:
+        return "read";
+    case Operation::Write:
+        return "write";
+    case Operation::Create:
+        return "create";
+    case Operation::Close:
+        return "close";
+    case Operation::Remove:
+        return "remove";
+    case Operation::Rename:
+        return "rename " + visibleText(failure.otherPath()) + " to";
+    case Operation::Copy:
+        return "copy " + visibleText(failure.otherPath()) + " to";
+    case Operation::Lock:
+        return "lock";
+    case Operation::OpenFolder:
+        return "open the folder";
+    case Operation::ReadStatus:
+        return "read the status of";
+    case Operation::ReadLink:
+        return "read the link";
+    case Operation::FollowLinks:
+        return "follow the links of";
+    case Operation::ReadOwner:
+        return "read the owner of";
+    case Operation::SetOwner:
+        return "set the owner of";
+    case Operation::ReadPermissions:
+        return "read the permissions of";
+    case Operation::SetPermissions:
+        return "set the permissions of";
+    case Operation::ReadCurrentFolder:
+        return "read the current folder";
+    case Operation::WriteReport:
+        return "write the report to";
+    case Operation::Start:
+        return "start";
+    }
+    return {};
+}
+
+std::string reason(const IoError& failure) {
+    using Fault = IoError::Fault;
+    switch (failure.fault()) {
+    case Fault::System:
+        return std::strerror(failure.errorNumber());
+    case Fault::SymbolicLink:
+        return "it is a symbolic link";
+    case Fault::NotPlainFile:
+        return "it is not a plain file";
+    case Fault::NotRegularFile:
+        return "Not a regular file";
+    case Fault::ReservedName:
+        return "names of this form are kept for files being written";
+    case Fault::ShrankWhileCopied:
+        return "it became shorter while it was being copied";
+    case Fault::ShrankAfterChosen:
+        return "the file became shorter after it was chosen (" +
+               std::to_string(failure.bytesRead()) + " of " +
+               std::to_string(failure.bytesExpected()) + " bytes read)";
+    }
+    return {};
+}
+
+// "Could not write /x/movie.3: No space left on device"
+std::string ioErrorText(const IoError& failure) {
+    std::string text =
+        "Could not " + verb(failure) + " " + visibleText(failure.path()) + ": " + reason(failure);
+    if (const IoError* removal = failure.failedRemoval())
+        text += "; " + ioErrorText(*removal);
+    return text;
+}
+
+std::string splitFailureText(const SplitFailure& failure) {
+    const std::string cause = ioErrorText(failure.cause());
+    switch (failure.cleanup()) {
+    case SplitFailure::Cleanup::NothingWritten:
+        return cause;
+    case SplitFailure::Cleanup::Removed:
+        return cause + ". The split files written so far have been removed.";
+    case SplitFailure::Cleanup::NotAllRemoved:
+        return cause + ". The split files written so far could not all be removed: " +
+               ioErrorText(*failure.removalFailure());
+    }
+    return cause;
+}
 
 std::string settingsFileText(const SettingsFileError& failure) {
     switch (failure.kind()) {
@@ -35,5 +133,9 @@ std::string failureText(const std::exception& failure) {
         return settingsFileText(*settingsFile);
     if (const auto* source = dynamic_cast<const UnsplittableSource*>(&failure))
         return unsplittableText(*source);
+    if (const auto* split = dynamic_cast<const SplitFailure*>(&failure))
+        return splitFailureText(*split);
+    if (const auto* io = dynamic_cast<const IoError*>(&failure))
+        return ioErrorText(*io);
     return failure.what();
 }

@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
-// How the faces word a failure thrown below them: the typed failures of the settings and of the
-// source check in their own words, any other failure by its what().
+// How the faces word a failure thrown below them: the typed failures of the platform, the engine
+// and the settings in their own words ("Could not read /x/movie.avi: Is a directory"), any other
+// failure by its what().
 std::string failureText(const std::exception& failure);

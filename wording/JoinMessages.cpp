@@ -41,42 +41,53 @@ std::string scriptPartText(ScriptPart part, const std::string& targetName) {
     return {};
 }
 
-std::string atLine(const JoinRefusal& refusal, const std::string& scriptName) {
-    return visibleText(scriptName) + ", line " + std::to_string(refusal.line) + ": ";
+std::string atLine(int line, const std::string& scriptName) {
+    return visibleText(scriptName) + ", line " + std::to_string(line) + ": ";
 }
+
+// Each refusal in its words; scriptName is the script as the user named it.
+struct RefusalText {
+    const std::string& scriptName;
+
+    std::string operator()(const join_refusal::ScriptForm& r) const {
+        return atLine(r.line, scriptName) + "expected " + scriptPartText(r.due, r.target) +
+               ". Only a rejoin script as Orvanto writes it is joined.";
+    }
+    std::string operator()(const join_refusal::UnsafeName& r) const {
+        return atLine(r.line, scriptName) + "the name " + quoted(r.name) +
+               " is not one that Orvanto writes: a folder, a drive, or a name Windows refuses.";
+    }
+    std::string operator()(const join_refusal::PieceOutOfOrder& r) const {
+        return atLine(r.line, scriptName) + "expected the piece " + quoted(r.due) + ", not " +
+               quoted(r.name) + ".";
+    }
+    std::string operator()(const join_refusal::MissingPiece& r) const {
+        return "The piece " + quoted(r.name) + " is missing.";
+    }
+    std::string operator()(const join_refusal::NotARegularFile& r) const {
+        return "The piece " + quoted(r.name) + " is not a regular file.";
+    }
+    std::string operator()(const join_refusal::ShortPiece& r) const {
+        return "The piece " + quoted(r.name) + " is short: it holds " + bytes(r.size) +
+               ", the first piece " + bytes(r.firstPieceSize) + ".";
+    }
+    std::string operator()(const join_refusal::LongPiece& r) const {
+        return "The piece " + quoted(r.name) + " holds " + bytes(r.size) +
+               ", more than the first piece's " + bytes(r.firstPieceSize) + ".";
+    }
+    std::string operator()(const join_refusal::TargetExists& r) const {
+        return visibleText(r.path) + " already exists.";
+    }
+    std::string operator()(const join_refusal::NotEnoughSpace& r) const {
+        return "The recreated file needs " + bytes(r.bytesNeeded) + ", but only " +
+               bytes(r.bytesFree) + " are free in " + visibleText(r.folder) + ".";
+    }
+};
 
 } // namespace
 
 std::string joinRefusalText(const JoinRefusal& refusal, const std::string& scriptName) {
-    using Kind = JoinRefusal::Kind;
-    switch (refusal.kind) {
-    case Kind::ScriptForm:
-        return atLine(refusal, scriptName) + "expected " +
-               scriptPartText(refusal.scriptPart, refusal.name) +
-               ". Only a rejoin script as Orvanto writes it is joined.";
-    case Kind::UnsafeName:
-        return atLine(refusal, scriptName) + "the name " + quoted(refusal.name) +
-               " is not one that Orvanto writes: a folder, a drive, or a name Windows refuses.";
-    case Kind::PieceOutOfOrder:
-        return atLine(refusal, scriptName) + "expected the piece " + quoted(refusal.expected) +
-               ", not " + quoted(refusal.name) + ".";
-    case Kind::MissingPiece:
-        return "The piece " + quoted(refusal.name) + " is missing.";
-    case Kind::NotARegularFile:
-        return "The piece " + quoted(refusal.name) + " is not a regular file.";
-    case Kind::ShortPiece:
-        return "The piece " + quoted(refusal.name) + " is short: it holds " + bytes(refusal.size) +
-               ", the first piece " + bytes(refusal.expectedSize) + ".";
-    case Kind::LongPiece:
-        return "The piece " + quoted(refusal.name) + " holds " + bytes(refusal.size) +
-               ", more than the first piece's " + bytes(refusal.expectedSize) + ".";
-    case Kind::TargetExists:
-        return visibleText(refusal.name) + " already exists.";
-    case Kind::NotEnoughSpace:
-        return "The recreated file needs " + bytes(refusal.size) + ", but only " +
-               bytes(refusal.expectedSize) + " are free in " + visibleText(refusal.name) + ".";
-    }
-    return {};
+    return std::visit(RefusalText{scriptName}, refusal);
 }
 
 std::string joinCompletionText(const JoinCompletion& completion) {

@@ -9,7 +9,6 @@
 #include "app/orvanto-join/JoinCommandLine.h"
 #include "app/terminal/ExitStatus.h"
 #include "app/terminal/StopSignals.h"
-#include "platform/IoError.h"
 #include "ui/JoinDialog.h"
 
 using namespace join_program;
@@ -32,7 +31,7 @@ int main(int argc, char* argv[]) {
         outcome = dialog.outcome();
     } catch (const std::exception& failure) {
         stop_signals::restoreDefaultSignals();
-        dialog.showFailure(IoError(failure.what()));
+        dialog.showFailure(failure);
         return exit_status::kError;
     }
     stop_signals::restoreDefaultSignals();

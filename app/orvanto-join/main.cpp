@@ -21,7 +21,9 @@
 #include "platform/IoError.h"
 #include "platform/Paths.h"
 #include "platform/VisibleText.h"
+#include "wording/FailureMessages.h"
 #include "wording/JoinMessages.h"
+#include "wording/ProgressMessages.h"
 
 using namespace join_program;
 
@@ -46,7 +48,7 @@ int joinOnTerminal(const JoinRequest& request) {
         std::cerr << kPrefix << "stopped; the file was not recreated\n";
     if (const auto* refusal = std::get_if<JoinRefusal>(&outcome)) {
         std::cerr << kPrefix << joinRefusalText(*refusal, request.scriptPath);
-        if (refusal->kind == JoinRefusal::Kind::TargetExists)
+        if (std::holds_alternative<join_refusal::TargetExists>(*refusal))
             std::cerr << " --force replaces it.";
         std::cerr << "\n";
     }
@@ -57,7 +59,8 @@ int joinOnTerminal(const JoinRequest& request) {
 int startWindowProgram(char* argv[]) {
     const std::string windowProgram = paths::joined(paths::programFolder(), "orvanto-join-window");
     ::execv(windowProgram.c_str(), argv);
-    std::cerr << kPrefix << IoError("start", windowProgram, errno).what() << '\n';
+    std::cerr << kPrefix << failureText(IoError(IoError::Operation::Start, windowProgram, errno))
+              << '\n';
     return exit_status::kError;
 }
 
@@ -67,7 +70,7 @@ int main(int argc, char* argv[]) {
     try {
         standard_streams::fillClosedStreams();
     } catch (const std::exception& error) {
-        std::cerr << kPrefix << error.what() << '\n';
+        std::cerr << kPrefix << failureText(error) << '\n';
         return exit_status::kError;
     }
     const auto commandLine = readCommandLine(argc, argv);
@@ -80,7 +83,7 @@ int main(int argc, char* argv[]) {
         stop_signals::catchStopSignals();
         return joinOnTerminal(line.request);
     } catch (const std::exception& error) {
-        std::cerr << kPrefix << visibleText(error.what()) << '\n';
+        std::cerr << kPrefix << visibleText(failureText(error)) << '\n';
     }
     return exit_status::kError;
 }

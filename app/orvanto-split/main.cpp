@@ -20,7 +20,6 @@
 #include "app/terminal/ProgressLine.h"
 #include "app/terminal/StandardStreams.h"
 #include "app/terminal/StopSignals.h"
-#include "engine/Progress.h"
 #include "engine/SizeCatalogue.h"
 #include "engine/SplitJob.h"
 #include "engine/SplitRequest.h"
@@ -30,6 +29,7 @@
 #include "settings/ConversionError.h"
 #include "settings/Settings.h"
 #include "wording/FailureMessages.h"
+#include "wording/ProgressMessages.h"
 
 namespace {
 
@@ -95,7 +95,7 @@ std::string absolutePath(const std::string& path) {
         return path;
     std::string folder(4096, '\0');
     if (!getcwd(folder.data(), folder.size()))
-        throw IoError("read the current folder", ".", errno);
+        throw IoError(IoError::Operation::ReadCurrentFolder, ".", errno);
     folder.resize(folder.find('\0'));
     return paths::joined(folder, path);
 }
@@ -106,7 +106,7 @@ bool report(const std::string& text) {
         standard_streams::writeReport(text);
         return true;
     } catch (const IoError& error) {
-        complain(error.what());
+        complain(failureText(error));
     }
     return false;
 }
@@ -147,7 +147,7 @@ int split(const std::string& source, std::int64_t splitSize,
         complain(refusalSentence(outcome.refusal));
         return exit_status::kNotDone;
     case SplitOutcome::Kind::SourceUnreadable:
-        complain(outcome.sourceProblem);
+        complain(failureText(*outcome.sourceProblem));
         return exit_status::kNotDone;
     case SplitOutcome::Kind::Stopped:
         complain("stopped; the pieces written so far have been removed");

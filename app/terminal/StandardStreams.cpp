@@ -20,7 +20,7 @@ bool isClosed(int descriptor) {
 }
 
 IoError reportFailure(int errorNumber) {
-    return IoError("write the report to", "standard output", errorNumber);
+    return IoError(IoError::Operation::WriteReport, "standard output", errorNumber);
 }
 
 } // namespace
@@ -32,7 +32,7 @@ void fillClosedStreams() {
             continue;
         // The lowest free number is the closed one, as the streams below it are open.
         if (::open("/dev/null", descriptor == STDIN_FILENO ? O_RDONLY : O_WRONLY) != descriptor)
-            throw IoError("open", "/dev/null", errno);
+            throw IoError(IoError::Operation::Open, "/dev/null", errno);
     }
 }
 

@@ -2,7 +2,9 @@
 // one of the job's steps, taken once per block.
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <tuple>
 
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -15,8 +17,8 @@
 #include "engine/SplitJob.h"
 #include "engine/SplitRequest.h"
 #include "platform/FileSystem.h"
-#include "platform/IoError.h"
 #include "support/ChildProcess.h"
+#include "support/IoFailure.h"
 
 namespace {
 
@@ -25,6 +27,10 @@ namespace {
 constexpr std::int64_t kSourceSize = 250000;
 constexpr std::int64_t kSplitSize = 100000;
 constexpr long kInSecondPiece = 20;
+
+using Operation = IoError::Operation;
+using Cleanup = SplitFailure::Cleanup;
+using Ending = std::tuple<IoFailure, Cleanup, std::optional<IoFailure>>;
 
 class FaultInjection : public SplitFixture {
 protected:
@@ -36,20 +42,27 @@ protected:
         };
     }
 
-    // The message of the IoError the split ends with, or "" when it ends without one.
-    std::string splitError(const std::string& source) {
+    // The failure the split ends with, if it ends with one.
+    std::optional<SplitFailure> splitFailure(const std::string& source) {
         try {
             split(source, kSplitSize);
-        } catch (const IoError& error) {
-            return error.what();
+        } catch (const SplitFailure& failure) {
+            return failure;
         }
-        return "";
+        return std::nullopt;
+    }
+
+    // What the split's failure says: its cause, what became of the pieces, the removal that
+    // failed.
+    std::optional<Ending> splitEnding(const std::string& source) {
+        const std::optional<SplitFailure> failure = splitFailure(source);
+        if (!failure)
+            return std::nullopt;
+        const IoError* removal = failure->removalFailure();
+        return Ending{ioFailureOf(failure->cause()), failure->cleanup(),
+                      removal ? std::optional(ioFailureOf(*removal)) : std::nullopt};
     }
 };
-
-bool startsWith(const std::string& text, const std::string& start) {
-    return text.rfind(start, 0) == 0;
-}
 
 } // namespace
 
@@ -60,8 +73,8 @@ TEST_F(FaultInjection, AMissingOutputFolderEndsTheJobWithItsName) {
     m_outputFolder = gone;
     const std::size_t descriptors = openDescriptorCount();
 
-    EXPECT_EQ(splitError(source),
-              "Could not create " + gone + "movie.1: No such file or directory");
+    EXPECT_EQ(splitEnding(source),
+              Ending({Operation::Create, gone + "movie.1", ENOENT}, Cleanup::NothingWritten, {}));
     EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
     EXPECT_EQ(openDescriptorCount(), descriptors);
 }
@@ -73,9 +86,8 @@ TEST_F(FaultInjection, AnOutputFolderRemovedDuringTheJobEndsItWithThePieceName) 
     atStep(kInSecondPiece, [&] { std::filesystem::remove_all(output.path()); });
     const std::size_t descriptors = openDescriptorCount();
 
-    EXPECT_EQ(splitError(source), "Could not create " + output.path() +
-                                      "movie.3: No such file or directory. The split files "
-                                      "written so far have been removed.");
+    EXPECT_EQ(splitEnding(source),
+              Ending({Operation::Create, output.path() + "movie.3", ENOENT}, Cleanup::Removed, {}));
     EXPECT_EQ(openDescriptorCount(), descriptors);
     EXPECT_EQ(readFile(source).size(), static_cast<std::size_t>(kSourceSize));
 }
@@ -85,14 +97,12 @@ TEST_F(FaultInjection, AnOutputFolderRemovedDuringTheJobEndsItWithThePieceName) 
 TEST_F(FaultInjection, AReadOnlyDestinationEndsTheJobWithTheFileAndTheReason) {
     const struct {
         long readOnlyAt; // 0: before the request
-        std::string error;
+        std::string failedPiece;
+        Cleanup cleanup;
         std::set<std::string> leftBehind;
     } cases[] = {
-        {0, "Could not create movie.1: Permission denied", {}},
-        {kInSecondPiece,
-         "Could not create movie.3: Permission denied. The split files written so far could not "
-         "all be removed: Could not remove movie.1: Permission denied",
-         {"movie.1", "movie.2"}},
+        {0, "movie.1", Cleanup::NothingWritten, {}},
+        {kInSecondPiece, "movie.3", Cleanup::NotAllRemoved, {"movie.1", "movie.2"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.readOnlyAt);
@@ -107,20 +117,20 @@ TEST_F(FaultInjection, AReadOnlyDestinationEndsTheJobWithTheFileAndTheReason) {
         else
             atStep(c.readOnlyAt, makeReadOnly);
 
-        std::string expected = c.error;
-        for (std::size_t at = expected.find("movie."); at != std::string::npos;
-             at = expected.find("movie.", at + output.path().size() + 1))
-            expected.insert(at, output.path());
+        const IoFailure removal{Operation::Remove, output.file("movie.1"), EACCES};
+        const Ending expected{{Operation::Create, output.file(c.failedPiece), EACCES},
+                              c.cleanup,
+                              c.leftBehind.empty() ? std::nullopt : std::optional(removal)};
         const int status = runInChild([&] {
             if (!becomeOrdinaryUser())
                 return 10;
             const std::size_t descriptors = openDescriptorCount();
-            if (splitError(source) != expected)
+            if (splitEnding(source) != expected)
                 return 11;
             return openDescriptorCount() == descriptors ? 0 : 12;
         });
-        EXPECT_EQ(status, 0) << "10: cannot drop rights, 11: not " << expected
-                             << ", 12: a descriptor leaks";
+        EXPECT_EQ(status, 0)
+            << "10: cannot drop rights, 11: another failure, 12: a descriptor leaks";
         EXPECT_EQ(entriesOf(output.path()), c.leftBehind);
         std::filesystem::remove(source);
     }
@@ -131,14 +141,14 @@ TEST_F(FaultInjection, ASourceTruncatedDuringTheJobEndsItWithTheSourceName) {
     atStep(kInSecondPiece, [&] { std::filesystem::resize_file(source, 50000); });
     const std::size_t descriptors = openDescriptorCount();
 
-    const std::string error = splitError(source);
-    EXPECT_TRUE(startsWith(error, "Could not read " + source +
-                                      ": the file became shorter after it was chosen ("))
-        << error;
-    EXPECT_NE(
-        error.find(" of 250000 bytes read). The split files written so far have been removed."),
-        std::string::npos)
-        << error;
+    const std::optional<SplitFailure> failure = splitFailure(source);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->cleanup(), Cleanup::Removed);
+    const IoError& cause = failure->cause();
+    EXPECT_EQ(ioFailureOf(cause), IoFailure(Operation::Read, source, 0));
+    EXPECT_EQ(cause.fault(), IoError::Fault::ShrankAfterChosen);
+    EXPECT_LT(cause.bytesRead(), kSourceSize);
+    EXPECT_EQ(cause.bytesExpected(), kSourceSize);
     EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
     EXPECT_EQ(openDescriptorCount(), descriptors);
 }
@@ -187,9 +197,8 @@ TEST_F(FaultInjection, AFullDiskIsSeenBeforeTheSplitOrCleanedUpAfterIt) {
     // The disk fills up while the job runs: nothing of the split stays.
     const std::string source = makeSource("movie.avi", 900000);
     atStep(kInSecondPiece, [&] { writeFile(disk.file("filler"), std::string(600000, 'f')); });
-    EXPECT_EQ(splitError(source), "Could not write " + disk.path() +
-                                      "movie.5: No space left on device. The split files written "
-                                      "so far have been removed.");
+    EXPECT_EQ(splitEnding(source),
+              Ending({Operation::Write, disk.file("movie.5"), ENOSPC}, Cleanup::Removed, {}));
     EXPECT_EQ(entriesOf(disk.path()), std::set<std::string>{"filler"});
     ::umount(disk.path().c_str());
 }

@@ -10,8 +10,8 @@
 #include "SplitFixture.h"
 #include "WineCmd.h"
 #include "engine/SplitNames.h"
-#include "platform/IoError.h"
 #include "settings/Settings.h"
+#include "support/IoFailure.h"
 
 namespace {
 
@@ -86,11 +86,11 @@ TEST_F(HostileNames, AScriptNameBeyondTheLimitIsAnErrorThatLeavesNothing) {
     try {
         split(source, 100000);
         FAIL() << "no error";
-    } catch (const IoError& error) {
-        EXPECT_EQ(std::string(error.what()), "Could not create " + folder() +
-                                                 std::string(253, 'n') +
-                                                 ".bat: File name too long. The split files "
-                                                 "written so far have been removed.");
+    } catch (const SplitFailure& error) {
+        EXPECT_EQ(ioFailureOf(error.cause()),
+                  IoFailure(IoError::Operation::Create, folder() + std::string(253, 'n') + ".bat",
+                            ENAMETOOLONG));
+        EXPECT_EQ(error.cleanup(), SplitFailure::Cleanup::Removed);
     }
     EXPECT_EQ(entriesOf(folder()), std::set<std::string>{name});
 }

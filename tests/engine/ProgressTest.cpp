@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/Job.h"
+#include "wording/ProgressMessages.h"
 
 TEST(Progress, RoundsHalvesToTheEvenNeighbour) {
     constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();

@@ -12,8 +12,8 @@
 #include "SplitFixture.h"
 #include "engine/SizeCatalogue.h"
 #include "engine/SplitJob.h"
-#include "platform/IoError.h"
 #include "support/ChildProcess.h"
+#include "support/IoFailure.h"
 
 namespace {
 
@@ -162,17 +162,18 @@ TEST_F(SplitJobRun, CompletedAndRefusedSplitsLeaveNoDescriptorOpen) {
 
 TEST_F(SplitJobRun, AWriteFailureNamesTheFileAndRemovesEveryPiece) {
     const std::string source = makeSource("movie.avi", 2500000);
-    const std::string removed = ". The split files written so far have been removed.";
-    const std::string expected =
-        "Could not write " + folder() + "movie.1: File too large" + removed;
+    using Cleanup = SplitFailure::Cleanup;
+    const IoFailure expected{IoError::Operation::Write, folder() + "movie.1", EFBIG};
     const int status = runInChild([&] {
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{600000, 600000};
         setrlimit(RLIMIT_FSIZE, &limit);
         try {
             split(source, 1000000);
-        } catch (const IoError& error) {
-            return error.what() == expected ? 0 : 10;
+        } catch (const SplitFailure& error) {
+            return ioFailureOf(error.cause()) == expected && error.cleanup() == Cleanup::Removed
+                       ? 0
+                       : 10;
         }
         return 11;
     });
@@ -187,9 +188,10 @@ TEST_F(SplitJobRun, AWriteFailureNamesTheFileAndRemovesEveryPiece) {
     try {
         split(source, 1000000);
         ADD_FAILURE() << "no error";
-    } catch (const IoError& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "Could not create " + folder() + "movie.bat: File exists" + removed);
+    } catch (const SplitFailure& error) {
+        EXPECT_EQ(ioFailureOf(error.cause()),
+                  IoFailure(IoError::Operation::Create, folder() + "movie.bat", EEXIST));
+        EXPECT_EQ(error.cleanup(), Cleanup::Removed);
     }
     EXPECT_EQ(entriesOf(folder()), (std::set<std::string>{"movie.avi", "movie.bat"}));
     EXPECT_EQ(readFile(folder() + "movie.bat"), "theirs");
@@ -205,7 +207,10 @@ TEST_F(SplitJobRun, AnUnreadableSourceSaysWhyAndLeavesNothing) {
         const SplitOutcome outcome = split(source, 100000);
         if (outcome.kind != SplitOutcome::Kind::SourceUnreadable)
             return 11;
-        return outcome.sourceProblem == "Could not open " + source + ": Permission denied" ? 0 : 12;
+        return ioFailureOf(*outcome.sourceProblem) ==
+                       IoFailure(IoError::Operation::Open, source, EACCES)
+                   ? 0
+                   : 12;
     });
     EXPECT_EQ(status, 0) << "10: cannot drop privileges, 11: another outcome, 12: another reason";
     EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});

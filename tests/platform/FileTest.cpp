@@ -1,5 +1,6 @@
 #include "platform/File.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <string>
@@ -11,8 +12,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/Interruption.h"
-#include "platform/IoError.h"
 #include "support/ChildProcess.h"
+#include "support/IoFailure.h"
 #include "support/TempFolder.h"
 
 // Nothing that stands at a name is replaced or written through: a file, a link (dangling or
@@ -30,8 +31,8 @@ TEST(File, CreateNewRefusesAnyExistingEntryAndLeavesItAlone) {
             File::createNew(folder.file(name));
             ADD_FAILURE() << "created over an existing entry";
         } catch (const IoError& error) {
-            EXPECT_EQ("Could not create " + folder.file(name) + ": File exists",
-                      std::string(error.what()));
+            EXPECT_EQ(ioFailureOf(error),
+                      IoFailure(IoError::Operation::Create, folder.file(name), EEXIST));
         }
     }
     EXPECT_EQ("keep me", readFile(folder.file("target")));
@@ -44,10 +45,8 @@ TEST(File, OpeningAMissingFileNamesItAndTheReason) {
         File::openForReading(folder.file("missing"));
         FAIL() << "a missing file opened";
     } catch (const IoError& error) {
-        EXPECT_STREQ(
-            ("Could not open " + folder.file("missing") + ": No such file or directory").c_str(),
-            error.what());
-        EXPECT_EQ(ENOENT, error.errorNumber());
+        EXPECT_EQ(ioFailureOf(error),
+                  IoFailure(IoError::Operation::Open, folder.file("missing"), ENOENT));
     }
 }
 
@@ -56,7 +55,7 @@ TEST(File, OpeningAMissingFileNamesItAndTheReason) {
 TEST(File, AWriteThatStopsShortIsAnError) {
     TempFolder folder;
     const std::string path = folder.file("piece");
-    const std::string expected = "Could not write " + path + ": File too large";
+    const IoFailure expected{IoError::Operation::Write, path, EFBIG};
     const int status = runInChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{1000, 1000};
@@ -67,11 +66,11 @@ TEST(File, AWriteThatStopsShortIsAnError) {
         try {
             file.write(block.data(), block.size());
         } catch (const IoError& error) {
-            return expected == error.what() ? 0 : 2;
+            return expected == ioFailureOf(error) ? 0 : 2;
         }
         return 1;
     });
-    EXPECT_EQ(0, status) << "1: no error, 2: wrong message, 3: no limit";
+    EXPECT_EQ(0, status) << "1: no error, 2: another failure, 3: no limit";
     EXPECT_EQ(std::string(1000, 'x'), readFile(path));
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -12,10 +13,10 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/IoError.h"
 #include "platform/WholeFile.h"
 #include "settings/SettingsFileError.h"
 #include "support/ChildProcess.h"
+#include "support/IoFailure.h"
 #include "support/TempFolder.h"
 
 using namespace std::string_literals;
@@ -46,13 +47,14 @@ int refusedWriteStatus(const std::string& path, const std::function<bool()>& res
     });
 }
 
-std::string readError(const std::string& path) {
+// The failure of reading path, and its fault.
+std::tuple<IoFailure, IoError::Fault> readError(const std::string& path) {
     try {
         profile::readString(path, "A", "k", "");
     } catch (const IoError& error) {
-        return error.what();
+        return {ioFailureOf(error), error.fault()};
     }
-    return "";
+    return {};
 }
 
 // Bytes 0 to 255 in order: line breaks, brackets, "=" and NUL in odd places.
@@ -151,13 +153,15 @@ TEST(ProfileFile, OnlyRegularFilesUpToAFewMegabytesAreRead) {
     std::filesystem::create_symlink("/dev/zero", folder.file("zero.ini"));
     std::filesystem::create_directory(folder.file("folder.ini"));
     writeFile(folder.file("large.ini"), std::string(whole_file::kMaxReadSize + 1, '\n'));
-    const std::pair<const char*, const char*> cases[] = {{"fifo.ini", "Not a regular file"},
-                                                         {"zero.ini", "Not a regular file"},
-                                                         {"folder.ini", "Is a directory"},
-                                                         {"large.ini", "File too large"}};
-    for (const auto& [name, reason] : cases)
-        EXPECT_EQ("Could not read " + folder.file(name) + ": " + reason,
-                  readError(folder.file(name)));
+    using Fault = IoError::Fault;
+    const std::tuple<const char*, int, Fault> cases[] = {{"fifo.ini", 0, Fault::NotRegularFile},
+                                                         {"zero.ini", 0, Fault::NotRegularFile},
+                                                         {"folder.ini", EISDIR, Fault::System},
+                                                         {"large.ini", EFBIG, Fault::System}};
+    for (const auto& [name, errorNumber, fault] : cases)
+        EXPECT_EQ(readError(folder.file(name)),
+                  std::make_tuple(
+                      IoFailure(IoError::Operation::Read, folder.file(name), errorNumber), fault));
     EXPECT_THROW(profile::writeString(folder.file("fifo.ini"), "A", "k", "v"), SettingsFileError);
 }
 

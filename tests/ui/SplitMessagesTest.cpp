@@ -2,6 +2,8 @@
 
 #include "ui/SplitMessages.h"
 
+#include <cerrno>
+
 #include <gtest/gtest.h>
 
 #include "FakePrompts.h"
@@ -90,7 +92,7 @@ TEST(SplitMessages, AnUnopenableSourceIsShownInAPlainBox) {
     FakePrompts prompts;
     SplitOutcome outcome;
     outcome.kind = SplitOutcome::Kind::SourceUnreadable;
-    outcome.sourceProblem = "Could not open /x/movie.avi: Permission denied";
+    outcome.sourceProblem = IoError(IoError::Operation::Open, "/x/movie.avi", EACCES);
     showSplitOutcome(nullptr, outcome);
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].kind, "plain");

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+struct JobProgress;
+
+// "42% Complete"
+std::string progressText(int percent);
+
+// What the progress display shows when a piece is complete.
+extern const char* const kPieceDoneText;
+
+// What a split's progress display shows for its figures: nothing before the first piece,
+// "100 %  Done." while the last piece started is on the medium, else the percentage of the source
+// that is on the medium.
+std::string splitProgressText(const JobProgress& progress);

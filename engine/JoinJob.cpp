@@ -119,7 +119,7 @@ JoinOutcome JoinJob::run() {
     // A real script of the largest split is some hundred kilobytes; a larger file is not one.
     if (fs_entry::targetSize(request.scriptPath) >
         static_cast<std::int64_t>(whole_file::kMaxReadSize))
-        return join_refusal::ScriptForm{1, ScriptPart::EchoOff, ""};
+        return join_refusal::ScriptForm{1, ScriptPart::WholeScript, ""};
     const auto reading = readRejoinScript(whole_file::read(request.scriptPath));
     if (const auto* refusal = std::get_if<JoinRefusal>(&reading))
         return *refusal;

@@ -17,6 +17,8 @@ enum class ScriptPart {
     ShortLine,          // a line of at most kLongestScriptLine characters
     EchoLine,           // "@ECHO ", the target's name and " has been recreated for you."
     ScriptEnd,          // the end of the script
+    WholeScript,        // a rejoin script: a file of its size is none
+    FewerPieces,        // no more pieces than a split writes (kMostPieces and an empty one)
 };
 
 // Why a join was refused, one kind per struct. Nothing is written when a join is refused.

@@ -5,6 +5,7 @@
 
 #include "engine/ScriptGrammar.h"
 #include "engine/SplitNames.h"
+#include "engine/SplitRequest.h"
 #include "engine/WindowsNames.h"
 
 namespace {
@@ -151,6 +152,9 @@ private:
     std::optional<JoinRefusal> addPiece(const std::string& name, int line) {
         if (!isSafeName(name))
             return unsafeName(line, name);
+        // Each piece stays open during the join: no more than a split makes.
+        if (static_cast<std::int64_t>(m_plan.pieceNames.size()) > kMostPieces)
+            return formFault(line, ScriptPart::FewerPieces);
         const std::string due =
             pieceName(m_baseName, static_cast<std::int64_t>(m_plan.pieceNames.size()) + 1);
         if (name != due)

@@ -1,6 +1,7 @@
 #include "wording/JoinMessages.h"
 
 #include "engine/ScriptGrammar.h"
+#include "engine/SplitRequest.h"
 #include "platform/VisibleText.h"
 
 namespace {
@@ -37,6 +38,10 @@ std::string scriptPartText(ScriptPart part, const std::string& targetName) {
         return "\"" + kEcho + "\", the target's name and \"" + kRecreated + "\"";
     case ScriptPart::ScriptEnd:
         return "the end of the script";
+    case ScriptPart::WholeScript:
+        return "a rejoin script";
+    case ScriptPart::FewerPieces:
+        return "at most " + std::to_string(kMostPieces + 1) + " pieces";
     }
     return {};
 }

@@ -81,6 +81,14 @@ TEST_F(Join, RecreatesWhatTheSplitCutByteForByte) {
     EXPECT_EQ(fileSize(folder() + longBase + ".301"), 5);
 }
 
+// "movie.5" + "movie.6" + ... + "movie.<last>"
+std::string manyPieces(int first, int last) {
+    std::string names = "\"movie.5\"";
+    for (int index = first; index <= last; ++index)
+        names += " + \"movie." + std::to_string(index) + "\"";
+    return names;
+}
+
 TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
     using namespace join_refusal;
     using Part = ScriptPart;
@@ -126,6 +134,10 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
         {"console", "\"movie.avi\"", "\"CONOUT$\"", noChange, UnsafeName{2, "CONOUT$"}},
         {"line cmd cuts", "\"movie.avi\"", "\"m" + std::string(8200, 'x') + ".avi\"", noChange,
          ScriptForm{2, Part::ShortLine, ""}},
+        {"more pieces than a split makes", "\"movie.5\"", manyPieces(6, 401), noChange,
+         ScriptForm{2, Part::FewerPieces, ""}},
+        {"too large for a script", "you.\r\n", "you.\r\n" + std::string(4 << 20, '@'), noChange,
+         ScriptForm{1, Part::WholeScript, ""}},
         {"linked piece", "", "", [](auto f) { relink(f + "movie.2", "/etc/passwd"); },
          NotARegularFile{"movie.2"}},
         {"FIFO piece", "", "", [](auto f) { relink(f + "movie.3", ""); },

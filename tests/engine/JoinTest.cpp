@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ProgramRun.h"
+#include "support/ProgramRun.h"
 #include "SplitFixture.h"
 #include "engine/ScriptGrammar.h"
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "JobSteps.h"
+#include "engine/JobSteps.h"
 #include "engine/Job.h"
 #include "engine/SplitRequest.h"
 #include "support/TempFolder.h"

@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ProgramRun.h"
-#include "SplitFixture.h"
+#include "support/ProgramRun.h"
+#include "engine/SplitFixture.h"
 #include "settings/Settings.h"
 #include "support/ChildProcess.h"
 

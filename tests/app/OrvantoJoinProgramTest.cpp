@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ProgramRun.h"
-#include "SplitFixture.h"
+#include "support/ProgramRun.h"
+#include "engine/SplitFixture.h"
 
 TEST_F(SplitFixture, OrvantoJoinExitsWithTheOutcomesCode) {
     makeSource("movie.avi", 250000);

@@ -34,16 +34,16 @@ std::int64_t WriteBack::written(std::int64_t count) {
     m_written += count;
     if (m_written - m_started < kWriteBackStep)
         return 0;
-    const std::int64_t previousStart = m_onDevice;
-    const std::int64_t previousEnd = m_started;
     syncRange(m_file, m_started, m_written, SYNC_FILE_RANGE_WRITE);
     m_started = m_written;
-    if (previousEnd == previousStart)
+    const std::int64_t waitTo = m_started - kStepsInFlight * kWriteBackStep;
+    if (waitTo <= m_onDevice)
         return 0;
-    syncRange(m_file, previousStart, previousEnd,
+    syncRange(m_file, m_onDevice, waitTo,
               SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
-    m_onDevice = previousEnd;
-    return previousEnd - previousStart;
+    const std::int64_t reached = waitTo - m_onDevice;
+    m_onDevice = waitTo;
+    return reached;
 }
 
 void WriteBack::startRest() {

@@ -6,12 +6,16 @@
 class File;
 
 // Progressive write-back of a file written from start to end: each step of kWriteBackStep bytes
-// is handed to the device as soon as it is written, and the step before it is waited for, so
-// the file's unwritten data stays within two steps whatever its size, and a slow device slows
-// the writer instead of filling the memory.
+// is handed to the device as soon as it is written, and the writer waits only for the step
+// kStepsInFlight before it, so the device always has work queued, the file's unwritten data stays
+// within a few steps whatever its size, and a slow device slows the writer instead of filling
+// the memory.
 class WriteBack {
 public:
     static constexpr std::int64_t kWriteBackStep = 4 << 20;
+    // One step in flight left the device idle while the writer waited: a 1 GB split into 95 MB
+    // pieces took 1.15 to 1.25 times split -b with its sync; three take 1.03 to 1.06.
+    static constexpr std::int64_t kStepsInFlight = 3;
 
     explicit WriteBack(File& file) : m_file(file) {}
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/ProgramRun.h"
 #include "engine/SplitFixture.h"
+#include "support/ProgramRun.h"
 
 TEST_F(SplitFixture, OrvantoJoinExitsWithTheOutcomesCode) {
     makeSource("movie.avi", 250000);

@@ -10,10 +10,10 @@
 
 #include <gtest/gtest.h>
 
-#include "support/ProgramRun.h"
 #include "engine/SplitFixture.h"
 #include "settings/Settings.h"
 #include "support/ChildProcess.h"
+#include "support/ProgramRun.h"
 
 namespace {
 

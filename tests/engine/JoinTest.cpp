@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/ProgramRun.h"
 #include "SplitFixture.h"
 #include "engine/ScriptGrammar.h"
+#include "support/ProgramRun.h"
 
 namespace {
 

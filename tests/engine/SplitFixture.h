@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/JobSteps.h"
 #include "engine/Job.h"
+#include "engine/JobSteps.h"
 #include "engine/SplitRequest.h"
 #include "support/TempFolder.h"
 

@@ -53,8 +53,7 @@ void WriteBack::startRest() {
 }
 
 std::int64_t WriteBack::finish() {
-    syncRange(m_file, m_onDevice, m_written,
-              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+    m_file.writeOutData();
     const std::int64_t reached = m_written - m_onDevice;
     m_onDevice = m_written;
     m_started = m_written;

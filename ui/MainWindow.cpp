@@ -248,13 +248,15 @@ void MainWindow::onSelectClicked() {
         m_ui->progressLabel->hide();
         m_dialogFolder = fromNative(m_settings.readLastDir());
         const std::optional<QString> chosen = prompts().openFile(this, m_dialogFolder);
-        if (!chosen || chosen->isEmpty() || refusesName(*chosen))
+        if (!chosen || chosen->isEmpty())
             return;
         selectSourceFile(*chosen);
     });
 }
 
 void MainWindow::selectSourceFile(const QString& path) {
+    if (refusesName(path))
+        return;
     m_sourcePath = toNative(path);
     showElidedText(*m_ui->fileLabel, path);
     m_ui->fileCaption->show();
@@ -273,8 +275,7 @@ void MainWindow::selectSourceFile(const QString& path) {
 void MainWindow::openWithFile(const QString& path) {
     runHandler(this, [this, &path] {
         checkSplittableSource(toNative(path));
-        if (!refusesName(path))
-            selectSourceFile(path);
+        selectSourceFile(path);
     });
 }
 
@@ -480,7 +481,6 @@ void MainWindow::dropEvent(QDropEvent* event) {
         return;
     runHandler(this, [this, &path] {
         m_ui->progressLabel->hide();
-        if (!refusesName(*path))
-            selectSourceFile(*path);
+        selectSourceFile(*path);
     });
 }

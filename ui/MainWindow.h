@@ -82,6 +82,7 @@ private:
     void startSettings();
     void restoreSize();
     void fillCustomizeList();
+    // Selects the file, unless no rejoin script could hold its name (said in a box).
     void selectSourceFile(const QString& path);
     // Shows why no rejoin script could hold the file's name, if none could.
     bool refusesName(const QString& path);

@@ -19,12 +19,6 @@ namespace {
 // Thrown at a step when the caller has asked the job to stop.
 struct StopRequested {};
 
-SplitOutcome outcome(SplitOutcome::Kind kind) {
-    SplitOutcome result;
-    result.kind = kind;
-    return result;
-}
-
 // A piece whose data is still on its way to the device.
 struct PieceOnItsWay {
     explicit PieceOnItsWay(File piece) : file(std::move(piece)), writeBack(file) {}
@@ -50,9 +44,7 @@ public:
             // A private source gives private pieces and script.
             m_permissions = source->permissions() & 0666;
         } catch (const IoError& problem) {
-            SplitOutcome unreadable = outcome(SplitOutcome::Kind::SourceUnreadable);
-            unreadable.sourceProblem = problem;
-            return unreadable;
+            return SourceUnreadable{problem};
         }
         try {
             writePieces(*source);
@@ -63,17 +55,15 @@ public:
             syncFileSystemOf(m_plan.destinationFolder);
         } catch (const StopRequested&) {
             removeWrittenFiles();
-            return outcome(SplitOutcome::Kind::Stopped);
+            return SplitStopped{};
         } catch (const IoError& error) {
             throw failureAfterRemovingFiles(error);
         } catch (...) {
             removeWrittenFiles();
             throw;
         }
-        SplitOutcome completed = outcome(SplitOutcome::Kind::Completed);
-        completed.completion = {m_plan.destinationFolder, m_plan.names.baseName,
-                                m_plan.names.targetName, m_pieceIndex};
-        return completed;
+        return SplitCompletion{m_plan.destinationFolder, m_plan.names.baseName,
+                               m_plan.names.targetName, m_pieceIndex};
     }
 
 private:

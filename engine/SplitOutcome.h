@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <variant>
 
 #include "platform/IoError.h"
 
@@ -75,19 +76,14 @@ private:
     std::optional<IoError> m_removal;
 };
 
+// The caller stopped the split; what it wrote was removed.
+struct SplitStopped {};
+
+// The source could not be opened; nothing was written.
+struct SourceUnreadable {
+    IoError problem;
+};
+
 // How a split request ended. Failures of input/output are not outcomes: they throw SplitFailure,
 // after the job has removed every piece it wrote.
-struct SplitOutcome {
-    enum class Kind {
-        Completed,        // completion says what was written
-        Refused,          // refusal says why; nothing was written
-        Stopped,          // the caller stopped it; what it wrote was removed
-        SourceUnreadable, // the source could not be opened; nothing was written
-    };
-
-    Kind kind = Kind::Refused;
-    SplitRefusal refusal;
-    SplitCompletion completion;
-    // SourceUnreadable: why the source could not be opened.
-    std::optional<IoError> sourceProblem;
-};
+using SplitOutcome = std::variant<SplitCompletion, SplitRefusal, SplitStopped, SourceUnreadable>;

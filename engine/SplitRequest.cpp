@@ -196,10 +196,3 @@ std::variant<SplitPlan, SplitRefusal> checkSplitRequest(const SplitRequest& requ
         return *why;
     return plan;
 }
-
-SplitOutcome refusedSplit(SplitRefusal why) {
-    SplitOutcome outcome;
-    outcome.kind = SplitOutcome::Kind::Refused;
-    outcome.refusal = std::move(why);
-    return outcome;
-}

@@ -31,6 +31,3 @@ struct SplitRequest {
 // Checks everything a split could trip over, and changes nothing: the plan a SplitJob runs, or
 // why there is none.
 std::variant<SplitPlan, SplitRefusal> checkSplitRequest(const SplitRequest& request);
-
-// The outcome a front end shows for a refused request.
-SplitOutcome refusedSplit(SplitRefusal why);

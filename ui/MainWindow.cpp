@@ -296,7 +296,7 @@ void MainWindow::startSplit() {
                                m_settings.readOutputFolder()};
     auto checked = checkSplitRequest(request);
     if (const auto* refusal = std::get_if<SplitRefusal>(&checked)) {
-        showSplitOutcome(this, refusedSplit(*refusal));
+        showSplitOutcome(this, *refusal);
         return;
     }
     m_split = std::make_unique<RunningSplit>(std::get<SplitPlan>(std::move(checked)),
@@ -322,7 +322,7 @@ void MainWindow::finishSplit() {
         try {
             split->thread->join();
             outcome = split->outcome;
-            if (outcome.kind == SplitOutcome::Kind::Completed)
+            if (std::holds_alternative<SplitCompletion>(outcome))
                 split->progress.markCompleted();
         } catch (...) {
             failure = std::current_exception();
@@ -334,7 +334,7 @@ void MainWindow::finishSplit() {
         if (!m_sessionEnding)
             showSplitOutcome(this, outcome);
         // Counted once the user has seen the completion message.
-        if (outcome.kind == SplitOutcome::Kind::Completed)
+        if (std::holds_alternative<SplitCompletion>(outcome))
             m_settings.addToSplitCounter(1);
     });
     // A close asked for during the split waited for the job to stop.

@@ -1,6 +1,7 @@
 #include "ui/SplitMessages.h"
 
 #include <string>
+#include <variant>
 
 #include "engine/SplitRequest.h"
 #include "platform/VisibleText.h"
@@ -108,20 +109,14 @@ QString completionText(const SplitCompletion& completion) {
 }
 
 void showSplitOutcome(QWidget* owner, const SplitOutcome& outcome) {
-    switch (outcome.kind) {
-    case SplitOutcome::Kind::Completed:
-        prompts().information(owner, completionText(outcome.completion));
-        break;
-    case SplitOutcome::Kind::Refused:
-        prompts().information(owner, refusalText(outcome.refusal));
-        break;
-    case SplitOutcome::Kind::Stopped:
+    if (const auto* completion = std::get_if<SplitCompletion>(&outcome))
+        prompts().information(owner, completionText(*completion));
+    if (const auto* refusal = std::get_if<SplitRefusal>(&outcome))
+        prompts().information(owner, refusalText(*refusal));
+    if (std::holds_alternative<SplitStopped>(outcome))
         prompts().information(owner, QString::fromLatin1(kStopped));
-        break;
-    case SplitOutcome::Kind::SourceUnreadable:
-        // The advice is Windows'; what the system said tells the real reason.
+    // The advice is Windows'; what the system said tells the real reason.
+    if (const auto* unreadable = std::get_if<SourceUnreadable>(&outcome))
         prompts().plain(owner, QString::fromLatin1(kSourceCannotBeOpened) + QStringLiteral("\n\n") +
-                                   fromNative(failureText(*outcome.sourceProblem)));
-        break;
-    }
+                                   fromNative(failureText(unreadable->problem)));
 }

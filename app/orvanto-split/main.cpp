@@ -79,7 +79,7 @@ void complain(const std::string& message) {
 SplitOutcome runSplit(const SplitRequest& request) {
     auto checked = checkSplitRequest(request);
     if (const auto* refusal = std::get_if<SplitRefusal>(&checked))
-        return refusedSplit(*refusal);
+        return *refusal;
     SplitJob job(std::get<SplitPlan>(std::move(checked)));
     SplitOutcome outcome;
     ProgressLine line;
@@ -137,23 +137,20 @@ int split(const std::string& source, std::int64_t splitSize,
         runSplit({sourcePath, sourceSizeOf(sourcePath), splitSize, outputFolder});
     // Nothing is left to clean up: a signal may end the program now.
     stop_signals::restoreDefaultSignals();
-    switch (outcome.kind) {
-    case SplitOutcome::Kind::Completed: {
-        const bool reported = report(completionReport(outcome.completion));
+    if (const auto* completion = std::get_if<SplitCompletion>(&outcome)) {
+        const bool reported = report(completionReport(*completion));
         countSplit(settings);
         return reported ? exit_status::kDone : exit_status::kError;
     }
-    case SplitOutcome::Kind::Refused:
-        complain(refusalSentence(outcome.refusal));
-        return exit_status::kNotDone;
-    case SplitOutcome::Kind::SourceUnreadable:
-        complain(failureText(*outcome.sourceProblem));
-        return exit_status::kNotDone;
-    case SplitOutcome::Kind::Stopped:
+    if (std::holds_alternative<SplitStopped>(outcome)) {
         complain("stopped; the pieces written so far have been removed");
         return exit_status::kSignalBase + stop_signals::stopSignal();
     }
-    return exit_status::kError;
+    if (const auto* refusal = std::get_if<SplitRefusal>(&outcome))
+        complain(refusalSentence(*refusal));
+    if (const auto* unreadable = std::get_if<SourceUnreadable>(&outcome))
+        complain(failureText(unreadable->problem));
+    return exit_status::kNotDone;
 }
 
 } // namespace

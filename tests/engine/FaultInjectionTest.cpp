@@ -159,7 +159,7 @@ TEST_F(FaultInjection, ASourceRemovedDuringTheJobIsStillSplitWhole) {
     const std::string original = readFile(source);
     atStep(kInSecondPiece, [&] { std::filesystem::remove(source); });
 
-    ASSERT_EQ(split(source, kSplitSize).kind, SplitOutcome::Kind::Completed);
+    ASSERT_TRUE(std::holds_alternative<SplitCompletion>(split(source, kSplitSize)));
     EXPECT_EQ(followRejoinScript(folder(), "movie.bat"), "movie.avi");
     EXPECT_TRUE(readFile(source) == original);
 }
@@ -170,7 +170,7 @@ TEST_F(FaultInjection, ASourceThatGrowsDuringTheJobIsSplitAtItsChosenSize) {
     const std::string original = readFile(source);
     m_steps.onStep = [&] { writePatternFile(source, fileSize(source) + 8192); };
 
-    ASSERT_EQ(split(source, kSplitSize).kind, SplitOutcome::Kind::Completed);
+    ASSERT_TRUE(std::holds_alternative<SplitCompletion>(split(source, kSplitSize)));
     EXPECT_GT(fileSize(source), kSourceSize);
     std::filesystem::rename(source, folder() + "grown");
     EXPECT_EQ(followRejoinScript(folder(), "movie.bat"), "movie.avi");
@@ -189,10 +189,10 @@ TEST_F(FaultInjection, AFullDiskIsSeenBeforeTheSplitOrCleanedUpAfterIt) {
     // 1,040,000 bytes fit in the free bytes, but not in whole units: 10 full pieces, a last one
     // of 40,000 bytes and a script of less than one unit.
     const std::string tooLarge = makeSource("large.bin", 1040000);
-    const SplitOutcome refused = split(tooLarge, kSplitSize);
-    EXPECT_EQ(refused.refusal.reason, SplitRefusal::Reason::NotEnoughSpace);
-    EXPECT_EQ(refused.refusal.bytesNeeded, 10 * units(kSplitSize) + units(40000) + unit);
-    EXPECT_EQ(refused.refusal.bytesFree, 1048576);
+    const auto refused = std::get<SplitRefusal>(split(tooLarge, kSplitSize));
+    EXPECT_EQ(refused.reason, SplitRefusal::Reason::NotEnoughSpace);
+    EXPECT_EQ(refused.bytesNeeded, 10 * units(kSplitSize) + units(40000) + unit);
+    EXPECT_EQ(refused.bytesFree, 1048576);
 
     // The disk fills up while the job runs: nothing of the split stays.
     const std::string source = makeSource("movie.avi", 900000);

@@ -33,9 +33,9 @@ TEST_F(HostilePaths, LinksAtLaterNamesStopTheSplitAndStayAsTheyWere) {
     std::filesystem::create_symlink(elsewhere.file("not there"), folder() + "movie.bat");
     std::filesystem::create_symlink(elsewhere.file("important"), folder() + "movie.3");
 
-    const SplitOutcome outcome = split(source, 100000);
-    EXPECT_EQ(outcome.refusal.reason, SplitRefusal::Reason::NameExists);
-    EXPECT_EQ(outcome.refusal.name, "movie.3");
+    const auto refusal = std::get<SplitRefusal>(split(source, 100000));
+    EXPECT_EQ(refusal.reason, SplitRefusal::Reason::NameExists);
+    EXPECT_EQ(refusal.name, "movie.3");
     EXPECT_EQ(readFile(folder() + "movie.3"), "keep me");
     EXPECT_FALSE(isPlainFile(folder() + "movie.bat"));
     EXPECT_FALSE(fileExists(folder() + "movie.1"));
@@ -48,7 +48,7 @@ TEST_F(HostilePaths, ASourceThatIsALinkSplitsTheFileItLeadsTo) {
     const std::string original = readFile(elsewhere.file("real.avi"));
     std::filesystem::create_symlink(elsewhere.file("real.avi"), folder() + "movie.avi");
 
-    ASSERT_EQ(split(folder() + "movie.avi", 100000).kind, SplitOutcome::Kind::Completed);
+    ASSERT_TRUE(std::holds_alternative<SplitCompletion>(split(folder() + "movie.avi", 100000)));
     EXPECT_TRUE(readFile(elsewhere.file("real.avi")) == original);
     std::filesystem::remove(folder() + "movie.avi");
     EXPECT_EQ(followRejoinScript(folder(), "movie.bat"), "movie.avi");
@@ -70,9 +70,10 @@ TEST_F(HostilePaths, SourcesThatAreNotPlainFilesAreRefused) {
             ::alarm(60);
             // As if the chooser had reported a size that needs several pieces.
             const SplitOutcome outcome = split({source, 1000000, 100000, ""});
-            if (outcome.kind != SplitOutcome::Kind::Refused)
+            const auto* refusal = std::get_if<SplitRefusal>(&outcome);
+            if (!refusal)
                 return 10;
-            return outcome.refusal.reason == SplitRefusal::Reason::NoSource ? 0 : 11;
+            return refusal->reason == SplitRefusal::Reason::NoSource ? 0 : 11;
         });
         EXPECT_EQ(status, 0) << "10: not refused, 11: another message, -1: no end";
     }

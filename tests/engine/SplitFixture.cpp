@@ -16,7 +16,7 @@ SplitOutcome SplitFixture::split(const std::string& sourcePath, std::int64_t spl
 SplitOutcome SplitFixture::split(const SplitRequest& request) {
     auto checked = checkSplitRequest(request);
     if (auto* refusal = std::get_if<SplitRefusal>(&checked))
-        return refusedSplit(*refusal);
+        return *refusal;
     SplitJob job(std::get<SplitPlan>(checked));
     job.observeSteps([this] {
         ++m_steps.count;

@@ -20,11 +20,12 @@ namespace {
 // What a completed split reports.
 void expectCompletion(const SplitOutcome& outcome, const std::string& folder,
                       std::int64_t pieceCount) {
-    ASSERT_EQ(outcome.kind, SplitOutcome::Kind::Completed);
-    EXPECT_EQ(outcome.completion.folder, folder);
-    EXPECT_EQ(outcome.completion.baseName, "movie");
-    EXPECT_EQ(outcome.completion.targetName, "movie.avi");
-    EXPECT_EQ(outcome.completion.pieceCount, pieceCount);
+    const auto* completion = std::get_if<SplitCompletion>(&outcome);
+    ASSERT_TRUE(completion);
+    EXPECT_EQ(completion->folder, folder);
+    EXPECT_EQ(completion->baseName, "movie");
+    EXPECT_EQ(completion->targetName, "movie.avi");
+    EXPECT_EQ(completion->pieceCount, pieceCount);
 }
 
 class SplitJobRun : public SplitFixture {};
@@ -69,7 +70,7 @@ TEST_F(SplitJobRun, WholeBlockSizeMakesNoTailRead) {
     const std::int64_t size = *size_catalogue::sizeFromText("5120k");
     ASSERT_EQ(size % 8192, 0);
     const std::string source = makeSource("disk.img", 11000000);
-    ASSERT_EQ(split(source, size).kind, SplitOutcome::Kind::Completed);
+    ASSERT_TRUE(std::holds_alternative<SplitCompletion>(split(source, size)));
     EXPECT_EQ(fileSize(folder() + "disk.1"), 5120000);
     EXPECT_EQ(fileSize(folder() + "disk.2"), 5120000);
     EXPECT_EQ(fileSize(folder() + "disk.3"), 760000);
@@ -86,7 +87,7 @@ TEST_F(SplitJobRun, RejoinScriptRecreatesTheSource) {
         const std::string source = work.file("data set.v2.bin");
         writePatternFile(source, sourceSize);
         const std::string original = readFile(source);
-        ASSERT_EQ(split(source, splitSize).kind, SplitOutcome::Kind::Completed);
+        ASSERT_TRUE(std::holds_alternative<SplitCompletion>(split(source, splitSize)));
         std::filesystem::remove(source);
         EXPECT_EQ(followRejoinScript(work.path(), "data set.bat"), "data set.bin");
         EXPECT_EQ(readFile(work.file("data set.bin")), original);
@@ -103,7 +104,7 @@ TEST_F(SplitJobRun, ReportsOnTheMediumNoMoreThanItRead) {
         EXPECT_GE(now.currentPiece, last.currentPiece);
         last = now;
     };
-    ASSERT_EQ(split(source, 10000000).kind, SplitOutcome::Kind::Completed);
+    ASSERT_TRUE(std::holds_alternative<SplitCompletion>(split(source, 10000000)));
     EXPECT_GT(last.bytesOnMedium, 0) << "write-back runs while a piece is written";
     EXPECT_EQ(m_finalProgress.bytesOnMedium, 30000000);
     EXPECT_EQ(m_finalProgress.bytesRead, 30000000);
@@ -145,7 +146,7 @@ TEST_F(SplitJobRun, StopRemovesWhatTheJobWrote) {
                 stopJob();
         };
         const std::size_t descriptors = openDescriptorCount();
-        EXPECT_EQ(split(source, 1000000).kind, SplitOutcome::Kind::Stopped);
+        EXPECT_TRUE(std::holds_alternative<SplitStopped>(split(source, 1000000)));
         EXPECT_EQ(m_steps.count, stopAt);
         EXPECT_EQ(entriesOf(work.path()), std::set<std::string>{"movie.avi"});
         EXPECT_EQ(openDescriptorCount(), descriptors);
@@ -155,8 +156,8 @@ TEST_F(SplitJobRun, StopRemovesWhatTheJobWrote) {
 TEST_F(SplitJobRun, CompletedAndRefusedSplitsLeaveNoDescriptorOpen) {
     const std::string source = makeSource("movie.avi", 250000);
     const std::size_t descriptors = openDescriptorCount();
-    EXPECT_EQ(split(source, 100000).kind, SplitOutcome::Kind::Completed);
-    EXPECT_EQ(split(source, 100000).kind, SplitOutcome::Kind::Refused);
+    EXPECT_TRUE(std::holds_alternative<SplitCompletion>(split(source, 100000)));
+    EXPECT_TRUE(std::holds_alternative<SplitRefusal>(split(source, 100000)));
     EXPECT_EQ(openDescriptorCount(), descriptors);
 }
 
@@ -205,9 +206,10 @@ TEST_F(SplitJobRun, AnUnreadableSourceSaysWhyAndLeavesNothing) {
         if (!becomeOrdinaryUser())
             return 10;
         const SplitOutcome outcome = split(source, 100000);
-        if (outcome.kind != SplitOutcome::Kind::SourceUnreadable)
+        const auto* unreadable = std::get_if<SourceUnreadable>(&outcome);
+        if (!unreadable)
             return 11;
-        return ioFailureOf(*outcome.sourceProblem) ==
+        return ioFailureOf(unreadable->problem) ==
                        IoFailure(IoError::Operation::Open, source, EACCES)
                    ? 0
                    : 12;

@@ -90,10 +90,8 @@ TEST(SplitMessages, EveryRefusalHasItsText) {
 
 TEST(SplitMessages, AnUnopenableSourceIsShownInAPlainBox) {
     FakePrompts prompts;
-    SplitOutcome outcome;
-    outcome.kind = SplitOutcome::Kind::SourceUnreadable;
-    outcome.sourceProblem = IoError(IoError::Operation::Open, "/x/movie.avi", EACCES);
-    showSplitOutcome(nullptr, outcome);
+    showSplitOutcome(nullptr,
+                     SourceUnreadable{IoError(IoError::Operation::Open, "/x/movie.avi", EACCES)});
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].kind, "plain");
     EXPECT_EQ(prompts.shown[0].text.toStdString(),

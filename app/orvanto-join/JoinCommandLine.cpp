@@ -44,7 +44,8 @@ const char* const kUsage =
     "  1      nothing was joined: the script or a piece was refused, the file exists, the\n"
     "         window's Cancel was pressed, or the command line was wrong\n"
     "  2      an error (a file that could not be read or written, or a report that could\n"
-    "         not be written to standard output after the file was recreated)\n"
+    "         not be written to standard output after the file was recreated, or this help\n"
+    "         or the version that could not be)\n"
     "  128+N  stopped by signal N\n";
 
 // The command line, or nullopt after a mistake that was already reported.

@@ -8,12 +8,15 @@
 
 #include "app/orvanto-join/JoinCommandLine.h"
 #include "app/terminal/ExitStatus.h"
+#include "app/terminal/StandardStreams.h"
 #include "app/terminal/StopSignals.h"
 #include "ui/JoinDialog.h"
 
 using namespace join_program;
 
 int main(int argc, char* argv[]) {
+    if (!standard_streams::guardStandardStreams(kPrefix))
+        return exit_status::kError;
     const auto commandLine = readCommandLine(argc, argv);
     if (const int* exitCode = std::get_if<int>(&commandLine))
         return *exitCode;

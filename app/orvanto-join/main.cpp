@@ -67,12 +67,8 @@ int startWindowProgram(char* argv[]) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    try {
-        standard_streams::fillClosedStreams();
-    } catch (const std::exception& error) {
-        std::cerr << kPrefix << failureText(error) << '\n';
+    if (!standard_streams::guardStandardStreams(kPrefix))
         return exit_status::kError;
-    }
     const auto commandLine = readCommandLine(argc, argv);
     if (const int* exitCode = std::get_if<int>(&commandLine))
         return *exitCode;

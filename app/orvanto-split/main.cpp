@@ -66,7 +66,8 @@ const char* const kUsage =
     "  1      nothing was split: the request was refused, the source could not be opened,\n"
     "         or the command line was wrong\n"
     "  2      an error (a file that could not be written, a bad settings file, a report\n"
-    "         that could not be written to standard output after the files were)\n"
+    "         that could not be written to standard output after the files were, or this\n"
+    "         help or the version that could not be)\n"
     "  128+N  the split was stopped by signal N (130 for Ctrl+C)\n";
 
 // Names in messages come from the command line, the settings and the folder: shown escaped.
@@ -156,12 +157,8 @@ int split(const std::string& source, std::int64_t splitSize,
 } // namespace
 
 int main(int argc, char* argv[]) {
-    try {
-        standard_streams::fillClosedStreams();
-    } catch (const std::exception& error) {
-        complain(failureSentence(error));
+    if (!standard_streams::guardStandardStreams("orvanto-split: "))
         return exit_status::kError;
-    }
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
         std::cout << kUsage;

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "Version.h"
+#include "app/terminal/StandardStreams.h"
 #include "platform/PageFolders.h"
 #include "platform/Paths.h"
 #include "settings/Settings.h"
@@ -83,6 +84,8 @@ int run(QApplication& app) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (!standard_streams::guardStandardStreams("orvanto: "))
+        return 2;
     // Answered without the window system, which is missing in a terminal over SSH.
     if (asksForHelpOrVersion(argc, argv)) {
         const QCoreApplication app(argc, argv);

@@ -1,19 +1,23 @@
 #include "app/terminal/StandardStreams.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <initializer_list>
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "app/terminal/ExitStatus.h"
 #include "platform/Interruption.h"
 #include "platform/IoError.h"
+#include "wording/FailureMessages.h"
 
 namespace standard_streams {
 
 namespace {
 
-bool g_outputWasClosed = false;
+const char* g_prefix = "";
 
 bool isClosed(int descriptor) {
     return ::fcntl(descriptor, F_GETFD) == -1 && errno == EBADF;
@@ -23,22 +27,34 @@ IoError reportFailure(int errorNumber) {
     return IoError(IoError::Operation::WriteReport, "standard output", errorNumber);
 }
 
+void flushOutputOrFail() {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return;
+    const int error = errno != 0 ? errno : EIO;
+    std::fprintf(stderr, "%s%s\n", g_prefix, failureText(reportFailure(error)).c_str());
+    std::_Exit(exit_status::kError);
+}
+
 } // namespace
 
-void fillClosedStreams() {
-    g_outputWasClosed = isClosed(STDOUT_FILENO);
+bool guardStandardStreams(const char* prefix) {
+    g_prefix = prefix;
+    std::atexit(flushOutputOrFail);
     for (const int descriptor : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
         if (!isClosed(descriptor))
             continue;
         // The lowest free number is the closed one, as the streams below it are open.
-        if (::open("/dev/null", descriptor == STDIN_FILENO ? O_RDONLY : O_WRONLY) != descriptor)
-            throw IoError(IoError::Operation::Open, "/dev/null", errno);
+        if (::open("/dev/null", descriptor == STDERR_FILENO ? O_WRONLY : O_RDONLY) != descriptor) {
+            std::fprintf(
+                stderr, "%s%s\n", prefix,
+                failureText(IoError(IoError::Operation::Open, "/dev/null", errno)).c_str());
+            return false;
+        }
     }
+    return true;
 }
 
 void writeReport(const std::string& report) {
-    if (g_outputWasClosed)
-        throw reportFailure(EBADF);
     const std::string text = report + "\n";
     for (std::size_t written = 0; written < text.size();) {
         const ssize_t count = interruption::retryUnlessStopped(

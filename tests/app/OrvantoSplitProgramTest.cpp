@@ -152,6 +152,16 @@ TEST_F(OrvantoSplitProgram, ExplainsItsUsage) {
     EXPECT_EQ(help.out.rfind("Usage: orvanto-split [-o DIR] SOURCE SIZE\n", 0), 0u);
     EXPECT_NE(help.out.find("10MiB"), std::string::npos);
     EXPECT_EQ(run("--version").out.rfind("orvanto-split ", 0), 0u);
+    // Help that standard output does not take is not success, in any of the four programs.
+    for (const std::string program : {ORVANTO_SPLIT_PROGRAM, ORVANTO_JOIN_PROGRAM, ORVANTO_PROGRAM,
+                                      ORVANTO_JOIN_WINDOW_PROGRAM}) {
+        const ProgramRun lost = runProgram(
+            "/bin/sh", folder(), "-c '\"$0\" --help >/dev/full' " + program, m_output.path());
+        EXPECT_EQ(lost.exitCode, 2) << program;
+        EXPECT_NE(lost.err.find(": Could not write the report to standard output: No space"),
+                  std::string::npos)
+            << program;
+    }
 
     for (const std::string arguments :
          {"", "movie.avi", "movie.avi 12parsecs", "a b c", "-x a b", "-o '' a 1M"}) {

@@ -1,7 +1,6 @@
 #include "engine/SplitJob.h"
 
 #include <algorithm>
-#include <array>
 #include <memory>
 #include <optional>
 #include <utility>

@@ -11,7 +11,6 @@
 
 #include "platform/Folder.h"
 #include "platform/Interruption.h"
-#include "platform/IoError.h"
 
 namespace {
 

@@ -6,8 +6,6 @@
 #include <limits>
 #include <memory>
 
-#include <cstdio>
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <exception>
 #include <variant>
-#include <vector>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -24,7 +23,6 @@
 #include "engine/SplitRequest.h"
 #include "platform/JobThread.h"
 #include "platform/Paths.h"
-#include "settings/Settings.h"
 #include "ui/AboutBox.h"
 #include "ui/DesktopTextScale.h"
 #include "ui/ElidedText.h"

@@ -13,7 +13,6 @@
 #include <QWidget>
 
 #include "engine/SizeCatalogue.h"
-#include "engine/SplitOutcome.h"
 #include "settings/Settings.h"
 
 class QDropEvent;

@@ -160,12 +160,9 @@ void MainWindow::startSettings() {
     });
     if (!haveFolder)
         return;
-    runHandler(this, [this] { restoreSize(); });
+    runHandler(this,
+               [this] { restoreStoredSize(*this, m_settings, settings::kMainWindowSection); });
     runHandler(this, [this] { m_settings.createSettingsFileIfMissing(); });
-}
-
-void MainWindow::restoreSize() {
-    restoreStoredSize(*this, m_settings, settings::kMainWindowSection);
 }
 
 void MainWindow::connectHandlers() {
@@ -188,7 +185,7 @@ void MainWindow::connectHandlers() {
     connect(m_ui->moreSoftwareButton, &QPushButton::clicked, this,
             [this] { onMoreSoftwareClicked(); });
     connect(m_ui->aboutButton, &QPushButton::clicked, this, [this] { onAboutClicked(); });
-    connect(m_ui->exitButton, &QPushButton::clicked, this, [this] { onExitClicked(); });
+    connect(m_ui->exitButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
 QRadioButton* MainWindow::presetButton(std::size_t presetIndex) const {
@@ -390,15 +387,6 @@ void MainWindow::onAboutClicked() {
     });
 }
 
-void MainWindow::onExitClicked() {
-    close();
-}
-
-void MainWindow::saveSize() {
-    // A refused write is shown once; the window closes all the same.
-    runHandler(this, [this] { saveStoredSize(*this, m_settings, settings::kMainWindowSection); });
-}
-
 bool MainWindow::askToStopSplit() {
     bool stopping = false;
     m_askingToStop = true;
@@ -434,7 +422,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
             m_closeAfterSplit = true;
         return;
     }
-    saveSize();
+    // A refused write is shown once; the window closes all the same.
+    runHandler(this, [this] { saveStoredSize(*this, m_settings, settings::kMainWindowSection); });
     event->accept();
 }
 

@@ -74,12 +74,9 @@ private:
     void onHelpClicked();
     void onMoreSoftwareClicked();
     void onAboutClicked();
-    void onExitClicked();
-    void saveSize();
 
     void connectHandlers();
     void startSettings();
-    void restoreSize();
     void fillCustomizeList();
     // Selects the file, unless no rejoin script could hold its name (said in a box).
     void selectSourceFile(const QString& path);

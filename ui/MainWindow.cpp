@@ -32,7 +32,6 @@
 #include "ui/NativeText.h"
 #include "ui/ProgramPage.h"
 #include "ui/Prompts.h"
-#include "ui/Resources.h"
 #include "ui/ScreenCentre.h"
 #include "ui/SettingsDialog.h"
 #include "ui/SplitMessages.h"
@@ -117,7 +116,8 @@ public:
 
 MainWindow::MainWindow(settings::Settings settings, QWidget* parent)
     : QWidget(parent), m_settings(std::move(settings)), m_ui(std::make_unique<Ui::MainWindow>()) {
-    loadResources();
+    // A static library's resources are registered only when something asks for them.
+    Q_INIT_RESOURCE(resources);
     m_ui->setupUi(this);
     shareFormPaletteWithStyledWidgets(*this);
     scaleFormToDesktopText(*this);

@@ -32,10 +32,6 @@ JoinRefusal formFault(int line, ScriptPart expected, const std::string& target =
     return join_refusal::ScriptForm{line, expected, target};
 }
 
-JoinRefusal unsafeName(int line, const std::string& name) {
-    return join_refusal::UnsafeName{line, name};
-}
-
 // One line of the script, read from left to right.
 class LineReader {
 public:
@@ -111,7 +107,7 @@ public:
     std::optional<JoinRefusal> addFirstLine(const CopyLine& copy, int line) {
         m_plan.targetName = copy.target;
         if (!isSafeName(copy.target))
-            return unsafeName(line, copy.target);
+            return join_refusal::UnsafeName{line, copy.target};
         m_baseName = deriveSplitNames(copy.target).baseName;
         if (auto fault = addPiece(copy.first, line))
             return fault;
@@ -131,10 +127,10 @@ public:
         const std::string& target = m_plan.targetName;
         for (const std::string& piece : m_plan.pieceNames) {
             if (windows_names::sameFileName(target, piece))
-                return unsafeName(line, target);
+                return join_refusal::UnsafeName{line, target};
         }
         if (windows_names::sameFileName(target, scriptName(m_baseName)))
-            return unsafeName(line, target);
+            return join_refusal::UnsafeName{line, target};
         return std::nullopt;
     }
 
@@ -151,7 +147,7 @@ private:
 
     std::optional<JoinRefusal> addPiece(const std::string& name, int line) {
         if (!isSafeName(name))
-            return unsafeName(line, name);
+            return join_refusal::UnsafeName{line, name};
         // Each piece stays open during the join: no more than a split makes.
         if (static_cast<std::int64_t>(m_plan.pieceNames.size()) > kMostPieces)
             return formFault(line, ScriptPart::FewerPieces);

@@ -14,7 +14,8 @@
 TEST(Paths, ConfigurationFolderFollowsXdgConfigHomeAndIsCreated) {
     TempFolder folder;
     useConfigFolder(folder.file("deep/config"));
-    EXPECT_EQ(folder.file("deep/config/orvanto/"), paths::configurationFolder());
+    EXPECT_EQ(folder.file("deep/config/orvanto/"), paths::configurationFolderPath());
+    paths::createFolders(paths::configurationFolderPath());
     EXPECT_TRUE(fs_entry::isExistingFolder(folder.file("deep/config/orvanto")));
 }
 
@@ -23,7 +24,7 @@ TEST(Paths, ConfigurationFolderFallsBackToHome) {
     const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
     setenv("HOME", folder.path().c_str(), 1);
     useConfigFolder("");
-    const std::string result = paths::configurationFolder();
+    const std::string result = paths::configurationFolderPath();
     setenv("HOME", savedHome.c_str(), 1);
     EXPECT_EQ(folder.file(".config/orvanto/"), result);
 }
@@ -31,8 +32,7 @@ TEST(Paths, ConfigurationFolderFallsBackToHome) {
 TEST(Paths, ConfigurationFolderBlockedByAFileIsAnError) {
     TempFolder folder;
     writeFile(folder.file("config"), "");
-    useConfigFolder(folder.file("config"));
-    EXPECT_THROW(paths::configurationFolder(), IoError);
+    EXPECT_THROW(paths::createFolders(folder.file("config/orvanto/")), IoError);
 }
 
 TEST(Paths, ProgramFolderHoldsTheRunningProgram) {

@@ -29,11 +29,6 @@ Kind kindOf(mode_t mode) {
     return Kind::Other;
 }
 
-struct FolderCloser {
-    void operator()(DIR* folder) const { ::closedir(folder); }
-};
-using OpenFolder = std::unique_ptr<DIR, FolderCloser>;
-
 // A link counts as the file it leads to; a dangling one leads nowhere.
 bool leadsToRegularFile(DIR* folder, const char* name) {
     struct stat info {};
@@ -44,7 +39,7 @@ bool leadsToRegularFile(DIR* folder, const char* name) {
 // gives none.
 std::vector<std::string> namesWhere(const std::string& folder, bool (*test)(DIR*, const char*)) {
     std::vector<std::string> names;
-    const OpenFolder opened(::opendir(folder.c_str()));
+    const std::unique_ptr<DIR, int (*)(DIR*)> opened(::opendir(folder.c_str()), ::closedir);
     if (!opened)
         return names;
     while (const dirent* entry = ::readdir(opened.get())) {

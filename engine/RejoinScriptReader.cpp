@@ -1,6 +1,7 @@
 #include "engine/RejoinScriptReader.h"
 
 #include <optional>
+#include <sstream>
 #include <utility>
 
 #include "engine/ScriptGrammar.h"
@@ -14,16 +15,11 @@ using namespace script_grammar;
 
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         lines.push_back(std::move(line));
-        start = end + 1;
     }
     return lines;
 }

@@ -31,7 +31,7 @@ JoinRefusal formFault(int line, ScriptPart expected, const std::string& target =
 // One line of the script, read from left to right.
 class LineReader {
 public:
-    LineReader(const std::string& text, int number) : m_text(text), m_number(number) {}
+    explicit LineReader(const std::string& text) : m_text(text) {}
 
     bool take(const std::string& literal) {
         if (m_text.compare(m_position, literal.size(), literal) != 0)
@@ -52,12 +52,10 @@ public:
     }
 
     bool atEnd() const { return m_position == m_text.size(); }
-    int number() const { return m_number; }
 
 private:
     const std::string& m_text;
     std::size_t m_position = 0;
-    int m_number;
 };
 
 // "Copy /b "FIRST" + "MORE" + ... "TARGET"": the names in the order they stand.
@@ -67,27 +65,28 @@ struct CopyLine {
     std::string target;
 };
 
-std::variant<CopyLine, JoinRefusal> readCopyLine(LineReader& reader) {
+std::variant<CopyLine, JoinRefusal> readCopyLine(const std::string& line, int number) {
+    LineReader reader(line);
     CopyLine copy;
     if (!reader.take(kCopyCommand))
-        return formFault(reader.number(), ScriptPart::CopyCommand);
+        return formFault(number, ScriptPart::CopyCommand);
     std::optional<std::string> name = reader.takeQuotedName();
     if (!name)
-        return formFault(reader.number(), ScriptPart::QuotedName);
+        return formFault(number, ScriptPart::QuotedName);
     copy.first = *name;
     while (reader.take(" " + kNextSource)) {
         name = reader.takeQuotedName();
         if (!name)
-            return formFault(reader.number(), ScriptPart::QuotedName);
+            return formFault(number, ScriptPart::QuotedName);
         copy.more.push_back(*name);
     }
     if (!reader.take(" "))
-        return formFault(reader.number(), ScriptPart::NextPieceOrTarget);
+        return formFault(number, ScriptPart::NextPieceOrTarget);
     name = reader.takeQuotedName();
     if (!name)
-        return formFault(reader.number(), ScriptPart::QuotedName);
+        return formFault(number, ScriptPart::QuotedName);
     if (!reader.atEnd())
-        return formFault(reader.number(), ScriptPart::LineEnd);
+        return formFault(number, ScriptPart::LineEnd);
     copy.target = *name;
     return copy;
 }
@@ -186,8 +185,7 @@ std::variant<JoinPlan, JoinRefusal> readRejoinScript(const std::string& scriptTe
         // cmd would read a longer line cut, as another command.
         if (line.size() > kLongestScriptLine)
             return formFault(number, ScriptPart::ShortLine);
-        LineReader reader(line, number);
-        auto copy = readCopyLine(reader);
+        auto copy = readCopyLine(line, number);
         if (auto* fault = std::get_if<JoinRefusal>(&copy))
             return *fault;
         const auto added = number == 2

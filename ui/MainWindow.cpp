@@ -423,7 +423,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     // A refused write is shown once; the window closes all the same.
-    runHandler(this, [this] { saveStoredSize(*this, m_settings, settings::kMainWindowSection); });
+    runHandler(this, [this] {
+        m_settings.writeLayoutSize(width(), height(), settings::kMainWindowSection);
+    });
     event->accept();
 }
 

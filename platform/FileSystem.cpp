@@ -83,10 +83,6 @@ std::int64_t targetSize(const std::string& path) {
     return static_cast<std::int64_t>(info.st_size);
 }
 
-bool isExistingFolder(const std::string& path) {
-    return targetKind(path) == Kind::Directory;
-}
-
 bool isSameFile(const std::string& a, const std::string& b) {
     struct stat first {};
     struct stat second {};

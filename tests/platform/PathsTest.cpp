@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/FileSystem.h"
 #include "platform/IoError.h"
 #include "platform/PageFolders.h"
 #include "support/TempFolder.h"
@@ -16,7 +15,7 @@ TEST(Paths, ConfigurationFolderFollowsXdgConfigHomeAndIsCreated) {
     useConfigFolder(folder.file("deep/config"));
     EXPECT_EQ(folder.file("deep/config/orvanto/"), paths::configurationFolderPath());
     paths::createFolders(paths::configurationFolderPath());
-    EXPECT_TRUE(fs_entry::isExistingFolder(folder.file("deep/config/orvanto")));
+    EXPECT_EQ(0, paths::folderError(folder.file("deep/config/orvanto")));
 }
 
 TEST(Paths, ConfigurationFolderFallsBackToHome) {
@@ -39,7 +38,7 @@ TEST(Paths, ProgramFolderHoldsTheRunningProgram) {
     const std::string folder = paths::programFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ('/', folder.back());
-    EXPECT_TRUE(fs_entry::isExistingFolder(folder));
+    EXPECT_EQ(0, paths::folderError(folder));
 }
 
 TEST(Paths, PartsOfAPath) {

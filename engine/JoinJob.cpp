@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstddef>
 #include <optional>
-#include <vector>
 
 #include "engine/RejoinScriptReader.h"
 #include "engine/SplitJob.h"

@@ -1,6 +1,7 @@
 #include "engine/RejoinScriptReader.h"
 
 #include <optional>
+#include <sstream>
 #include <utility>
 
 #include "engine/ScriptGrammar.h"
@@ -14,16 +15,11 @@ using namespace script_grammar;
 
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         lines.push_back(std::move(line));
-        start = end + 1;
     }
     return lines;
 }
@@ -32,14 +28,10 @@ JoinRefusal formFault(int line, ScriptPart expected, const std::string& target =
     return join_refusal::ScriptForm{line, expected, target};
 }
 
-JoinRefusal unsafeName(int line, const std::string& name) {
-    return join_refusal::UnsafeName{line, name};
-}
-
 // One line of the script, read from left to right.
 class LineReader {
 public:
-    LineReader(const std::string& text, int number) : m_text(text), m_number(number) {}
+    explicit LineReader(const std::string& text) : m_text(text) {}
 
     bool take(const std::string& literal) {
         if (m_text.compare(m_position, literal.size(), literal) != 0)
@@ -60,12 +52,10 @@ public:
     }
 
     bool atEnd() const { return m_position == m_text.size(); }
-    int number() const { return m_number; }
 
 private:
     const std::string& m_text;
     std::size_t m_position = 0;
-    int m_number;
 };
 
 // "Copy /b "FIRST" + "MORE" + ... "TARGET"": the names in the order they stand.
@@ -75,27 +65,28 @@ struct CopyLine {
     std::string target;
 };
 
-std::variant<CopyLine, JoinRefusal> readCopyLine(LineReader& reader) {
+std::variant<CopyLine, JoinRefusal> readCopyLine(const std::string& line, int number) {
+    LineReader reader(line);
     CopyLine copy;
     if (!reader.take(kCopyCommand))
-        return formFault(reader.number(), ScriptPart::CopyCommand);
+        return formFault(number, ScriptPart::CopyCommand);
     std::optional<std::string> name = reader.takeQuotedName();
     if (!name)
-        return formFault(reader.number(), ScriptPart::QuotedName);
+        return formFault(number, ScriptPart::QuotedName);
     copy.first = *name;
     while (reader.take(" " + kNextSource)) {
         name = reader.takeQuotedName();
         if (!name)
-            return formFault(reader.number(), ScriptPart::QuotedName);
+            return formFault(number, ScriptPart::QuotedName);
         copy.more.push_back(*name);
     }
     if (!reader.take(" "))
-        return formFault(reader.number(), ScriptPart::NextPieceOrTarget);
+        return formFault(number, ScriptPart::NextPieceOrTarget);
     name = reader.takeQuotedName();
     if (!name)
-        return formFault(reader.number(), ScriptPart::QuotedName);
+        return formFault(number, ScriptPart::QuotedName);
     if (!reader.atEnd())
-        return formFault(reader.number(), ScriptPart::LineEnd);
+        return formFault(number, ScriptPart::LineEnd);
     copy.target = *name;
     return copy;
 }
@@ -111,7 +102,7 @@ public:
     std::optional<JoinRefusal> addFirstLine(const CopyLine& copy, int line) {
         m_plan.targetName = copy.target;
         if (!isSafeName(copy.target))
-            return unsafeName(line, copy.target);
+            return join_refusal::UnsafeName{line, copy.target};
         m_baseName = deriveSplitNames(copy.target).baseName;
         if (auto fault = addPiece(copy.first, line))
             return fault;
@@ -131,10 +122,10 @@ public:
         const std::string& target = m_plan.targetName;
         for (const std::string& piece : m_plan.pieceNames) {
             if (windows_names::sameFileName(target, piece))
-                return unsafeName(line, target);
+                return join_refusal::UnsafeName{line, target};
         }
         if (windows_names::sameFileName(target, scriptName(m_baseName)))
-            return unsafeName(line, target);
+            return join_refusal::UnsafeName{line, target};
         return std::nullopt;
     }
 
@@ -151,7 +142,7 @@ private:
 
     std::optional<JoinRefusal> addPiece(const std::string& name, int line) {
         if (!isSafeName(name))
-            return unsafeName(line, name);
+            return join_refusal::UnsafeName{line, name};
         // Each piece stays open during the join: no more than a split makes.
         if (static_cast<std::int64_t>(m_plan.pieceNames.size()) > kMostPieces)
             return formFault(line, ScriptPart::FewerPieces);
@@ -194,8 +185,7 @@ std::variant<JoinPlan, JoinRefusal> readRejoinScript(const std::string& scriptTe
         // cmd would read a longer line cut, as another command.
         if (line.size() > kLongestScriptLine)
             return formFault(number, ScriptPart::ShortLine);
-        LineReader reader(line, number);
-        auto copy = readCopyLine(reader);
+        auto copy = readCopyLine(line, number);
         if (auto* fault = std::get_if<JoinRefusal>(&copy))
             return *fault;
         const auto added = number == 2

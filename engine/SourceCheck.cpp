@@ -2,7 +2,6 @@
 
 #include <cerrno>
 
-#include "engine/SplitRequest.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "platform/IoError.h"
@@ -22,7 +21,6 @@ void checkSplittableSource(const std::string& path) {
     default:
         throw UnsplittableSource(UnsplittableSource::Kind::NotPlainFile, path);
     }
-    File::openRegular(path, File::Links::Follow);
-    if (sourceSizeOf(path) == 0)
+    if (File::openRegular(path, File::Links::Follow).size() == 0)
         throw UnsplittableSource(UnsplittableSource::Kind::Empty, path);
 }

@@ -1,7 +1,6 @@
 #include "engine/SplitJob.h"
 
 #include <algorithm>
-#include <array>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -125,8 +124,10 @@ private:
         if (wanted == 0)
             return 0;
         const std::size_t count = source.read(m_buffer.data() + m_buffered, wanted);
+        // The source ended before the size the split was checked and numbered with: pieces that
+        // rejoin to a shorter file must not be reported as a finished split.
         if (count == 0)
-            throw sourceShrank(source.path());
+            throw IoError::shrankAfterChosen(source.path(), m_sourceRead, m_plan.sourceSize);
         m_sourceRead += static_cast<std::int64_t>(count);
         m_job.addRead(static_cast<std::int64_t>(count));
         m_buffered += count;
@@ -141,12 +142,6 @@ private:
         piece.file.write(m_buffer.data(), m_buffered);
         m_job.addOnMedium(piece.writeBack.written(static_cast<std::int64_t>(m_buffered)));
         m_buffered = 0;
-    }
-
-    // The source ended before the size the split was checked and numbered with: pieces that
-    // rejoin to a shorter file must not be reported as a finished split.
-    IoError sourceShrank(const std::string& path) const {
-        return IoError::shrankAfterChosen(path, m_sourceRead, m_plan.sourceSize);
     }
 
     void step() {

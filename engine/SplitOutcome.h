@@ -30,7 +30,6 @@ struct SplitRefusal {
         NotEnoughSpace,     // folder has bytesFree of the bytesNeeded
     };
 
-    SplitRefusal() = default;
     explicit SplitRefusal(Reason why, std::string aboutName = {}, std::string other = {})
         : reason(why), name(std::move(aboutName)), otherName(std::move(other)) {}
 

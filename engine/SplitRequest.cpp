@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <vector>
 
 #include "engine/RejoinScript.h"
-#include "engine/SplitJob.h"
 #include "engine/SplitNames.h"
 #include "engine/WindowsNames.h"
 #include "platform/FileSystem.h"

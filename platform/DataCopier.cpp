@@ -21,10 +21,6 @@ bool isUnsupported(int errorNumber) {
            errorNumber == EOPNOTSUPP || errorNumber == EBADF || errorNumber == EPERM;
 }
 
-IoError copyError(const File& source, const File& destination, int errorNumber) {
-    return IoError(IoError::Operation::Copy, source.path(), destination.path(), errorNumber);
-}
-
 } // namespace
 
 std::int64_t DataCopier::copy(File& source, File& destination, std::int64_t count) {
@@ -48,7 +44,7 @@ std::int64_t DataCopier::copyInKernel(File& source, File& destination, std::int6
             continue;
         }
         if (!isUnsupported(errno))
-            throw copyError(source, destination, errno);
+            throw IoError(IoError::Operation::Copy, source.path(), destination.path(), errno);
         m_kernelCopies = false;
         break;
     }

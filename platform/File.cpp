@@ -11,18 +11,15 @@
 
 #include "platform/Folder.h"
 #include "platform/Interruption.h"
-#include "platform/IoError.h"
 
 namespace {
 
-int openRetrying(const std::string& path, int flags, mode_t mode = 0) {
-    return interruption::retryUnlessStopped([&] { return ::open(path.c_str(), flags, mode); });
-}
-
-// O_NOFOLLOW with O_EXCL: the call fails on any existing entry, a link included, so it never
-// writes through a link.
-int createExclusive(const std::string& path, unsigned permissions) {
-    return openRetrying(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, permissions);
+int openOrThrow(const std::string& path, int flags, IoError::Operation operation, mode_t mode = 0) {
+    const int fd =
+        interruption::retryUnlessStopped([&] { return ::open(path.c_str(), flags, mode); });
+    if (fd < 0)
+        throw IoError(operation, path, errno);
+    return fd;
 }
 
 struct stat statusOf(const File& file) {
@@ -71,10 +68,7 @@ File openRegularAt(int folder, const std::string& name, const std::string& path,
 File::File(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
 
 File File::openForReading(const std::string& path) {
-    const int fd = openRetrying(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw IoError(IoError::Operation::Open, path, errno);
-    return File(fd, path);
+    return File(openOrThrow(path, O_RDONLY | O_CLOEXEC, IoError::Operation::Open), path);
 }
 
 File File::openRegular(const std::string& path, Links links) {
@@ -85,26 +79,21 @@ File File::openRegular(const Folder& folder, const std::string& name, Links link
     return openRegularAt(folder.descriptor(), name, folder.pathOf(name), links);
 }
 
+// O_NOFOLLOW with O_EXCL: the call fails on any existing entry, a link included, so it never
+// writes through a link.
 File File::createNew(const std::string& path, unsigned permissions) {
-    const int fd = createExclusive(path, permissions);
-    if (fd < 0)
-        throw IoError(IoError::Operation::Create, path, errno);
-    return File(fd, path);
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    return File(openOrThrow(path, flags, IoError::Operation::Create, permissions), path);
 }
 
 File File::openForReadingWithoutBlocking(const std::string& path) {
-    const int fd = openRetrying(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        throw IoError(IoError::Operation::Open, path, errno);
-    return File(fd, path);
+    const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
+    return File(openOrThrow(path, flags, IoError::Operation::Open), path);
 }
 
 File File::openOrCreate(const std::string& path) {
-    const int fd =
-        openRetrying(path, O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0)
-        throw IoError(IoError::Operation::Create, path, errno);
-    return File(fd, path);
+    const int flags = O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    return File(openOrThrow(path, flags, IoError::Operation::Create, 0666), path);
 }
 
 File File::createUnique(const std::string& pathPrefix) {

@@ -20,7 +20,6 @@ public:
         using IoError::IoError;
     };
 
-    // Opens an existing file for reading only.
     static File openForReading(const std::string& path);
     // Opens a regular file for reading without ever waiting on it: the entry is checked before
     // it is opened (lstat), opened without blocking, and the opened file is checked again

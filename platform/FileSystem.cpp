@@ -6,8 +6,6 @@
 #include <limits>
 #include <memory>
 
-#include <cstdio>
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -31,11 +29,6 @@ Kind kindOf(mode_t mode) {
     return Kind::Other;
 }
 
-struct FolderCloser {
-    void operator()(DIR* folder) const { ::closedir(folder); }
-};
-using OpenFolder = std::unique_ptr<DIR, FolderCloser>;
-
 // A link counts as the file it leads to; a dangling one leads nowhere.
 bool leadsToRegularFile(DIR* folder, const char* name) {
     struct stat info {};
@@ -46,7 +39,7 @@ bool leadsToRegularFile(DIR* folder, const char* name) {
 // gives none.
 std::vector<std::string> namesWhere(const std::string& folder, bool (*test)(DIR*, const char*)) {
     std::vector<std::string> names;
-    const OpenFolder opened(::opendir(folder.c_str()));
+    const std::unique_ptr<DIR, int (*)(DIR*)> opened(::opendir(folder.c_str()), ::closedir);
     if (!opened)
         return names;
     while (const dirent* entry = ::readdir(opened.get())) {
@@ -88,10 +81,6 @@ std::int64_t targetSize(const std::string& path) {
     if (::stat(path.c_str(), &info) != 0)
         return -1;
     return static_cast<std::int64_t>(info.st_size);
-}
-
-bool isExistingFolder(const std::string& path) {
-    return targetKind(path) == Kind::Directory;
 }
 
 bool isSameFile(const std::string& a, const std::string& b) {

@@ -15,8 +15,6 @@ Kind entryKind(const std::string& path);
 Kind targetKind(const std::string& path);
 // Size in bytes of what the path leads to, or -1 when it cannot be read.
 std::int64_t targetSize(const std::string& path);
-// True when the path leads to an existing folder.
-bool isExistingFolder(const std::string& path);
 // True when both paths lead to the same file (same device and inode).
 bool isSameFile(const std::string& a, const std::string& b);
 struct FolderSpace {

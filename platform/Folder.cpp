@@ -21,9 +21,6 @@ Folder Folder::open(const std::string& path) {
     return Folder(fd, path);
 }
 
-Folder::Folder(Folder&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_path(std::move(other.m_path)) {}
-
 Folder::~Folder() {
     if (m_fd >= 0)
         ::close(m_fd);

@@ -9,8 +9,6 @@ public:
     // Opens the folder at path ("" for the current folder); throws IoError naming it.
     static Folder open(const std::string& path);
 
-    Folder(Folder&& other) noexcept;
-    Folder& operator=(Folder&& other) = delete;
     Folder(const Folder&) = delete;
     Folder& operator=(const Folder&) = delete;
     ~Folder();

@@ -9,7 +9,6 @@ namespace interruption {
 
 // Notes that a stop signal arrived. Async-signal-safe: made for signal handlers.
 void noteStopSignal() noexcept;
-// True once a stop signal has arrived in this process.
 bool stopSignalArrived() noexcept;
 
 // Calls call() until it returns something other than -1 with errno EINTR, or a stop signal has

@@ -45,12 +45,6 @@ std::string configurationFolderPath() {
     return configurationBase() + "orvanto/";
 }
 
-std::string configurationFolder() {
-    const std::string folder = configurationFolderPath();
-    createFolders(folder);
-    return folder;
-}
-
 void createFolders(const std::string& folder) {
     for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
          slash = folder.find('/', slash + 1)) {

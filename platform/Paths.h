@@ -4,9 +4,7 @@
 
 namespace paths {
 
-// $XDG_CONFIG_HOME/orvanto/ or $HOME/.config/orvanto/, created when missing; ends with "/".
-std::string configurationFolder();
-// The same folder's path, without creating it.
+// $XDG_CONFIG_HOME/orvanto/ or $HOME/.config/orvanto/, ending with "/"; not created here.
 std::string configurationFolderPath();
 // Creates the folder and every missing folder above it; throws IoError when it cannot. Run as
 // root, a folder it creates gets the owner of the folder it is made in.

@@ -21,10 +21,6 @@ namespace {
 constexpr std::size_t kUniqueLength = 6;
 constexpr int kMostAttempts = 100;
 
-struct FolderCloser {
-    void operator()(DIR* folder) const { ::closedir(folder); }
-};
-
 // The hidden names of this pattern, and the numbered ones that older versions left.
 bool isHiddenName(const std::string& name, const std::string& prefix) {
     const std::size_t length = name.size() - std::min(name.size(), prefix.size());
@@ -59,7 +55,7 @@ void removeStaleHiddenFiles(const Folder& folder, const std::string& prefix) {
     const int fd = ::openat(folder.descriptor(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
-    const std::unique_ptr<DIR, FolderCloser> listing(::fdopendir(fd));
+    const std::unique_ptr<DIR, int (*)(DIR*)> listing(::fdopendir(fd), ::closedir);
     if (!listing) {
         ::close(fd);
         return;

@@ -15,18 +15,14 @@ void syncRange(const File& file, std::int64_t from, std::int64_t to, unsigned in
         throw IoError(IoError::Operation::Write, file.path(), errno);
 }
 
-// A folder's descriptor, closed on every path.
-struct OpenFolder {
-    explicit OpenFolder(const std::string& folder)
-        : fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        if (fd < 0)
-            throw IoError(IoError::Operation::Open, folder, errno);
-    }
-    ~OpenFolder() { ::close(fd); }
-    OpenFolder(const OpenFolder&) = delete;
-    OpenFolder& operator=(const OpenFolder&) = delete;
-    const int fd;
-};
+// A relative path's folder is the current one.
+File openFolder(const std::string& folder) {
+    const std::string opened = folder.empty() ? "." : folder;
+    const int fd = ::open(opened.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        throw IoError(IoError::Operation::Open, opened, errno);
+    return File::adopt(fd, opened);
+}
 
 } // namespace
 
@@ -61,15 +57,14 @@ std::int64_t WriteBack::finish() {
 }
 
 void syncFileSystemOf(const std::string& folder) {
-    const OpenFolder opened(folder.empty() ? "." : folder);
-    if (::syncfs(opened.fd) != 0)
+    const File opened = openFolder(folder);
+    if (::syncfs(opened.descriptor()) != 0)
         throw IoError(IoError::Operation::Write, folder, errno);
 }
 
 void syncFolder(const std::string& folder) {
-    // A relative path's folder is the current one.
-    const OpenFolder opened(folder.empty() ? "." : folder);
+    const File opened = openFolder(folder);
     // Some file systems cannot sync a folder at all; their entries are as safe as they get.
-    if (::fsync(opened.fd) != 0 && errno != EINVAL)
+    if (::fsync(opened.descriptor()) != 0 && errno != EINVAL)
         throw IoError(IoError::Operation::Write, folder, errno);
 }

@@ -14,10 +14,7 @@ void LayoutDialog::restoreLayoutSize() {
 }
 
 void LayoutDialog::done(int result) {
-    saveLayoutSize();
+    // A refused write is shown and the close goes on.
+    runHandler(this, [this] { m_settings.writeLayoutSize(width(), height(), m_section); });
     QDialog::done(result);
-}
-
-void LayoutDialog::saveLayoutSize() {
-    runHandler(this, [this] { saveStoredSize(*this, m_settings, m_section); });
 }

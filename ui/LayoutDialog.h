@@ -24,9 +24,6 @@ protected:
     void restoreLayoutSize();
 
 private:
-    // Saves the size; a refused write is shown and the close goes on.
-    void saveLayoutSize();
-
     settings::Settings m_settings;
     std::string m_section;
 };

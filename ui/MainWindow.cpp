@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <exception>
 #include <variant>
-#include <vector>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -24,7 +23,6 @@
 #include "engine/SplitRequest.h"
 #include "platform/JobThread.h"
 #include "platform/Paths.h"
-#include "settings/Settings.h"
 #include "ui/AboutBox.h"
 #include "ui/DesktopTextScale.h"
 #include "ui/ElidedText.h"
@@ -34,7 +32,6 @@
 #include "ui/NativeText.h"
 #include "ui/ProgramPage.h"
 #include "ui/Prompts.h"
-#include "ui/Resources.h"
 #include "ui/ScreenCentre.h"
 #include "ui/SettingsDialog.h"
 #include "ui/SplitMessages.h"
@@ -119,7 +116,8 @@ public:
 
 MainWindow::MainWindow(settings::Settings settings, QWidget* parent)
     : QWidget(parent), m_settings(std::move(settings)), m_ui(std::make_unique<Ui::MainWindow>()) {
-    loadResources();
+    // A static library's resources are registered only when something asks for them.
+    Q_INIT_RESOURCE(resources);
     m_ui->setupUi(this);
     shareFormPaletteWithStyledWidgets(*this);
     scaleFormToDesktopText(*this);
@@ -162,12 +160,9 @@ void MainWindow::startSettings() {
     });
     if (!haveFolder)
         return;
-    runHandler(this, [this] { restoreSize(); });
+    runHandler(this,
+               [this] { restoreStoredSize(*this, m_settings, settings::kMainWindowSection); });
     runHandler(this, [this] { m_settings.createSettingsFileIfMissing(); });
-}
-
-void MainWindow::restoreSize() {
-    restoreStoredSize(*this, m_settings, settings::kMainWindowSection);
 }
 
 void MainWindow::connectHandlers() {
@@ -190,7 +185,7 @@ void MainWindow::connectHandlers() {
     connect(m_ui->moreSoftwareButton, &QPushButton::clicked, this,
             [this] { onMoreSoftwareClicked(); });
     connect(m_ui->aboutButton, &QPushButton::clicked, this, [this] { onAboutClicked(); });
-    connect(m_ui->exitButton, &QPushButton::clicked, this, [this] { onExitClicked(); });
+    connect(m_ui->exitButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
 QRadioButton* MainWindow::presetButton(std::size_t presetIndex) const {
@@ -392,15 +387,6 @@ void MainWindow::onAboutClicked() {
     });
 }
 
-void MainWindow::onExitClicked() {
-    close();
-}
-
-void MainWindow::saveSize() {
-    // A refused write is shown once; the window closes all the same.
-    runHandler(this, [this] { saveStoredSize(*this, m_settings, settings::kMainWindowSection); });
-}
-
 bool MainWindow::askToStopSplit() {
     bool stopping = false;
     m_askingToStop = true;
@@ -436,7 +422,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
             m_closeAfterSplit = true;
         return;
     }
-    saveSize();
+    // A refused write is shown once; the window closes all the same.
+    runHandler(this, [this] {
+        m_settings.writeLayoutSize(width(), height(), settings::kMainWindowSection);
+    });
     event->accept();
 }
 

@@ -13,7 +13,6 @@
 #include <QWidget>
 
 #include "engine/SizeCatalogue.h"
-#include "engine/SplitOutcome.h"
 #include "settings/Settings.h"
 
 class QDropEvent;
@@ -75,12 +74,9 @@ private:
     void onHelpClicked();
     void onMoreSoftwareClicked();
     void onAboutClicked();
-    void onExitClicked();
-    void saveSize();
 
     void connectHandlers();
     void startSettings();
-    void restoreSize();
     void fillCustomizeList();
     // Selects the file, unless no rejoin script could hold its name (said in a box).
     void selectSourceFile(const QString& path);

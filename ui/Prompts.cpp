@@ -21,6 +21,13 @@ void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, co
     runBox(parent, icon, caption, text, QMessageBox::Ok);
 }
 
+// A dialog gives an empty path when it was cancelled.
+std::optional<QString> chosenPath(const QString& path) {
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
 class QtPrompts final : public Prompts {
 public:
     void information(QWidget* parent, const QString& text) override {
@@ -56,23 +63,14 @@ public:
         return ExistingFileAnswer::Cancel;
     }
     std::optional<QString> openFile(QWidget* parent, const QString& initialFolder) override {
-        const QString path = QFileDialog::getOpenFileName(parent, QString(), initialFolder);
-        if (path.isEmpty())
-            return std::nullopt;
-        return path;
+        return chosenPath(QFileDialog::getOpenFileName(parent, QString(), initialFolder));
     }
     std::optional<QString> savePdfFile(QWidget* parent, const QString& initialPath) override {
-        const QString path = QFileDialog::getSaveFileName(parent, QString(), initialPath,
-                                                          QStringLiteral("PDF files (*.pdf)"));
-        if (path.isEmpty())
-            return std::nullopt;
-        return path;
+        return chosenPath(QFileDialog::getSaveFileName(parent, QString(), initialPath,
+                                                       QStringLiteral("PDF files (*.pdf)")));
     }
     std::optional<QString> chooseFolder(QWidget* parent, const QString& initialFolder) override {
-        const QString path = QFileDialog::getExistingDirectory(parent, QString(), initialFolder);
-        if (path.isEmpty())
-            return std::nullopt;
-        return path;
+        return chosenPath(QFileDialog::getExistingDirectory(parent, QString(), initialFolder));
     }
     bool openDocument(const QString& path) override {
         // A page that is not there counts as a failure, whatever the desktop would do with it.

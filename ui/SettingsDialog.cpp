@@ -2,7 +2,6 @@
 
 #include <QStyle>
 
-#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "ui/DesktopTextScale.h"
 #include "ui/ElidedText.h"
@@ -15,7 +14,7 @@
 namespace {
 
 bool namesExistingFolder(const QString& text) {
-    return !text.isEmpty() && fs_entry::isExistingFolder(toNative(text));
+    return !text.isEmpty() && paths::folderError(toNative(text)) == 0;
 }
 
 } // namespace

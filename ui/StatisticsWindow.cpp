@@ -29,15 +29,11 @@ StatisticsWindow::StatisticsWindow(QWidget* owner, const settings::Settings& set
     scaleFormToDesktopText(*this);
     m_ui->okButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     connect(m_ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
-    restoreSizeAndCentre();
-}
-
-StatisticsWindow::~StatisticsWindow() = default;
-
-void StatisticsWindow::restoreSizeAndCentre() {
     restoreLayoutSize();
     centreOnScreen(*this);
 }
+
+StatisticsWindow::~StatisticsWindow() = default;
 
 void StatisticsWindow::showMemoryStatus(const MemoryStatus& status) {
     m_ui->totalMemoryLabel->setText(QStringLiteral("Total RAM memory on your system = ") +

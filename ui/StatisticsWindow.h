@@ -24,8 +24,6 @@ public:
     void showSplitCounter(std::int32_t splits);
 
 private:
-    void restoreSizeAndCentre();
-
     std::unique_ptr<Ui::StatisticsWindow> m_ui;
 };
 

@@ -20,8 +20,3 @@ void restoreStoredSize(QWidget& window, const settings::Settings& settings,
         size = size.boundedTo(screen->availableGeometry().size());
     window.resize(size);
 }
-
-void saveStoredSize(const QWidget& window, const settings::Settings& settings,
-                    const std::string& section) {
-    settings.writeLayoutSize(window.width(), window.height(), section);
-}

@@ -13,6 +13,3 @@ class Settings;
 // the window's screen: a larger window could not be painted.
 void restoreStoredSize(QWidget& window, const settings::Settings& settings,
                        const std::string& section);
-// Stores the window's width and height under section in the layout file.
-void saveStoredSize(const QWidget& window, const settings::Settings& settings,
-                    const std::string& section);

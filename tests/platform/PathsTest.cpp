@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/FileSystem.h"
 #include "platform/IoError.h"
 #include "platform/PageFolders.h"
 #include "support/TempFolder.h"
@@ -14,8 +13,9 @@
 TEST(Paths, ConfigurationFolderFollowsXdgConfigHomeAndIsCreated) {
     TempFolder folder;
     useConfigFolder(folder.file("deep/config"));
-    EXPECT_EQ(folder.file("deep/config/orvanto/"), paths::configurationFolder());
-    EXPECT_TRUE(fs_entry::isExistingFolder(folder.file("deep/config/orvanto")));
+    EXPECT_EQ(folder.file("deep/config/orvanto/"), paths::configurationFolderPath());
+    paths::createFolders(paths::configurationFolderPath());
+    EXPECT_EQ(0, paths::folderError(folder.file("deep/config/orvanto")));
 }
 
 TEST(Paths, ConfigurationFolderFallsBackToHome) {
@@ -23,7 +23,7 @@ TEST(Paths, ConfigurationFolderFallsBackToHome) {
     const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
     setenv("HOME", folder.path().c_str(), 1);
     useConfigFolder("");
-    const std::string result = paths::configurationFolder();
+    const std::string result = paths::configurationFolderPath();
     setenv("HOME", savedHome.c_str(), 1);
     EXPECT_EQ(folder.file(".config/orvanto/"), result);
 }
@@ -31,15 +31,14 @@ TEST(Paths, ConfigurationFolderFallsBackToHome) {
 TEST(Paths, ConfigurationFolderBlockedByAFileIsAnError) {
     TempFolder folder;
     writeFile(folder.file("config"), "");
-    useConfigFolder(folder.file("config"));
-    EXPECT_THROW(paths::configurationFolder(), IoError);
+    EXPECT_THROW(paths::createFolders(folder.file("config/orvanto/")), IoError);
 }
 
 TEST(Paths, ProgramFolderHoldsTheRunningProgram) {
     const std::string folder = paths::programFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ('/', folder.back());
-    EXPECT_TRUE(fs_entry::isExistingFolder(folder));
+    EXPECT_EQ(0, paths::folderError(folder));
 }
 
 TEST(Paths, PartsOfAPath) {

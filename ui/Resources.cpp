@@ -1,7 +1,0 @@
-#include "ui/Resources.h"
-
-#include <QtGlobal>
-
-void loadResources() {
-    Q_INIT_RESOURCE(resources);
-}

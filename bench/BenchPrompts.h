@@ -22,11 +22,10 @@ public:
     BenchPrompts& operator=(const BenchPrompts&) = delete;
 
     void information(QWidget*, const QString& text) override {
-        if (!text.startsWith(QStringLiteral("Finished."))) {
-            fail(text);
-            return;
-        }
-        completion = text;
+        if (text.startsWith(QStringLiteral("Finished.")))
+            completion = text;
+        else
+            failures.push_back(text);
         if (onEnd)
             onEnd();
     }

@@ -81,12 +81,15 @@ int onReaddir(const char* path, void* buffer, fuse_fill_dir_t fill, off_t, fuse_
     return 0;
 }
 
-int onCreate(const char* path, mode_t mode, fuse_file_info* file) {
-    const int fd = ::open(backed(path).c_str(), file->flags, mode);
+int opened(int fd, fuse_file_info* file) {
     if (fd < 0)
         return -errno;
     file->fh = static_cast<std::uint64_t>(fd);
     return 0;
+}
+
+int onCreate(const char* path, mode_t mode, fuse_file_info* file) {
+    return opened(::open(backed(path).c_str(), file->flags, mode), file);
 }
 
 int onOpen(const char* path, fuse_file_info* file) {
@@ -94,11 +97,7 @@ int onOpen(const char* path, fuse_file_info* file) {
     int flags = file->flags;
     if ((flags & O_ACCMODE) == O_WRONLY)
         flags = (flags & ~O_ACCMODE) | O_RDWR;
-    const int fd = ::open(backed(path).c_str(), flags & ~O_APPEND);
-    if (fd < 0)
-        return -errno;
-    file->fh = static_cast<std::uint64_t>(fd);
-    return 0;
+    return opened(::open(backed(path).c_str(), flags & ~O_APPEND), file);
 }
 
 int onRead(const char*, char* buffer, std::size_t size, off_t offset, fuse_file_info* file) {

@@ -2,7 +2,6 @@
 // It links no Qt, so that it starts as fast as cat; --window hands over to orvanto-join-window.
 
 #include <cerrno>
-#include <cstdint>
 #include <exception>
 #include <iostream>
 #include <string>

@@ -10,7 +10,6 @@
 namespace {
 
 constexpr std::chrono::milliseconds kWatchInterval{50};
-// The figures are shown every so many looks.
 constexpr int kLooksPerShow = 5;
 
 } // namespace

@@ -12,7 +12,6 @@ public:
     ProgressLine(const ProgressLine&) = delete;
     ProgressLine& operator=(const ProgressLine&) = delete;
 
-    bool isDrawn() const { return m_drawn; }
     // Replaces the line's text.
     void show(const std::string& text);
 

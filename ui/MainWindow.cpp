@@ -110,7 +110,7 @@ public:
     SplitControlsLock lock;
     SplitProgressLabel progress;
     SplitJob job;
-    SplitOutcome outcome;
+    SplitOutcome outcome = SplitStopped{};
     std::unique_ptr<JobThread> thread;
 };
 
@@ -309,7 +309,7 @@ void MainWindow::onSplitTimer() {
 
 void MainWindow::finishSplit() {
     m_splitTimer.stop();
-    SplitOutcome outcome;
+    SplitOutcome outcome = SplitStopped{};
     std::exception_ptr failure;
     {
         // Gone before any box: the controls unlocked, the label hidden unless completed.
@@ -324,8 +324,10 @@ void MainWindow::finishSplit() {
         }
     }
     runHandler(this, [this, &outcome, &failure] {
-        if (failure)
+        if (failure) {
             rethrowUnlessSessionEnds(failure, m_sessionEnding);
+            return;
+        }
         if (!m_sessionEnding)
             showSplitOutcome(this, outcome);
         // Counted once the user has seen the completion message.

@@ -82,7 +82,7 @@ SplitOutcome runSplit(const SplitRequest& request) {
     if (const auto* refusal = std::get_if<SplitRefusal>(&checked))
         return *refusal;
     SplitJob job(std::get<SplitPlan>(std::move(checked)));
-    SplitOutcome outcome;
+    SplitOutcome outcome = SplitStopped{};
     ProgressLine line;
     runWatched(
         job, [&] { outcome = job.run(); },

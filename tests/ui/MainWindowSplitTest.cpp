@@ -4,6 +4,8 @@
 #include <functional>
 #include <mutex>
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
@@ -146,6 +148,7 @@ TEST_F(SplitTest, AFailedSplitUnlocksTheControlsAndHidesItsProgress) {
     const std::string output = m_files.file("output") + "/";
     std::filesystem::create_directory(output);
     m_settings.createFolder();
+    m_settings.createSettingsFileIfMissing();
     m_settings.writeOutputFolder(output);
     openWindow();
     chooseFile(source);
@@ -160,6 +163,21 @@ TEST_F(SplitTest, AFailedSplitUnlocksTheControlsAndHidesItsProgress) {
                   "removed.");
     EXPECT_FALSE(control<QLabel>("progressLabel").isVisible());
     EXPECT_EQ(lockedControlsEnabled(), kAllEnabled);
+
+    // Failing just before the session ends, the split is not counted either.
+    std::filesystem::create_directory(output);
+    readyToSplitThreeMegabytes();
+    StepGate gate(123); // the first piece's last block
+    m_window->observeSplitSteps([&gate] { gate.step(); });
+    click("createButton");
+    gate.waitUntilHeld();
+    writeFile(output + "movie.2", "");
+    gate.release();
+    while (fileExists(output + "movie.1"))
+        usleep(1000);
+    m_window->closeAtSessionEnd();
+    waitForSplitEnd();
+    EXPECT_EQ(m_settings.readSplitCounter(), 0);
 }
 
 TEST_F(SplitTest, ClosingDuringASplitStopsItRemovesWhatItWroteAndThenCloses) {

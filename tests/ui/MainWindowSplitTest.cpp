@@ -142,17 +142,13 @@ TEST_F(SplitTest, LocksTheSplitControlsWhileItRunsAndUnlocksThemAfter) {
 }
 
 TEST_F(SplitTest, AFailedSplitUnlocksTheControlsAndHidesItsProgress) {
-    const std::string source = m_files.file("movie.avi");
-    writePatternFile(source, 3'000'000);
     // The output folder goes away while the first piece is written.
     const std::string output = m_files.file("output") + "/";
     std::filesystem::create_directory(output);
     m_settings.createFolder();
     m_settings.createSettingsFileIfMissing();
     m_settings.writeOutputFolder(output);
-    openWindow();
-    chooseFile(source);
-    click("preset1MegButton");
+    readyToSplitThreeMegabytes();
     createWhileChecking([&] { std::filesystem::remove_all(output); });
 
     EXPECT_TRUE(m_ranDuringSplit);
@@ -194,12 +190,8 @@ TEST_F(SplitTest, ClosingDuringASplitStopsItRemovesWhatItWroteAndThenCloses) {
 }
 
 TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {
-    const std::string source = m_files.file("movie.avi");
-    writePatternFile(source, 3'000'000);
     for (const int signalNumber : {SIGTERM, SIGHUP, SIGINT}) {
-        openWindow();
-        chooseFile(source);
-        click("preset1MegButton");
+        readyToSplitThreeMegabytes();
         const TerminationSignals sessionEnd([this] { m_window->closeAtSessionEnd(); });
         createWhileChecking([signalNumber] {
             std::raise(signalNumber);

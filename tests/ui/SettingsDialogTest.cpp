@@ -44,30 +44,30 @@ protected:
         ASSERT_TRUE(driver.acted());
     }
 
+    // Opens the dialog, reads the folder it shows and closes it with Ok.
+    QString locationShownThenOk() {
+        QString shown;
+        runDialog([&](QDialog& dialog) {
+            shown = locationShown(dialog);
+            clickAndExpectClosed(dialog, "okButton");
+        });
+        return shown;
+    }
+
     FreshConfig config;
     FakePrompts prompts;
     TempFolder folder;
 };
 
 TEST_F(SettingsDialogTest, NothingStoredShowsPlaceholderAndOkWritesNoFolder) {
-    QString shown;
-    runDialog([&](QDialog& dialog) {
-        shown = locationShown(dialog);
-        clickAndExpectClosed(dialog, "okButton");
-    });
-    EXPECT_EQ(shown, "No Default Folder Selected Yet");
+    EXPECT_EQ(locationShownThenOk(), "No Default Folder Selected Yet");
     EXPECT_EQ(storedLoc(config.settings()), kUnset);
 }
 
 TEST_F(SettingsDialogTest, StoredFolderIsShownAndWrittenBackWithoutSurroundingBlanks) {
     writeFile(config.settings().settingsFilePath(),
               "[Stat]\r\nNumber=0\r\n[History]\r\nLoc=\"  " + folder.path() + "  \"\r\n");
-    QString shown;
-    runDialog([&](QDialog& dialog) {
-        shown = locationShown(dialog);
-        clickAndExpectClosed(dialog, "okButton");
-    });
-    EXPECT_EQ(shown.toStdString(), folder.path());
+    EXPECT_EQ(locationShownThenOk().toStdString(), folder.path());
     EXPECT_NE(
         readFile(config.settings().settingsFilePath()).find("\r\nLoc=" + folder.path() + "\r\n"),
         std::string::npos);
@@ -75,12 +75,7 @@ TEST_F(SettingsDialogTest, StoredFolderIsShownAndWrittenBackWithoutSurroundingBl
 
 TEST_F(SettingsDialogTest, AStoredFolderTooLongToReadIsReportedAndTheDialogOpens) {
     config.settings().writeOutputFolder("/" + std::string(3000, 'd') + "/");
-    QString shown;
-    runDialog([&](QDialog& dialog) {
-        shown = locationShown(dialog);
-        clickAndExpectClosed(dialog, "okButton");
-    });
-    EXPECT_EQ(shown, "No Default Folder Selected Yet");
+    EXPECT_EQ(locationShownThenOk(), "No Default Folder Selected Yet");
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text.toStdString(), "The output folder stored in " +
                                                        config.settings().settingsFilePath() +
@@ -91,18 +86,13 @@ TEST_F(SettingsDialogTest, FolderThatNoLongerExistsIsShownAndNotStored) {
     const std::string gone = folder.path() + "gone/";
     config.settings().writeOutputFolder(gone);
     const std::string before = readFile(config.settings().settingsFilePath());
-    QString shown;
-    runDialog([&](QDialog& dialog) {
-        shown = locationShown(dialog);
-        clickAndExpectClosed(dialog, "okButton");
-    });
-    EXPECT_EQ(shown.toStdString(), gone);
+    EXPECT_EQ(locationShownThenOk().toStdString(), gone);
     EXPECT_EQ(readFile(config.settings().settingsFilePath()), before);
 }
 
 TEST_F(SettingsDialogTest, ChangeFolderShowsTheFolderWithTrailingSlashAndOkStoresIt) {
-    prompts.folderAnswers = {QString::fromStdString(folder.path() + "out")};
     std::filesystem::create_directory(folder.path() + "out");
+    prompts.folderAnswers = {QString::fromStdString(folder.path() + "out")};
     QString shown;
     runDialog([&](QDialog& dialog) {
         QTest::mouseClick(dialog.findChild<QPushButton*>("changeFolderButton"), Qt::LeftButton);

@@ -54,6 +54,17 @@ protected:
         return shown;
     }
 
+    // Makes folder name, gives it as the Change Folder dialog's answer, clicks Change Folder
+    // and then closes the dialog with close.
+    void changeFolderTo(const std::string& name, const std::function<void(QDialog&)>& close) {
+        std::filesystem::create_directory(folder.path() + name);
+        prompts.folderAnswers = {QString::fromStdString(folder.path() + name)};
+        runDialog([&](QDialog& dialog) {
+            QTest::mouseClick(dialog.findChild<QPushButton*>("changeFolderButton"), Qt::LeftButton);
+            close(dialog);
+        });
+    }
+
     FreshConfig config;
     FakePrompts prompts;
     TempFolder folder;
@@ -90,26 +101,16 @@ TEST_F(SettingsDialogTest, FolderThatNoLongerExistsIsShownAndNotStored) {
     EXPECT_EQ(readFile(config.settings().settingsFilePath()), before);
 }
 
-TEST_F(SettingsDialogTest, ChangeFolderShowsTheFolderWithTrailingSlashAndOkStoresIt) {
-    std::filesystem::create_directory(folder.path() + "out");
-    prompts.folderAnswers = {QString::fromStdString(folder.path() + "out")};
+TEST_F(SettingsDialogTest, ChangeFolderShowsTheFolderWithTrailingSlashOkStoresItAndSplitsGoThere) {
     QString shown;
-    runDialog([&](QDialog& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("changeFolderButton"), Qt::LeftButton);
+    changeFolderTo("out", [&](QDialog& dialog) {
         shown = locationShown(dialog);
         clickAndExpectClosed(dialog, "okButton");
     });
     EXPECT_EQ(shown.toStdString(), folder.path() + "out/");
     EXPECT_EQ(storedLoc(config.settings()), folder.path() + "out/");
-}
 
-TEST_F(SettingsDialogTest, NextSplitWritesIntoTheFolderChosen) {
-    std::filesystem::create_directory(folder.path() + "out");
-    prompts.folderAnswers = {QString::fromStdString(folder.path() + "out")};
-    runDialog([&](QDialog& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("changeFolderButton"), Qt::LeftButton);
-        clickAndExpectClosed(dialog, "okButton");
-    });
+    // The next split writes into the folder chosen.
     const std::string source = folder.file("movie.avi");
     writePatternFile(source, 250000);
     const auto plan =
@@ -124,10 +125,7 @@ TEST_F(SettingsDialogTest, NextSplitWritesIntoTheFolderChosen) {
 
 TEST_F(SettingsDialogTest, RefusedWritesAreShownAndOkStillCloses) {
     config.settings().writeOutputFolder(folder.path());
-    std::filesystem::create_directory(folder.path() + "other");
-    prompts.folderAnswers = {QString::fromStdString(folder.path() + "other")};
-    runDialog([&](QDialog& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("changeFolderButton"), Qt::LeftButton);
+    changeFolderTo("other", [](QDialog& dialog) {
         RefusedWrites refused;
         clickAndExpectClosed(dialog, "okButton");
     });
@@ -143,12 +141,7 @@ TEST_F(SettingsDialogTest, RefusedWritesAreShownAndOkStillCloses) {
 
 TEST_F(SettingsDialogTest, CloseBoxDiscardsAChangedFolder) {
     config.settings().writeOutputFolder(folder.path());
-    std::filesystem::create_directory(folder.path() + "other");
-    prompts.folderAnswers = {QString::fromStdString(folder.path() + "other")};
-    runDialog([&](QDialog& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("changeFolderButton"), Qt::LeftButton);
-        closeByCloseBox(dialog);
-    });
+    changeFolderTo("other", closeByCloseBox);
     EXPECT_EQ(storedLoc(config.settings()), folder.path());
 }
 

@@ -169,9 +169,8 @@ TEST_F(OrvantoSplitProgram, ExplainsItsUsage) {
         const ProgramRun wrong = run(arguments);
         EXPECT_EQ(wrong.exitCode, 1);
         EXPECT_EQ(wrong.out, "");
-        EXPECT_EQ(wrong.err.rfind("orvanto-split: ", 0) == 0 ||
-                      wrong.err.rfind("Usage: orvanto-split", 0) == 0,
-                  true)
+        EXPECT_TRUE(wrong.err.rfind("orvanto-split: ", 0) == 0 ||
+                    wrong.err.rfind("Usage: orvanto-split", 0) == 0)
             << wrong.err;
     }
 }

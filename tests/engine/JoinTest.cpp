@@ -170,10 +170,8 @@ TEST_F(Join, RefusesAPieceTruncatedBeforeAnEmptyLastOne) {
     splitSource("movie.avi", 500000, 100000);
     std::filesystem::remove(folder() + "movie.avi");
     std::filesystem::resize_file(folder() + "movie.5", 100000 / 8192 * 8192);
-    const JoinOutcome outcome = JoinJob({folder() + "movie.bat", "", false}).run();
-    const auto* refusal = std::get_if<JoinRefusal>(&outcome);
-    ASSERT_NE(refusal, nullptr);
-    EXPECT_EQ(*refusal, JoinRefusal(join_refusal::ShortPiece{"movie.5", 98304, 100000}));
+    EXPECT_EQ(std::get<JoinRefusal>(JoinJob({folder() + "movie.bat", "", false}).run()),
+              JoinRefusal(join_refusal::ShortPiece{"movie.5", 98304, 100000}));
     EXPECT_FALSE(fileExists(folder() + "movie.avi"));
 }
 

@@ -30,13 +30,6 @@ SplitOutcome SplitFixture::split(const SplitRequest& request) {
     return outcome;
 }
 
-std::set<std::string> entriesOf(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 std::int64_t fileSize(const std::string& path) {
     return static_cast<std::int64_t>(std::filesystem::file_size(path));
 }

@@ -34,8 +34,6 @@ protected:
     JobProgress m_finalProgress;
 };
 
-// Names of every entry directly in a folder.
-std::set<std::string> entriesOf(const std::string& folder);
 // Size of a file in bytes.
 std::int64_t fileSize(const std::string& path);
 // Number of file descriptors the process holds.

@@ -4,7 +4,6 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -13,17 +12,6 @@
 #include "platform/IoError.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
-
-namespace {
-
-std::set<std::string> namesIn(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.insert(entry.path().filename());
-    return names;
-}
-
-} // namespace
 
 // The file takes its name only when published, and replaces another only when asked to.
 TEST(PendingFile, TakesItsNameOnlyWhenPublished) {
@@ -36,7 +24,7 @@ TEST(PendingFile, TakesItsNameOnlyWhenPublished) {
             pending.file().write("new", 3);
             EXPECT_EQ(pending.publish(replace), replace);
         }
-        EXPECT_EQ(namesIn(temp.path()), std::set<std::string>{"target"});
+        EXPECT_EQ(entriesOf(temp.path()), std::set<std::string>{"target"});
         EXPECT_EQ(readFile(temp.file("target")), replace ? "new" : "old");
     }
 }
@@ -56,7 +44,7 @@ TEST(PendingFile, RemovesOnlyStaleHiddenFilesOfThisUser) {
     std::set<std::string> kept = {".hidden.live", ".hidden.toolong1", "hidden.7"};
     if (::geteuid() == 0)
         kept.insert(".hidden.other");
-    EXPECT_EQ(namesIn(temp.path()), kept);
+    EXPECT_EQ(entriesOf(temp.path()), kept);
     EXPECT_THROW(PendingFile(folder, ".hidden.", ".hidden.7", temp.file(".hidden.7"), 0600),
                  IoError);
     ::close(live);

@@ -1,7 +1,6 @@
 #include "settings/ProfileFile.h"
 
 #include <csignal>
-#include <filesystem>
 #include <random>
 #include <string>
 
@@ -70,10 +69,8 @@ TEST(InterruptedWrite, AKilledWriterLeavesTheOldOrTheNewFileNeverAMix) {
             << "kill " << kill << " left " << content.size() << " bytes";
     }
     // What a kill can leave besides is a temporary copy beside the file, never another name.
-    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
-        const std::string name = entry.path().filename().string();
+    for (const std::string& name : entriesOf(folder.path()))
         EXPECT_TRUE(name == "quorel20.ini" || name == ".orvanto.lock" ||
                     name.rfind(".quorel20.ini.", 0) == 0)
             << name;
-    }
 }

@@ -23,15 +23,6 @@ using namespace std::string_literals;
 
 namespace {
 
-std::vector<std::string> entriesOf(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (entry.path().filename() != ".orvanto.lock")
-            names.push_back(entry.path().filename().string());
-    }
-    return names;
-}
-
 // Writes in a child process that restrict() prepares; gives 0 when the write failed naming the
 // file and the system's reason, 1 when it did not fail, 2 otherwise, 3 when restrict() failed.
 int refusedWriteStatus(const std::string& path, const std::function<bool()>& restrict) {
@@ -72,7 +63,7 @@ TEST(ProfileFile, ReadsValuesFromAnyTolerableFile) {
         std::string content;
         const char* section;
         const char* key;
-        const char* expected;
+        std::string expected;
     } cases[] = {
         {"[Stat]\r\nNumber=41\r\n", "Stat", "Number", "41"},
         {"[STAT]\n  nUmBeR  =  5 \n", "stat", "Number", "5"},
@@ -86,6 +77,8 @@ TEST(ProfileFile, ReadsValuesFromAnyTolerableFile) {
         {"", "A", "k", "fallback"},
         {"[A]\nk=ab\0cd\n"s, "A", "k", "ab"},
         {everyByte() + "\n[A]\nk=v\n", "A", "k", "v"},
+        // A long value is cut.
+        {"[A]\nk=" + std::string(3000, 'v') + "\n", "A", "k", std::string(2047, 'v')},
     };
     TempFolder folder;
     for (const auto& c : cases) {
@@ -95,12 +88,6 @@ TEST(ProfileFile, ReadsValuesFromAnyTolerableFile) {
             << c.content;
     }
     EXPECT_EQ("fallback", profile::readString(folder.file("missing.ini"), "A", "k", "fallback"));
-}
-
-TEST(ProfileFile, ALongValueIsCut) {
-    TempFolder folder;
-    writeFile(folder.file("a.ini"), "[A]\nk=" + std::string(3000, 'v') + "\n");
-    EXPECT_EQ(std::string(2047, 'v'), profile::readString(folder.file("a.ini"), "A", "k", ""));
 }
 
 TEST(ProfileFile, AFourMegabyteLineIsReadCutAndKeptByAWrite) {
@@ -226,7 +213,9 @@ TEST(ProfileFile, ARefusedWriteLeavesTheOldFileAndNoTemporaryFile) {
 
         EXPECT_EQ(0, refusedWriteStatus(path, [&] { return restrict(folder.path()); }));
         EXPECT_EQ(before, readFile(path));
-        EXPECT_EQ(std::vector<std::string>{"quorel20.ini"}, entriesOf(folder.path()));
+        std::set<std::string> left = entriesOf(folder.path());
+        left.erase(".orvanto.lock");
+        EXPECT_EQ(std::set<std::string>{"quorel20.ini"}, left);
     }
 }
 

@@ -56,6 +56,13 @@ bool fileExists(const std::string& path) {
            std::filesystem::file_type::not_found;
 }
 
+std::set<std::string> entriesOf(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
 void writePatternFile(const std::string& path, std::int64_t size) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     std::string block(65536, '\0');

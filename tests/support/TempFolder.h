@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 // A fresh folder under the system's temporary folder, removed with everything in it when the
@@ -24,6 +25,8 @@ private:
 void writeFile(const std::string& path, const std::string& content);
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
+// Names of every entry directly in a folder.
+std::set<std::string> entriesOf(const std::string& folder);
 // A file of size bytes whose content is a repeatable non-zero pattern.
 void writePatternFile(const std::string& path, std::int64_t size);
 // Points XDG_CONFIG_HOME at folder for the rest of the process.

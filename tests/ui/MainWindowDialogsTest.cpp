@@ -38,16 +38,14 @@ protected:
 
 TEST_F(DialogsTest, SettingsAndStatisticsOpenModallyOwnedByTheMainWindowAndGoWhenClosed) {
     openWindow();
-    const Opened settingsDialog = clickAndClose("settingsButton", "okButton");
-    EXPECT_EQ(settingsDialog.title, "Settings");
-    EXPECT_TRUE(settingsDialog.ownedByMainWindow);
-    EXPECT_TRUE(settingsDialog.modal);
-
-    const Opened statistics = clickAndClose("statisticsButton", "okButton");
-    EXPECT_EQ(statistics.title, "Your Statistics");
-    EXPECT_TRUE(statistics.ownedByMainWindow);
-    EXPECT_TRUE(statistics.modal);
-
+    for (const auto& [button, title] :
+         {std::pair<const char*, const char*>{"settingsButton", "Settings"},
+          {"statisticsButton", "Your Statistics"}}) {
+        const Opened opened = clickAndClose(button, "okButton");
+        EXPECT_EQ(opened.title, title);
+        EXPECT_TRUE(opened.ownedByMainWindow) << title;
+        EXPECT_TRUE(opened.modal) << title;
+    }
     EXPECT_TRUE(m_window->findChildren<QDialog*>().isEmpty());
     EXPECT_TRUE(m_prompts.shown.empty());
 }

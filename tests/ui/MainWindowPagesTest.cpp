@@ -3,9 +3,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include "MainWindowFixture.h"
+#include "ModalDriver.h"
 #include "Version.h"
 #include "platform/Paths.h"
 #include "ui/AboutBox.h"
@@ -82,15 +82,14 @@ TEST_F(PagesTest, AboutShowsTheBorderlessBoxUntilReturn) {
     QString version;
     QSize size;
     bool borderless = false;
-    QTimer::singleShot(0, [&] {
-        auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(about, nullptr);
-        version = about->findChild<QLabel*>("versionLabel")->text();
-        size = about->size();
-        borderless = about->windowFlags().testFlag(Qt::FramelessWindowHint);
-        QTest::mouseClick(about->findChild<QPushButton*>("returnButton"), Qt::LeftButton);
+    ModalDriver driver([&](QDialog& about) {
+        version = about.findChild<QLabel*>("versionLabel")->text();
+        size = about.size();
+        borderless = about.windowFlags().testFlag(Qt::FramelessWindowHint);
+        clickAndExpectClosed(about, "returnButton");
     });
     click("aboutButton");
+    EXPECT_TRUE(driver.acted());
     EXPECT_EQ(version,
               "Orvanto version " ORVANTO_VERSION ", free software under the GPL-3.0-or-later");
     EXPECT_EQ(size, QSize(559, 336));

@@ -77,7 +77,7 @@ TEST_F(SelectionTest,
     EXPECT_EQ(shown("information").size(), 1u);
 }
 
-TEST_F(SelectionTest, ChoosingAFileShowsItAndRemembersItsFolder) {
+TEST_F(SelectionTest, ChoosingAFileShowsItAndRemembersItsFolderAndACancelKeepsIt) {
     const std::string source = m_files.file("movie.avi");
     writeFile(source, "12345");
     openWindow();
@@ -91,6 +91,13 @@ TEST_F(SelectionTest, ChoosingAFileShowsItAndRemembersItsFolder) {
     EXPECT_TRUE(control<QLabel>("logoAfterSelection").isVisible());
     EXPECT_EQ(m_settings.readLastDir(), m_files.path());
     EXPECT_EQ(m_window->dialogFolder(), fromNative(m_files.path()));
+
+    // Cancelling the next choice keeps the selection but hides the progress.
+    control<QLabel>("progressLabel").show();
+    click("selectButton"); // no answer queued: the dialog is cancelled
+    EXPECT_FALSE(control<QLabel>("progressLabel").isVisible());
+    EXPECT_EQ(control<QLabel>("fileLabel").text(), fromNative(source));
+    EXPECT_EQ(control<QLabel>("fileSizeLabel").text(), "5");
 
     // The next start's dialogs open where the last file was chosen, the printout's too.
     openWindow();
@@ -146,19 +153,6 @@ TEST_F(SelectionTest, AnUnreadableNameIsReportedAndStaysSelected) {
     EXPECT_EQ(control<QLabel>("fileSizeLabel").text(), "unknown");
     EXPECT_EQ(control<QLabel>("fileLabel").text(), fromNative(m_files.file("typed-name.avi")));
     EXPECT_EQ(m_settings.readLastDir(), m_files.path());
-}
-
-TEST_F(SelectionTest, CancellingKeepsTheSelectionButHidesTheProgress) {
-    const std::string source = m_files.file("movie.avi");
-    writeFile(source, "12345");
-    openWindow();
-    chooseFile(source);
-    control<QLabel>("progressLabel").show();
-
-    click("selectButton"); // no answer queued: the dialog is cancelled
-    EXPECT_FALSE(control<QLabel>("progressLabel").isVisible());
-    EXPECT_EQ(control<QLabel>("fileLabel").text(), fromNative(source));
-    EXPECT_EQ(control<QLabel>("fileSizeLabel").text(), "5");
 }
 
 TEST_F(SelectionTest, ADroppedFileIsSelectedAsACopyButAFolderOrSeveralFilesAreNot) {

@@ -54,13 +54,15 @@ private:
 
 class SplitTest : public MainWindowTest {
 protected:
-    // The window open with a 3,000,000-byte movie.avi chosen and 1 Megabyte pieces.
-    void readyToSplitThreeMegabytes() {
+    // The window open with a movie.avi of size bytes chosen and 1 Megabyte pieces; returns the
+    // movie's path.
+    std::string readyToSplit(std::int64_t size) {
         const std::string source = m_files.file("movie.avi");
-        writePatternFile(source, 3'000'000);
+        writePatternFile(source, size);
         openWindow();
         chooseFile(source);
         click("preset1MegButton");
+        return source;
     }
 
     // Clicks Create Split Files, runs check while the job is held at a step (the first piece
@@ -97,11 +99,7 @@ protected:
 };
 
 TEST_F(SplitTest, SplitsAFileThroughTheWindow) {
-    const std::string source = m_files.file("movie.avi");
-    writePatternFile(source, 650'000);
-    openWindow();
-    chooseFile(source);
-    click("preset1MegButton");
+    const std::string source = readyToSplit(650'000);
     click("customizeButton");
     clickListEntry(0); // "300k"
     // By the keyboard, after which the focus is back on the button.
@@ -131,7 +129,7 @@ TEST_F(SplitTest, SplitsAFileThroughTheWindow) {
 }
 
 TEST_F(SplitTest, LocksTheSplitControlsWhileItRunsAndUnlocksThemAfter) {
-    readyToSplitThreeMegabytes();
+    readyToSplit(3'000'000);
     std::vector<bool> enabledDuringSplit;
     createWhileChecking([&] { enabledDuringSplit = lockedControlsEnabled(); });
 
@@ -142,17 +140,13 @@ TEST_F(SplitTest, LocksTheSplitControlsWhileItRunsAndUnlocksThemAfter) {
 }
 
 TEST_F(SplitTest, AFailedSplitUnlocksTheControlsAndHidesItsProgress) {
-    const std::string source = m_files.file("movie.avi");
-    writePatternFile(source, 3'000'000);
     // The output folder goes away while the first piece is written.
     const std::string output = m_files.file("output") + "/";
     std::filesystem::create_directory(output);
     m_settings.createFolder();
     m_settings.createSettingsFileIfMissing();
     m_settings.writeOutputFolder(output);
-    openWindow();
-    chooseFile(source);
-    click("preset1MegButton");
+    readyToSplit(3'000'000);
     createWhileChecking([&] { std::filesystem::remove_all(output); });
 
     EXPECT_TRUE(m_ranDuringSplit);
@@ -166,7 +160,7 @@ TEST_F(SplitTest, AFailedSplitUnlocksTheControlsAndHidesItsProgress) {
 
     // Failing just before the session ends, the split is not counted either.
     std::filesystem::create_directory(output);
-    readyToSplitThreeMegabytes();
+    readyToSplit(3'000'000);
     StepGate gate(123); // the first piece's last block
     m_window->observeSplitSteps([&gate] { gate.step(); });
     click("createButton");
@@ -181,7 +175,7 @@ TEST_F(SplitTest, AFailedSplitUnlocksTheControlsAndHidesItsProgress) {
 }
 
 TEST_F(SplitTest, ClosingDuringASplitStopsItRemovesWhatItWroteAndThenCloses) {
-    readyToSplitThreeMegabytes();
+    readyToSplit(3'000'000);
     createWhileChecking([this] { m_window->close(); });
 
     EXPECT_TRUE(m_ranDuringSplit);
@@ -194,12 +188,8 @@ TEST_F(SplitTest, ClosingDuringASplitStopsItRemovesWhatItWroteAndThenCloses) {
 }
 
 TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {
-    const std::string source = m_files.file("movie.avi");
-    writePatternFile(source, 3'000'000);
     for (const int signalNumber : {SIGTERM, SIGHUP, SIGINT}) {
-        openWindow();
-        chooseFile(source);
-        click("preset1MegButton");
+        readyToSplit(3'000'000);
         const TerminationSignals sessionEnd([this] { m_window->closeAtSessionEnd(); });
         createWhileChecking([signalNumber] {
             std::raise(signalNumber);
@@ -222,7 +212,7 @@ TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {
 // what is on the medium, the first piece (33 %), while the second waits for the device and the
 // third is half read (83 %).
 TEST_F(SplitTest, TheWindowAnswersWhileTheJobIsHeldAndShowsOnlyWhatIsOnTheMedium) {
-    readyToSplitThreeMegabytes();
+    readyToSplit(3'000'000);
     // Step 1 creates the first piece, 122 blocks fill it; step 309 follows 62 blocks of the
     // third. The window reads the figures on its timer, which runs while the job is held.
     createWhileChecking(
@@ -239,7 +229,7 @@ TEST_F(SplitTest, TheWindowAnswersWhileTheJobIsHeldAndShowsOnlyWhatIsOnTheMedium
 }
 
 TEST_F(SplitTest, EscapeDuringASplitStopsItAndKeepsTheWindow) {
-    readyToSplitThreeMegabytes();
+    readyToSplit(3'000'000);
     createWhileChecking([this] { QTest::keyClick(m_window.get(), Qt::Key_Escape); });
 
     EXPECT_EQ(shown("askYesNo"), std::vector<QString>{"Stop the split in progress?"});
@@ -253,7 +243,7 @@ TEST_F(SplitTest, EscapeDuringASplitStopsItAndKeepsTheWindow) {
 }
 
 TEST_F(SplitTest, AnsweringNoLetsTheSplitFinishAndTheWindowStay) {
-    readyToSplitThreeMegabytes();
+    readyToSplit(3'000'000);
     m_prompts.yesNoAnswer = false;
     createWhileChecking([this] { m_window->close(); });
 

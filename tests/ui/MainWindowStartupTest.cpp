@@ -18,8 +18,9 @@ namespace {
 
 using StartupTest = MainWindowTest;
 
-TEST_F(StartupTest, OpensWithNoFileAndTheOnePointFourMegPreset) {
+TEST_F(StartupTest, OpensWithNoFileAndTheOnePointFourMegPresetAndMakesTheSettingsFile) {
     openWindow();
+    EXPECT_EQ(readFile(m_config.path() + "orvanto/quorel20.ini"), "[Stat]\r\nNumber=0\r\n");
     EXPECT_EQ(m_window->size(), QSize(500, 439));
     EXPECT_EQ(m_window->windowTitle(), "Orvanto");
     EXPECT_FALSE(control<QLabel>("fileCaption").isVisible());
@@ -114,11 +115,6 @@ TEST_F(StartupTest, UnderADarkDesktopPaletteEveryTextStaysReadable) {
     about.show();
     expectReadableTexts(about);
     QApplication::setPalette(desktopPalette);
-}
-
-TEST_F(StartupTest, CreatesTheSettingsFileWithTheCounterAtZero) {
-    openWindow();
-    EXPECT_EQ(readFile(m_config.path() + "orvanto/quorel20.ini"), "[Stat]\r\nNumber=0\r\n");
 }
 
 TEST_F(StartupTest, RestoresTheStoredSizeOneDimensionAtATime) {

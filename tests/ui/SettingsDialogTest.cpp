@@ -44,30 +44,41 @@ protected:
         ASSERT_TRUE(driver.acted());
     }
 
+    // Opens the dialog, reads the folder it shows and closes it with Ok.
+    QString locationShownThenOk() {
+        QString shown;
+        runDialog([&](QDialog& dialog) {
+            shown = locationShown(dialog);
+            clickAndExpectClosed(dialog, "okButton");
+        });
+        return shown;
+    }
+
+    // Makes folder name, gives it as the Change Folder dialog's answer, clicks Change Folder
+    // and then closes the dialog with close.
+    void changeFolderTo(const std::string& name, const std::function<void(QDialog&)>& close) {
+        std::filesystem::create_directory(folder.path() + name);
+        prompts.folderAnswers = {QString::fromStdString(folder.path() + name)};
+        runDialog([&](QDialog& dialog) {
+            QTest::mouseClick(dialog.findChild<QPushButton*>("changeFolderButton"), Qt::LeftButton);
+            close(dialog);
+        });
+    }
+
     FreshConfig config;
     FakePrompts prompts;
     TempFolder folder;
 };
 
 TEST_F(SettingsDialogTest, NothingStoredShowsPlaceholderAndOkWritesNoFolder) {
-    QString shown;
-    runDialog([&](QDialog& dialog) {
-        shown = locationShown(dialog);
-        clickAndExpectClosed(dialog, "okButton");
-    });
-    EXPECT_EQ(shown, "No Default Folder Selected Yet");
+    EXPECT_EQ(locationShownThenOk(), "No Default Folder Selected Yet");
     EXPECT_EQ(storedLoc(config.settings()), kUnset);
 }
 
 TEST_F(SettingsDialogTest, StoredFolderIsShownAndWrittenBackWithoutSurroundingBlanks) {
     writeFile(config.settings().settingsFilePath(),
               "[Stat]\r\nNumber=0\r\n[History]\r\nLoc=\"  " + folder.path() + "  \"\r\n");
-    QString shown;
-    runDialog([&](QDialog& dialog) {
-        shown = locationShown(dialog);
-        clickAndExpectClosed(dialog, "okButton");
-    });
-    EXPECT_EQ(shown.toStdString(), folder.path());
+    EXPECT_EQ(locationShownThenOk().toStdString(), folder.path());
     EXPECT_NE(
         readFile(config.settings().settingsFilePath()).find("\r\nLoc=" + folder.path() + "\r\n"),
         std::string::npos);
@@ -75,12 +86,7 @@ TEST_F(SettingsDialogTest, StoredFolderIsShownAndWrittenBackWithoutSurroundingBl
 
 TEST_F(SettingsDialogTest, AStoredFolderTooLongToReadIsReportedAndTheDialogOpens) {
     config.settings().writeOutputFolder("/" + std::string(3000, 'd') + "/");
-    QString shown;
-    runDialog([&](QDialog& dialog) {
-        shown = locationShown(dialog);
-        clickAndExpectClosed(dialog, "okButton");
-    });
-    EXPECT_EQ(shown, "No Default Folder Selected Yet");
+    EXPECT_EQ(locationShownThenOk(), "No Default Folder Selected Yet");
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text.toStdString(), "The output folder stored in " +
                                                        config.settings().settingsFilePath() +
@@ -91,35 +97,20 @@ TEST_F(SettingsDialogTest, FolderThatNoLongerExistsIsShownAndNotStored) {
     const std::string gone = folder.path() + "gone/";
     config.settings().writeOutputFolder(gone);
     const std::string before = readFile(config.settings().settingsFilePath());
-    QString shown;
-    runDialog([&](QDialog& dialog) {
-        shown = locationShown(dialog);
-        clickAndExpectClosed(dialog, "okButton");
-    });
-    EXPECT_EQ(shown.toStdString(), gone);
+    EXPECT_EQ(locationShownThenOk().toStdString(), gone);
     EXPECT_EQ(readFile(config.settings().settingsFilePath()), before);
 }
 
-TEST_F(SettingsDialogTest, ChangeFolderShowsTheFolderWithTrailingSlashAndOkStoresIt) {
-    prompts.folderAnswers = {QString::fromStdString(folder.path() + "out")};
-    std::filesystem::create_directory(folder.path() + "out");
+TEST_F(SettingsDialogTest, ChangeFolderShowsTheFolderWithTrailingSlashOkStoresItAndSplitsGoThere) {
     QString shown;
-    runDialog([&](QDialog& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("changeFolderButton"), Qt::LeftButton);
+    changeFolderTo("out", [&](QDialog& dialog) {
         shown = locationShown(dialog);
         clickAndExpectClosed(dialog, "okButton");
     });
     EXPECT_EQ(shown.toStdString(), folder.path() + "out/");
     EXPECT_EQ(storedLoc(config.settings()), folder.path() + "out/");
-}
 
-TEST_F(SettingsDialogTest, NextSplitWritesIntoTheFolderChosen) {
-    std::filesystem::create_directory(folder.path() + "out");
-    prompts.folderAnswers = {QString::fromStdString(folder.path() + "out")};
-    runDialog([&](QDialog& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("changeFolderButton"), Qt::LeftButton);
-        clickAndExpectClosed(dialog, "okButton");
-    });
+    // The next split writes into the folder chosen.
     const std::string source = folder.file("movie.avi");
     writePatternFile(source, 250000);
     const auto plan =
@@ -134,10 +125,7 @@ TEST_F(SettingsDialogTest, NextSplitWritesIntoTheFolderChosen) {
 
 TEST_F(SettingsDialogTest, RefusedWritesAreShownAndOkStillCloses) {
     config.settings().writeOutputFolder(folder.path());
-    std::filesystem::create_directory(folder.path() + "other");
-    prompts.folderAnswers = {QString::fromStdString(folder.path() + "other")};
-    runDialog([&](QDialog& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("changeFolderButton"), Qt::LeftButton);
+    changeFolderTo("other", [](QDialog& dialog) {
         RefusedWrites refused;
         clickAndExpectClosed(dialog, "okButton");
     });
@@ -153,12 +141,7 @@ TEST_F(SettingsDialogTest, RefusedWritesAreShownAndOkStillCloses) {
 
 TEST_F(SettingsDialogTest, CloseBoxDiscardsAChangedFolder) {
     config.settings().writeOutputFolder(folder.path());
-    std::filesystem::create_directory(folder.path() + "other");
-    prompts.folderAnswers = {QString::fromStdString(folder.path() + "other")};
-    runDialog([&](QDialog& dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("changeFolderButton"), Qt::LeftButton);
-        closeByCloseBox(dialog);
-    });
+    changeFolderTo("other", closeByCloseBox);
     EXPECT_EQ(storedLoc(config.settings()), folder.path());
 }
 

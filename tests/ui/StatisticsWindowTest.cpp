@@ -34,6 +34,9 @@ LabelTexts labelTexts(QDialog& window) {
 
 class StatisticsWindowTest : public ::testing::Test {
 protected:
+    // 512 MiB of memory, half of it available, and no swap unless a test gives other figures.
+    void SetUp() override { giveMemInfo(524288, 262144, 0, 0); }
+
     void giveMemInfo(std::uint64_t totalKb, std::uint64_t availableKb, std::uint64_t swapKb,
                      std::uint64_t swapFreeKb) {
         writeFile(memInfo,
@@ -65,7 +68,6 @@ protected:
 };
 
 TEST_F(StatisticsWindowTest, ShowsMemoryFiguresAndPercentagesOfAFreshStart) {
-    giveMemInfo(524288, 262144, 0, 0);
     const LabelTexts texts = openAndRead();
     EXPECT_EQ(texts.at("totalMemoryLabel"), "Total RAM memory on your system = 536870912");
     EXPECT_EQ(texts.at("availableMemoryLabel"), "RAM memory currently available  = 268435456");
@@ -88,7 +90,6 @@ TEST_F(StatisticsWindowTest, ShowsFiguresAboveFourGibibytesInFull) {
 }
 
 TEST_F(StatisticsWindowTest, ShowsTheCounterAfterThreeSplits) {
-    giveMemInfo(524288, 262144, 0, 0);
     for (int split = 0; split < 3; ++split)
         config.settings().addToSplitCounter(1);
     EXPECT_EQ(openAndRead().at("splitCountLabel"),
@@ -96,7 +97,6 @@ TEST_F(StatisticsWindowTest, ShowsTheCounterAfterThreeSplits) {
 }
 
 TEST_F(StatisticsWindowTest, BadCounterShowsTheConversionErrorAndNoWindow) {
-    giveMemInfo(524288, 262144, 0, 0);
     profile::writeString(config.settings().settingsFilePath(), "Stat", "Number", "seven");
     ModalDriver driver([](QDialog& window) { window.done(QDialog::Rejected); });
     runHandler(nullptr, [this] { showWindow(); });
@@ -109,7 +109,6 @@ TEST_F(StatisticsWindowTest, BadCounterShowsTheConversionErrorAndNoWindow) {
 }
 
 TEST_F(StatisticsWindowTest, SizeIsSavedWhenClosedByTheCloseBoxAndRestoredAtNextOpening) {
-    giveMemInfo(524288, 262144, 0, 0);
     QSize designSize;
     ModalDriver resizeAndClose([&](QDialog& window) {
         designSize = window.size();

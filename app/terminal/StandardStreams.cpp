@@ -27,11 +27,16 @@ IoError reportFailure(int errorNumber) {
     return IoError(IoError::Operation::WriteReport, "standard output", errorNumber);
 }
 
+void sayFailure(const IoError& failure) {
+    std::fprintf(stderr, "%s%s\n", g_prefix, failureText(failure).c_str());
+}
+
 void flushOutputOrFail() {
+    // A write that failed before leaves the stream's error set but no reason in errno.
+    errno = 0;
     if (std::fflush(stdout) == 0 && !std::ferror(stdout))
         return;
-    const int error = errno != 0 ? errno : EIO;
-    std::fprintf(stderr, "%s%s\n", g_prefix, failureText(reportFailure(error)).c_str());
+    sayFailure(reportFailure(errno != 0 ? errno : EIO));
     std::_Exit(exit_status::kError);
 }
 
@@ -45,9 +50,7 @@ bool guardStandardStreams(const char* prefix) {
             continue;
         // The lowest free number is the closed one, as the streams below it are open.
         if (::open("/dev/null", descriptor == STDERR_FILENO ? O_WRONLY : O_RDONLY) != descriptor) {
-            std::fprintf(
-                stderr, "%s%s\n", prefix,
-                failureText(IoError(IoError::Operation::Open, "/dev/null", errno)).c_str());
+            sayFailure(IoError(IoError::Operation::Open, "/dev/null", errno));
             return false;
         }
     }

@@ -117,7 +117,8 @@ std::string settingsFileText(const SettingsFileError& failure) {
 std::string unsplittableText(const UnsplittableSource& failure) {
     switch (failure.kind()) {
     case UnsplittableSource::Kind::NotPlainFile:
-        return "Could not open " + failure.path() + ": it is not a plain file";
+        return ioErrorText(
+            IoError(IoError::Operation::Open, failure.path(), IoError::Fault::NotPlainFile));
     case UnsplittableSource::Kind::Empty:
         return "Could not split " + failure.path() + ": it is empty";
     }

@@ -42,6 +42,14 @@ std::string scriptPartText(ScriptPart part, const std::string& targetName) {
         return "a rejoin script";
     case ScriptPart::FewerPieces:
         return "at most " + std::to_string(kMostPieces + 1) + " pieces";
+    case ScriptPart::SwitchToUtf8:
+        return "the lines that switch cmd to UTF-8, which a name outside plain ASCII needs";
+    case ScriptPart::RestoreCodePage:
+        return "\"" + kRestoreCodePage + "\", which switches back to the code page saved";
+    case ScriptPart::AsciiCopyCommand:
+        return "\"" + kCopyCommand +
+               "\": names in plain ASCII are written without the switch to "
+               "UTF-8";
     }
     return {};
 }
@@ -60,7 +68,9 @@ struct RefusalText {
     }
     std::string operator()(const join_refusal::UnsafeName& r) const {
         return atLine(r.line, scriptName) + "the name " + quoted(r.name) +
-               " is not one that Orvanto writes: a folder, a drive, or a name Windows refuses.";
+               " is not one that Orvanto writes: a folder, a drive, a name Windows refuses, or "
+               "bytes "
+               "that are not UTF-8.";
     }
     std::string operator()(const join_refusal::PieceOutOfOrder& r) const {
         return atLine(r.line, scriptName) + "expected the piece " + quoted(r.due) + ", not " +

@@ -63,6 +63,15 @@ TEST_F(Join, RecreatesWhatTheSplitCutByteForByte) {
         {"exact.bin", 300000, 100000, "exact.bat", 1},
         {"a 100% & b^c (d).txt", 250000, 100000, "a 100% & b^c (d).bat", 1},
         {longBase + ".bin", 300 * 8192 + 5, 8192, longBase + ".bat", 9},
+        // Names outside ASCII: accents, Greek, Cyrillic, CJK, four bytes, a decomposed accent
+        // (as macOS writes names), cmd's syntax among them.
+        {u8"Präsentation.pptx", 250000, 100000, u8"Präsentation.bat", 1},
+        {u8"Αθήνα.jpg", 250000, 100000, u8"Αθήνα.bat", 1},
+        {u8"Москва.zip", 250000, 100000, u8"Москва.bat", 1},
+        {u8"写真 2026.tar", 250000, 100000, u8"写真 2026.bat", 1},
+        {u8"🎉 party.mov", 250000, 100000, u8"🎉 party.bat", 1},
+        {u8"Café crème.mp4", 250000, 100000, u8"Café crème.bat", 1},
+        {u8"Öl 100% & ^(!) – 1973.pdf", 250000, 100000, u8"Öl 100% & ^(!) – 1973.bat", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source);
@@ -87,6 +96,14 @@ std::string manyPieces(int first, int last) {
     for (int index = first; index <= last; ++index)
         names += " + \"movie." + std::to_string(index) + "\"";
     return names;
+}
+
+// The first count of the lines that switch to UTF-8, each with its line end.
+std::string switchLines(std::size_t count) {
+    std::string lines;
+    for (std::size_t i = 0; i < count; ++i)
+        lines += script_grammar::kSwitchToUtf8[i] + script_grammar::kLineEnd;
+    return lines;
 }
 
 TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
@@ -144,6 +161,14 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
          NotARegularFile{"movie.3"}},
         {"target exists", "", "", [](auto f) { writeFile(f + "movie.avi", "keep"); },
          TargetExists{folder() + "movie.avi"}},
+        {"not UTF-8", "\"movie.avi\"", "\"movie.av\xE9\"", noChange, UnsafeName{2, "movie.av\xE9"}},
+        // A name outside ASCII only after the switch to UTF-8, and the switch only for one.
+        {"no switch", "\"movie.avi\"", u8"\"movie.aví\"", noChange,
+         ScriptForm{2, Part::SwitchToUtf8, ""}},
+        {"switch for ASCII", "OFF\r\n", "OFF\r\n" + switchLines(3), noChange,
+         ScriptForm{2, Part::AsciiCopyCommand, ""}},
+        {"half a switch", "OFF\r\n", "OFF\r\n" + switchLines(1), noChange,
+         ScriptForm{3, Part::SwitchToUtf8, ""}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);

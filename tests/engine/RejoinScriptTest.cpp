@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ScriptFollower.h"
+#include "engine/RejoinScriptReader.h"
 #include "engine/ScriptGrammar.h"
 #include "engine/SplitNames.h"
 #include "support/TempFolder.h"
@@ -31,6 +32,10 @@ std::size_t oneCopyLineLength(std::size_t baseLength, int pieceCount) {
     return length + baseLength + 4;
 }
 
+std::string withoutFirst(std::string text, const std::string& part) {
+    return text.erase(text.find(part), part.size());
+}
+
 } // namespace
 
 TEST(RejoinScript, WritesTheExactBytesOfTheMovieExample) {
@@ -40,6 +45,21 @@ TEST(RejoinScript, WritesTheExactBytesOfTheMovieExample) {
                       "Copy /b \"movie.1\" + \"movie.2\" + \"movie.3\" \"movie.avi\"\r\n"
                       "@ECHO movie.avi has been recreated for you.\r\n");
     EXPECT_EQ(script.size(), 111u);
+}
+
+// cmd reads every line in the console's code page: the lines up to the switch are ASCII, no
+// byte-order mark comes first, and the code page saved is restored last.
+TEST(RejoinScript, SwitchesToUtf8AndBackForANameOutsideAscii) {
+    TempFolder folder;
+    EXPECT_EQ(writtenScript(folder, u8"Ölkrise – 1973 (100%).pdf", 2),
+              "@ECHO OFF\r\n"
+              "SETLOCAL ENABLEEXTENSIONS DISABLEDELAYEDEXPANSION\r\n"
+              "FOR /F \"tokens=2 delims=:.\" %%C IN ('chcp') DO SET ORVANTO_CODEPAGE=%%C\r\n"
+              "chcp 65001 > nul\r\n"
+              u8"Copy /b \"Ölkrise – 1973 (100%%).1\" + "
+              u8"\"Ölkrise – 1973 (100%%).2\" \"Ölkrise – 1973 (100%%).pdf\"\r\n"
+              u8"@ECHO Ölkrise – 1973 ^(100%%^).pdf has been recreated for you.\r\n"
+              "chcp %ORVANTO_CODEPAGE% > nul\r\n");
 }
 
 TEST(RejoinScript, WritesOrdinaryNamesUnchangedAndEscapesWhatCmdWouldReadAsSyntax) {
@@ -139,4 +159,34 @@ TEST(RejoinScript, KeepsOneCopyLineUpTo8191Characters) {
     const std::vector<std::string> tooLong =
         scriptLines(writtenScript(folder, std::string(baseLength + 1, 'g') + ".x", pieceCount));
     EXPECT_EQ(tooLong.size(), 4u);
+}
+
+TEST(RejoinScript, IsReadBackOnlyInTheWholeFormItsNamesNeed) {
+    RejoinScript script;
+    script.addPiece(u8"Москва", 1);
+    script.addPiece(u8"Москва", 2);
+    const std::string whole = script.text(u8"Москва.zip");
+    const auto plan = std::get<JoinPlan>(readRejoinScript(whole));
+    EXPECT_EQ(plan.pieceNames, (std::vector<std::string>{u8"Москва.1", u8"Москва.2"}));
+    EXPECT_EQ(plan.targetName, u8"Москва.zip");
+
+    const std::string restore = script_grammar::kRestoreCodePage + "\r\n";
+    const std::string setLocal = script_grammar::kSwitchToUtf8.front() + "\r\n";
+    const std::string save = script_grammar::kSwitchToUtf8[1] + "\r\n";
+    const struct {
+        std::string text;
+        join_refusal::ScriptForm refusal;
+    } cases[] = {
+        {"\xEF\xBB\xBF" + whole, {1, ScriptPart::EchoOff, ""}},
+        {whole.substr(0, whole.size() - restore.size()), {7, ScriptPart::RestoreCodePage, ""}},
+        {whole + restore, {8, ScriptPart::ScriptEnd, ""}},
+        {withoutFirst(whole, save), {3, ScriptPart::SwitchToUtf8, ""}},
+        {withoutFirst(whole, setLocal), {2, ScriptPart::CopyCommand, ""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto read = readRejoinScript(c.text);
+        ASSERT_TRUE(std::holds_alternative<JoinRefusal>(read));
+        EXPECT_TRUE(std::get<JoinRefusal>(read) == JoinRefusal(c.refusal));
+    }
 }

@@ -4,6 +4,7 @@
 
 #include "SplitFixture.h"
 #include "engine/SplitJob.h"
+#include "engine/WindowsNames.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ TEST_F(SplitRequestCheck, RefusesNamesTheScriptCannotHold) {
         {"say\"hi\".txt", '"'},    {"tab\there.txt", '\t'}, {"line\nbreak", '\n'},
         {"a.b\x1f", '\x1f'},       {"p|q.dat", '|'},        {"l<g>.dat", '<'},
         {"what?.txt", '?'},        {"star*.txt", '*'},      {"c:d.txt", ':'},
-        {"back\\slash.txt", '\\'}, {"del\x7f.txt", '\x7f'}, {"caf\xC3\xA9.txt", '\xC3'},
+        {"back\\slash.txt", '\\'}, {"del\x7f.txt", '\x7f'},
     };
     for (const auto& [name, character] : cases) {
         SCOPED_TRACE(name);
@@ -110,6 +111,11 @@ TEST_F(SplitRequestCheck, RefusesNamesWindowsReservesOrTakesForAPieceOrTheScript
         {"run.x.bat ", Reason::TrailingDotOrBlank, "run.x.bat ", "run.bat "},
         {"access.log.2", Reason::TargetLikeOutput, "access.2", "access.2"},
         {"x.log.1", Reason::TargetLikeOutput, "x.1", "x.1"},
+        // Windows would read other characters: a byte that is no UTF-8, an overlong "/", a
+        // surrogate.
+        {"caf\xE9.txt", Reason::NotUtf8, "caf\xE9.txt", ""},
+        {"\xC0\xAF.txt", Reason::NotUtf8, "\xC0\xAF.txt", ""},
+        {"\xED\xA0\x80.txt", Reason::NotUtf8, "\xED\xA0\x80.txt", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fileName);
@@ -151,6 +157,10 @@ TEST_F(SplitRequestCheck, RefusesAnExistingNameOfAnyPieceOrTheScriptNamingTheFir
         if (!c.subfolder.empty())
             std::filesystem::remove(folder() + c.subfolder);
     }
+    // Letter case counts in no script, as Windows compares names.
+    writeFile(folder() + u8"МИР.BAT", "old");
+    expectRefusal(makeSource(u8"мир.avi", 250000), 250000, Reason::NameExists, u8"МИР.BAT");
+    std::filesystem::remove(folder() + u8"МИР.BAT");
     // A name the split does not write is nobody's concern.
     writeFile(folder() + "my.4", "old");
     EXPECT_TRUE(std::holds_alternative<SplitCompletion>(split(source, 100000)));
@@ -201,4 +211,27 @@ TEST_F(SplitRequestCheck, RefusesWhenTheDestinationLacksSpace) {
     EXPECT_EQ(refused.folder, folder());
     EXPECT_GE(refused.bytesNeeded, size);
     EXPECT_LT(refused.bytesFree, refused.bytesNeeded);
+}
+
+TEST(WindowsNames, ComparesLetterCaseAsNtfsDoesInEveryScript) {
+    const struct {
+        std::string a, b;
+        bool same;
+    } cases[] = {
+        {u8"ärger.bat", u8"ÄRGER.BAT", true},
+        {u8"σοφός.txt", u8"ΣΟΦΌΣ.TXT", true},
+        {u8"写真 2026.tar", u8"写真 2026.TAR", true},
+        {u8"ärger.bat. ", u8"Ärger.bat", true},
+        {"caf\xE9.txt", "CAF\xE9.TXT", true},
+        // No simple upper case, another normal form, a unit beyond U+FFFF, a look-alike.
+        {u8"straße", u8"STRASSE", false},
+        {u8"é", u8"e\u0301", false},
+        {u8"\U00010428", u8"\U00010400", false},
+        {u8"\u212A", "k", false},
+        {"caf\xE9", u8"café", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.a + " " + c.b);
+        EXPECT_EQ(windows_names::sameFileName(c.a, c.b), c.same);
+    }
 }

@@ -47,9 +47,7 @@ std::string scriptPartText(ScriptPart part, const std::string& targetName) {
     case ScriptPart::RestoreCodePage:
         return "\"" + kRestoreCodePage + "\", which switches back to the code page saved";
     case ScriptPart::AsciiCopyCommand:
-        return "\"" + kCopyCommand +
-               "\": names in plain ASCII are written without the switch to "
-               "UTF-8";
+        return "\"" + kCopyCommand + "\", since names in plain ASCII need no switch to UTF-8";
     }
     return {};
 }
@@ -68,9 +66,7 @@ struct RefusalText {
     }
     std::string operator()(const join_refusal::UnsafeName& r) const {
         return atLine(r.line, scriptName) + "the name " + quoted(r.name) +
-               " is not one that Orvanto writes: a folder, a drive, a name Windows refuses, or "
-               "bytes "
-               "that are not UTF-8.";
+               " is not one that Orvanto writes: a folder, a drive, or a name Windows refuses.";
     }
     std::string operator()(const join_refusal::PieceOutOfOrder& r) const {
         return atLine(r.line, scriptName) + "expected the piece " + quoted(r.due) + ", not " +

@@ -117,7 +117,7 @@ bool JoinDialog::askWhereToRecreate(const join_refusal::TargetExists& targetExis
     case Prompts::ExistingFileAnswer::ChooseAnotherFolder:
         if (const auto folder =
                 prompts().chooseFolder(this, fromNative(paths::folderOf(targetExists.path)))) {
-            m_request.targetFolder = toNative(*folder);
+            m_request.targetFolder = chosenPath(*folder);
             return true;
         }
         return false;

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
-#include <sstream>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -71,17 +70,12 @@ std::string WineCmd::runScript(const std::string& folder, const std::string& scr
     return readFile(output);
 }
 
-std::vector<std::string> WineCmd::runInConsole(const std::string& folder,
-                                               const std::string& scriptName) const {
+std::string WineCmd::runInConsole(const std::string& folder, const std::string& scriptName) const {
     TempFolder scratch;
     const std::string output = scratch.file("output.txt");
     run("cd " + singleQuoted(folder) + " && WINEDEBUG=-all WINEPREFIX=" + singleQuoted(m_prefix) +
         " script -qec " + singleQuoted("wine cmd /c " + scriptName) + " /dev/null </dev/null >" +
         singleQuoted(output) + " 2>&1");
     static const std::regex controls("\x1B(\\[[0-9;?]*[A-Za-z]|\\][^\x07]*\x07)|\r");
-    std::istringstream shown(std::regex_replace(readFile(output), controls, ""));
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(shown, line);)
-        lines.push_back(line);
-    return lines;
+    return std::regex_replace(readFile(output), controls, "");
 }

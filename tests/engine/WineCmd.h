@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 // Runs rejoin scripts with Wine's cmd, the nearest thing to Windows here. Every test shares one
 // Wine prefix under the temporary folder, whose first start takes a while. A session holds the
@@ -19,10 +18,8 @@ public:
     // Runs the script in folder as if its quoted name were typed into a cmd window there, the
     // way Explorer starts it; returns what cmd printed.
     std::string runScript(const std::string& folder, const std::string& scriptName) const;
-    // Runs cmd /c scriptName in folder in a console of its own (a pseudo-terminal), where chcp
-    // switches code pages; returns the lines it showed, without line ends or terminal controls.
-    std::vector<std::string> runInConsole(const std::string& folder,
-                                          const std::string& scriptName) const;
+    // cmd /c scriptName in folder, in a console (a pty) where chcp works: what it showed, bare.
+    std::string runInConsole(const std::string& folder, const std::string& scriptName) const;
 
 private:
     std::string m_prefix;

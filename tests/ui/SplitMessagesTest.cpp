@@ -43,10 +43,6 @@ TEST(SplitMessages, EveryRefusalHasItsText) {
          "The file name what?.txt contains a character that the rejoin script cannot hold on "
          "Windows: a double quote, one of * : < > ? | or a backslash, or a control character." +
              kRename},
-        {refusal(Reason::NotUtf8, "caf\xE9.txt"),
-         "The file name caf\\xE9.txt is not UTF-8 text, so the rejoin script cannot name the file "
-         "on Windows." +
-             kRename},
         {refusal(Reason::DeviceName, "con.txt", "con"),
          "The file name con.txt begins with con, a name that Windows keeps for a device, so the "
          "rejoin script could not recreate the file on Windows." +

@@ -63,7 +63,6 @@ TEST_F(WineRejoin, TheSwitchToUtf8RejoinsQuietlyAndRestoresTheCodePageUnderCmd) 
         script.insert(kEchoOff.size() + kLineEnd.size(), *line + kLineEnd);
     writeFile(folder() + "movie.bat", script + kRestoreCodePage + kLineEnd);
     writeFile(folder() + "check.bat", "@chcp\r\n@CALL movie.bat\r\n@chcp\r\n@SET ORVANTO\r\n");
-
     const std::string shown = wine.runInConsole(folder(), "check.bat");
     const std::string codePage = shown.substr(0, shown.find('\n') + 1);
     EXPECT_EQ(codePage.rfind("Active code page: ", 0), 0u) << shown;

@@ -109,7 +109,7 @@ TEST_F(SelectionTest, ChoosingAFileShowsItAndRemembersItsFolderAndACancelKeepsIt
 
 TEST_F(SelectionTest, AFileGivenAtStartIsSelectedAsIfChosenOrItsProblemShown) {
     writeFile(m_files.file("movie.avi"), "12345");
-    writeFile(m_files.file("empty.avi"), "");
+    writeFile(m_files.file("empty\x1B.avi"), ""); // the standard error box escapes its text
     const struct {
         std::string path;
         std::string box; // empty when the file is selected
@@ -119,8 +119,8 @@ TEST_F(SelectionTest, AFileGivenAtStartIsSelectedAsIfChosenOrItsProblemShown) {
          "Could not open " + m_files.file("missing.avi") + ": No such file or directory."},
         {m_files.path(), "Could not open " + m_files.path() + ": Is a directory."},
         {"/dev/null", "Could not open /dev/null: it is not a plain file."},
-        {m_files.file("empty.avi"),
-         "Could not split " + m_files.file("empty.avi") + ": it is empty."},
+        {m_files.file("empty\x1B.avi"),
+         "Could not split " + m_files.file("empty\\x1B.avi") + ": it is empty."},
     };
     for (const auto& c : cases) {
         m_prompts.shown.clear();

@@ -19,6 +19,9 @@ enum class ScriptPart {
     ScriptEnd,          // the end of the script
     WholeScript,        // a rejoin script: a file of its size is none
     FewerPieces,        // no more pieces than a split writes (kMostPieces and an empty one)
+    SwitchToUtf8,       // the line of the switch to UTF-8 due there, which names outside ASCII need
+    RestoreCodePage,    // the line that switches back, after the echo line
+    AsciiCopyCommand,   // "Copy /b " on line 2: names in plain ASCII are written without the switch
 };
 
 // Why a join was refused, one kind per struct. Nothing is written when a join is refused.

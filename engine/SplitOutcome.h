@@ -18,6 +18,7 @@ struct SplitRefusal {
         UnknownSourceSize,  // the size could not be read when the source was chosen
         SourceSizeChanged,  // since it was chosen
         SplitSizeTooSmall,  // below one block
+        NotUtf8,            // name holds bytes that are not UTF-8, so no script can name it
         ForbiddenCharacter, // name holds character, which no rejoin script can hold
         DeviceName,         // name begins with otherName, a Windows device
         OnlyDots,           // name would be recreated as otherName, a folder on Windows

@@ -44,6 +44,8 @@ std::optional<SplitRefusal> nameRefusal(const SplitNames& names) {
     switch (windows_names::faultOf(names.targetName)) {
     case windows_names::NameFault::None:
         return std::nullopt;
+    case windows_names::NameFault::NotUtf8:
+        return SplitRefusal(Reason::NotUtf8, names.fileName);
     case windows_names::NameFault::Character: {
         SplitRefusal refused(Reason::ForbiddenCharacter, names.fileName);
         refused.character = windows_names::forbiddenCharacterIn(names.targetName).value_or('?');

@@ -30,7 +30,8 @@ JoinDialog::JoinDialog(JoinRequest request, std::function<bool()> interrupted)
       m_interrupted(std::move(interrupted)) {
     m_ui->setupUi(this);
     scaleFormToDesktopText(*this);
-    showElidedText(*m_ui->targetLabel, tr("Reading %1").arg(fromNative(m_request.scriptPath)));
+    showElidedText(*m_ui->targetLabel,
+                   tr("Reading %1").arg(fromNative(visibleText(m_request.scriptPath))));
     connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &JoinDialog::reject);
     m_timer.setInterval(kTimerMilliseconds);
     connect(&m_timer, &QTimer::timeout, this, [this] { onTimer(); });
@@ -64,7 +65,8 @@ void JoinDialog::onTimer() {
     const JobProgress progress = m_job->progress();
     const std::string target = m_job->targetPath();
     if (!target.empty())
-        showElidedText(*m_ui->targetLabel, tr("Recreating %1").arg(fromNative(target)));
+        showElidedText(*m_ui->targetLabel,
+                       tr("Recreating %1").arg(fromNative(visibleText(target))));
     m_ui->progressBar->setValue(percentOnMedium(progress));
     if (!m_thread->finished())
         return;
@@ -115,7 +117,7 @@ bool JoinDialog::askWhereToRecreate(const join_refusal::TargetExists& targetExis
     case Prompts::ExistingFileAnswer::ChooseAnotherFolder:
         if (const auto folder =
                 prompts().chooseFolder(this, fromNative(paths::folderOf(targetExists.path)))) {
-            m_request.targetFolder = toNative(*folder);
+            m_request.targetFolder = chosenPath(*folder);
             return true;
         }
         return false;

@@ -23,6 +23,7 @@
 #include "engine/SplitRequest.h"
 #include "platform/JobThread.h"
 #include "platform/Paths.h"
+#include "platform/VisibleText.h"
 #include "ui/AboutBox.h"
 #include "ui/DesktopTextScale.h"
 #include "ui/ElidedText.h"
@@ -89,7 +90,7 @@ void rethrowUnlessSessionEnds(const std::exception_ptr& failure, bool sessionEnd
     } catch (const std::exception& error) {
         if (!sessionEnding)
             throw;
-        std::fprintf(stderr, "orvanto: %s\n", failureText(error).c_str());
+        std::fprintf(stderr, "orvanto: %s\n", visibleText(failureText(error)).c_str());
     }
 }
 
@@ -250,10 +251,11 @@ void MainWindow::onSelectClicked() {
 }
 
 void MainWindow::selectSourceFile(const QString& path) {
-    if (refusesName(path))
+    const std::string source = chosenPath(path);
+    if (refusesName(source))
         return;
-    m_sourcePath = toNative(path);
-    showElidedText(*m_ui->fileLabel, path);
+    m_sourcePath = source;
+    showElidedText(*m_ui->fileLabel, fromNative(visibleText(m_sourcePath)));
     m_ui->fileCaption->show();
     m_sourceSize = sourceSizeOf(m_sourcePath);
     if (m_sourceSize == -1)
@@ -269,13 +271,13 @@ void MainWindow::selectSourceFile(const QString& path) {
 
 void MainWindow::openWithFile(const QString& path) {
     runHandler(this, [this, &path] {
-        checkSplittableSource(toNative(path));
+        checkSplittableSource(chosenPath(path));
         selectSourceFile(path);
     });
 }
 
-bool MainWindow::refusesName(const QString& path) {
-    const std::optional<SplitRefusal> refusal = sourceNameRefusal(toNative(path));
+bool MainWindow::refusesName(const std::string& path) {
+    const std::optional<SplitRefusal> refusal = sourceNameRefusal(path);
     if (refusal)
         prompts().information(this, refusalText(*refusal));
     return refusal.has_value();

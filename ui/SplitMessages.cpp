@@ -41,11 +41,14 @@ std::string refusalWords(const SplitRefusal& refusal) {
                "A File To Split\" button and select the file again.";
     case Reason::SplitSizeTooSmall:
         return "The split size must be at least 8192 bytes.";
+    case Reason::NotUtf8:
+        return "The file name " + refusal.name +
+               " is not UTF-8 text, so the rejoin script cannot name the file on Windows." +
+               kRenameAndRetry;
     case Reason::ForbiddenCharacter:
         return "The file name " + refusal.name +
                " contains a character that the rejoin script cannot hold on Windows: a double "
-               "quote, one of * : < > ? \\ |, a control character or a letter outside plain "
-               "ASCII." +
+               "quote, one of * : < > ? | or a backslash, or a control character." +
                kRenameAndRetry;
     case Reason::DeviceName:
         return "The file name " + refusal.name + " begins with " + refusal.otherName +
@@ -118,5 +121,5 @@ void showSplitOutcome(QWidget* owner, const SplitOutcome& outcome) {
     // The advice is Windows'; what the system said tells the real reason.
     if (const auto* unreadable = std::get_if<SourceUnreadable>(&outcome))
         prompts().plain(owner, QString::fromLatin1(kSourceCannotBeOpened) + QStringLiteral("\n\n") +
-                                   fromNative(failureText(unreadable->problem)));
+                                   fromNative(visibleText(failureText(unreadable->problem))));
 }

@@ -42,6 +42,12 @@ std::string scriptPartText(ScriptPart part, const std::string& targetName) {
         return "a rejoin script";
     case ScriptPart::FewerPieces:
         return "at most " + std::to_string(kMostPieces + 1) + " pieces";
+    case ScriptPart::SwitchToUtf8:
+        return "the lines that switch cmd to UTF-8, which a name outside plain ASCII needs";
+    case ScriptPart::RestoreCodePage:
+        return "\"" + kRestoreCodePage + "\", which switches back to the code page saved";
+    case ScriptPart::AsciiCopyCommand:
+        return "\"" + kCopyCommand + "\", since names in plain ASCII need no switch to UTF-8";
     }
     return {};
 }

@@ -58,7 +58,8 @@ int joinOnTerminal(const JoinRequest& request) {
 int startWindowProgram(char* argv[]) {
     const std::string windowProgram = paths::joined(paths::programFolder(), "orvanto-join-window");
     ::execv(windowProgram.c_str(), argv);
-    std::cerr << kPrefix << failureText(IoError(IoError::Operation::Start, windowProgram, errno))
+    std::cerr << kPrefix
+              << visibleText(failureText(IoError(IoError::Operation::Start, windowProgram, errno)))
               << '\n';
     return exit_status::kError;
 }

@@ -39,6 +39,10 @@ std::string refusalSentence(const SplitRefusal& refusal) {
         return refusal.name + ": the file changed size while it was being checked; try again";
     case Reason::SplitSizeTooSmall:
         return "the piece size must be at least 8192 bytes";
+    case Reason::NotUtf8:
+        return refusal.name +
+               ": the name is not UTF-8 text, so no rejoin script can name the file on Windows" +
+               kRename;
     case Reason::ForbiddenCharacter:
         return refusal.name + ": the rejoin script cannot hold the character " +
                shown(refusal.character) + " on Windows" + kRename;

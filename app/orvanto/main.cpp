@@ -15,6 +15,7 @@
 #include "app/terminal/StandardStreams.h"
 #include "platform/PageFolders.h"
 #include "platform/Paths.h"
+#include "platform/VisibleText.h"
 #include "settings/Settings.h"
 #include "ui/MainWindow.h"
 #include "ui/NativeText.h"
@@ -97,7 +98,7 @@ int main(int argc, char** argv) {
     try {
         return run(app);
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "orvanto: %s\n", failureText(error).c_str());
+        std::fprintf(stderr, "orvanto: %s\n", visibleText(failureText(error)).c_str());
     }
     return 2;
 }

@@ -82,6 +82,12 @@ TEST_F(OrvantoSplitProgram, ExitsWithOneAfterARefusalAndTwoAfterAnError) {
     EXPECT_EQ(refused.err,
               "orvanto-split: the file is no larger than one piece; choose a smaller size\n");
     EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
+    makeSource("caf\xE9.avi", 500000);
+    const ProgramRun latin1 = run("'caf\xE9.avi' 100k");
+    EXPECT_EQ(latin1.exitCode, 1);
+    EXPECT_EQ(latin1.err, "orvanto-split: caf\\xE9.avi: the name is not UTF-8 text, so no rejoin "
+                          "script can name the file on Windows; rename the file and try again\n");
+    std::filesystem::remove(folder() + "caf\xE9.avi");
 
     m_settings.writeOutputFolder(folder() + "gone/");
     const ProgramRun failed = run("movie.avi 100k");

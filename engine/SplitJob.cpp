@@ -102,10 +102,10 @@ private:
         // The rest of a piece that is not a whole number of blocks.
         if (lastRead > 0 && remaining > 0)
             lastRead = copyBlock(source, *current, remaining);
-        if (m_digests)
-            m_digests->endPiece();
 
         writeBuffered(*current);
+        if (m_digests)
+            m_digests->endPiece();
         current->writeBack.startRest();
         settleLastPiece();
         m_lastPiece = std::move(current);
@@ -137,8 +137,6 @@ private:
             throw IoError::shrankAfterChosen(source.path(), m_sourceRead, m_plan.sourceSize);
         m_sourceRead += static_cast<std::int64_t>(count);
         m_job.addRead(static_cast<std::int64_t>(count));
-        if (m_digests)
-            m_digests->add(m_buffer.data() + m_buffered, count);
         m_buffered += count;
         if (m_buffered + kBlockSize > m_buffer.size())
             writeBuffered(piece);
@@ -148,6 +146,9 @@ private:
     void writeBuffered(PieceOnItsWay& piece) {
         if (m_buffered == 0)
             return;
+        // In runs rather than blocks: each hand-over to the digests' thread costs a wake-up.
+        if (m_digests)
+            m_digests->add(m_buffer.data(), m_buffered);
         piece.file.write(m_buffer.data(), m_buffered);
         m_job.addOnMedium(piece.writeBack.written(static_cast<std::int64_t>(m_buffered)));
         m_buffered = 0;
@@ -233,8 +234,8 @@ private:
     unsigned m_permissions = 0;
     bool m_scriptWritten = false;
     bool m_checksumWritten = false;
-    std::optional<RunningDigests> m_digests =
-        m_plan.writeChecksum ? std::make_optional<RunningDigests>() : std::nullopt;
+    std::unique_ptr<RunningDigests> m_digests =
+        m_plan.writeChecksum ? std::make_unique<RunningDigests>() : nullptr;
     std::unique_ptr<PieceOnItsWay> m_lastPiece;
 };
 

@@ -10,6 +10,7 @@
 #include "engine/SplitNames.h"
 #include "engine/WindowsNames.h"
 #include "platform/FileSystem.h"
+#include "platform/NewFile.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -198,6 +199,11 @@ std::variant<SplitPlan, SplitRefusal> checkSplitRequest(const SplitRequest& requ
     plan.destinationFolder = request.outputFolder.empty()
                                  ? plan.names.sourceFolder
                                  : paths::withTrailingSlash(request.outputFolder);
+    // A source name that leaves room for its pieces and script, but not for the checksum file's
+    // longer ending, is split without it rather than failing once every piece is written.
+    plan.writeChecksum =
+        plan.writeChecksum &&
+        new_file::nameFits(plan.destinationFolder, checksum_file::nameFor(plan.names.baseName));
     const std::int64_t piecesToWrite = piecesWritten(sourceSize, splitSize);
     if (auto why = outputRefusal(plan, outputNames(plan, piecesToWrite)))
         return *why;

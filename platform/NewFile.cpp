@@ -1,5 +1,7 @@
 #include "platform/NewFile.h"
 
+#include <unistd.h>
+
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "platform/IoError.h"
@@ -18,6 +20,11 @@ namespace {
 } // namespace
 
 namespace new_file {
+
+bool nameFits(const std::string& folder, const std::string& name) {
+    const long longest = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    return longest < 0 || name.size() <= static_cast<std::size_t>(longest);
+}
 
 void writeToMedium(const std::string& path, const std::string& content, unsigned permissions) {
     File file = File::createNew(path, permissions);

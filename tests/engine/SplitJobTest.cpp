@@ -14,6 +14,7 @@
 #include "engine/SplitJob.h"
 #include "support/ChildProcess.h"
 #include "support/IoFailure.h"
+#include "support/ProgramRun.h"
 
 namespace {
 
@@ -126,9 +127,16 @@ TEST_F(SplitJobRun, WritesIntoTheOutputFolderItIsGiven) {
         m_outputFolder = stored(output.path());
         m_steps = JobSteps();
         expectCompletion(split(source, 100000), output.path(), 3);
-        EXPECT_EQ(entriesOf(output.path()),
-                  (std::set<std::string>{"movie.1", "movie.2", "movie.3", "movie.bat"}));
+        EXPECT_EQ(entriesOf(output.path()), (std::set<std::string>{"movie.1", "movie.2", "movie.3",
+                                                                   "movie.bat", "movie.sha256"}));
         EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
+        // The system's own tool checks the pieces, and the file once it is back.
+        std::filesystem::copy_file(source, output.file("movie.avi"));
+        const TempFolder logs;
+        const ProgramRun check =
+            runProgram("sha256sum", output.path(), "-c movie.sha256", logs.path());
+        EXPECT_EQ(check.exitCode, 0) << check.err;
+        EXPECT_EQ(check.out, "movie.1: OK\nmovie.2: OK\nmovie.3: OK\nmovie.avi: OK\n");
     }
 }
 

@@ -1,5 +1,19 @@
 #include "engine/RunningDigests.h"
 
+namespace {
+
+// What adding to digest throws, kept for the thread that waits for it.
+std::exception_ptr failureOfAdding(Sha256& digest, const char* data, std::size_t size) {
+    try {
+        digest.add(data, size);
+    } catch (...) {
+        return std::current_exception();
+    }
+    return nullptr;
+}
+
+} // namespace
+
 RunningDigests::RunningDigests() : m_wholeThread([this] { digestWholeFile(); }) {}
 
 RunningDigests::~RunningDigests() {
@@ -18,12 +32,7 @@ void RunningDigests::digestWholeFile() {
         if (m_ending)
             return;
         lock.unlock();
-        std::exception_ptr failure;
-        try {
-            m_whole.add(m_block, m_blockSize);
-        } catch (...) {
-            failure = std::current_exception();
-        }
+        const std::exception_ptr failure = failureOfAdding(m_whole, m_block, m_blockSize);
         lock.lock();
         m_wholeFailure = failure;
         m_block = nullptr;
@@ -38,12 +47,7 @@ void RunningDigests::add(const char* data, std::size_t size) {
         m_blockSize = size;
     }
     m_changed.notify_all();
-    std::exception_ptr pieceFailure;
-    try {
-        m_piece.add(data, size);
-    } catch (...) {
-        pieceFailure = std::current_exception();
-    }
+    const std::exception_ptr pieceFailure = failureOfAdding(m_piece, data, size);
     std::unique_lock<std::mutex> lock(m_mutex);
     m_changed.wait(lock, [this] { return m_block == nullptr; });
     if (pieceFailure)

@@ -2,9 +2,7 @@
 
 #include "engine/ScriptGrammar.h"
 #include "engine/SplitNames.h"
-#include "platform/File.h"
-#include "platform/FileSystem.h"
-#include "platform/IoError.h"
+#include "platform/NewFile.h"
 
 namespace {
 
@@ -34,15 +32,6 @@ std::string copyCommands(const std::vector<std::string>& quotedPieces,
     return text + quotedTarget + kLineEnd;
 }
 
-[[noreturn]] void removeAfterFailure(const std::string& path, const IoError& cause) {
-    try {
-        fs_entry::removeFile(path);
-    } catch (const IoError& removal) {
-        throw cause.withFailedRemoval(removal);
-    }
-    throw cause;
-}
-
 } // namespace
 
 void RejoinScript::addPiece(const std::string& baseName, std::int64_t index) {
@@ -62,16 +51,7 @@ std::string RejoinScript::text(const std::string& targetName) const {
 
 void RejoinScript::write(const std::string& path, const std::string& targetName,
                          unsigned permissions) const {
-    const std::string content = text(targetName);
-    File file = File::createNew(path, permissions);
-    try {
-        file.write(content.data(), content.size());
-        // The script is what makes the pieces whole: it must be on the medium before the split
-        // says it is finished.
-        file.syncToDevice();
-        file.close();
-    } catch (const IoError& error) {
-        // A half script would make cmd append into the first piece.
-        removeAfterFailure(path, error);
-    }
+    // The script is what makes the pieces whole: it must be on the medium before the split says
+    // it is finished, and a half script would make cmd append into the first piece.
+    new_file::writeToMedium(path, text(targetName), permissions);
 }

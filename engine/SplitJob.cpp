@@ -6,10 +6,13 @@
 #include <utility>
 #include <vector>
 
+#include "engine/ChecksumFile.h"
 #include "engine/RejoinScript.h"
+#include "engine/RunningDigests.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "platform/IoError.h"
+#include "platform/NewFile.h"
 #include "platform/Paths.h"
 #include "platform/WriteBack.h"
 
@@ -51,6 +54,7 @@ public:
             step();
             m_script.write(scriptPath(), m_plan.names.targetName, m_permissions);
             m_scriptWritten = true;
+            writeChecksumFile();
             syncFileSystemOf(m_plan.destinationFolder);
         } catch (const StopRequested&) {
             removeWrittenFiles();
@@ -62,7 +66,8 @@ public:
             throw;
         }
         return SplitCompletion{m_plan.destinationFolder, m_plan.names.baseName,
-                               m_plan.names.targetName, m_pieceIndex};
+                               m_plan.names.targetName, m_pieceIndex,
+                               m_digests ? checksumName() : std::string()};
     }
 
 private:
@@ -99,6 +104,8 @@ private:
             lastRead = copyBlock(source, *current, remaining);
 
         writeBuffered(*current);
+        if (m_digests)
+            m_digests->endPiece();
         current->writeBack.startRest();
         settleLastPiece();
         m_lastPiece = std::move(current);
@@ -139,9 +146,25 @@ private:
     void writeBuffered(PieceOnItsWay& piece) {
         if (m_buffered == 0)
             return;
+        // In runs rather than blocks: each hand-over to the digests' thread costs a wake-up.
+        if (m_digests)
+            m_digests->add(m_buffer.data(), m_buffered);
         piece.file.write(m_buffer.data(), m_buffered);
         m_job.addOnMedium(piece.writeBack.written(static_cast<std::int64_t>(m_buffered)));
         m_buffered = 0;
+    }
+
+    void writeChecksumFile() {
+        if (!m_digests)
+            return;
+        std::vector<std::string> pieceNames;
+        for (std::int64_t index = 1; index <= m_pieceIndex; ++index)
+            pieceNames.push_back(pieceName(m_plan.names.baseName, index));
+        new_file::writeToMedium(
+            checksumPath(),
+            checksum_file::text(m_digests->finish(), pieceNames, m_plan.names.targetName),
+            m_permissions);
+        m_checksumWritten = true;
     }
 
     void step() {
@@ -157,6 +180,12 @@ private:
         return paths::joined(m_plan.destinationFolder, scriptName(m_plan.names.baseName));
     }
 
+    std::string checksumName() const { return checksum_file::nameFor(m_plan.names.baseName); }
+
+    std::string checksumPath() const {
+        return paths::joined(m_plan.destinationFolder, checksumName());
+    }
+
     // Only files this job created: a name that appeared meanwhile belongs to someone else.
     // Every file is tried; the first failure is reported.
     void removeWrittenFiles() {
@@ -166,6 +195,8 @@ private:
         // A script that could not be written whole has removed itself.
         if (m_scriptWritten)
             written.push_back(scriptPath());
+        if (m_checksumWritten)
+            written.push_back(checksumPath());
         std::optional<IoError> failure;
         for (const std::string& path : written) {
             try {
@@ -202,6 +233,9 @@ private:
     std::int64_t m_sourceRead = 0;
     unsigned m_permissions = 0;
     bool m_scriptWritten = false;
+    bool m_checksumWritten = false;
+    std::unique_ptr<RunningDigests> m_digests =
+        m_plan.writeChecksum ? std::make_unique<RunningDigests>() : nullptr;
     std::unique_ptr<PieceOnItsWay> m_lastPiece;
 };
 

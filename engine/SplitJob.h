@@ -22,6 +22,8 @@ struct SplitPlan {
     std::int64_t splitSize = 0;
     SplitNames names;
     std::string destinationFolder; // ends with "/"
+    // The checksum file beside the pieces and the script.
+    bool writeChecksum = true;
 };
 
 // How many pieces the job writes: the pieces the data fills, and one more, empty, when the last
@@ -29,10 +31,10 @@ struct SplitPlan {
 // inside a piece's tail read).
 std::int64_t piecesWritten(std::int64_t sourceSize, std::int64_t splitSize);
 
-// The split of one plan: writes the pieces and then the rejoin script; each piece's data is on
-// the medium before the piece after the next is begun, and everything, names and sizes
-// included, before run() returns a completion. Nothing is created before the source is open; a
-// stop or an IoError removes every file the job created, and a SplitFailure propagates saying so.
+// The split of one plan: writes the pieces, then the rejoin script and the checksum file; each
+// piece's data is on the medium before the piece after the next is begun, and everything, names and
+// sizes included, before run() returns a completion. Nothing is created before the source is open;
+// a stop or an IoError removes every file the job created, and a SplitFailure propagates saying so.
 class SplitJob final : public Job {
 public:
     explicit SplitJob(SplitPlan plan);

@@ -45,12 +45,13 @@ struct SplitRefusal {
 };
 
 // A finished split: pieces baseName.1 to baseName.<pieceCount> and baseName.bat in folder, which
-// recreate targetName.
+// recreate targetName, and the checksum file checksumName beside them (empty when none).
 struct SplitCompletion {
     std::string folder; // ends with "/"
     std::string baseName;
     std::string targetName;
     std::int64_t pieceCount = 0;
+    std::string checksumName;
 };
 
 // A split that failed on input/output, and what became of the files it had written.

@@ -5,10 +5,12 @@
 #include <functional>
 #include <vector>
 
+#include "engine/ChecksumFile.h"
 #include "engine/RejoinScript.h"
 #include "engine/SplitNames.h"
 #include "engine/WindowsNames.h"
 #include "platform/FileSystem.h"
+#include "platform/NewFile.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -72,12 +74,14 @@ std::optional<SplitRefusal> countRefusal(std::int64_t pieceCount) {
     return std::nullopt;
 }
 
-// Every name the job writes: its pieces in order, then the script.
-std::vector<std::string> outputNames(const SplitNames& names, std::int64_t pieceCount) {
+// Every name the job writes: its pieces in order, then the script and the checksum file.
+std::vector<std::string> outputNames(const SplitPlan& plan, std::int64_t pieceCount) {
     std::vector<std::string> outputs;
     for (std::int64_t index = 1; index <= pieceCount; ++index)
-        outputs.push_back(pieceName(names.baseName, index));
-    outputs.push_back(scriptName(names.baseName));
+        outputs.push_back(pieceName(plan.names.baseName, index));
+    outputs.push_back(scriptName(plan.names.baseName));
+    if (plan.writeChecksum)
+        outputs.push_back(checksum_file::nameFor(plan.names.baseName));
     return outputs;
 }
 
@@ -139,15 +143,22 @@ std::int64_t roundedUp(std::int64_t bytes, std::int64_t unit) {
     return (bytes + unit - 1) / unit * unit;
 }
 
-// What the pieces and the script take on disk: every file takes whole allocation units.
+// What the pieces, the script and the checksum file take on disk: every file takes whole
+// allocation units.
 std::int64_t spaceNeeded(const SplitPlan& plan, std::int64_t pieceCount, std::int64_t unit) {
     const std::int64_t fullPieces = plan.sourceSize / plan.splitSize;
     RejoinScript script;
-    for (std::int64_t index = 1; index <= pieceCount; ++index)
+    std::vector<std::string> pieceNames;
+    for (std::int64_t index = 1; index <= pieceCount; ++index) {
         script.addPiece(plan.names.baseName, index);
+        pieceNames.push_back(pieceName(plan.names.baseName, index));
+    }
     const auto scriptSize = static_cast<std::int64_t>(script.text(plan.names.targetName).size());
+    const auto checksumSize = static_cast<std::int64_t>(
+        plan.writeChecksum ? checksum_file::size(pieceNames, plan.names.targetName) : 0);
     return fullPieces * roundedUp(plan.splitSize, unit) +
-           roundedUp(plan.sourceSize % plan.splitSize, unit) + roundedUp(scriptSize, unit);
+           roundedUp(plan.sourceSize % plan.splitSize, unit) + roundedUp(scriptSize, unit) +
+           roundedUp(checksumSize, unit);
 }
 
 std::optional<SplitRefusal> spaceRefusal(const SplitPlan& plan, std::int64_t pieceCount) {
@@ -180,7 +191,8 @@ std::variant<SplitPlan, SplitRefusal> checkSplitRequest(const SplitRequest& requ
     const std::int64_t splitSize = request.splitSize;
     if (auto why = sourceRefusal(sourcePath, sourceSize, splitSize))
         return *why;
-    SplitPlan plan{sourcePath, sourceSize, splitSize, deriveSplitNames(sourcePath), {}};
+    SplitPlan plan{sourcePath, sourceSize,           splitSize, deriveSplitNames(sourcePath),
+                   {},         request.writeChecksum};
     if (auto why = nameRefusal(plan.names))
         return *why;
     if (auto why = countRefusal(filledPieceCount(sourceSize, splitSize)))
@@ -189,8 +201,13 @@ std::variant<SplitPlan, SplitRefusal> checkSplitRequest(const SplitRequest& requ
     plan.destinationFolder = request.outputFolder.empty()
                                  ? plan.names.sourceFolder
                                  : paths::withTrailingSlash(request.outputFolder);
+    // A source name that leaves room for its pieces and script, but not for the checksum file's
+    // longer ending, is split without it rather than failing once every piece is written.
+    plan.writeChecksum =
+        plan.writeChecksum &&
+        new_file::nameFits(plan.destinationFolder, checksum_file::nameFor(plan.names.baseName));
     const std::int64_t piecesToWrite = piecesWritten(sourceSize, splitSize);
-    if (auto why = outputRefusal(plan, outputNames(plan.names, piecesToWrite)))
+    if (auto why = outputRefusal(plan, outputNames(plan, piecesToWrite)))
         return *why;
     if (auto why = spaceRefusal(plan, piecesToWrite))
         return *why;

@@ -104,11 +104,23 @@ QString refusalText(const SplitRefusal& refusal) {
 
 QString completionText(const SplitCompletion& completion) {
     const std::string& base = completion.baseName;
-    return fromNative(visibleText(
+    QString text = fromNative(visibleText(
         "Finished. Folder " + completion.folder + " contains the split file names which are " +
         base + ".1, " + base + ".2, etc., along with program \"" + base + ".bat\". There were " +
         std::to_string(completion.pieceCount) + " total files created. Simply run the program \"" +
         base + ".bat\" to recreate the original file."));
+    const std::string& checksum = completion.checksumName;
+    if (!checksum.empty())
+        text += QStringLiteral("\n\n") +
+                fromNative(visibleText(
+                    "The checksum file \"" + checksum +
+                    "\" beside them holds the SHA-256 of every piece and of the whole file. On "
+                    "Linux and macOS, \"sha256sum -c " +
+                    checksum + "\" checks them; on Windows, \"certutil -hashfile " +
+                    completion.targetName +
+                    " SHA256\" shows the recreated file's, which must equal the last line of \"" +
+                    checksum + "\"."));
+    return text;
 }
 
 void showSplitOutcome(QWidget* owner, const SplitOutcome& outcome) {

@@ -80,10 +80,14 @@ std::string refusalSentence(const SplitRefusal& refusal) {
 
 std::string completionReport(const SplitCompletion& completion) {
     const std::string base = visibleText(completion.baseName);
+    const std::string checksum = visibleText(completion.checksumName);
     return "Wrote " + std::to_string(completion.pieceCount) + " pieces, " + base + ".1 to " + base +
            "." + std::to_string(completion.pieceCount) + ", and the rejoin script " + base +
-           ".bat in " + visibleText(completion.folder) + ".\nRun " + base +
-           ".bat on Windows, or orvanto-join " + base + ".bat, to recreate " +
+           ".bat in " + visibleText(completion.folder) + ".\n" +
+           (checksum.empty() ? std::string()
+                             : "Wrote their SHA-256 and the whole file's to " + checksum +
+                                   " (sha256sum -c " + checksum + " checks them).\n") +
+           "Run " + base + ".bat on Windows, or orvanto-join " + base + ".bat, to recreate " +
            visibleText(completion.targetName) + ".";
 }
 

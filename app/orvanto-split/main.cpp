@@ -36,15 +36,18 @@ namespace {
 const char* const kProgram = "orvanto-split";
 
 const char* const kUsage =
-    "Usage: orvanto-split [-o DIR] SOURCE SIZE\n"
+    "Usage: orvanto-split [-o DIR] [--no-checksum] SOURCE SIZE\n"
     "\n"
     "Cuts SOURCE into the pieces BASE.1, BASE.2, ... and writes the rejoin script BASE.bat\n"
     "beside them, exactly as Orvanto's Create Split Files button does (BASE is SOURCE's name up\n"
-    "to its first dot). The pieces go to DIR, else to the output folder of Orvanto's settings,\n"
-    "else beside SOURCE. Nothing that already exists is replaced.\n"
+    "to its first dot), and the checksum file BASE.sha256, which sha256sum -c reads: the\n"
+    "SHA-256 of every piece and of the whole file, which every join checks. The pieces go to\n"
+    "DIR, else to the output folder of Orvanto's settings, else beside SOURCE. Nothing that\n"
+    "already exists is replaced.\n"
     "\n"
     "Options:\n"
     "  -o, --output DIR   put the pieces and the script in DIR (an empty DIR is refused)\n"
+    "      --no-checksum  write no BASE.sha256\n"
     "  -h, --help         show this text\n"
     "      --version      show the version\n"
     "\n"
@@ -127,7 +130,7 @@ void countSplit(const settings::Settings& settings) {
 }
 
 int split(const std::string& source, std::int64_t splitSize,
-          const std::optional<std::string>& chosenOutputFolder) {
+          const std::optional<std::string>& chosenOutputFolder, bool writeChecksum) {
     const settings::Settings settings(paths::configurationFolderPath());
     settings.createFolder();
     settings.createSettingsFileIfMissing();
@@ -135,7 +138,7 @@ int split(const std::string& source, std::int64_t splitSize,
     const std::string outputFolder =
         chosenOutputFolder ? absolutePath(*chosenOutputFolder) : settings.readOutputFolder();
     const SplitOutcome outcome =
-        runSplit({sourcePath, sourceSizeOf(sourcePath), splitSize, outputFolder});
+        runSplit({sourcePath, sourceSizeOf(sourcePath), splitSize, outputFolder, writeChecksum});
     // Nothing is left to clean up: a signal may end the program now.
     stop_signals::restoreDefaultSignals();
     if (const auto* completion = std::get_if<SplitCompletion>(&outcome)) {
@@ -169,7 +172,8 @@ int main(int argc, char* argv[]) {
         return exit_status::kDone;
     }
     std::string unknownOption;
-    const std::optional<CommandLineOptions> options = parseOptions(arguments, {}, unknownOption);
+    const std::optional<CommandLineOptions> options =
+        parseOptions(arguments, {"--no-checksum"}, unknownOption);
     if (!options) {
         complain("unknown option or missing folder: " + unknownOption +
                  "; see orvanto-split --help");
@@ -187,7 +191,8 @@ int main(int argc, char* argv[]) {
     }
     stop_signals::catchStopSignals();
     try {
-        return split(options->operands[0], *splitSize, options->outputFolder);
+        return split(options->operands[0], *splitSize, options->outputFolder,
+                     options->flags.count("--no-checksum") == 0);
     } catch (const std::exception& error) {
         // A stop signal ends a wait, such as for the settings lock, with a failure: it is a stop.
         if (stop_signals::stopSignal() != 0) {

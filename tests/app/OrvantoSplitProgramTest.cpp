@@ -61,16 +61,20 @@ TEST_F(OrvantoSplitProgram, CompletesASplitAndReportsIt) {
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out,
               "Wrote 3 pieces, movie.1 to movie.3, and the rejoin script movie.bat in " + folder() +
-                  ".\nRun movie.bat on Windows, or orvanto-join movie.bat, to recreate "
-                  "movie.avi.\n");
+                  ".\nWrote their SHA-256 and the whole file's to movie.sha256 (sha256sum -c "
+                  "movie.sha256 checks them).\nRun movie.bat on Windows, or orvanto-join "
+                  "movie.bat, to recreate movie.avi.\n");
     EXPECT_EQ(result.err, "") << "no progress when standard error is not a terminal";
     EXPECT_EQ(fileSize(folder() + "movie.3"), 500000);
     EXPECT_EQ(m_settings.readSplitCounter(), 1);
 
     // -o overrides the stored output folder; sizes take units.
     m_settings.writeOutputFolder(folder() + "gone/");
-    EXPECT_EQ(run("-o '" + output.path() + "' movie.avi 1MB").exitCode, 0);
+    const ProgramRun unchecked = run("-o '" + output.path() + "' --no-checksum movie.avi 1MB");
+    EXPECT_EQ(unchecked.exitCode, 0);
+    EXPECT_EQ(unchecked.out.find("sha256"), std::string::npos);
     EXPECT_EQ(fileSize(output.file("movie.3")), 500000);
+    EXPECT_FALSE(fileExists(output.file("movie.sha256")));
     EXPECT_EQ(m_settings.readSplitCounter(), 2);
 }
 
@@ -155,7 +159,7 @@ TEST_F(OrvantoSplitProgram, StopsOnTerminationSignalsAndIgnoresAClosedPipe) {
 TEST_F(OrvantoSplitProgram, ExplainsItsUsage) {
     const ProgramRun help = run("--help");
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_EQ(help.out.rfind("Usage: orvanto-split [-o DIR] SOURCE SIZE\n", 0), 0u);
+    EXPECT_EQ(help.out.rfind("Usage: orvanto-split [-o DIR] [--no-checksum] SOURCE SIZE\n", 0), 0u);
     EXPECT_NE(help.out.find("10MiB"), std::string::npos);
     EXPECT_EQ(run("--version").out.rfind("orvanto-split ", 0), 0u);
     // Help that standard output does not take is not success, in any of the four programs.
@@ -193,8 +197,7 @@ TEST_F(OrvantoSplitProgram, AFileSizeLimitIsReportedAndLeavesNothing) {
          "orvanto-split: Could not write " + folder() +
              "movie.1: File too large. The split files written so far have been removed.\n"},
         {ORVANTO_JOIN_PROGRAM, "-o '" + target.path() + "' movie.bat",
-         "orvanto-join: Could not copy movie.1 to " + target.path() +
-             "movie.avi: File too large\n"},
+         "orvanto-join: Could not write " + target.path() + "movie.avi: File too large\n"},
     };
     for (const auto& c : cases) {
         const std::set<std::string> before = entriesOf(folder());

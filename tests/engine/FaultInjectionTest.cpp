@@ -187,11 +187,11 @@ TEST_F(FaultInjection, AFullDiskIsSeenBeforeTheSplitOrCleanedUpAfterIt) {
     const auto units = [unit](std::int64_t bytes) { return (bytes + unit - 1) / unit * unit; };
 
     // 1,040,000 bytes fit in the free bytes, but not in whole units: 10 full pieces, a last one
-    // of 40,000 bytes and a script of less than one unit.
+    // of 40,000 bytes, a script and a checksum file of less than one unit each.
     const std::string tooLarge = makeSource("large.bin", 1040000);
     const auto refused = std::get<SplitRefusal>(split(tooLarge, kSplitSize));
     EXPECT_EQ(refused.reason, SplitRefusal::Reason::NotEnoughSpace);
-    EXPECT_EQ(refused.bytesNeeded, 10 * units(kSplitSize) + units(40000) + unit);
+    EXPECT_EQ(refused.bytesNeeded, 10 * units(kSplitSize) + units(40000) + 2 * unit);
     EXPECT_EQ(refused.bytesFree, 1048576);
 
     // The disk fills up while the job runs: nothing of the split stays.

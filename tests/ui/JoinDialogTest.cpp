@@ -52,7 +52,8 @@ TEST_F(JoinDialogTest, ReportsACompletedJoinInAnInformationBox) {
     ASSERT_EQ(m_prompts.shown.size(), 1u);
     EXPECT_EQ(m_prompts.shown[0].kind, "information");
     EXPECT_EQ(m_prompts.shown[0].text.toStdString(),
-              m_folder.file("movie.avi") + " has been recreated (12 bytes).");
+              m_folder.file("movie.avi") + " has been recreated (12 bytes). It was not verified: "
+                                           "there is no movie.sha256 beside the rejoin script.");
 }
 
 TEST_F(JoinDialogTest, CancelLeavesNoTemporaryFile) {

@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QListWidget>
 #include <QTest>
 
@@ -27,6 +28,10 @@ void MainWindowTest::clickListEntry(int row) {
     QListWidgetItem* entry = list.item(row);
     list.scrollToItem(entry);
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(entry).center());
+}
+
+QString MainWindowTest::spokenName(const char* name) {
+    return QAccessible::queryAccessibleInterface(&control<QWidget>(name))->text(QAccessible::Name);
 }
 
 std::vector<QString> MainWindowTest::shown(const char* kind) const {

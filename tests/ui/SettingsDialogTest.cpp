@@ -3,6 +3,7 @@
 #include <ostream>
 #include <string>
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFocusEvent>
@@ -32,7 +33,10 @@ std::string storedLoc(const settings::Settings& settings) {
 }
 
 QString locationShown(QDialog& dialog) {
-    return dialog.findChild<QLabel*>("outputFolderLabel")->text();
+    QLabel* label = dialog.findChild<QLabel*>("outputFolderLabel");
+    // Spoken first, whole.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name), label->text());
+    return label->text();
 }
 
 class SettingsDialogTest : public ::testing::Test {

@@ -3,6 +3,7 @@
 #include <ostream>
 #include <string>
 
+#include <QAccessible>
 #include <QDialog>
 #include <QLabel>
 
@@ -94,6 +95,11 @@ TEST_F(StatisticsWindowTest, ShowsTheCounterAfterThreeSplits) {
         config.settings().addToSplitCounter(1);
     EXPECT_EQ(openAndRead().at("splitCountLabel"),
               "The total number of files that you have split -> 3");
+    StatisticsWindow window(nullptr, config.settings());
+    window.showSplitCounter(3);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(window.findChild<QLabel*>("splitCountLabel"))
+                  ->text(QAccessible::Name),
+              "The total number of files that you have split: 3");
 }
 
 TEST_F(StatisticsWindowTest, BadCounterShowsTheConversionErrorAndNoWindow) {

@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QMimeDatabase>
+#include <QProcess>
 #include <QPushButton>
 #include <QUrl>
 
@@ -26,6 +28,17 @@ std::optional<QString> chosenPath(const QString& path) {
     if (path.isEmpty())
         return std::nullopt;
     return path;
+}
+
+// The desktop's program for the document's type, as xdg-open chooses it: empty when the desktop
+// has none, nullopt when it cannot be asked.
+std::optional<QString> desktopProgramFor(const QString& path) {
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                             QMimeDatabase().mimeTypeForFile(path).name()});
+    if (!query.waitForFinished(10000) || query.exitStatus() != QProcess::NormalExit)
+        return std::nullopt;
+    return QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
 }
 
 class QtPrompts final : public Prompts {
@@ -75,6 +88,10 @@ public:
     bool openDocument(const QString& path) override {
         // A page that is not there counts as a failure, whatever the desktop would do with it.
         if (!QFileInfo(path).isFile())
+            return false;
+        // With no browser the desktop would open a page in a text editor, or vim in a terminal.
+        const std::optional<QString> program = desktopProgramFor(path);
+        if (program && program->isEmpty())
             return false;
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     }

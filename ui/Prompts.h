@@ -33,7 +33,8 @@ public:
     virtual std::optional<QString> savePdfFile(QWidget* parent, const QString& initialPath) = 0;
     // A folder chooser; empty when cancelled.
     virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& initialFolder) = 0;
-    // Opens a local document with the desktop's program for it; false on failure.
+    // Opens a local document with the desktop's program for its type; false on failure, and
+    // when the desktop names no program for that type.
     virtual bool openDocument(const QString& path) = 0;
 };
 

@@ -2,6 +2,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTest>
 
 #include "MainWindowFixture.h"
@@ -72,9 +73,27 @@ TEST_F(PagesTest, ReturnOrEnterOnAFocusedButtonPressesIt) {
     EXPECT_FALSE(m_window->isVisible());             // Exit
 }
 
-TEST(RealPromptsTest, AMissingPageIsAFailure) {
+TEST(RealPromptsTest, AMissingPageOrOneWithoutABrowserIsAFailure) {
     TempFolder folder;
     EXPECT_FALSE(prompts().openDocument(fromNative(folder.file("help.htm"))));
+    if (QStandardPaths::findExecutable("xdg-mime").isEmpty())
+        GTEST_SKIP() << "xdg-mime (xdg-utils) is not installed";
+    // A desktop whose lists name no program for web pages: nothing is started.
+    writeFile(folder.file("help.htm"), "<html></html>");
+    const char* const lists[] = {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME",
+                                 "XDG_DATA_DIRS"};
+    std::vector<QByteArray> saved;
+    for (const char* list : lists) {
+        saved.push_back(qgetenv(list));
+        qputenv(list, QByteArray::fromStdString(folder.path()));
+    }
+    EXPECT_FALSE(prompts().openDocument(fromNative(folder.file("help.htm"))));
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        if (saved[i].isNull())
+            qunsetenv(lists[i]);
+        else
+            qputenv(lists[i], saved[i]);
+    }
 }
 
 TEST_F(PagesTest, AboutShowsTheBorderlessBoxUntilReturn) {

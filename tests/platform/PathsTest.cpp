@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <vector>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "platform/IoError.h"
@@ -59,6 +61,25 @@ TEST(Paths, PartsOfAPath) {
     EXPECT_EQ("/x/", paths::withTrailingSlash("/x"));
     EXPECT_EQ("/x/", paths::withTrailingSlash("/x/"));
     EXPECT_EQ("", paths::withTrailingSlash(""));
+}
+
+TEST(Paths, NormalisedPathsLeadWhereTheyLed) {
+    TempFolder folder;
+    paths::createFolders(folder.file("real/"));
+    ASSERT_EQ(::symlink("/usr/share", folder.file("link").c_str()), 0);
+    const struct {
+        std::string path, normal;
+    } cases[] = {
+        {"/x/./.", "/x"},
+        {"//x//y/./", "/x/y/"},
+        {".", "."},
+        {"", ""},
+        {folder.file("real/../real/./movie.avi"), folder.file("real/movie.avi")},
+        {folder.file("link/../doc"), folder.file("link/../doc")},
+        {folder.file("missing/.."), folder.file("missing/..")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(paths::normalised(c.path), c.normal) << c.path;
 }
 
 TEST(Paths, PagesAreLookedForBesideTheProgramThenInItsShareFolder) {

@@ -72,6 +72,11 @@ TEST_F(OrvantoSplitProgram, CompletesASplitAndReportsIt) {
     EXPECT_EQ(run("-o '" + output.path() + "' movie.avi 1MB").exitCode, 0);
     EXPECT_EQ(fileSize(output.file("movie.3")), 500000);
     EXPECT_EQ(m_settings.readSplitCounter(), 2);
+    // "-o ." is reported as the folder's path.
+    const TempFolder here;
+    const ProgramRun dot = runProgram(ORVANTO_SPLIT_PROGRAM, here.path(),
+                                      "-o . '" + folder() + "movie.avi' 1MB", m_output.path());
+    EXPECT_NE(dot.out.find("movie.bat in " + here.path() + ".\n"), std::string::npos) << dot.out;
 }
 
 TEST_F(OrvantoSplitProgram, ExitsWithOneAfterARefusalAndTwoAfterAnError) {
@@ -161,6 +166,21 @@ TEST_F(OrvantoSplitProgram, ExplainsItsUsage) {
         EXPECT_NE(lost.err.find(": Could not write the report to standard output: No space"),
                   std::string::npos)
             << program;
+    }
+    // Without a display, or with one that cannot be reached, the windows say so and name the
+    // terminal's program instead of aborting.
+    const std::pair<std::string, std::string> windows[] = {
+        {"'" ORVANTO_PROGRAM "' movie.avi", "orvanto: there is no display"},
+        {"'" ORVANTO_JOIN_PROGRAM "' --window movie.bat", "run orvanto-join without --window"}};
+    for (const std::string display : {"", "DISPLAY=:4095"}) {
+        for (const auto& [command, words] : windows) {
+            const ProgramRun lost = runProgram("/usr/bin/env", folder(),
+                                               "-u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                                                   display + " " + command,
+                                               m_output.path());
+            EXPECT_EQ(lost.exitCode, 2) << command << display;
+            EXPECT_NE(lost.err.find(words), std::string::npos) << lost.err;
+        }
     }
 
     for (const std::string arguments :

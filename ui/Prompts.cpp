@@ -30,17 +30,6 @@ std::optional<QString> chosenPath(const QString& path) {
     return path;
 }
 
-// The desktop's program for the document's type, as xdg-open chooses it: empty when the desktop
-// has none, nullopt when it cannot be asked.
-std::optional<QString> desktopProgramFor(const QString& path) {
-    QProcess query;
-    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                             QMimeDatabase().mimeTypeForFile(path).name()});
-    if (!query.waitForFinished(10000) || query.exitStatus() != QProcess::NormalExit)
-        return std::nullopt;
-    return QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
-}
-
 class QtPrompts final : public Prompts {
 public:
     void information(QWidget* parent, const QString& text) override {
@@ -90,7 +79,8 @@ public:
         if (!QFileInfo(path).isFile())
             return false;
         // With no browser the desktop would open a page in a text editor, or vim in a terminal.
-        const std::optional<QString> program = desktopProgramFor(path);
+        const std::optional<QString> program =
+            desktopProgramFor(QMimeDatabase().mimeTypeForFile(path).name());
         if (program && program->isEmpty())
             return false;
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
@@ -101,6 +91,15 @@ QtPrompts g_qtPrompts;
 Prompts* g_replacement = nullptr;
 
 } // namespace
+
+std::optional<QString> desktopProgramFor(const QString& mimeType) {
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"),
+                {QStringLiteral("query"), QStringLiteral("default"), mimeType});
+    if (!query.waitForFinished(10000) || query.exitStatus() != QProcess::NormalExit)
+        return std::nullopt;
+    return QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
+}
 
 Prompts& prompts() {
     return g_replacement ? *g_replacement : static_cast<Prompts&>(g_qtPrompts);

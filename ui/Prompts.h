@@ -38,6 +38,10 @@ public:
     virtual bool openDocument(const QString& path) = 0;
 };
 
+// The desktop's program for files of the MIME type, as xdg-open chooses it: empty when the
+// desktop names none, nullopt when it cannot be asked (xdg-utils missing).
+std::optional<QString> desktopProgramFor(const QString& mimeType);
+
 // The seam in use: Qt's real boxes unless a test installed its own.
 Prompts& prompts();
 // Installs a replacement (nullptr restores the real one); the caller keeps ownership.

@@ -67,19 +67,9 @@ TEST(Paths, NormalisedPathsLeadWhereTheyLed) {
     TempFolder folder;
     paths::createFolders(folder.file("real/"));
     ASSERT_EQ(::symlink("/usr/share", folder.file("link").c_str()), 0);
-    const struct {
-        std::string path, normal;
-    } cases[] = {
-        {"/x/./.", "/x"},
-        {"//x//y/./", "/x/y/"},
-        {".", "."},
-        {"", ""},
-        {folder.file("real/../real/./movie.avi"), folder.file("real/movie.avi")},
-        {folder.file("link/../doc"), folder.file("link/../doc")},
-        {folder.file("missing/.."), folder.file("missing/..")},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(paths::normalised(c.path), c.normal) << c.path;
+    EXPECT_EQ(paths::normalised("//x//y/./."), "/x/y");
+    EXPECT_EQ(paths::normalised(folder.file("real/../movie.avi")), folder.file("movie.avi"));
+    EXPECT_EQ(paths::normalised(folder.file("link/../doc/")), folder.file("link/../doc/"));
 }
 
 TEST(Paths, PagesAreLookedForBesideTheProgramThenInItsShareFolder) {

@@ -120,7 +120,6 @@ TEST_F(SettingsFiles, LayoutSizes) {
               readFile(m_settings.layoutFilePath()));
     EXPECT_EQ(0, m_settings.readLayoutWidth("frmsplit"));
     EXPECT_EQ(600, m_settings.readLayoutHeight("frmsplit"));
-    EXPECT_EQ(178, m_settings.readLayoutTextScale("frmsplit"));
 
     writeFile(m_settings.layoutFilePath(), "[frmstats]\nW=abc\nH=0x280\n");
     EXPECT_EQ(0, m_settings.readLayoutWidth("frmstats"));

@@ -1,7 +1,6 @@
 #include "MainWindowFixture.h"
 
 #include <QAbstractButton>
-#include <QAccessible>
 #include <QListWidget>
 #include <QTest>
 
@@ -28,10 +27,6 @@ void MainWindowTest::clickListEntry(int row) {
     QListWidgetItem* entry = list.item(row);
     list.scrollToItem(entry);
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(entry).center());
-}
-
-QString MainWindowTest::spokenName(const char* name) {
-    return QAccessible::queryAccessibleInterface(&control<QWidget>(name))->text(QAccessible::Name);
 }
 
 std::vector<QString> MainWindowTest::shown(const char* kind) const {

@@ -33,8 +33,6 @@ protected:
     void chooseFile(const std::string& path);
     // Clicks entry row of the customize list as a user would.
     void clickListEntry(int row);
-    // What a screen reader speaks for the control.
-    QString spokenName(const char* name);
     // The texts shown in boxes of one kind ("information", "standardError", ...).
     std::vector<QString> shown(const char* kind) const;
 

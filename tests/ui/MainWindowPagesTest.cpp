@@ -73,27 +73,23 @@ TEST_F(PagesTest, ReturnOrEnterOnAFocusedButtonPressesIt) {
     EXPECT_FALSE(m_window->isVisible());             // Exit
 }
 
-TEST(RealPromptsTest, AMissingPageOrOneWithoutABrowserIsAFailure) {
+TEST(RealPromptsTest, AMissingPageIsAFailure) {
     TempFolder folder;
     EXPECT_FALSE(prompts().openDocument(fromNative(folder.file("help.htm"))));
+}
+
+// Pages open only with the program the desktop names for their type.
+TEST(RealPromptsTest, TheDesktopIsAskedForItsProgramForAPage) {
     if (QStandardPaths::findExecutable("xdg-mime").isEmpty())
         GTEST_SKIP() << "xdg-mime (xdg-utils) is not installed";
-    // A desktop whose lists name no program for web pages: nothing is started.
-    writeFile(folder.file("help.htm"), "<html></html>");
-    const char* const lists[] = {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME",
-                                 "XDG_DATA_DIRS"};
-    std::vector<QByteArray> saved;
-    for (const char* list : lists) {
-        saved.push_back(qgetenv(list));
-        qputenv(list, QByteArray::fromStdString(folder.path()));
-    }
-    EXPECT_FALSE(prompts().openDocument(fromNative(folder.file("help.htm"))));
-    for (std::size_t i = 0; i < saved.size(); ++i) {
-        if (saved[i].isNull())
-            qunsetenv(lists[i]);
-        else
-            qputenv(lists[i], saved[i]);
-    }
+    TempFolder desktop;
+    for (const char* list : {"XDG_CONFIG_DIRS", "XDG_DATA_HOME", "XDG_DATA_DIRS"})
+        setenv(list, desktop.path().c_str(), 1);
+    EXPECT_EQ(desktopProgramFor("text/html"), QString());
+    writeFile(desktop.file("mimeapps.list"), "[Default Applications]\ntext/html=web.desktop\n");
+    paths::createFolders(desktop.file("applications/"));
+    writeFile(desktop.file("applications/web.desktop"), "[Desktop Entry]\nExec=true %u\n");
+    EXPECT_EQ(desktopProgramFor("text/html"), "web.desktop");
 }
 
 TEST_F(PagesTest, AboutShowsTheBorderlessBoxUntilReturn) {

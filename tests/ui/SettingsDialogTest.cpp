@@ -3,7 +3,6 @@
 #include <ostream>
 #include <string>
 
-#include <QAccessible>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFocusEvent>
@@ -33,9 +32,8 @@ std::string storedLoc(const settings::Settings& settings) {
 }
 
 QString locationShown(QDialog& dialog) {
-    QLabel* label = dialog.findChild<QLabel*>("outputFolderLabel");
-    // Spoken first, whole.
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name), label->text());
+    const QLabel* label = dialog.findChild<QLabel*>("outputFolderLabel");
+    EXPECT_EQ(label->accessibleName(), label->text()) << "spoken first, whole";
     return label->text();
 }
 

@@ -25,6 +25,7 @@
 #include "platform/Paths.h"
 #include "platform/VisibleText.h"
 #include "ui/AboutBox.h"
+#include "ui/ChoiceKeys.h"
 #include "ui/DesktopTextScale.h"
 #include "ui/ElidedText.h"
 #include "ui/FolderPrintout.h"
@@ -139,6 +140,7 @@ void MainWindow::setUpControls() {
     m_ui->fileCaption->hide();
     m_ui->logoAfterSelection->setPixmap(m_ui->logoBeforeSelection->pixmap());
     connectHandlers();
+    selectChoicesWithTheFocus(sizeChoices());
     m_ui->preset1Point4MegButton->setChecked(true);
     fillCustomizeList();
     // Keys move the list's current entry without a reminder each time; a click reminds.
@@ -196,6 +198,13 @@ QRadioButton* MainWindow::presetButton(std::size_t presetIndex) const {
         m_ui->preset127MegButton,     m_ui->preset195MegButton, m_ui->preset255MegButton,
         m_ui->preset530MegButton,     m_ui->preset650MegButton, m_ui->preset4600MegButton};
     return inPresetOrder.at(presetIndex);
+}
+
+std::vector<QRadioButton*> MainWindow::sizeChoices() const {
+    std::vector<QRadioButton*> choices = {m_ui->customizeButton};
+    for (std::size_t i = 0; i < size_catalogue::kPresetCount; ++i)
+        choices.push_back(presetButton(i));
+    return choices;
 }
 
 void MainWindow::fillCustomizeList() {
@@ -346,10 +355,10 @@ void MainWindow::finishSplit() {
 std::vector<QWidget*> MainWindow::controlsLockedDuringSplit() const {
     // Statistics and About run their own modal loop, which would hold the split until closed.
     std::vector<QWidget*> controls = {
-        m_ui->selectButton,     m_ui->createButton, m_ui->settingsButton,  m_ui->printButton,
-        m_ui->statisticsButton, m_ui->aboutButton,  m_ui->customizeButton, m_ui->customizeList};
-    for (std::size_t i = 0; i < size_catalogue::kPresetCount; ++i)
-        controls.push_back(presetButton(i));
+        m_ui->selectButton,     m_ui->createButton, m_ui->settingsButton, m_ui->printButton,
+        m_ui->statisticsButton, m_ui->aboutButton,  m_ui->customizeList};
+    for (QRadioButton* choice : sizeChoices())
+        controls.push_back(choice);
     return controls;
 }
 
@@ -427,9 +436,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     // A refused write is shown once; the window closes all the same.
-    runHandler(this, [this] {
-        m_settings.writeLayoutSize(width(), height(), settings::kMainWindowSection);
-    });
+    runHandler(this, [this] { storeSize(*this, m_settings, settings::kMainWindowSection); });
     event->accept();
 }
 

@@ -85,6 +85,8 @@ private:
     size_catalogue::SizeChoice currentSizeChoice() const;
     // The window's button for size_catalogue::presets()[presetIndex].
     QRadioButton* presetButton(std::size_t presetIndex) const;
+    // Customize and the presets.
+    std::vector<QRadioButton*> sizeChoices() const;
     // Select, Create, Settings, Print, Statistics, About and the size choices: what a running split
     // must not see used.
     std::vector<QWidget*> controlsLockedDuringSplit() const;

@@ -10,6 +10,7 @@
 #include "app/terminal/ExitStatus.h"
 #include "app/terminal/StandardStreams.h"
 #include "app/terminal/StopSignals.h"
+#include "ui/DisplayCheck.h"
 #include "ui/JoinDialog.h"
 
 using namespace join_program;
@@ -20,6 +21,10 @@ int main(int argc, char* argv[]) {
     const auto commandLine = readCommandLine(argc, argv);
     if (const int* exitCode = std::get_if<int>(&commandLine))
         return *exitCode;
+    if (!checkForDisplay(argc, argv,
+                         "orvanto-join: there is no display to show the window on. To rejoin in "
+                         "this terminal, run orvanto-join without --window.\n"))
+        return exit_status::kError;
     stop_signals::catchStopSignals();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvanto"));

@@ -93,15 +93,16 @@ SplitOutcome runSplit(const SplitRequest& request) {
     return outcome;
 }
 
-// Names are joined to the source's folder, so a relative path is made absolute first.
+// Names are joined to the source's folder, so a relative path is made absolute first; either is
+// shown as a user would write it ("-o ." is the current folder, not "/x/./").
 std::string absolutePath(const std::string& path) {
     if (!path.empty() && path.front() == '/')
-        return path;
+        return paths::normalised(path);
     std::string folder(4096, '\0');
     if (!getcwd(folder.data(), folder.size()))
         throw IoError(IoError::Operation::ReadCurrentFolder, ".", errno);
     folder.resize(folder.find('\0'));
-    return paths::joined(folder, path);
+    return paths::normalised(paths::joined(folder, path));
 }
 
 // The pieces stand whether or not standard output takes their report.

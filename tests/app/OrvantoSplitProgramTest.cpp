@@ -76,6 +76,11 @@ TEST_F(OrvantoSplitProgram, CompletesASplitAndReportsIt) {
     EXPECT_EQ(fileSize(output.file("movie.3")), 500000);
     EXPECT_FALSE(fileExists(output.file("movie.sha256")));
     EXPECT_EQ(m_settings.readSplitCounter(), 2);
+    // "-o ." is reported as the folder's path.
+    const TempFolder here;
+    const ProgramRun dot = runProgram(ORVANTO_SPLIT_PROGRAM, here.path(),
+                                      "-o . '" + folder() + "movie.avi' 1MB", m_output.path());
+    EXPECT_NE(dot.out.find("movie.bat in " + here.path() + ".\n"), std::string::npos) << dot.out;
 }
 
 TEST_F(OrvantoSplitProgram, ExitsWithOneAfterARefusalAndTwoAfterAnError) {
@@ -171,6 +176,17 @@ TEST_F(OrvantoSplitProgram, ExplainsItsUsage) {
         EXPECT_NE(lost.err.find(": Could not write the report to standard output: No space"),
                   std::string::npos)
             << program;
+    }
+    // Without a display, or with one that cannot be reached, the windows say so instead of
+    // aborting, and name what works in a terminal.
+    for (const std::string command : {"-u DISPLAY '" ORVANTO_PROGRAM "' movie.avi",
+                                      "DISPLAY=:4095 '" ORVANTO_JOIN_PROGRAM "' --window a.bat"}) {
+        const ProgramRun lost =
+            runProgram("/usr/bin/env", folder(), "-u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + command,
+                       m_output.path());
+        EXPECT_EQ(lost.exitCode, 2) << command;
+        EXPECT_NE(lost.err.find("no display to show the window on. To "), std::string::npos)
+            << lost.err;
     }
 
     for (const std::string arguments :

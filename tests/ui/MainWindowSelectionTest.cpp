@@ -57,6 +57,25 @@ TEST_F(SelectionTest, EachPresetShowsTheSizeItsCaptionNames) {
     EXPECT_EQ(labels.size(), size_catalogue::kPresetCount);
 }
 
+// Tab stops on the selected size choice; whatever moves the focus among them selects.
+TEST_F(SelectionTest, TheSizeChoicesHaveTheFocusWhereTheSelectionIs) {
+    openWindow();
+    QApplication::setActiveWindow(m_window.get());
+    control<QWidget>("selectButton").setFocus();
+    const std::pair<const char*, const char*> steps[] = {
+        {"Tab", "preset1Point4MegButton"}, {"Down", "preset2MegButton"},
+        {"Up", "preset1Point4MegButton"},  {"Up", "preset1MegButton"},
+        {"Shift+Tab", "selectButton"},     {"Tab", "preset1MegButton"},
+        {"Alt+U", "customizeButton"},      {"Down", "preset100kButton"}};
+    for (const auto& [keys, focused] : steps) {
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence(keys));
+        ASSERT_EQ(QApplication::focusWidget()->objectName(), focused);
+        const auto* choice = qobject_cast<QRadioButton*>(QApplication::focusWidget());
+        EXPECT_TRUE(!choice || choice->isChecked()) << focused;
+    }
+    EXPECT_EQ(control<QLabel>("splitSizeLabel").text(), "100k");
+}
+
 TEST_F(SelectionTest,
        AListClickWithAPresetCheckedRemindsAKeyDoesNotAndTheEntryCountsOnceCustomizeIsChecked) {
     openWindow();

@@ -135,7 +135,12 @@ TEST_F(SplitTest, SplitsAFileThroughTheWindow) {
 TEST_F(SplitTest, LocksTheSplitControlsWhileItRunsAndUnlocksThemAfter) {
     readyToSplit(3'000'000);
     std::vector<bool> enabledDuringSplit;
-    createWhileChecking([&] { enabledDuringSplit = lockedControlsEnabled(); });
+    QString progressName;
+    createWhileChecking([&] {
+        enabledDuringSplit = lockedControlsEnabled();
+        progressName = control<QLabel>("progressLabel").accessibleName();
+    });
+    EXPECT_EQ(progressName, "Split progress") << "before its first figure, not its frame's title";
 
     EXPECT_TRUE(m_ranDuringSplit);
     EXPECT_EQ(enabledDuringSplit, kAllDisabled);

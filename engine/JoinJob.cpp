@@ -27,7 +27,7 @@ namespace {
 
 // Bytes copied between two progress reports: small enough to stop at once, large enough that
 // the kernel copies at full speed.
-constexpr std::int64_t kCopyStep = 8 << 20;
+constexpr std::int64_t kCopyStep = 256 << 10;
 
 // Every piece holds the first piece's size but the split's remainder, which may hold less: the
 // last piece, or the one before an empty last piece. The split writes that empty piece only
@@ -150,10 +150,17 @@ JoinOutcome JoinJob::run() {
     // No more permission bits than the pieces have: a private file stays private.
     PendingFile target(targetFolder, ".orvanto-join.", plan.targetName, targetPath,
                        pieces.front().file.permissions() & 0666);
-    if (!copyPieces(pieces, target.file()))
-        return JoinStopped{};
-    if (!target.publish(request.replaceExisting))
-        return join_refusal::TargetExists{targetPath};
+    try {
+        if (!copyPieces(pieces, target.file()))
+            return JoinStopped{};
+        if (!target.publish(request.replaceExisting))
+            return join_refusal::TargetExists{targetPath};
+    } catch (const IoError& error) {
+        // The stop interrupted a read, a write or a sync: the temporary file goes with target.
+        if (error.errorNumber() == EINTR && stopRequested())
+            return JoinStopped{};
+        throw;
+    }
     syncFolder(shownFolder);
     return JoinCompletion{targetPath, total};
 }

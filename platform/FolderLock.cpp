@@ -12,6 +12,7 @@
 #include "platform/Interruption.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
+#include "platform/VisibleText.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ void waitForLock(const File& file, const std::string& path) {
             std::fprintf(stderr,
                          "Waiting for %s, which another Orvanto program holds while it changes "
                          "the settings files...\n",
-                         path.c_str());
+                         visibleText(path).c_str());
             said = true;
         }
         std::this_thread::sleep_for(kRetryInterval);

@@ -30,7 +30,7 @@ namespace {
 
 // Bytes copied between two progress reports: small enough to stop at once, large enough that
 // the kernel copies at full speed.
-constexpr std::int64_t kCopyStep = 8 << 20;
+constexpr std::int64_t kCopyStep = 256 << 10;
 
 // Every piece holds the first piece's size but the split's remainder, which may hold less: the
 // last piece, or the one before an empty last piece. The split writes that empty piece only
@@ -186,14 +186,21 @@ JoinOutcome JoinJob::run() {
     std::optional<RunningDigests> digests;
     if (expected)
         digests.emplace();
-    if (!copyPieces(pieces, target.file(), digests ? &*digests : nullptr))
-        return JoinStopped{};
-    if (expected) {
-        if (auto mismatch = digestMismatch(checksumName, plan, *expected, digests->finish()))
-            return *mismatch;
+    try {
+        if (!copyPieces(pieces, target.file(), digests ? &*digests : nullptr))
+            return JoinStopped{};
+        if (expected) {
+            if (auto mismatch = digestMismatch(checksumName, plan, *expected, digests->finish()))
+                return *mismatch;
+        }
+        if (!target.publish(request.replaceExisting))
+            return join_refusal::TargetExists{targetPath};
+    } catch (const IoError& error) {
+        // The stop interrupted a read, a write or a sync: the temporary file goes with target.
+        if (error.errorNumber() == EINTR && stopRequested())
+            return JoinStopped{};
+        throw;
     }
-    if (!target.publish(request.replaceExisting))
-        return join_refusal::TargetExists{targetPath};
     syncFolder(shownFolder);
     return JoinCompletion{targetPath, total, checksumName, expected != nullptr};
 }

@@ -60,6 +60,11 @@ public:
             removeWrittenFiles();
             return SplitStopped{};
         } catch (const IoError& error) {
+            // The stop interrupted a read, a write or a wait: a stop, not a failure.
+            if (error.errorNumber() == EINTR && m_job.stopRequested()) {
+                removeWrittenFiles();
+                return SplitStopped{};
+            }
             throw failureAfterRemovingFiles(error);
         } catch (...) {
             removeWrittenFiles();

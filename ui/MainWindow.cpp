@@ -18,11 +18,12 @@
 #include <QRadioButton>
 #include <QUrl>
 
+#include "engine/JobRunner.h"
 #include "engine/SourceCheck.h"
 #include "engine/SplitJob.h"
 #include "engine/SplitRequest.h"
-#include "platform/JobThread.h"
 #include "platform/Paths.h"
+#include "platform/StopSignals.h"
 #include "platform/VisibleText.h"
 #include "ui/AboutBox.h"
 #include "ui/ChoiceKeys.h"
@@ -42,6 +43,7 @@
 #include "ui/StoredSize.h"
 #include "ui_MainWindow.h"
 #include "wording/FailureMessages.h"
+#include "wording/StopMessages.h"
 
 namespace {
 
@@ -95,25 +97,27 @@ void rethrowUnlessSessionEnds(const std::exception_ptr& failure, bool sessionEnd
     }
 }
 
+std::unique_ptr<SplitJob> splitJob(SplitPlan plan, const std::function<void()>& stepObserver) {
+    auto job = std::make_unique<SplitJob>(std::move(plan));
+    if (stepObserver)
+        job->observeSteps(stepObserver);
+    return job;
+}
+
 } // namespace
 
-// A split beside the window: its job on a thread of its own, the controls locked and the label
-// shown while it lives. Members go in reverse order, so the thread has ended before the rest.
+// A split beside the window: its job run, the controls locked and the label shown while it
+// lives.
 class MainWindow::RunningSplit {
 public:
     RunningSplit(SplitPlan plan, std::vector<QWidget*> controls, QLabel& label,
                  const std::function<void()>& stepObserver)
-        : lock(std::move(controls)), progress(label), job(std::move(plan)) {
-        if (stepObserver)
-            job.observeSteps(stepObserver);
-        thread = std::make_unique<JobThread>([this] { outcome = job.run(); });
-    }
+        : lock(std::move(controls)), progress(label),
+          runner(splitJob(std::move(plan), stepObserver)) {}
 
     SplitControlsLock lock;
     SplitProgressLabel progress;
-    SplitJob job;
-    SplitOutcome outcome = SplitStopped{};
-    std::unique_ptr<JobThread> thread;
+    JobRunner<SplitJob> runner;
 };
 
 MainWindow::MainWindow(settings::Settings settings, QWidget* parent)
@@ -131,7 +135,7 @@ MainWindow::MainWindow(settings::Settings settings, QWidget* parent)
 // A split still running stops, removing what it wrote, before the window goes.
 MainWindow::~MainWindow() {
     if (m_split)
-        m_split->job.requestStop();
+        m_split->runner.stop();
 }
 
 void MainWindow::setUpControls() {
@@ -305,6 +309,7 @@ void MainWindow::startSplit() {
         showSplitOutcome(this, *refusal);
         return;
     }
+    StopSignals::setLeftoverNote(splitLeftoverNote("orvanto: ", std::get<SplitPlan>(checked)));
     m_split = std::make_unique<RunningSplit>(std::get<SplitPlan>(std::move(checked)),
                                              controlsLockedDuringSplit(), *m_ui->progressLabel,
                                              m_splitStepObserver);
@@ -312,9 +317,9 @@ void MainWindow::startSplit() {
 }
 
 void MainWindow::onSplitTimer() {
-    m_split->progress.show(m_split->job.progress());
+    m_split->progress.show(m_split->runner.job().progress());
     // What ends the split waits for an open question, unless the session is ending.
-    if (m_split->thread->finished() && (!m_askingToStop || m_sessionEnding))
+    if (m_split->runner.finished() && (!m_askingToStop || m_sessionEnding))
         finishSplit();
 }
 
@@ -326,8 +331,7 @@ void MainWindow::finishSplit() {
         // Gone before any box: the controls unlocked, the label hidden unless completed.
         const std::unique_ptr<RunningSplit> split = std::move(m_split);
         try {
-            split->thread->join();
-            outcome = split->outcome;
+            outcome = split->runner.outcome();
             if (std::holds_alternative<SplitCompletion>(outcome))
                 split->progress.markCompleted();
         } catch (...) {
@@ -406,7 +410,7 @@ bool MainWindow::askToStopSplit() {
     runHandler(this, [this, &stopping] {
         // The split may have ended while the question was open.
         if (prompts().askYesNo(this, kStopQuestion) && m_split) {
-            m_split->job.requestStop();
+            m_split->runner.stop();
             stopping = true;
         }
     });
@@ -423,7 +427,7 @@ void MainWindow::closeAtSessionEnd(std::function<void()> afterClosing) {
             m_afterClosing();
         return;
     }
-    m_split->job.requestStop();
+    m_split->runner.stop();
     m_closeAfterSplit = true;
 }
 
@@ -436,7 +440,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     // A refused write is shown once; the window closes all the same.
-    runHandler(this, [this] { storeSize(*this, m_settings, settings::kMainWindowSection); });
+    runHandler(this, [this] {
+        try {
+            storeSize(*this, m_settings, settings::kMainWindowSection);
+        } catch (const std::exception&) {
+            // At the end of the session the size is skipped rather than waited for or asked
+            // about (a stop signal ends the wait for the settings lock).
+            rethrowUnlessSessionEnds(std::current_exception(), m_sessionEnding);
+        }
+    });
     event->accept();
 }
 

@@ -8,8 +8,8 @@
 #include "Version.h"
 #include "app/terminal/CommandLineOptions.h"
 #include "app/terminal/ExitStatus.h"
-#include "app/terminal/StopSignals.h"
 #include "platform/Paths.h"
+#include "platform/StopSignals.h"
 #include "platform/VisibleText.h"
 
 namespace join_program {
@@ -103,8 +103,8 @@ std::variant<CommandLine, int> readCommandLine(int argc, char* argv[]) {
 int exitCodeOf(const JoinOutcome& outcome) {
     if (std::holds_alternative<JoinCompletion>(outcome))
         return exit_status::kDone;
-    if (std::holds_alternative<JoinStopped>(outcome) && stop_signals::stopSignal() != 0)
-        return exit_status::kSignalBase + stop_signals::stopSignal();
+    if (std::holds_alternative<JoinStopped>(outcome) && StopSignals::stopSignal() != 0)
+        return exit_status::kSignalBase + StopSignals::stopSignal();
     return exit_status::kNotDone;
 }
 

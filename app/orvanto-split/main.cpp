@@ -19,17 +19,18 @@
 #include "app/terminal/JobWatch.h"
 #include "app/terminal/ProgressLine.h"
 #include "app/terminal/StandardStreams.h"
-#include "app/terminal/StopSignals.h"
 #include "engine/SizeCatalogue.h"
 #include "engine/SplitJob.h"
 #include "engine/SplitRequest.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
+#include "platform/StopSignals.h"
 #include "platform/VisibleText.h"
 #include "settings/ConversionError.h"
 #include "settings/Settings.h"
 #include "wording/FailureMessages.h"
 #include "wording/ProgressMessages.h"
+#include "wording/StopMessages.h"
 
 namespace {
 
@@ -80,17 +81,15 @@ void complain(const std::string& message) {
 
 // The request checked, its job run beside this thread, which draws the progress on a terminal
 // and passes a stop signal on.
-SplitOutcome runSplit(const SplitRequest& request) {
+SplitOutcome runSplit(const SplitRequest& request, const StopSignals& signals) {
     auto checked = checkSplitRequest(request);
     if (const auto* refusal = std::get_if<SplitRefusal>(&checked))
         return *refusal;
-    SplitJob job(std::get<SplitPlan>(std::move(checked)));
-    SplitOutcome outcome = SplitStopped{};
+    auto& plan = std::get<SplitPlan>(checked);
+    StopSignals::setLeftoverNote(splitLeftoverNote(std::string(kProgram) + ": ", plan));
     ProgressLine line;
-    runWatched(
-        job, [&] { outcome = job.run(); },
-        [&](const JobProgress& progress) { line.show(splitProgressText(progress)); });
-    return outcome;
+    return runWatched(std::make_unique<SplitJob>(std::move(plan)), signals,
+                      [&](const JobProgress& progress) { line.show(splitProgressText(progress)); });
 }
 
 // Names are joined to the source's folder, so a relative path is made absolute first; either is
@@ -131,17 +130,18 @@ void countSplit(const settings::Settings& settings) {
 }
 
 int split(const std::string& source, std::int64_t splitSize,
-          const std::optional<std::string>& chosenOutputFolder, bool writeChecksum) {
+          const std::optional<std::string>& chosenOutputFolder, bool writeChecksum,
+          std::optional<StopSignals>& signals) {
     const settings::Settings settings(paths::configurationFolderPath());
     settings.createFolder();
     settings.createSettingsFileIfMissing();
     const std::string sourcePath = absolutePath(source);
     const std::string outputFolder =
         chosenOutputFolder ? absolutePath(*chosenOutputFolder) : settings.readOutputFolder();
-    const SplitOutcome outcome =
-        runSplit({sourcePath, sourceSizeOf(sourcePath), splitSize, outputFolder, writeChecksum});
+    const SplitOutcome outcome = runSplit(
+        {sourcePath, sourceSizeOf(sourcePath), splitSize, outputFolder, writeChecksum}, *signals);
     // Nothing is left to clean up: a signal may end the program now.
-    stop_signals::restoreDefaultSignals();
+    signals.reset();
     if (const auto* completion = std::get_if<SplitCompletion>(&outcome)) {
         const bool reported = report(completionReport(*completion));
         countSplit(settings);
@@ -149,7 +149,7 @@ int split(const std::string& source, std::int64_t splitSize,
     }
     if (std::holds_alternative<SplitStopped>(outcome)) {
         complain("stopped; the pieces written so far have been removed");
-        return exit_status::kSignalBase + stop_signals::stopSignal();
+        return exit_status::kSignalBase + StopSignals::stopSignal();
     }
     if (const auto* refusal = std::get_if<SplitRefusal>(&outcome))
         complain(refusalSentence(*refusal));
@@ -190,15 +190,16 @@ int main(int argc, char* argv[]) {
         complain("\"" + sizeText + "\" is not a size; see orvanto-split --help");
         return exit_status::kNotDone;
     }
-    stop_signals::catchStopSignals();
     try {
+        std::optional<StopSignals> signals(std::in_place,
+                                           std::string(kProgram) + ": stopping...\n");
         return split(options->operands[0], *splitSize, options->outputFolder,
-                     options->flags.count("--no-checksum") == 0);
+                     options->flags.count("--no-checksum") == 0, signals);
     } catch (const std::exception& error) {
         // A stop signal ends a wait, such as for the settings lock, with a failure: it is a stop.
-        if (stop_signals::stopSignal() != 0) {
+        if (StopSignals::stopSignal() != 0) {
             complain("stopped");
-            return exit_status::kSignalBase + stop_signals::stopSignal();
+            return exit_status::kSignalBase + StopSignals::stopSignal();
         }
         complain(failureSentence(error));
     }

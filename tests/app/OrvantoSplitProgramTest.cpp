@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,14 +33,15 @@ protected:
         return runProgram(ORVANTO_SPLIT_PROGRAM, folder(), arguments, m_output.path());
     }
 
-    // Starts orvanto-split in folder() with standard output to outputFd (-1: nowhere).
-    pid_t startProgram(const std::vector<std::string>& arguments, int outputFd) {
+    // Starts orvanto-split in folder() with standard output to outputFd and standard error to
+    // errorFd (-1: nowhere).
+    pid_t startProgram(const std::vector<std::string>& arguments, int outputFd, int errorFd = -1) {
         const pid_t pid = fork();
         if (pid != 0)
             return pid;
         const int devNull = open("/dev/null", O_WRONLY);
         dup2(outputFd >= 0 ? outputFd : devNull, STDOUT_FILENO);
-        dup2(devNull, STDERR_FILENO);
+        dup2(errorFd >= 0 ? errorFd : devNull, STDERR_FILENO);
         if (chdir(folder().c_str()) == 0)
             execl(ORVANTO_SPLIT_PROGRAM, ORVANTO_SPLIT_PROGRAM, arguments[0].c_str(),
                   arguments[1].c_str(), static_cast<char*>(nullptr));
@@ -159,6 +161,21 @@ TEST_F(OrvantoSplitProgram, StopsOnTerminationSignalsAndIgnoresAClosedPipe) {
     waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
     EXPECT_TRUE(fileExists(folder() + "movie.bat"));
+
+    // A wait for the settings lock says after a second what it waits for, and a signal ends it.
+    const int lock = open(m_config.file("orvanto/.orvanto.lock").c_str(), O_RDWR);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
+    const int err = open(m_output.file("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const pid_t waiting = startProgram({"movie.avi", "100000"}, -1, err);
+    close(err);
+    for (int wait = 0; wait < 60000 && readFile(m_output.file("err")).empty(); ++wait)
+        usleep(1000);
+    kill(waiting, SIGTERM);
+    waitpid(waiting, &status, 0);
+    close(lock);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 128 + SIGTERM);
+    EXPECT_EQ(readFile(m_output.file("err")).rfind("Waiting for " + m_config.file("orvanto/"), 0),
+              0u);
 }
 
 TEST_F(OrvantoSplitProgram, ExplainsItsUsage) {

@@ -11,6 +11,7 @@ TEST(VisibleText, EscapesControlCharactersAndNothingElse) {
         {"csi \xC2\x9B"
          "2J, \xC2\xA0",
          "csi \\xC2\\x9B2J, \xC2\xA0"},
+        {"\xC2\x80\xC2\x9F", "\\xC2\\x80\\xC2\\x9F"},
     };
     for (const auto& [text, shown] : cases) {
         EXPECT_EQ(visibleText(text), shown);

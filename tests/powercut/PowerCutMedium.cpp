@@ -5,10 +5,11 @@
 //
 // SEED is a real folder whose files the medium holds, already on the device, when it is mounted.
 // Every operation that changes the medium or makes something durable is numbered from 1 and
-// written to LOG ("N operation path"). When operation CUT_AT arrives (0: never) the power fails:
-// that operation and every later one fail with EIO, and what survives is written to IMAGE. If
-// the power never fails, IMAGE is written when the folder is unmounted, which is a cut taken
-// after the program's last operation. IMAGE holds two folders, one per moment of the cut:
+// written to LOG ("N operation path", and the byte count of a write). When operation CUT_AT arrives
+// (0: never) the power fails: that operation and every later one fail with EIO, and what survives
+// is written to IMAGE. If the power never fails, IMAGE is written when the folder is unmounted,
+// which is a cut taken after the program's last operation. IMAGE holds two folders, one per moment
+// of the cut:
 //
 //   before-commit/  the cut comes before the file system's next journal commit: only what was
 //                   made durable explicitly survives. A file's data and size survive its fsync or
@@ -120,7 +121,7 @@ void losePower() {
 }
 
 // Numbers an operation; false once the power is lost.
-bool record(const char* operation, const char* path) {
+bool record(const char* operation, const char* path, std::size_t bytes = 0) {
     if (g_powerLost)
         return false;
     ++g_operations;
@@ -128,7 +129,10 @@ bool record(const char* operation, const char* path) {
         losePower();
         return false;
     }
-    g_log << g_operations << ' ' << operation << ' ' << (path ? path : "(unnamed)") << std::endl;
+    g_log << g_operations << ' ' << operation << ' ' << (path ? path : "(unnamed)");
+    if (bytes > 0)
+        g_log << ' ' << bytes;
+    g_log << std::endl;
     return true;
 }
 
@@ -245,7 +249,7 @@ int onRead(const char*, char* buffer, size_t size, off_t offset, fuse_file_info*
 }
 
 int onWrite(const char* path, const char* buffer, size_t size, off_t offset, fuse_file_info* info) {
-    if (!record("write", path))
+    if (!record("write", path, size))
         return -EIO;
     std::string& data = opened(info)->data;
     if (data.size() < static_cast<std::size_t>(offset) + size)

@@ -1,5 +1,7 @@
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "engine/SplitFixture.h"
@@ -78,4 +80,21 @@ TEST_F(SplitFixture, OrvantoJoinExitsWithTheOutcomesCode) {
                               "verified: there is no movie.sha256 beside the rejoin script.\n");
     const ProgramRun help = runProgram(ORVANTO_JOIN_PROGRAM, folder(), "--help", output.path());
     EXPECT_EQ(help.out.rfind("Usage: orvanto-join [OPTION]... SCRIPT\n", 0), 0u);
+}
+
+// A last piece swapped for a FIFO between the check of its name and its open is refused, not
+// taken for an empty remainder.
+TEST_F(SplitFixture, OrvantoJoinRefusesAPieceSwappedBeforeItsOpen) {
+    makeSource("movie.avi", 250000);
+    ASSERT_TRUE(std::holds_alternative<SplitCompletion>(split(folder() + "movie.avi", 100000)));
+    std::filesystem::remove(folder() + "movie.avi");
+    ASSERT_EQ(::mkfifo((folder() + "fifo").c_str(), 0600), 0);
+    TempFolder output;
+    const ProgramRun run = runProgram(
+        "/usr/bin/env", folder(),
+        "\"ASAN_OPTIONS=$ASAN_OPTIONS:verify_asan_link_order=0\" SWAP_NAME=movie.3 SWAP_WITH=fifo "
+        "LD_PRELOAD=" SWAP_BEFORE_OPEN " " ORVANTO_JOIN_PROGRAM " movie.bat",
+        output.path());
+    EXPECT_EQ(run.exitCode, 1) << run.out;
+    EXPECT_FALSE(fileExists(folder() + "movie.avi"));
 }

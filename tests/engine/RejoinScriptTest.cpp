@@ -1,4 +1,5 @@
 #include "engine/RejoinScript.h"
+#include "engine/RejoinScriptReader.h"
 
 #include <gtest/gtest.h>
 
@@ -140,6 +141,16 @@ TEST(RejoinScript, KeepsOneCopyLineUpTo8191Characters) {
     const std::vector<std::string> tooLong =
         scriptLines(writtenScript(folder, std::string(baseLength + 1, 'g') + ".x", pieceCount));
     EXPECT_EQ(tooLong.size(), 4u);
+
+    // The reader takes a copy line of exactly that length, and none a character longer.
+    using namespace script_grammar;
+    const std::string start = kCopyCommand + "\"m.1\" + \"m.2\" \"";
+    for (const std::size_t length : {8191u, 8192u}) {
+        const std::string target = "m." + std::string(length - start.size() - 3, 'x');
+        const std::string script = kEchoOff + kLineEnd + start + target + "\"" + kLineEnd + kEcho +
+                                   target + kRecreated + kLineEnd;
+        EXPECT_EQ(std::holds_alternative<JoinPlan>(readRejoinScript(script)), length == 8191);
+    }
 }
 
 // Lines up to the switch are ASCII and no byte-order mark comes first: cmd reads them in the

@@ -209,6 +209,24 @@ TEST_F(SplitJobRun, AWriteFailureNamesTheFileAndRemovesEveryPiece) {
         EXPECT_EQ(readFile(folder() + taken), "theirs");
         std::filesystem::remove(folder() + taken);
     }
+
+    // A folder that may be written but not read fails the split at the latest when it is synced,
+    // after the script: nothing of the split stays.
+    const TempFolder unreadable;
+    m_outputFolder = unreadable.path();
+    handToOrdinaryUser(folder());
+    handToOrdinaryUser(unreadable.path());
+    ::chmod(unreadable.path().c_str(), 0300);
+    const int failed = runInChild([&] {
+        try {
+            return becomeOrdinaryUser() ? (split(source, 1000000), 11) : 12;
+        } catch (const SplitFailure& error) {
+            return error.cleanup() == Cleanup::Removed ? 0 : 10;
+        }
+    });
+    ::chmod(unreadable.path().c_str(), 0700);
+    EXPECT_EQ(failed, 0) << "10: not all removed, 11: no error, 12: cannot drop rights";
+    EXPECT_EQ(entriesOf(unreadable.path()), std::set<std::string>{});
 }
 
 TEST_F(SplitJobRun, AnUnreadableSourceSaysWhyAndLeavesNothing) {

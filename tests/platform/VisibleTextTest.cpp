@@ -15,6 +15,7 @@ TEST(VisibleText, EscapesControlCharactersBytesThatAreNoUtf8AndTheBackslash) {
         {"out\\x1B", "out\\\\x1B"},
         {"caf\xE9 \x9B \xE5\x86 \xC0\xAF \xED\xA0\x80", // stray, cut short, overlong, surrogate
          "caf\\xE9 \\x9B \\xE5\\x86 \\xC0\\xAF \\xED\\xA0\\x80"},
+        {"\xC2\x80\xC2\x9F", "\\xC2\\x80\\xC2\\x9F"},
     };
     for (const auto& [text, shown] : cases)
         EXPECT_EQ(visibleText(text), shown);

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/FolderLock.h"
 #include "settings/ConversionError.h"
 #include "settings/SettingsFileError.h"
 #include "support/ChildProcess.h"
@@ -150,12 +151,29 @@ TEST_F(SettingsFiles, SplitsFinishingTogetherAllCount) {
             m_settings.addToSplitCounter(1);
         return 0;
     };
+    // An update waits while another process holds the folder's lock, whatever the timing.
+    int toHolder[2], fromHolder[2];
+    ASSERT_EQ(::pipe(toHolder), 0);
+    ASSERT_EQ(::pipe(fromHolder), 0);
+    std::future<int> holder = std::async(std::launch::async, runInChild, [&] {
+        const FolderLock lock(m_folder.path());
+        char go = 0;
+        return ::write(fromHolder[1], "!", 1) == 1 && ::read(toHolder[0], &go, 1) == 1 ? 0 : 1;
+    });
+    char ready = 0;
+    ASSERT_EQ(::read(fromHolder[0], &ready, 1), 1);
     std::vector<std::future<int>> writers;
+    writers.push_back(std::async(std::launch::async, runInChild, addFive));
+    EXPECT_EQ(writers.back().wait_for(std::chrono::seconds(2)), std::future_status::timeout);
+    EXPECT_EQ(::write(toHolder[1], "!", 1), 1);
+    EXPECT_EQ(0, holder.get());
+    for (const int fd : {toHolder[0], toHolder[1], fromHolder[0], fromHolder[1]})
+        ::close(fd);
     for (int i = 0; i < 20; ++i)
         writers.push_back(std::async(std::launch::async, runInChild, addFive));
     for (std::future<int>& writer : writers)
         EXPECT_EQ(0, writer.get());
-    EXPECT_EQ(100, m_settings.readSplitCounter());
+    EXPECT_EQ(105, m_settings.readSplitCounter());
 }
 
 TEST_F(SettingsFiles, NewSettingsBelongToTheOwnerOfTheirFolder) {

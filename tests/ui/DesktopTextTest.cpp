@@ -12,6 +12,7 @@
 
 #include "FreshConfig.h"
 #include "ui/AboutBox.h"
+#include "ui/DesktopTextScale.h"
 #include "ui/MainWindow.h"
 #include "ui/SettingsDialog.h"
 #include "ui/StatisticsWindow.h"
@@ -76,6 +77,11 @@ TEST(DesktopText, EachFormGrowsWithTheDesktopFontAndEveryControlFitsItsTextAndHa
                     << name;
             }
         }
+        // A form the screen cannot hold keeps its design size rather than shrink.
+        QWidget large;
+        large.resize(1000, 1000);
+        scaleFormToDesktopText(large);
+        EXPECT_EQ(large.size(), QSize(1000, 1000));
     }
     QApplication::setFont(desktopFont);
 }

@@ -2,9 +2,6 @@
 
 #include "engine/ScriptGrammar.h"
 #include "engine/SplitNames.h"
-#include "platform/File.h"
-#include "platform/FileSystem.h"
-#include "platform/IoError.h"
 
 namespace {
 
@@ -34,15 +31,6 @@ std::string copyCommands(const std::vector<std::string>& quotedPieces,
     return text + quotedTarget + kLineEnd;
 }
 
-[[noreturn]] void removeAfterFailure(const std::string& path, const IoError& cause) {
-    try {
-        fs_entry::removeFile(path);
-    } catch (const IoError& removal) {
-        throw cause.withFailedRemoval(removal);
-    }
-    throw cause;
-}
-
 } // namespace
 
 void RejoinScript::addPiece(const std::string& baseName, std::int64_t index) {
@@ -52,20 +40,4 @@ void RejoinScript::addPiece(const std::string& baseName, std::int64_t index) {
 std::string RejoinScript::text(const std::string& targetName) const {
     return kEchoOff + kLineEnd + kCopyCommand + copyCommands(m_quotedPieces, quoted(targetName)) +
            kEcho + escapedForEcho(targetName) + kRecreated + kLineEnd;
-}
-
-void RejoinScript::write(const std::string& path, const std::string& targetName,
-                         unsigned permissions) const {
-    const std::string content = text(targetName);
-    File file = File::createNew(path, permissions);
-    try {
-        file.write(content.data(), content.size());
-        // The script is what makes the pieces whole: it must be on the medium before the split
-        // says it is finished.
-        file.syncToDevice();
-        file.close();
-    } catch (const IoError& error) {
-        // A half script would make cmd append into the first piece.
-        removeAfterFailure(path, error);
-    }
 }

@@ -8,9 +8,7 @@
 
 #include "engine/RejoinScript.h"
 #include "platform/File.h"
-#include "platform/FileSystem.h"
 #include "platform/IoError.h"
-#include "platform/Paths.h"
 #include "platform/WriteBack.h"
 
 namespace {
@@ -46,15 +44,16 @@ public:
             return SourceUnreadable{problem};
         }
         try {
+            m_destination = m_plan.destination
+                                ? m_plan.destination
+                                : std::make_shared<const Destination>(m_plan.destinationFolder);
             writePieces(*source);
             settleLastPiece();
+            refuseGrownSource(*source);
             step();
-            m_script.write(scriptPath(), m_plan.names.targetName, m_permissions);
-            m_scriptWritten = true;
-            syncFileSystemOf(m_plan.destinationFolder);
+            writeScript();
         } catch (const StopRequested&) {
-            removeWrittenFiles();
-            return SplitStopped{};
+            return stoppedAfterRemovingFiles();
         } catch (const IoError& error) {
             throw failureAfterRemovingFiles(error);
         } catch (...) {
@@ -79,8 +78,8 @@ private:
     // the source ran out inside it. Waiting for each piece before writing the next would leave
     // the device idle between pieces.
     bool writePiece(File& source) {
-        auto current = std::make_unique<PieceOnItsWay>(
-            File::createNew(piecePath(m_pieceIndex), m_permissions));
+        auto current = std::make_unique<PieceOnItsWay>(m_destination->createNew(
+            pieceName(m_plan.names.baseName, m_pieceIndex), m_permissions));
         m_createdPieces = m_pieceIndex;
         m_job.startPiece(m_pieceIndex);
         step();
@@ -103,6 +102,26 @@ private:
         settleLastPiece();
         m_lastPiece = std::move(current);
         return lastRead == 0;
+    }
+
+    // The job reads no further than the checked size: more bytes there would be cut off.
+    void refuseGrownSource(File& source) {
+        char beyond = 0;
+        if (source.read(&beyond, 1) > 0)
+            throw IoError::grewAfterChosen(source.path(), m_plan.sourceSize);
+    }
+
+    // Written whole and put on the medium with every piece's size and name (syncfs on the
+    // script, which is in the destination whatever its path now leads to).
+    void writeScript() {
+        const std::string name = scriptName(m_plan.names.baseName);
+        File script = m_destination->createNew(name, m_permissions);
+        m_scriptCreated = true;
+        const std::string content = m_script.text(m_plan.names.targetName);
+        script.write(content.data(), content.size());
+        script.syncToDevice();
+        syncFileSystemOf(script);
+        script.close();
     }
 
     // Waits until the piece written last is on the medium, and closes it.
@@ -149,27 +168,18 @@ private:
             throw StopRequested{};
     }
 
-    std::string piecePath(std::int64_t index) const {
-        return paths::joined(m_plan.destinationFolder, pieceName(m_plan.names.baseName, index));
-    }
-
-    std::string scriptPath() const {
-        return paths::joined(m_plan.destinationFolder, scriptName(m_plan.names.baseName));
-    }
-
     // Only files this job created: a name that appeared meanwhile belongs to someone else.
     // Every file is tried; the first failure is reported.
     void removeWrittenFiles() {
         std::vector<std::string> written;
         for (std::int64_t index = 1; index <= m_createdPieces; ++index)
-            written.push_back(piecePath(index));
-        // A script that could not be written whole has removed itself.
-        if (m_scriptWritten)
-            written.push_back(scriptPath());
+            written.push_back(pieceName(m_plan.names.baseName, index));
+        if (m_scriptCreated)
+            written.push_back(scriptName(m_plan.names.baseName));
         std::optional<IoError> failure;
-        for (const std::string& path : written) {
+        for (const std::string& name : written) {
             try {
-                fs_entry::removeFile(path);
+                m_destination->folder().removeFile(name);
             } catch (const IoError& error) {
                 if (!failure)
                     failure = error;
@@ -177,6 +187,15 @@ private:
         }
         if (failure)
             throw *failure;
+    }
+
+    SplitStopped stoppedAfterRemovingFiles() {
+        try {
+            removeWrittenFiles();
+        } catch (const IoError& removal) {
+            return SplitStopped{removal};
+        }
+        return SplitStopped{};
     }
 
     // Pieces without their script are of no use, and they would block the next attempt.
@@ -201,8 +220,9 @@ private:
     std::int64_t m_createdPieces = 0;
     std::int64_t m_sourceRead = 0;
     unsigned m_permissions = 0;
-    bool m_scriptWritten = false;
+    bool m_scriptCreated = false;
     std::unique_ptr<PieceOnItsWay> m_lastPiece;
+    std::shared_ptr<const Destination> m_destination;
 };
 
 std::int64_t piecesWritten(std::int64_t sourceSize, std::int64_t splitSize) {

@@ -19,6 +19,11 @@ std::int64_t sourceSizeOf(const std::string& path);
 // name, only dots), if it could not; a window checks this as soon as the file is chosen.
 std::optional<SplitRefusal> sourceNameRefusal(const std::string& sourcePath);
 
+// Refuses a piece size above the largest file the destination's file system holds, naming the
+// largest preset that fits.
+std::optional<SplitRefusal> pieceSizeRefusal(std::int64_t splitSize, std::int64_t largestFile,
+                                             const std::string& folder);
+
 // What the user asked for: sourceSize is the size read when the source was chosen;
 // outputFolder is where the pieces go, or empty for the source's own folder.
 struct SplitRequest {

@@ -86,6 +86,15 @@ File File::createNew(const std::string& path, unsigned permissions) {
     return File(openOrThrow(path, flags, IoError::Operation::Create, permissions), path);
 }
 
+File File::createNew(const Folder& folder, const std::string& name, unsigned permissions) {
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    const int fd = interruption::retryUnlessStopped(
+        [&] { return ::openat(folder.descriptor(), name.c_str(), flags, permissions); });
+    if (fd < 0)
+        throw IoError(IoError::Operation::Create, folder.pathOf(name), errno);
+    return File(fd, folder.pathOf(name));
+}
+
 File File::openForReadingWithoutBlocking(const std::string& path) {
     const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
     return File(openOrThrow(path, flags, IoError::Operation::Open), path);

@@ -32,6 +32,8 @@ public:
     // included, fails the call with "File exists", so nothing is replaced or written through.
     // The file gets permissions less the umask.
     static File createNew(const std::string& path, unsigned permissions = 0666);
+    // The same for name in an opened folder.
+    static File createNew(const Folder& folder, const std::string& name, unsigned permissions);
     // Takes over an open descriptor; messages name path.
     static File adopt(int fd, std::string path);
     // Opens an existing entry for reading without waiting on it: a FIFO without a writer or a

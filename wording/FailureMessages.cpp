@@ -74,20 +74,20 @@ std::string reason(const IoError& failure) {
     case Fault::ShrankWhileCopied:
         return "it became shorter while it was being copied";
     case Fault::ShrankAfterChosen:
-        return "the file became shorter after it was chosen (" +
+        return "it changed while it was being split: it became shorter (" +
                std::to_string(failure.bytesRead()) + " of " +
                std::to_string(failure.bytesExpected()) + " bytes read)";
+    case Fault::GrewAfterChosen:
+        return "it changed while it was being split: it grew beyond the " +
+               std::to_string(failure.bytesExpected()) + " bytes it had when it was chosen";
     }
     return {};
 }
 
 // "Could not write /x/movie.3: No space left on device"
 std::string ioErrorText(const IoError& failure) {
-    std::string text =
-        "Could not " + verb(failure) + " " + visibleText(failure.path()) + ": " + reason(failure);
-    if (const IoError* removal = failure.failedRemoval())
-        text += "; " + ioErrorText(*removal);
-    return text;
+    return "Could not " + verb(failure) + " " + visibleText(failure.path()) + ": " +
+           reason(failure);
 }
 
 std::string splitFailureText(const SplitFailure& failure) {

@@ -66,15 +66,19 @@ protected:
 
 } // namespace
 
-TEST_F(FaultInjection, AMissingOutputFolderEndsTheJobWithItsName) {
+TEST_F(FaultInjection, AMissingOutputFolderIsNamedBeforeAnythingIsWritten) {
     const std::string source = makeSource("movie.avi", kSourceSize);
     TempFolder parent;
     const std::string gone = parent.file("gone/");
     m_outputFolder = gone;
     const std::size_t descriptors = openDescriptorCount();
 
-    EXPECT_EQ(splitEnding(source),
-              Ending({Operation::Create, gone + "movie.1", ENOENT}, Cleanup::NothingWritten, {}));
+    try {
+        split(source, kSplitSize);
+        ADD_FAILURE() << "no error";
+    } catch (const IoError& error) {
+        EXPECT_EQ(ioFailureOf(error), IoFailure(Operation::OpenFolder, gone, ENOENT));
+    }
     EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
     EXPECT_EQ(openDescriptorCount(), descriptors);
 }
@@ -90,6 +94,81 @@ TEST_F(FaultInjection, AnOutputFolderRemovedDuringTheJobEndsItWithThePieceName) 
               Ending({Operation::Create, output.path() + "movie.3", ENOENT}, Cleanup::Removed, {}));
     EXPECT_EQ(openDescriptorCount(), descriptors);
     EXPECT_EQ(readFile(source).size(), static_cast<std::size_t>(kSourceSize));
+}
+
+// The folder is held open from the check on: a rename, or a link re-pointed, cannot split the
+// output in two.
+TEST_F(FaultInjection, EveryFileGoesToTheFolderThatWasChecked) {
+    const std::string source = makeSource("movie.avi", kSourceSize);
+    TempFolder parent;
+    const std::string checked = parent.file("checked/");
+    const std::string other = parent.file("other/");
+    const std::string link = parent.file("link");
+    const struct {
+        std::string outputFolder;
+        std::function<void()> move;
+        std::string checkedNow; // where the checked folder is once moved
+    } cases[] = {
+        {checked,
+         [&] {
+             std::filesystem::rename(checked, parent.file("renamed"));
+             std::filesystem::rename(other, checked);
+         },
+         parent.file("renamed/")},
+        {link + "/",
+         [&] {
+             std::filesystem::remove(link);
+             std::filesystem::create_directory_symlink(other, link);
+         },
+         checked},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.outputFolder);
+        std::filesystem::remove_all(parent.path());
+        std::filesystem::create_directories(checked);
+        std::filesystem::create_directories(other);
+        std::filesystem::create_directory_symlink(checked, link);
+        m_outputFolder = c.outputFolder;
+        m_steps = JobSteps();
+        atStep(kInSecondPiece, c.move);
+        ASSERT_TRUE(std::holds_alternative<SplitCompletion>(split(source, kSplitSize)));
+        EXPECT_EQ(entriesOf(c.checkedNow),
+                  (std::set<std::string>{"movie.1", "movie.2", "movie.3", "movie.bat"}));
+        EXPECT_EQ(entriesOf(c.outputFolder), std::set<std::string>{});
+    }
+}
+
+// Both requests pass their checks before either job runs: the names that Windows takes for one
+// are created under the folder's lock, so the second job fails and removes what it wrote.
+TEST_F(FaultInjection, SplitsOfNamesWindowsTakesForOneCannotBothComplete) {
+    const std::string lower = makeSource("movie.avi", kSourceSize);
+    const std::string upper = makeSource("Movie.avi", kSourceSize);
+    TempFolder output;
+    const auto checked = [&](const std::string& source) {
+        return std::get<SplitPlan>(
+            checkSplitRequest({source, kSourceSize, kSplitSize, output.path()}));
+    };
+    SplitJob first(checked(lower));
+    SplitJob second(checked(upper));
+    std::optional<SplitFailure> secondFailure;
+    bool secondRan = false;
+    first.observeSteps([&] {
+        if (std::exchange(secondRan, true))
+            return;
+        try {
+            second.run();
+            ADD_FAILURE() << "both completed";
+        } catch (const SplitFailure& failure) {
+            secondFailure = failure;
+        }
+    });
+    ASSERT_TRUE(std::holds_alternative<SplitCompletion>(first.run()));
+    ASSERT_TRUE(secondFailure);
+    EXPECT_EQ(ioFailureOf(secondFailure->cause()),
+              IoFailure(Operation::Create, output.file("movie.1"), EEXIST));
+    EXPECT_EQ(secondFailure->cleanup(), Cleanup::NothingWritten);
+    EXPECT_EQ(entriesOf(output.path()),
+              (std::set<std::string>{"movie.1", "movie.2", "movie.3", "movie.bat"}));
 }
 
 // Root may write in a read-only folder, so the split runs as an ordinary user. A folder that
@@ -136,6 +215,31 @@ TEST_F(FaultInjection, AReadOnlyDestinationEndsTheJobWithTheFileAndTheReason) {
     }
 }
 
+// A stop whose clean-up fails says which file stayed, and why.
+TEST_F(FaultInjection, AStopWhoseCleanUpFailsNamesTheFileThatStayed) {
+    TempFolder output;
+    const std::string source = makeSource("movie.avi", kSourceSize);
+    m_outputFolder = output.path();
+    handToOrdinaryUser(folder());
+    handToOrdinaryUser(output.path());
+    atStep(kInSecondPiece, [&] {
+        ::chmod(output.path().c_str(), 0555);
+        stopJob();
+    });
+    const int status = runInChild([&] {
+        if (!becomeOrdinaryUser())
+            return 10;
+        const SplitOutcome outcome = split(source, kSplitSize);
+        const auto* stopped = std::get_if<SplitStopped>(&outcome);
+        const IoFailure expected{Operation::Remove, output.file("movie.1"), EACCES};
+        return stopped && stopped->removalFailure &&
+                       ioFailureOf(*stopped->removalFailure) == expected
+                   ? 0
+                   : 11;
+    });
+    EXPECT_EQ(status, 0) << "10: cannot drop rights, 11: another outcome";
+}
+
 TEST_F(FaultInjection, ASourceTruncatedDuringTheJobEndsItWithTheSourceName) {
     const std::string source = makeSource("movie.avi", kSourceSize);
     atStep(kInSecondPiece, [&] { std::filesystem::resize_file(source, 50000); });
@@ -164,17 +268,16 @@ TEST_F(FaultInjection, ASourceRemovedDuringTheJobIsStillSplitWhole) {
     EXPECT_TRUE(readFile(source) == original);
 }
 
-// The split takes the size the file had when it was chosen; what is appended later is left out.
-TEST_F(FaultInjection, ASourceThatGrowsDuringTheJobIsSplitAtItsChosenSize) {
+// The job reads no further than the size the file had when it was chosen: more would be cut off.
+TEST_F(FaultInjection, ASourceThatGrowsDuringTheJobEndsItAndLeavesNothing) {
     const std::string source = makeSource("movie.avi", kSourceSize);
-    const std::string original = readFile(source);
-    m_steps.onStep = [&] { writePatternFile(source, fileSize(source) + 8192); };
+    atStep(kInSecondPiece, [&] { writePatternFile(source, kSourceSize + 8192); });
 
-    ASSERT_TRUE(std::holds_alternative<SplitCompletion>(split(source, kSplitSize)));
-    EXPECT_GT(fileSize(source), kSourceSize);
-    std::filesystem::rename(source, folder() + "grown");
-    EXPECT_EQ(followRejoinScript(folder(), "movie.bat"), "movie.avi");
-    EXPECT_TRUE(readFile(source) == original);
+    const std::optional<SplitFailure> failure = splitFailure(source);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->cause().fault(), IoError::Fault::GrewAfterChosen);
+    EXPECT_EQ(failure->cleanup(), Cleanup::Removed);
+    EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
 }
 
 // A 1 MiB file system, where whole allocation units decide what fits. Mounting needs root.

@@ -1,9 +1,12 @@
 #include <filesystem>
 
+#include <linux/magic.h>
+
 #include <gtest/gtest.h>
 
 #include "SplitFixture.h"
 #include "engine/SplitJob.h"
+#include "platform/FileSystem.h"
 
 namespace {
 
@@ -201,4 +204,23 @@ TEST_F(SplitRequestCheck, RefusesWhenTheDestinationLacksSpace) {
     EXPECT_EQ(refused.folder, folder());
     EXPECT_GE(refused.bytesNeeded, size);
     EXPECT_LT(refused.bytesFree, refused.bytesNeeded);
+}
+
+// FAT holds no file of 4 GiB: the refusal names the limit and the largest preset that fits.
+TEST_F(SplitRequestCheck, RefusesWhatTheDestinationCannotHold) {
+    const std::string movie = makeSource("movie.avi", 300000);
+    m_outputFolder = movie;
+    EXPECT_EQ(refusal(movie, 300000, 100000).reason, Reason::NotAFolder);
+    m_outputFolder = "/proc";
+    EXPECT_EQ(refusal(movie, 300000, 100000).reason, Reason::UnwritableFolder);
+
+    const std::int64_t fatLargest = fs_entry::largestFileOn(MSDOS_SUPER_MAGIC);
+    EXPECT_EQ(fatLargest, 4294967295);
+    const auto tooLarge = pieceSizeRefusal(4600000000, fatLargest, "/media/stick/");
+    ASSERT_TRUE(tooLarge);
+    EXPECT_EQ(tooLarge->reason, Reason::PieceTooLarge);
+    EXPECT_EQ(tooLarge->limit, fatLargest);
+    EXPECT_EQ(tooLarge->otherName, "650 Megabytes");
+    EXPECT_FALSE(pieceSizeRefusal(650000000, fatLargest, "/media/stick/"));
+    EXPECT_FALSE(pieceSizeRefusal(4600000000, fs_entry::largestFileOn(EXT4_SUPER_MAGIC), "/"));
 }

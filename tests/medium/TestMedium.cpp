@@ -1,0 +1,410 @@
+// orvanto_test_medium: a FUSE folder, stored in a backing folder, that hangs, fails or vanishes
+// on command, so that the tests can drive the real programs against a medium that stops
+// answering.
+//
+//   orvanto_test_medium [--writeback] [--control FILE] BACKING MOUNTPOINT [RULE...]
+//
+// A RULE is "OPERATION ACTION [BYTES]" (one argument, or one line of FILE):
+//   OPERATION  read, write, flush (the file system's part of close(); its result is close's),
+//              fsync, release (the last close; the kernel never reports its result) or open
+//   ACTION     hang    wait until the rule is lifted, or give up with EINTR when the kernel
+//                      passes on the caller's signal (an interruptible medium)
+//              hold    wait until the rule is lifted, whatever the caller receives (a hard mount)
+//              eio     fail with "Input/output error"
+//              vanish  the folder and everything in it vanish, for good, at the first call of
+//                      any kind once BYTES have passed: names are no longer found and files
+//                      already open fail with EIO
+//   BYTES      the rule applies once this many bytes have been read (read) or written (all
+//              others) through the folder; 0 when left out
+// --control FILE is read again whenever it changes; its lines then replace every rule (an empty
+// FILE lifts them all, and lets hung calls go). --writeback turns on the kernel's write-back
+// cache, which holds written pages in the kernel and hands them over at flush, fsync or later.
+// The program stays in the foreground until the folder is unmounted (fusermount3 -u MOUNTPOINT),
+// and prints "ready" on standard output once the folder is mounted.
+#define FUSE_USE_VERSION 312
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <mutex>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <fuse3/fuse.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace {
+
+enum class Operation { Read, Write, Flush, Fsync, Release, Open };
+enum class Action { Hang, Hold, Eio, Vanish };
+
+struct Rule {
+    Operation operation;
+    Action action;
+    unsigned long long afterBytes = 0;
+};
+
+std::string g_backing;
+std::string g_controlFile;
+bool g_writeBack = false;
+
+std::mutex g_mutex;
+std::vector<Rule> g_rules;
+timespec g_controlChanged{};
+bool g_vanished = false;
+std::atomic<unsigned long long> g_bytesRead{0};
+std::atomic<unsigned long long> g_bytesWritten{0};
+
+std::optional<Operation> operationNamed(const std::string& name) {
+    static const std::pair<const char*, Operation> kNames[] = {
+        {"read", Operation::Read},   {"write", Operation::Write},     {"flush", Operation::Flush},
+        {"fsync", Operation::Fsync}, {"release", Operation::Release}, {"open", Operation::Open}};
+    for (const auto& [text, operation] : kNames)
+        if (name == text)
+            return operation;
+    return std::nullopt;
+}
+
+std::optional<Action> actionNamed(const std::string& name) {
+    static const std::pair<const char*, Action> kNames[] = {{"hang", Action::Hang},
+                                                            {"hold", Action::Hold},
+                                                            {"eio", Action::Eio},
+                                                            {"vanish", Action::Vanish}};
+    for (const auto& [text, action] : kNames)
+        if (name == text)
+            return action;
+    return std::nullopt;
+}
+
+std::optional<Rule> ruleFrom(const std::string& text) {
+    std::istringstream words(text);
+    std::string operationName, actionName;
+    Rule rule{};
+    if (!(words >> operationName >> actionName))
+        return std::nullopt;
+    const auto operation = operationNamed(operationName);
+    const auto action = actionNamed(actionName);
+    if (!operation || !action)
+        return std::nullopt;
+    rule.operation = *operation;
+    rule.action = *action;
+    words >> rule.afterBytes;
+    return rule;
+}
+
+// Rereads the control file if it changed since it was last read. Called with g_mutex held.
+void followControlFile() {
+    if (g_controlFile.empty())
+        return;
+    struct stat status {};
+    if (::stat(g_controlFile.c_str(), &status) != 0)
+        return;
+    if (status.st_mtim.tv_sec == g_controlChanged.tv_sec &&
+        status.st_mtim.tv_nsec == g_controlChanged.tv_nsec)
+        return;
+    g_controlChanged = status.st_mtim;
+    g_rules.clear();
+    std::ifstream lines(g_controlFile);
+    for (std::string line; std::getline(lines, line);)
+        if (const auto rule = ruleFrom(line))
+            g_rules.push_back(*rule);
+}
+
+unsigned long long bytesSeenBy(Operation operation) {
+    return operation == Operation::Read ? g_bytesRead.load() : g_bytesWritten.load();
+}
+
+// A vanish rule takes effect on any call once its bytes have passed, not only on its operation.
+// Called with g_mutex held.
+bool vanishedWithLock() {
+    followControlFile();
+    for (const Rule& rule : g_rules)
+        if (rule.action == Action::Vanish && bytesSeenBy(rule.operation) >= rule.afterBytes)
+            g_vanished = true;
+    return g_vanished;
+}
+
+std::optional<Action> actionFor(Operation operation) {
+    for (const Rule& rule : g_rules)
+        if (rule.operation == operation && bytesSeenBy(operation) >= rule.afterBytes)
+            return rule.action;
+    return std::nullopt;
+}
+
+// Applies the rules to one call: 0 to go on, or the error to answer with.
+int faultOf(Operation operation) {
+    std::unique_lock<std::mutex> lock(g_mutex);
+    for (;;) {
+        if (vanishedWithLock())
+            return operation == Operation::Open ? -ENOENT : -EIO;
+        const auto action = actionFor(operation);
+        if (!action || *action == Action::Vanish)
+            return 0;
+        switch (*action) {
+        case Action::Eio:
+            return -EIO;
+        case Action::Hang:
+            if (fuse_interrupted())
+                return -EINTR;
+            break;
+        case Action::Hold:
+        case Action::Vanish:
+            break;
+        }
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        lock.lock();
+    }
+}
+
+bool vanished() {
+    const std::lock_guard<std::mutex> lock(g_mutex);
+    return vanishedWithLock();
+}
+
+std::string backed(const char* path) {
+    return g_backing + path;
+}
+
+int result(long value) {
+    return value < 0 ? -errno : static_cast<int>(value);
+}
+
+void* onInit(fuse_conn_info* connection, fuse_config* config) {
+    if (g_writeBack && (connection->capable & FUSE_CAP_WRITEBACK_CACHE))
+        connection->want |= FUSE_CAP_WRITEBACK_CACHE;
+    config->use_ino = 1;
+    // Every call reaches this program: nothing is answered from the kernel's caches.
+    config->entry_timeout = 0;
+    config->attr_timeout = 0;
+    config->negative_timeout = 0;
+    return nullptr;
+}
+
+int onGetattr(const char* path, struct stat* status, fuse_file_info*) {
+    if (vanished())
+        return -ENOENT;
+    return result(::lstat(backed(path).c_str(), status));
+}
+
+int onAccess(const char* path, int mode) {
+    if (vanished())
+        return -ENOENT;
+    return result(::access(backed(path).c_str(), mode));
+}
+
+int onReaddir(const char* path, void* buffer, fuse_fill_dir_t fill, off_t, fuse_file_info*,
+              fuse_readdir_flags) {
+    if (vanished())
+        return -ENOENT;
+    DIR* folder = ::opendir(backed(path).c_str());
+    if (!folder)
+        return -errno;
+    while (const dirent* entry = ::readdir(folder))
+        fill(buffer, entry->d_name, nullptr, 0, fuse_fill_dir_flags{});
+    ::closedir(folder);
+    return 0;
+}
+
+int opened(int fd, fuse_file_info* file) {
+    if (fd < 0)
+        return -errno;
+    file->fh = static_cast<std::uint64_t>(fd);
+    return 0;
+}
+
+// The write-back cache reads back what it merges, so a file open for writing is read too.
+int backingFlags(int flags) {
+    if (g_writeBack && (flags & O_ACCMODE) == O_WRONLY)
+        flags = (flags & ~O_ACCMODE) | O_RDWR;
+    return flags & ~O_APPEND;
+}
+
+int onCreate(const char* path, mode_t mode, fuse_file_info* file) {
+    if (const int fault = faultOf(Operation::Open))
+        return fault;
+    return opened(::open(backed(path).c_str(), backingFlags(file->flags), mode), file);
+}
+
+int onOpen(const char* path, fuse_file_info* file) {
+    if (const int fault = faultOf(Operation::Open))
+        return fault;
+    return opened(::open(backed(path).c_str(), backingFlags(file->flags)), file);
+}
+
+int onRead(const char*, char* buffer, std::size_t size, off_t offset, fuse_file_info* file) {
+    if (const int fault = faultOf(Operation::Read))
+        return fault;
+    const int count = result(::pread(static_cast<int>(file->fh), buffer, size, offset));
+    if (count > 0)
+        g_bytesRead += static_cast<unsigned long long>(count);
+    return count;
+}
+
+int onWrite(const char*, const char* data, std::size_t size, off_t offset, fuse_file_info* file) {
+    if (const int fault = faultOf(Operation::Write))
+        return fault;
+    const int count = result(::pwrite(static_cast<int>(file->fh), data, size, offset));
+    if (count > 0)
+        g_bytesWritten += static_cast<unsigned long long>(count);
+    return count;
+}
+
+int onFlush(const char*, fuse_file_info*) {
+    return faultOf(Operation::Flush);
+}
+
+int onFsync(const char*, int, fuse_file_info* file) {
+    if (const int fault = faultOf(Operation::Fsync))
+        return fault;
+    return result(::fsync(static_cast<int>(file->fh)));
+}
+
+int onRelease(const char*, fuse_file_info* file) {
+    const int fault = faultOf(Operation::Release);
+    ::close(static_cast<int>(file->fh));
+    return fault;
+}
+
+int onUnlink(const char* path) {
+    if (vanished())
+        return -ENOENT;
+    return result(::unlink(backed(path).c_str()));
+}
+
+int onRename(const char* from, const char* to, unsigned int flags) {
+    if (vanished())
+        return -ENOENT;
+    return result(::renameat2(AT_FDCWD, backed(from).c_str(), AT_FDCWD, backed(to).c_str(), flags));
+}
+
+int onLink(const char* from, const char* to) {
+    if (vanished())
+        return -ENOENT;
+    return result(::link(backed(from).c_str(), backed(to).c_str()));
+}
+
+int onTruncate(const char* path, off_t size, fuse_file_info* file) {
+    if (vanished())
+        return -EIO;
+    if (file)
+        return result(::ftruncate(static_cast<int>(file->fh), size));
+    return result(::truncate(backed(path).c_str(), size));
+}
+
+int onChmod(const char* path, mode_t mode, fuse_file_info*) {
+    if (vanished())
+        return -ENOENT;
+    return result(::chmod(backed(path).c_str(), mode));
+}
+
+int onUtimens(const char* path, const timespec times[2], fuse_file_info*) {
+    if (vanished())
+        return -ENOENT;
+    return result(::utimensat(AT_FDCWD, backed(path).c_str(), times, AT_SYMLINK_NOFOLLOW));
+}
+
+int onMkdir(const char* path, mode_t mode) {
+    if (vanished())
+        return -ENOENT;
+    return result(::mkdir(backed(path).c_str(), mode));
+}
+
+int onRmdir(const char* path) {
+    if (vanished())
+        return -ENOENT;
+    return result(::rmdir(backed(path).c_str()));
+}
+
+int onStatfs(const char* path, struct statvfs* status) {
+    if (vanished())
+        return -EIO;
+    return result(::statvfs(backed(path).c_str(), status));
+}
+
+fuse_operations operations() {
+    fuse_operations operations{};
+    operations.init = onInit;
+    operations.getattr = onGetattr;
+    operations.access = onAccess;
+    operations.readdir = onReaddir;
+    operations.create = onCreate;
+    operations.open = onOpen;
+    operations.read = onRead;
+    operations.write = onWrite;
+    operations.flush = onFlush;
+    operations.fsync = onFsync;
+    operations.release = onRelease;
+    operations.unlink = onUnlink;
+    operations.rename = onRename;
+    operations.link = onLink;
+    operations.truncate = onTruncate;
+    operations.chmod = onChmod;
+    operations.utimens = onUtimens;
+    operations.mkdir = onMkdir;
+    operations.rmdir = onRmdir;
+    operations.statfs = onStatfs;
+    return operations;
+}
+
+int usage() {
+    std::fputs("usage: orvanto_test_medium [--writeback] [--control FILE] BACKING MOUNTPOINT "
+               "[\"OPERATION ACTION [BYTES]\"...]\n",
+               stderr);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    int next = 1;
+    for (; next < argc && std::strncmp(argv[next], "--", 2) == 0; ++next) {
+        if (std::strcmp(argv[next], "--writeback") == 0)
+            g_writeBack = true;
+        else if (std::strcmp(argv[next], "--control") == 0 && next + 1 < argc)
+            g_controlFile = argv[++next];
+        else
+            return usage();
+    }
+    if (argc - next < 2)
+        return usage();
+    g_backing = argv[next];
+    char* mountPoint = argv[next + 1];
+    for (int index = next + 2; index < argc; ++index) {
+        const auto rule = ruleFrom(argv[index]);
+        if (!rule)
+            return usage();
+        g_rules.push_back(*rule);
+    }
+
+    fuse_args arguments = FUSE_ARGS_INIT(0, nullptr);
+    fuse_opt_add_arg(&arguments, argv[0]);
+    const fuse_operations handlers = operations();
+    fuse* system = fuse_new(&arguments, &handlers, sizeof(handlers), nullptr);
+    if (!system || fuse_mount(system, mountPoint) != 0) {
+        std::fprintf(stderr, "orvanto_test_medium: could not mount %s\n", mountPoint);
+        return 1;
+    }
+    // SIGTERM, SIGINT and SIGHUP unmount the folder and end the program.
+    fuse_set_signal_handlers(fuse_get_session(system));
+    std::puts("ready");
+    std::fflush(stdout);
+    fuse_loop_config* loop = fuse_loop_cfg_create();
+    const int status = fuse_loop_mt(system, loop);
+    fuse_loop_cfg_destroy(loop);
+    fuse_remove_signal_handlers(fuse_get_session(system));
+    fuse_unmount(system);
+    fuse_destroy(system);
+    fuse_opt_free_args(&arguments);
+    return status == 0 ? 0 : 1;
+}

@@ -17,10 +17,12 @@
 //   BYTES      the rule applies once this many bytes have been read (read) or written (all
 //              others) through the folder; 0 when left out
 // --control FILE is read again whenever it changes; its lines then replace every rule (an empty
-// FILE lifts them all, and lets hung calls go). --writeback turns on the kernel's write-back
-// cache, which holds written pages in the kernel and hands them over at flush, fsync or later.
-// The program stays in the foreground until the folder is unmounted (fusermount3 -u MOUNTPOINT),
-// and prints "ready" on standard output once the folder is mounted.
+// FILE lifts them all, and lets hung calls go). When a call starts to hang or hold, the file
+// FILE.hung is created, holding the operation's name, so that a test knows the caller waits.
+// --writeback turns on the kernel's write-back cache, which holds written pages in the kernel and
+// hands them over at flush, fsync or later. The program stays in the foreground until the folder is
+// unmounted (fusermount3 -u MOUNTPOINT), and prints "ready" on standard output once the folder is
+// mounted.
 #define FUSE_USE_VERSION 312
 
 #include <atomic>
@@ -141,10 +143,21 @@ std::optional<Action> actionFor(Operation operation) {
     return std::nullopt;
 }
 
+const char* nameOf(Operation operation) {
+    static const char* const kNames[] = {"read", "write", "flush", "fsync", "release", "open"};
+    return kNames[static_cast<int>(operation)];
+}
+
+void noteHanging(Operation operation) {
+    if (g_controlFile.empty())
+        return;
+    std::ofstream(g_controlFile + ".hung") << nameOf(operation) << '\n';
+}
+
 // Applies the rules to one call: 0 to go on, or the error to answer with.
 int faultOf(Operation operation) {
     std::unique_lock<std::mutex> lock(g_mutex);
-    for (;;) {
+    for (bool noted = false;; noted = true) {
         if (vanishedWithLock())
             return operation == Operation::Open ? -ENOENT : -EIO;
         const auto action = actionFor(operation);
@@ -161,6 +174,8 @@ int faultOf(Operation operation) {
         case Action::Vanish:
             break;
         }
+        if (!noted)
+            noteHanging(operation);
         lock.unlock();
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         lock.lock();
@@ -308,6 +323,12 @@ int onChmod(const char* path, mode_t mode, fuse_file_info*) {
     return result(::chmod(backed(path).c_str(), mode));
 }
 
+int onChown(const char* path, uid_t owner, gid_t group, fuse_file_info*) {
+    if (vanished())
+        return -ENOENT;
+    return result(::lchown(backed(path).c_str(), owner, group));
+}
+
 int onUtimens(const char* path, const timespec times[2], fuse_file_info*) {
     if (vanished())
         return -ENOENT;
@@ -350,6 +371,7 @@ fuse_operations operations() {
     operations.link = onLink;
     operations.truncate = onTruncate;
     operations.chmod = onChmod;
+    operations.chown = onChown;
     operations.utimens = onUtimens;
     operations.mkdir = onMkdir;
     operations.rmdir = onRmdir;

@@ -14,6 +14,7 @@
 #include "engine/SplitFixture.h"
 #include "settings/Settings.h"
 #include "support/ChildProcess.h"
+#include "support/MountedMedium.h"
 #include "support/ProgramRun.h"
 
 namespace {
@@ -146,6 +147,40 @@ TEST_F(OrvantoSplitProgram, ALockedCounterLeavesAFinishedSplitUncounted) {
     EXPECT_TRUE(fileExists(folder() + "big.bat"));
     EXPECT_EQ(m_settings.readSplitCounter(), 0);
 }
+
+#ifdef ORVANTO_TEST_MEDIUM
+// A join whose close fails gives its file no name; a split whose folder is unmounted (umount -l)
+// under it writes on into that folder, none of it into the empty folder beneath.
+TEST_F(OrvantoSplitProgram, AFailingOrUnmountedMediumGetsNoFileUnderAnotherName) {
+    MountedMedium medium(ORVANTO_TEST_MEDIUM);
+    if (!medium.whyNotMounted().empty())
+        GTEST_SKIP() << medium.whyNotMounted();
+    makeSource("movie.avi", 250000);
+    ASSERT_EQ(run("movie.avi 100000").exitCode, 0);
+    medium.setRules("flush eio");
+    const ProgramRun join = runProgram(ORVANTO_JOIN_PROGRAM, folder(),
+                                       "-o '" + medium.folder() + "' movie.bat", m_output.path());
+    EXPECT_EQ(join.exitCode, 2);
+    EXPECT_EQ(join.err, "orvanto-join: Could not close " + medium.folder() +
+                            "movie.avi: Input/output error\n");
+    EXPECT_EQ(entriesOf(medium.backing()), std::set<std::string>{});
+
+    std::filesystem::create_directory(folder() + "again");
+    std::filesystem::rename(folder() + "movie.avi", folder() + "again/movie.avi");
+    m_settings.writeOutputFolder(medium.folder());
+    medium.setRules("write hang 150000");
+    const pid_t pid = startProgram({"again/movie.avi", "100000"}, -1);
+    ASSERT_TRUE(medium.waitUntilACallHangs());
+    ASSERT_EQ(std::system(("fusermount3 -u -z '" + medium.folder() + "'").c_str()), 0);
+    medium.setRules("");
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+    EXPECT_EQ(entriesOf(medium.folder()), std::set<std::string>{});
+    EXPECT_EQ(entriesOf(medium.backing()),
+              (std::set<std::string>{"movie.1", "movie.2", "movie.3", "movie.bat"}));
+}
+#endif
 
 // A kill or a closed terminal stops the split like Ctrl+C; a reader that went away does not.
 TEST_F(OrvantoSplitProgram, StopsOnTerminationSignalsAndIgnoresAClosedPipe) {

@@ -61,9 +61,9 @@ struct MissingPiece {
 };
 
 // name is a folder, a device, a pipe or a link.
-struct NotARegularFile {
+struct NotPlainFile {
     std::string name;
-    bool operator==(const NotARegularFile& o) const { return name == o.name; }
+    bool operator==(const NotPlainFile& o) const { return name == o.name; }
 };
 
 // A piece of the wrong size: name holds size bytes, where the first piece holds firstPieceSize.
@@ -101,9 +101,8 @@ struct NotEnoughSpace {
 
 using JoinRefusal =
     std::variant<join_refusal::ScriptForm, join_refusal::UnsafeName, join_refusal::PieceOutOfOrder,
-                 join_refusal::MissingPiece, join_refusal::NotARegularFile,
-                 join_refusal::ShortPiece, join_refusal::LongPiece, join_refusal::TargetExists,
-                 join_refusal::NotEnoughSpace>;
+                 join_refusal::MissingPiece, join_refusal::NotPlainFile, join_refusal::ShortPiece,
+                 join_refusal::LongPiece, join_refusal::TargetExists, join_refusal::NotEnoughSpace>;
 
 // The recreated file stands at path and holds size bytes.
 struct JoinCompletion {

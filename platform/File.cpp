@@ -31,9 +31,9 @@ struct stat statusOf(const File& file) {
 
 void refuseAllButRegular(const struct stat& info, const std::string& path) {
     if (S_ISLNK(info.st_mode))
-        throw File::NotARegularFile(IoError::Operation::Open, path, IoError::Fault::SymbolicLink);
+        throw File::NotPlainFile(IoError::Operation::Open, path, IoError::Fault::SymbolicLink);
     if (!S_ISREG(info.st_mode))
-        throw File::NotARegularFile(IoError::Operation::Open, path, IoError::Fault::NotPlainFile);
+        throw File::NotPlainFile(IoError::Operation::Open, path, IoError::Fault::NotPlainFile);
 }
 
 // A FIFO opened without O_NONBLOCK waits for a writer, and every later read for data.
@@ -54,7 +54,7 @@ File openRegularAt(int folder, const std::string& name, const std::string& path,
     const int fd =
         interruption::retryUnlessStopped([&] { return ::openat(folder, name.c_str(), flags); });
     if (fd < 0 && errno == ELOOP && refuseLinks)
-        throw File::NotARegularFile(IoError::Operation::Open, path, IoError::Fault::SymbolicLink);
+        throw File::NotPlainFile(IoError::Operation::Open, path, IoError::Fault::SymbolicLink);
     if (fd < 0)
         throw IoError(IoError::Operation::Open, path, errno);
     File file = File::adopt(fd, path);

@@ -36,7 +36,6 @@ public:
         System,            // errorNumber says why
         SymbolicLink,      // a link where none may be
         NotPlainFile,      // a folder, a device or a pipe where a file was opened
-        NotRegularFile,    // the same, found after the file was opened
         ReservedName,      // a name kept for files being written
         ShrankWhileCopied, // the file ended early while it was copied
         ShrankAfterChosen, // the file ended early: bytesRead of bytesExpected

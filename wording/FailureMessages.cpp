@@ -67,8 +67,6 @@ std::string reason(const IoError& failure) {
         return "it is a symbolic link";
     case Fault::NotPlainFile:
         return "it is not a plain file";
-    case Fault::NotRegularFile:
-        return "Not a regular file";
     case Fault::ReservedName:
         return "names of this form are kept for files being written";
     case Fault::ShrankWhileCopied:

@@ -69,7 +69,7 @@ struct RefusalText {
     std::string operator()(const join_refusal::MissingPiece& r) const {
         return "The piece " + quoted(r.name) + " is missing.";
     }
-    std::string operator()(const join_refusal::NotARegularFile& r) const {
+    std::string operator()(const join_refusal::NotPlainFile& r) const {
         return "The piece " + quoted(r.name) + " is not a regular file.";
     }
     std::string operator()(const join_refusal::ShortPiece& r) const {

@@ -139,9 +139,8 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
         {"too large for a script", "you.\r\n", "you.\r\n" + std::string(4 << 20, '@'), noChange,
          ScriptForm{1, Part::WholeScript, ""}},
         {"linked piece", "", "", [](auto f) { relink(f + "movie.2", "/etc/passwd"); },
-         NotARegularFile{"movie.2"}},
-        {"FIFO piece", "", "", [](auto f) { relink(f + "movie.3", ""); },
-         NotARegularFile{"movie.3"}},
+         NotPlainFile{"movie.2"}},
+        {"FIFO piece", "", "", [](auto f) { relink(f + "movie.3", ""); }, NotPlainFile{"movie.3"}},
         {"target exists", "", "", [](auto f) { writeFile(f + "movie.avi", "keep"); },
          TargetExists{folder() + "movie.avi"}},
     };

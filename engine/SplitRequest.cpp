@@ -35,7 +35,7 @@ std::optional<SplitRefusal> sourceRefusal(const std::string& sourcePath, std::in
         return SplitRefusal(Reason::UnknownSourceSize, sourcePath);
     // The job reads no further than the size the checks used, so a file that has grown since it
     // was chosen would be cut short.
-    if (sourceSizeOf(sourcePath) != sourceSize)
+    if (fs_entry::targetSize(sourcePath) != sourceSize)
         return SplitRefusal(Reason::SourceSizeChanged, sourcePath);
     if (splitSize < kBlockSize)
         return SplitRefusal(Reason::SplitSizeTooSmall);
@@ -178,10 +178,6 @@ std::optional<SplitRefusal> pieceSizeRefusal(std::int64_t splitSize, std::int64_
             refused.otherName = preset.label;
     }
     return refused;
-}
-
-std::int64_t sourceSizeOf(const std::string& path) {
-    return fs_entry::targetSize(path);
 }
 
 std::optional<SplitRefusal> sourceNameRefusal(const std::string& sourcePath) {

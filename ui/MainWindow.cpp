@@ -21,6 +21,7 @@
 #include "engine/SourceCheck.h"
 #include "engine/SplitJob.h"
 #include "engine/SplitRequest.h"
+#include "platform/FileSystem.h"
 #include "platform/JobThread.h"
 #include "platform/Paths.h"
 #include "ui/AboutBox.h"
@@ -255,7 +256,7 @@ void MainWindow::selectSourceFile(const QString& path) {
     m_sourcePath = toNative(path);
     showElidedText(*m_ui->fileLabel, path);
     m_ui->fileCaption->show();
-    m_sourceSize = sourceSizeOf(m_sourcePath);
+    m_sourceSize = fs_entry::targetSize(m_sourcePath);
     if (m_sourceSize == -1)
         prompts().error(this, kUnreadableSource);
     m_ui->fileSizeLabel->setText(m_sourceSize == -1 ? kUnknownSize : QString::number(m_sourceSize));

@@ -27,6 +27,7 @@
 #include "engine/SizeCatalogue.h"
 #include "engine/SplitJob.h"
 #include "engine/SplitRequest.h"
+#include "platform/FileSystem.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
 #include "platform/VisibleText.h"
@@ -39,7 +40,7 @@ namespace {
 
 const char* const kProgram = "orvanto-split";
 
-const char* const kUsage =
+const std::string kUsage =
     "Usage: orvanto-split [-o DIR] SOURCE SIZE\n"
     "\n"
     "Cuts SOURCE into the pieces BASE.1, BASE.2, ... and writes the rejoin script BASE.bat\n"
@@ -59,7 +60,10 @@ const char* const kUsage =
     "                                          MiB, GiB)\n"
     "  a size as the window shows it           \"1.4 Megabytes\", \"4600 Meg Files\", \"5120k\",\n"
     "                                          \"4600 Megabytes\"\n"
-    "The smallest size is 8192 bytes, and a split gives at least 2 and at most 399 pieces\n"
+    "The smallest size is " +
+    std::to_string(kBlockSize) + " bytes, and a split gives at least 2 and at most " +
+    std::to_string(kMostPieces) +
+    " pieces\n"
     "holding data (an empty one follows when the data ends on a piece's last byte).\n"
     "\n"
     "The report of a finished split goes to standard output, progress to standard error when\n"
@@ -176,7 +180,7 @@ int split(const std::string& source, std::int64_t splitSize,
         chosenOutputFolder ? absolutePath(*chosenOutputFolder) : settings.readOutputFolder();
     checkCounter(settings);
     const SplitOutcome outcome =
-        runSplit({sourcePath, sourceSizeOf(sourcePath), splitSize, outputFolder});
+        runSplit({sourcePath, fs_entry::targetSize(sourcePath), splitSize, outputFolder});
     if (const auto* completion = std::get_if<SplitCompletion>(&outcome)) {
         const bool reported = report(completionReport(*completion));
         if (!countSplit(settings))

@@ -86,9 +86,6 @@ TEST(SplitMessages, EveryRefusalHasItsText) {
          "The folder /x/ is on a disk that cannot hold a file larger than 4294967295 bytes, so "
          "split files of this size cannot be created there. Select a smaller split size, such as "
          "650 Megabytes, and then attempt the split again."},
-        {refusal(Reason::UnwritableFolder),
-         "The output folder /x/ is not a folder Orvanto can write to. Choose another output "
-         "folder in Settings and then attempt the split again."},
     };
     for (const auto& [refused, text] : cases) {
         SCOPED_TRACE(text);

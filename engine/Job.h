@@ -29,6 +29,8 @@ public:
 
     // The job stops at its next step and removes what it wrote.
     void requestStop() { m_stopRequested.store(true); }
+    // Set by requestStop(): the job's thread reads it when a system call is interrupted.
+    const std::atomic<bool>& stopFlag() const { return m_stopRequested; }
     JobProgress progress() const;
 
     // Called on the job's thread at each step, where a stop takes effect: a test stops or holds

@@ -5,8 +5,11 @@
 #include <cstddef>
 #include <optional>
 
+#include "engine/ChecksumFile.h"
 #include "engine/RejoinScriptReader.h"
+#include "engine/RunningDigests.h"
 #include "engine/SplitJob.h"
+#include "engine/SplitNames.h"
 #include "platform/DataCopier.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
@@ -27,7 +30,7 @@ namespace {
 
 // Bytes copied between two progress reports: small enough to stop at once, large enough that
 // the kernel copies at full speed.
-constexpr std::int64_t kCopyStep = 8 << 20;
+constexpr std::int64_t kCopyStep = 256 << 10;
 
 // Every piece holds the first piece's size but the split's remainder, which may hold less: the
 // last piece, or the one before an empty last piece. The split writes that empty piece only
@@ -52,9 +55,10 @@ std::optional<JoinRefusal> checkSizes(const JoinPlan& plan, const std::vector<Pi
 }
 
 // Only a regular file reached without a link is what the sender could have sent: a link
-// could lead to any file the user may read.
+// could lead to any file the user may read. Pieces that have digests to match are not judged by
+// their sizes, so that every piece of a wrong size is named with every damaged one.
 std::variant<std::vector<Piece>, JoinRefusal> checkPieces(const JoinPlan& plan,
-                                                          const Folder& folder) {
+                                                          const Folder& folder, bool withDigests) {
     std::vector<Piece> pieces;
     for (const std::string& name : plan.pieceNames) {
         try {
@@ -69,7 +73,7 @@ std::variant<std::vector<Piece>, JoinRefusal> checkPieces(const JoinPlan& plan,
             return join_refusal::MissingPiece{name};
         }
     }
-    if (auto fault = checkSizes(plan, pieces))
+    if (auto fault = withDigests ? std::nullopt : checkSizes(plan, pieces))
         return *fault;
     return pieces;
 }
@@ -81,12 +85,30 @@ std::int64_t totalSize(const std::vector<Piece>& pieces) {
     return total;
 }
 
+// The pieces, in order, then the target, whose digests differ from the checksum file's.
+std::optional<JoinRefusal> digestMismatch(const std::string& checksumName, const JoinPlan& plan,
+                                          const checksum_file::Digests& expected,
+                                          const checksum_file::Digests& found) {
+    join_refusal::DigestMismatch mismatch{checksumName, {}, {}};
+    for (std::size_t index = 0; index < plan.pieceNames.size(); ++index)
+        if (found.pieces[index] != expected.pieces[index])
+            mismatch.pieces.push_back(plan.pieceNames[index]);
+    if (mismatch.pieces.empty() && found.whole != expected.whole)
+        mismatch.target = plan.targetName;
+    if (mismatch.pieces.empty() && mismatch.target.empty())
+        return std::nullopt;
+    return mismatch;
+}
+
 } // namespace
 
 // Copies exactly the size each piece had when it was checked, and waits until it is all on the
 // medium; false when stopped.
-bool JoinJob::copyPieces(std::vector<Piece>& pieces, File& target) {
-    DataCopier copier;
+bool JoinJob::copyPieces(std::vector<Piece>& pieces, File& target, RunningDigests* digests) {
+    DataCopier copier = digests ? DataCopier([digests](const char* data, std::size_t size) {
+        digests->add(data, size);
+    })
+                                : DataCopier();
     WriteBack writeBack(target);
     for (std::size_t index = 0; index < pieces.size(); ++index) {
         Piece& piece = pieces[index];
@@ -102,6 +124,8 @@ bool JoinJob::copyPieces(std::vector<Piece>& pieces, File& target) {
             addRead(step);
             addOnMedium(writeBack.written(step));
         }
+        if (digests)
+            digests->endPiece();
     }
     // Its metadata goes with the sync before it takes its name (PendingFile::publish).
     addOnMedium(writeBack.finish());
@@ -124,7 +148,16 @@ JoinOutcome JoinJob::run() {
         return *refusal;
     const JoinPlan& plan = std::get<JoinPlan>(reading);
 
-    auto checked = checkPieces(plan, Folder::open(paths::folderOf(request.scriptPath)));
+    const Folder scriptFolder = Folder::open(paths::folderOf(request.scriptPath));
+    const std::string checksumName =
+        checksum_file::nameFor(deriveSplitNames(plan.targetName).baseName);
+    const auto checksum =
+        checksum_file::read(scriptFolder, checksumName, plan.pieceNames, plan.targetName);
+    if (const auto* refusal = std::get_if<JoinRefusal>(&checksum))
+        return *refusal;
+    const auto* expected = std::get_if<checksum_file::Digests>(&checksum);
+
+    auto checked = checkPieces(plan, scriptFolder, expected != nullptr);
     if (const auto* refusal = std::get_if<JoinRefusal>(&checked))
         return *refusal;
     auto& pieces = std::get<std::vector<Piece>>(checked);
@@ -150,10 +183,24 @@ JoinOutcome JoinJob::run() {
     // No more permission bits than the pieces have: a private file stays private.
     PendingFile target(targetFolder, ".orvanto-join.", plan.targetName, targetPath,
                        pieces.front().file.permissions() & 0666);
-    if (!copyPieces(pieces, target.file()))
-        return JoinStopped{};
-    if (!target.publish(request.replaceExisting))
-        return join_refusal::TargetExists{targetPath};
+    std::optional<RunningDigests> digests;
+    if (expected)
+        digests.emplace();
+    try {
+        if (!copyPieces(pieces, target.file(), digests ? &*digests : nullptr))
+            return JoinStopped{};
+        if (expected) {
+            if (auto mismatch = digestMismatch(checksumName, plan, *expected, digests->finish()))
+                return *mismatch;
+        }
+        if (!target.publish(request.replaceExisting))
+            return join_refusal::TargetExists{targetPath};
+    } catch (const IoError& error) {
+        // The stop interrupted a read, a write or a sync: the temporary file goes with target.
+        if (error.errorNumber() == EINTR && stopRequested())
+            return JoinStopped{};
+        throw;
+    }
     syncFolder(shownFolder);
-    return JoinCompletion{targetPath, total};
+    return JoinCompletion{targetPath, total, checksumName, expected != nullptr};
 }

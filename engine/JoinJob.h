@@ -9,6 +9,7 @@
 #include "engine/JoinOutcome.h"
 
 class File;
+class RunningDigests;
 struct Piece;
 
 // What to join: the script names the pieces beside it and the file to recreate.
@@ -20,8 +21,10 @@ struct JoinRequest {
 
 // Reads the script, checks every piece, the target's name and the free space, then copies the
 // pieces into a file beside the target that has no name until it takes the target's name once
-// it is on the medium (platform/PendingFile.h). Refusals and a stop are returned; failures of
-// input/output throw IoError, and every way out leaves nothing of the file.
+// it is on the medium (platform/PendingFile.h). With a checksum file beside the script, every
+// piece's digest and the whole file's must match it before the file takes its name. Refusals and a
+// stop are returned; failures of input/output throw IoError, and every way out leaves nothing of
+// the file.
 class JoinJob final : public Job {
 public:
     explicit JoinJob(JoinRequest request) : m_request(std::move(request)) {}
@@ -33,7 +36,8 @@ public:
     std::string targetPath() const;
 
 private:
-    bool copyPieces(std::vector<Piece>& pieces, File& target);
+    // digests, when given, sees every byte copied.
+    bool copyPieces(std::vector<Piece>& pieces, File& target, RunningDigests* digests);
 
     const JoinRequest m_request;
     mutable std::mutex m_targetMutex;

@@ -4,6 +4,7 @@
 #include <string>
 #include <tuple>
 #include <variant>
+#include <vector>
 
 // What the script reader expected where a script departs from the form the split writes.
 enum class ScriptPart {
@@ -19,6 +20,9 @@ enum class ScriptPart {
     ScriptEnd,          // the end of the script
     WholeScript,        // a rejoin script: a file of its size is none
     FewerPieces,        // no more pieces than a split writes (kMostPieces and an empty one)
+    SwitchToUtf8,       // the line of the switch to UTF-8 due there, which names outside ASCII need
+    RestoreCodePage,    // the line that switches back, after the echo line
+    AsciiCopyCommand,   // "Copy /b " on line 2: names in plain ASCII are written without the switch
 };
 
 // Why a join was refused, one kind per struct. Nothing is written when a join is refused.
@@ -97,17 +101,51 @@ struct NotEnoughSpace {
     }
 };
 
+// The checksum file name is a folder, a device, a pipe or a link.
+struct ChecksumNotPlainFile {
+    std::string name;
+    bool operator==(const ChecksumNotPlainFile& o) const { return name == o.name; }
+};
+
+// Line of the checksum file name is not a digest, two blanks and due on a line of its own; an
+// empty due: the end of the file was due there.
+struct ChecksumForm {
+    std::string name;
+    int line = 0;
+    std::string due;
+    bool operator==(const ChecksumForm& o) const {
+        return std::tie(name, line, due) == std::tie(o.name, o.line, o.due);
+    }
+};
+
+// The SHA-256 of each of pieces, in order, differs from the one the checksum file
+// checksumName gives; with every piece whole, that of the recreated target differs.
+struct DigestMismatch {
+    std::string checksumName;
+    std::vector<std::string> pieces;
+    std::string target; // empty unless pieces is
+    bool operator==(const DigestMismatch& o) const {
+        return std::tie(checksumName, pieces, target) ==
+               std::tie(o.checksumName, o.pieces, o.target);
+    }
+};
+
 } // namespace join_refusal
 
 using JoinRefusal =
     std::variant<join_refusal::ScriptForm, join_refusal::UnsafeName, join_refusal::PieceOutOfOrder,
                  join_refusal::MissingPiece, join_refusal::NotPlainFile, join_refusal::ShortPiece,
-                 join_refusal::LongPiece, join_refusal::TargetExists, join_refusal::NotEnoughSpace>;
+                 join_refusal::LongPiece, join_refusal::TargetExists, join_refusal::NotEnoughSpace,
+                 join_refusal::ChecksumNotPlainFile, join_refusal::ChecksumForm,
+                 join_refusal::DigestMismatch>;
 
-// The recreated file stands at path and holds size bytes.
+// The recreated file stands at path and holds size bytes; verified when every digest matched the
+// checksum file checksumName, which was not there otherwise.
 struct JoinCompletion {
     std::string path;
     std::int64_t size = 0;
+    std::string checksumName;
+    bool verified = false;
 };
 
 // The caller stopped the join; the temporary file was removed.

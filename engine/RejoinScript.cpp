@@ -37,7 +37,13 @@ void RejoinScript::addPiece(const std::string& baseName, std::int64_t index) {
     m_quotedPieces.push_back(quoted(pieceName(baseName, index)));
 }
 
+// The pieces' names are the target's base name: the target tells the form.
 std::string RejoinScript::text(const std::string& targetName) const {
-    return kEchoOff + kLineEnd + kCopyCommand + copyCommands(m_quotedPieces, quoted(targetName)) +
-           kEcho + escapedForEcho(targetName) + kRecreated + kLineEnd;
+    const bool utf8 = needsUtf8(targetName);
+    std::string text = kEchoOff + kLineEnd;
+    for (const std::string& line : utf8 ? kSwitchToUtf8 : std::vector<std::string>())
+        text += line + kLineEnd;
+    text += kCopyCommand + copyCommands(m_quotedPieces, quoted(targetName)) + kEcho +
+            escapedForEcho(targetName) + kRecreated + kLineEnd;
+    return utf8 ? text + kRestoreCodePage + kLineEnd : text;
 }

@@ -170,37 +170,70 @@ std::optional<JoinRefusal> readEchoLine(const std::string& line, int number,
     return std::nullopt;
 }
 
+// The lines after "@ECHO OFF" that switch to UTF-8, when line 2 begins them: the line where the
+// copy lines begin.
+std::variant<int, JoinRefusal> readSwitchToUtf8(const std::vector<std::string>& lines) {
+    for (std::size_t i = 0; i < kSwitchToUtf8.size(); ++i) {
+        const int number = static_cast<int>(i) + 2;
+        if (static_cast<int>(lines.size()) < number || lines[number - 1] != kSwitchToUtf8[i])
+            return formFault(number, ScriptPart::SwitchToUtf8);
+    }
+    return static_cast<int>(kSwitchToUtf8.size()) + 2;
+}
+
+// Which form the names need: the switch is there exactly when a name is not plain ASCII.
+std::optional<JoinRefusal> checkForm(const std::string& targetName, bool utf8) {
+    if (needsUtf8(targetName) == utf8)
+        return std::nullopt;
+    return formFault(2, utf8 ? ScriptPart::AsciiCopyCommand : ScriptPart::SwitchToUtf8);
+}
+
 } // namespace
 
 std::variant<JoinPlan, JoinRefusal> readRejoinScript(const std::string& scriptText) {
     const std::vector<std::string> lines = linesOf(scriptText);
     if (lines.empty() || lines[0] != kEchoOff)
         return formFault(1, ScriptPart::EchoOff);
+    const bool utf8 = lines.size() > 1 && lines[1] == kSwitchToUtf8.front();
+    int firstCopyLine = 2;
+    if (utf8) {
+        const auto switched = readSwitchToUtf8(lines);
+        if (const auto* fault = std::get_if<JoinRefusal>(&switched))
+            return *fault;
+        firstCopyLine = std::get<int>(switched);
+    }
     PlanBuilder builder;
-    int number = 2;
+    int number = firstCopyLine;
     for (; number <= static_cast<int>(lines.size()); ++number) {
         const std::string& line = lines[number - 1];
-        if (number > 2 && line.rfind(kCopyCommand, 0) != 0)
+        if (number > firstCopyLine && line.rfind(kCopyCommand, 0) != 0)
             break;
         // cmd would read a longer line cut, as another command.
-        if (line.size() > kLongestScriptLine)
+        if (lengthInCmd(line, utf8) > kLongestScriptLine)
             return formFault(number, ScriptPart::ShortLine);
         auto copy = readCopyLine(line, number);
         if (auto* fault = std::get_if<JoinRefusal>(&copy))
             return *fault;
-        const auto added = number == 2
+        const auto added = number == firstCopyLine
                                ? builder.addFirstLine(std::get<CopyLine>(copy), number)
                                : builder.addContinuationLine(std::get<CopyLine>(copy), number);
         if (added)
             return *added;
     }
-    if (number == 2)
-        return formFault(2, ScriptPart::CopyCommand);
-    if (auto fault = builder.checkTargetIsNoPiece(2))
+    if (number == firstCopyLine)
+        return formFault(firstCopyLine, ScriptPart::CopyCommand);
+    if (auto fault = checkForm(builder.plan().targetName, utf8))
+        return *fault;
+    if (auto fault = builder.checkTargetIsNoPiece(firstCopyLine))
         return *fault;
     const std::string echo = number <= static_cast<int>(lines.size()) ? lines[number - 1] : "";
     if (auto fault = readEchoLine(echo, number, builder.plan().targetName))
         return *fault;
+    if (utf8) {
+        ++number;
+        if (number > static_cast<int>(lines.size()) || lines[number - 1] != kRestoreCodePage)
+            return formFault(number, ScriptPart::RestoreCodePage);
+    }
     if (number < static_cast<int>(lines.size()))
         return formFault(number + 1, ScriptPart::ScriptEnd);
     return builder.plan();

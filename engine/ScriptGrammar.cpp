@@ -1,5 +1,9 @@
 #include "engine/ScriptGrammar.h"
 
+#include <algorithm>
+
+#include "platform/Utf8.h"
+
 namespace script_grammar {
 
 namespace {
@@ -18,6 +22,25 @@ std::string withDoubledPercent(const std::string& name) {
 }
 
 } // namespace
+
+bool needsUtf8(const std::string& name) {
+    return std::any_of(name.begin(), name.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// In an old code page each byte is one character. A byte that is not UTF-8 counts as one too
+// (a name holding it is refused anyway).
+std::size_t lengthInCmd(const std::string& line, bool utf8) {
+    if (!utf8)
+        return line.size();
+    std::size_t units = 0;
+    for (std::size_t at = 0; at < line.size();) {
+        const auto sequence = utf8::sequenceAt(line, at);
+        units += sequence && sequence->codePoint > 0xFFFF ? 2 : 1;
+        at += sequence ? sequence->length : 1;
+    }
+    return units;
+}
 
 std::string quoted(const std::string& name) {
     return "\"" + withDoubledPercent(name) + "\"";

@@ -1,12 +1,15 @@
 #include "engine/SplitJob.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
+#include "engine/ChecksumFile.h"
 #include "engine/RejoinScript.h"
+#include "engine/RunningDigests.h"
 #include "platform/File.h"
 #include "platform/IoError.h"
 #include "platform/WriteBack.h"
@@ -51,17 +54,27 @@ public:
             settleLastPiece();
             refuseGrownSource(*source);
             step();
-            writeScript();
+            File script = writeNew(scriptName(m_plan.names.baseName),
+                                   m_script.text(m_plan.names.targetName), m_scriptCreated);
+            writeChecksumFile();
+            // Every piece's size and name, the script and the checksum file reach the medium
+            // (syncfs on the script, which is in the destination whatever its path now leads to).
+            syncFileSystemOf(script);
+            script.close();
         } catch (const StopRequested&) {
             return stoppedAfterRemovingFiles();
         } catch (const IoError& error) {
+            // The stop interrupted a read, a write or a wait: a stop, not a failure.
+            if (error.errorNumber() == EINTR && m_job.stopRequested())
+                return stoppedAfterRemovingFiles();
             throw failureAfterRemovingFiles(error);
         } catch (...) {
             removeWrittenFiles();
             throw;
         }
         return SplitCompletion{m_plan.destinationFolder, m_plan.names.baseName,
-                               m_plan.names.targetName, m_pieceIndex};
+                               m_plan.names.targetName, m_pieceIndex,
+                               m_digests ? checksumName() : std::string()};
     }
 
 private:
@@ -98,6 +111,8 @@ private:
             lastRead = copyBlock(source, *current, remaining);
 
         writeBuffered(*current);
+        if (m_digests)
+            m_digests->endPiece();
         current->writeBack.startRest();
         settleLastPiece();
         m_lastPiece = std::move(current);
@@ -111,17 +126,14 @@ private:
             throw IoError::grewAfterChosen(source.path(), m_plan.sourceSize);
     }
 
-    // Written whole and put on the medium with every piece's size and name (syncfs on the
-    // script, which is in the destination whatever its path now leads to).
-    void writeScript() {
-        const std::string name = scriptName(m_plan.names.baseName);
-        File script = m_destination->createNew(name, m_permissions);
-        m_scriptCreated = true;
-        const std::string content = m_script.text(m_plan.names.targetName);
-        script.write(content.data(), content.size());
-        script.syncToDevice();
-        syncFileSystemOf(script);
-        script.close();
+    // Created where nothing Windows takes for the same name stands, written whole and put on the
+    // device; created is set as soon as the file exists, so that a failure removes it.
+    File writeNew(const std::string& name, const std::string& content, bool& created) {
+        File file = m_destination->createNew(name, m_permissions);
+        created = true;
+        file.write(content.data(), content.size());
+        file.syncToDevice();
+        return file;
     }
 
     // Waits until the piece written last is on the medium, and closes it.
@@ -158,15 +170,32 @@ private:
     void writeBuffered(PieceOnItsWay& piece) {
         if (m_buffered == 0)
             return;
+        // In runs rather than blocks: each hand-over to the digests' thread costs a wake-up.
+        if (m_digests)
+            m_digests->add(m_buffer.data(), m_buffered);
         piece.file.write(m_buffer.data(), m_buffered);
         m_job.addOnMedium(piece.writeBack.written(static_cast<std::int64_t>(m_buffered)));
         m_buffered = 0;
+    }
+
+    void writeChecksumFile() {
+        if (!m_digests)
+            return;
+        std::vector<std::string> pieceNames;
+        for (std::int64_t index = 1; index <= m_pieceIndex; ++index)
+            pieceNames.push_back(pieceName(m_plan.names.baseName, index));
+        writeNew(checksumName(),
+                 checksum_file::text(m_digests->finish(), pieceNames, m_plan.names.targetName),
+                 m_checksumCreated)
+            .close();
     }
 
     void step() {
         if (m_job.stepEndsJob())
             throw StopRequested{};
     }
+
+    std::string checksumName() const { return checksum_file::nameFor(m_plan.names.baseName); }
 
     // Only files this job created: a name that appeared meanwhile belongs to someone else.
     // Every file is tried; the first failure is reported.
@@ -176,6 +205,8 @@ private:
             written.push_back(pieceName(m_plan.names.baseName, index));
         if (m_scriptCreated)
             written.push_back(scriptName(m_plan.names.baseName));
+        if (m_checksumCreated)
+            written.push_back(checksumName());
         std::optional<IoError> failure;
         for (const std::string& name : written) {
             try {
@@ -221,6 +252,9 @@ private:
     std::int64_t m_sourceRead = 0;
     unsigned m_permissions = 0;
     bool m_scriptCreated = false;
+    bool m_checksumCreated = false;
+    std::unique_ptr<RunningDigests> m_digests =
+        m_plan.writeChecksum ? std::make_unique<RunningDigests>() : nullptr;
     std::unique_ptr<PieceOnItsWay> m_lastPiece;
     std::shared_ptr<const Destination> m_destination;
 };

@@ -27,6 +27,8 @@ struct SplitPlan {
     // The folder opened when it was checked, where every file is written; opened by the job when
     // empty.
     std::shared_ptr<const Destination> destination;
+    // The checksum file beside the pieces and the script.
+    bool writeChecksum = true;
 };
 
 // How many pieces the job writes: the pieces the data fills, and one more, empty, when the last
@@ -34,10 +36,10 @@ struct SplitPlan {
 // inside a piece's tail read).
 std::int64_t piecesWritten(std::int64_t sourceSize, std::int64_t splitSize);
 
-// The split of one plan: writes the pieces and then the rejoin script; each piece's data is on
-// the medium before the piece after the next is begun, and everything, names and sizes
-// included, before run() returns a completion. Nothing is created before the source is open; a
-// stop or an IoError removes every file the job created, and a SplitFailure propagates saying so.
+// The split of one plan: writes the pieces, then the rejoin script and the checksum file; each
+// piece's data is on the medium before the piece after the next is begun, and everything, names and
+// sizes included, before run() returns a completion. Nothing is created before the source is open;
+// a stop or an IoError removes every file the job created, and a SplitFailure propagates saying so.
 class SplitJob final : public Job {
 public:
     explicit SplitJob(SplitPlan plan);

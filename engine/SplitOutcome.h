@@ -18,6 +18,7 @@ struct SplitRefusal {
         UnknownSourceSize,  // the size could not be read when the source was chosen
         SourceSizeChanged,  // since it was chosen
         SplitSizeTooSmall,  // below one block
+        NotUtf8,            // name holds bytes that are not UTF-8, so no script can name it
         ForbiddenCharacter, // name holds character, which no rejoin script can hold
         DeviceName,         // name begins with otherName, a Windows device
         OnlyDots,           // name would be recreated as otherName, a folder on Windows
@@ -50,12 +51,13 @@ struct SplitRefusal {
 };
 
 // A finished split: pieces baseName.1 to baseName.<pieceCount> and baseName.bat in folder, which
-// recreate targetName.
+// recreate targetName, and the checksum file checksumName beside them (empty when none).
 struct SplitCompletion {
     std::string folder; // ends with "/"
     std::string baseName;
     std::string targetName;
     std::int64_t pieceCount = 0;
+    std::string checksumName;
 };
 
 // A split that failed on input/output, and what became of the files it had written.

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/ChecksumFile.h"
 #include "engine/Destination.h"
 #include "engine/RejoinScript.h"
 #include "engine/SizeCatalogue.h"
@@ -48,6 +49,8 @@ std::optional<SplitRefusal> nameRefusal(const SplitNames& names) {
     switch (windows_names::faultOf(names.targetName)) {
     case windows_names::NameFault::None:
         return std::nullopt;
+    case windows_names::NameFault::NotUtf8:
+        return SplitRefusal(Reason::NotUtf8, names.fileName);
     case windows_names::NameFault::Character: {
         SplitRefusal refused(Reason::ForbiddenCharacter, names.fileName);
         refused.character = windows_names::forbiddenCharacterIn(names.targetName).value_or('?');
@@ -74,12 +77,14 @@ std::optional<SplitRefusal> countRefusal(std::int64_t pieceCount) {
     return std::nullopt;
 }
 
-// Every name the job writes: its pieces in order, then the script.
-std::vector<std::string> outputNames(const SplitNames& names, std::int64_t pieceCount) {
+// Every name the job writes: its pieces in order, then the script and the checksum file.
+std::vector<std::string> outputNames(const SplitPlan& plan, std::int64_t pieceCount) {
     std::vector<std::string> outputs;
     for (std::int64_t index = 1; index <= pieceCount; ++index)
-        outputs.push_back(pieceName(names.baseName, index));
-    outputs.push_back(scriptName(names.baseName));
+        outputs.push_back(pieceName(plan.names.baseName, index));
+    outputs.push_back(scriptName(plan.names.baseName));
+    if (plan.writeChecksum)
+        outputs.push_back(checksum_file::nameFor(plan.names.baseName));
     return outputs;
 }
 
@@ -115,9 +120,8 @@ std::optional<SplitRefusal> outputRefusal(const SplitPlan& plan,
 }
 
 // What the destination's file system cannot hold: a name too long, a piece too large.
-std::optional<SplitRefusal> mediumRefusal(const SplitPlan& plan,
+std::optional<SplitRefusal> mediumRefusal(const SplitPlan& plan, const Folder::Limits& limits,
                                           const std::vector<std::string>& outputs) {
-    const Folder::Limits limits = plan.destination->folder().limits();
     if (!limits.writable) {
         SplitRefusal refused(Reason::UnwritableFolder);
         refused.folder = plan.destinationFolder;
@@ -139,15 +143,22 @@ std::int64_t roundedUp(std::int64_t bytes, std::int64_t unit) {
     return (bytes + unit - 1) / unit * unit;
 }
 
-// What the pieces and the script take on disk: every file takes whole allocation units.
+// What the pieces, the script and the checksum file take on disk: every file takes whole
+// allocation units.
 std::int64_t spaceNeeded(const SplitPlan& plan, std::int64_t pieceCount, std::int64_t unit) {
     const std::int64_t fullPieces = plan.sourceSize / plan.splitSize;
     RejoinScript script;
-    for (std::int64_t index = 1; index <= pieceCount; ++index)
+    std::vector<std::string> pieceNames;
+    for (std::int64_t index = 1; index <= pieceCount; ++index) {
         script.addPiece(plan.names.baseName, index);
+        pieceNames.push_back(pieceName(plan.names.baseName, index));
+    }
     const auto scriptSize = static_cast<std::int64_t>(script.text(plan.names.targetName).size());
+    const auto checksumSize = static_cast<std::int64_t>(
+        plan.writeChecksum ? checksum_file::size(pieceNames, plan.names.targetName) : 0);
     return fullPieces * roundedUp(plan.splitSize, unit) +
-           roundedUp(plan.sourceSize % plan.splitSize, unit) + roundedUp(scriptSize, unit);
+           roundedUp(plan.sourceSize % plan.splitSize, unit) + roundedUp(scriptSize, unit) +
+           roundedUp(checksumSize, unit);
 }
 
 std::optional<SplitRefusal> spaceRefusal(const SplitPlan& plan, std::int64_t pieceCount) {
@@ -190,7 +201,8 @@ std::variant<SplitPlan, SplitRefusal> checkSplitRequest(const SplitRequest& requ
     const std::int64_t splitSize = request.splitSize;
     if (auto why = sourceRefusal(sourcePath, sourceSize, splitSize))
         return *why;
-    SplitPlan plan{sourcePath, sourceSize, splitSize, deriveSplitNames(sourcePath), {}, {}};
+    SplitPlan plan{sourcePath, sourceSize,           splitSize, deriveSplitNames(sourcePath), {},
+                   {},         request.writeChecksum};
     if (auto why = nameRefusal(plan.names))
         return *why;
     if (auto why = countRefusal(filledPieceCount(sourceSize, splitSize)))
@@ -208,9 +220,16 @@ std::variant<SplitPlan, SplitRefusal> checkSplitRequest(const SplitRequest& requ
         refused.folder = plan.destinationFolder;
         return refused;
     }
+    const Folder::Limits limits = plan.destination->folder().limits();
+    // A source name that leaves room for its pieces and script, but not for the checksum file's
+    // longer ending, is split without it rather than failing once every piece is written.
+    plan.writeChecksum =
+        plan.writeChecksum &&
+        static_cast<std::int64_t>(checksum_file::nameFor(plan.names.baseName).size()) <=
+            limits.longestName;
     const std::int64_t piecesToWrite = piecesWritten(sourceSize, splitSize);
-    const std::vector<std::string> outputs = outputNames(plan.names, piecesToWrite);
-    if (auto why = mediumRefusal(plan, outputs))
+    const std::vector<std::string> outputs = outputNames(plan, piecesToWrite);
+    if (auto why = mediumRefusal(plan, limits, outputs))
         return *why;
     if (auto why = outputRefusal(plan, outputs))
         return *why;

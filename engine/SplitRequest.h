@@ -28,6 +28,7 @@ struct SplitRequest {
     std::int64_t sourceSize = 0;
     std::int64_t splitSize = 0;
     std::string outputFolder;
+    bool writeChecksum = true;
 };
 
 // Checks everything a split could trip over, and changes nothing: the plan a SplitJob runs, or

@@ -4,6 +4,10 @@
 #include <array>
 #include <cctype>
 
+#include <unicode/uchar.h>
+
+#include "platform/Utf8.h"
+
 namespace windows_names {
 
 namespace {
@@ -28,6 +32,26 @@ bool isDeviceName(const std::string& name) {
            stem[3] >= '1' && stem[3] <= '9';
 }
 
+// What NTFS compares: each character in its simple upper case (Unicode's, as ICU keeps it). Its
+// table has one entry per UTF-16 unit, so characters beyond U+FFFF keep their case. A byte that
+// is not UTF-8 stands for itself, as a lone surrogate that no character decodes to.
+std::u32string comparedForm(const std::string& name) {
+    std::u32string compared;
+    for (std::size_t at = 0; at < name.size();) {
+        const auto sequence = utf8::sequenceAt(name, at);
+        if (!sequence) {
+            compared += static_cast<char32_t>(0xDC00 + static_cast<unsigned char>(name[at++]));
+            continue;
+        }
+        const char32_t codePoint = sequence->codePoint;
+        compared += codePoint > 0xFFFF
+                        ? codePoint
+                        : static_cast<char32_t>(u_toupper(static_cast<UChar32>(codePoint)));
+        at += sequence->length;
+    }
+    return compared;
+}
+
 // The name Windows stores: trailing dots and blanks are dropped.
 std::string storedForm(const std::string& name) {
     const auto end = name.find_last_not_of(". ");
@@ -37,18 +61,19 @@ std::string storedForm(const std::string& name) {
 } // namespace
 
 // A double quote would end the quoted name in the script and a control character breaks its
-// line. Windows allows none of * : < > ? \ | in a file name (and * ? would match other files),
-// and cmd reads the script in an old code page, where a name's UTF-8 bytes spell another name.
+// line. Windows allows none of * : < > ? \ | in a file name (and * ? would match other files).
 std::optional<char> forbiddenCharacterIn(const std::string& name) {
     const std::string forbidden = "\"*:<>?\\|";
     const auto found = std::find_if(name.begin(), name.end(), [&forbidden](char c) {
         const auto code = static_cast<unsigned char>(c);
-        return code < 32 || code >= 127 || forbidden.find(c) != std::string::npos;
+        return code < 32 || code == 127 || forbidden.find(c) != std::string::npos;
     });
     return found == name.end() ? std::nullopt : std::optional<char>(*found);
 }
 
 NameFault faultOf(const std::string& name) {
+    if (!utf8::isValid(name))
+        return NameFault::NotUtf8;
     if (forbiddenCharacterIn(name))
         return NameFault::Character;
     if (name.find_first_not_of('.') == std::string::npos)
@@ -61,7 +86,7 @@ NameFault faultOf(const std::string& name) {
 }
 
 bool sameFileName(const std::string& a, const std::string& b) {
-    return upperCase(storedForm(a)) == upperCase(storedForm(b));
+    return comparedForm(storedForm(a)) == comparedForm(storedForm(b));
 }
 
 } // namespace windows_names

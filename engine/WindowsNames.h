@@ -9,7 +9,9 @@ namespace windows_names {
 // Why a name cannot stand in a rejoin script, if it cannot.
 enum class NameFault {
     None,
-    // A double quote, a control character, one of * : < > ? \ | or a byte outside plain ASCII.
+    // Bytes that are not UTF-8, so no script can say which characters they are on Windows.
+    NotUtf8,
+    // A double quote, a control character, or one of * : < > ? \ |.
     Character,
     // CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-COM9 or LPT1-LPT9 before the first dot, in any
     // letter case.
@@ -26,8 +28,9 @@ NameFault faultOf(const std::string& name);
 // The first character of name that keeps it out of a rejoin script (NameFault::Character).
 std::optional<char> forbiddenCharacterIn(const std::string& name);
 
-// True when Windows takes both names for one file: letter case does not count, and trailing
-// dots and blanks are dropped.
+// True when Windows takes both names for one file: letter case does not count, in any script, as
+// NTFS compares (the simple upper case of each UTF-16 unit), and trailing dots and blanks are
+// dropped.
 bool sameFileName(const std::string& a, const std::string& b);
 
 } // namespace windows_names

@@ -156,8 +156,13 @@ std::string finalTarget(const std::string& path) {
     throw IoError(IoError::Operation::FollowLinks, path, ELOOP);
 }
 
+// Retried after any signal: a removal is what a stop asks for, and the job's runner interrupts
+// its thread until it ends.
 void removeFile(const std::string& path) {
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+    int result = 0;
+    while ((result = ::unlink(path.c_str())) != 0 && errno == EINTR) {
+    }
+    if (result != 0 && errno != ENOENT)
         throw IoError(IoError::Operation::Remove, path, errno);
 }
 

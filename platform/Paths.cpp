@@ -1,5 +1,6 @@
 #include "platform/Paths.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <vector>
@@ -37,6 +38,11 @@ std::string configurationBase() {
     if (!configHome.empty())
         return withTrailingSlash(configHome);
     return withTrailingSlash(homeFolder()) + ".config/";
+}
+
+bool isFolderNotLink(const std::string& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 } // namespace
@@ -95,6 +101,35 @@ std::string withTrailingSlash(const std::string& folder) {
 
 std::string joined(const std::string& folder, const std::string& name) {
     return withTrailingSlash(folder) + name;
+}
+
+std::string normalised(const std::string& path) {
+    std::string result = !path.empty() && path.front() == '/' ? "/" : "";
+    // Where each part kept begins in result, so that a ".." can take the last one away.
+    std::vector<std::size_t> partStarts;
+    std::size_t begin = 0;
+    while (begin < path.size()) {
+        const std::size_t end = std::min(path.find('/', begin), path.size());
+        const std::string part = path.substr(begin, end - begin);
+        begin = end + 1;
+        if (part.empty() || part == ".")
+            continue;
+        if (part == ".." && !partStarts.empty() &&
+            result.compare(partStarts.back(), std::string::npos, "..") != 0 &&
+            isFolderNotLink(result)) {
+            result.erase(partStarts.back());
+            partStarts.pop_back();
+            continue;
+        }
+        result = withTrailingSlash(result);
+        partStarts.push_back(result.size());
+        result += part;
+    }
+    if (path.empty())
+        return path;
+    if (result.empty())
+        result = ".";
+    return path.back() == '/' ? withTrailingSlash(result) : result;
 }
 
 } // namespace paths

@@ -22,5 +22,9 @@ std::string fileNameOf(const std::string& path);
 std::string withTrailingSlash(const std::string& folder);
 // The path of name inside folder, with exactly the separator it needs.
 std::string joined(const std::string& folder, const std::string& name);
+// The path as a user would write it, leading where it led: without "." parts and repeated "/",
+// and without "name/.." where name is a folder and not a link (a link's ".." is the folder
+// above its target). A path that ended in "/" keeps it.
+std::string normalised(const std::string& path);
 
 } // namespace paths

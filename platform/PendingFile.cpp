@@ -120,8 +120,10 @@ PendingFile::PendingFile(const Folder& folder, const std::string& hiddenPrefix,
 }
 
 PendingFile::~PendingFile() {
-    if (!m_hiddenName.empty())
-        ::unlinkat(m_folder.descriptor(), m_hiddenName.c_str(), 0);
+    // Retried after any signal, as a stop's interruptions must not leave the file behind.
+    while (!m_hiddenName.empty() &&
+           ::unlinkat(m_folder.descriptor(), m_hiddenName.c_str(), 0) != 0 && errno == EINTR) {
+    }
 }
 
 // The lock is taken only after the file exists: a writer that found it meanwhile may have

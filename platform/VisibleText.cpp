@@ -2,17 +2,13 @@
 
 #include <cstdio>
 
+#include "platform/Utf8.h"
+
 namespace {
 
-bool isControl(unsigned char code) {
-    return code < 32 || code == 127;
-}
-
-// U+0080 to U+009F in UTF-8: a terminal may take U+009B for the start of an escape sequence.
-bool startsWideControl(const std::string& text, std::size_t at) {
-    return static_cast<unsigned char>(text[at]) == 0xC2 && at + 1 < text.size() &&
-           static_cast<unsigned char>(text[at + 1]) >= 0x80 &&
-           static_cast<unsigned char>(text[at + 1]) <= 0x9F;
+// U+0080 to U+009F included: a terminal may take U+009B for the start of an escape sequence.
+bool isControl(char32_t codePoint) {
+    return codePoint < 32 || (codePoint >= 127 && codePoint <= 0x9F);
 }
 
 void appendEscaped(std::string& shown, char c) {
@@ -26,15 +22,18 @@ void appendEscaped(std::string& shown, char c) {
 
 std::string visibleText(const std::string& text) {
     std::string shown;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        if (startsWideControl(text, at)) {
-            appendEscaped(shown, text[at]);
-            appendEscaped(shown, text[++at]);
-        } else if (isControl(static_cast<unsigned char>(text[at]))) {
-            appendEscaped(shown, text[at]);
+    for (std::size_t at = 0; at < text.size();) {
+        const auto sequence = utf8::sequenceAt(text, at);
+        const std::size_t length = sequence ? sequence->length : 1;
+        if (!sequence || isControl(sequence->codePoint)) {
+            for (std::size_t i = 0; i < length; ++i)
+                appendEscaped(shown, text[at + i]);
+        } else if (sequence->codePoint == '\\') {
+            shown += "\\\\";
         } else {
-            shown += text[at];
+            shown.append(text, at, length);
         }
+        at += length;
     }
     return shown;
 }

@@ -57,9 +57,18 @@ int Settings::readLayoutHeight(const std::string& section) const {
     return integer_text::toLayoutInt(profile::readString(m_layoutFile, section, "H", ""));
 }
 
-void Settings::writeLayoutSize(int width, int height, const std::string& section) const {
+int Settings::readLayoutTextScale(const std::string& section) const {
+    const int percent =
+        integer_text::toLayoutInt(profile::readString(m_layoutFile, section, "TextScale", ""));
+    return percent > 0 ? percent : 100;
+}
+
+void Settings::writeLayoutSize(int width, int height, const std::string& section,
+                               int textScalePercent) const {
     profile::writeStrings(m_layoutFile, section,
-                          {{"W", std::to_string(width)}, {"H", std::to_string(height)}});
+                          {{"W", std::to_string(width)},
+                           {"H", std::to_string(height)},
+                           {"TextScale", std::to_string(textScalePercent)}});
 }
 
 std::int32_t Settings::readSplitCounter() const {

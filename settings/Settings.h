@@ -34,10 +34,14 @@ public:
     // Two programs starting together never undo each other's first count.
     void createSettingsFileIfMissing() const;
 
-    // Window sizes; 0 means "keep the design size".
+    // Window sizes; 0 means "keep the design size". A size is stored with the desktop's text
+    // scale, in per cent of the forms' design, that it was made under.
     int readLayoutWidth(const std::string& section) const;
     int readLayoutHeight(const std::string& section) const;
-    void writeLayoutSize(int width, int height, const std::string& section) const;
+    // 100 where none was stored.
+    int readLayoutTextScale(const std::string& section) const;
+    void writeLayoutSize(int width, int height, const std::string& section,
+                         int textScalePercent = 100) const;
 
     // The split counter. readSplitCounter throws ConversionError when the stored text is missing
     // or not an integer; addToSplitCounter then writes nothing.

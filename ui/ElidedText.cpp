@@ -35,6 +35,7 @@ void showElidedText(QLabel& label, const QString& text) {
     if (!label.findChild<QObject*>(QLatin1String(kElisionName), Qt::FindDirectChildrenOnly))
         new MiddleElision(label);
     label.setToolTip(text);
-    label.setAccessibleDescription(text);
+    // A screen reader speaks the whole value first; the caption is the label's buddy.
+    label.setAccessibleName(text);
     elideToWidth(label);
 }

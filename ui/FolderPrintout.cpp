@@ -10,6 +10,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/VisibleText.h"
 #include "ui/NativeText.h"
 #include "ui/PrinterOrPdf.h"
 #include "ui/Prompts.h"
@@ -46,7 +47,7 @@ private:
 QStringList sortedFileNames(const std::string& folder, const QCollator& collator) {
     QStringList names;
     for (const std::string& name : fs_entry::regularFileNames(folder))
-        names.push_back(fromNative(name));
+        names.push_back(fromNative(visibleText(name)));
     std::sort(names.begin(), names.end(), [&collator](const QString& a, const QString& b) {
         return precedesIgnoringCase(collator, a, b);
     });
@@ -62,9 +63,9 @@ void printFolderListing(QWidget* owner, QString& dialogFolder, QListWidget& file
     const auto picked = prompts().openFile(owner, dialogFolder);
     if (!picked)
         return;
-    const std::string folder = paths::folderOf(toNative(*picked));
+    const std::string folder = paths::folderOf(chosenPath(*picked));
     dialogFolder = fromNative(folder);
-    const QString heading = QStringLiteral("Files Located In ") + dialogFolder;
+    const QString heading = QStringLiteral("Files Located In ") + fromNative(visibleText(folder));
     // Read before the job starts: a PDF saved into the folder is not part of its own listing.
     const QCollator collator = nameCollator();
     const QStringList names = sortedFileNames(folder, collator);

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "platform/VisibleText.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
 #include "wording/FailureMessages.h"
@@ -16,7 +17,8 @@ void runHandler(QWidget* parent, const std::function<void()>& work) {
     try {
         work();
     } catch (const std::exception& error) {
-        prompts().standardError(parent, standardErrorText(fromNative(failureText(error))));
+        prompts().standardError(parent,
+                                standardErrorText(fromNative(visibleText(failureText(error)))));
     } catch (...) {
         prompts().standardError(parent, QStringLiteral("An unknown error occurred."));
     }

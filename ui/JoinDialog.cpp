@@ -25,26 +25,19 @@ constexpr int kTimerMilliseconds = 100;
 
 } // namespace
 
-JoinDialog::JoinDialog(JoinRequest request, std::function<bool()> interrupted)
-    : m_ui(std::make_unique<Ui::JoinDialog>()), m_request(std::move(request)),
-      m_interrupted(std::move(interrupted)) {
+JoinDialog::JoinDialog(JoinRequest request)
+    : m_ui(std::make_unique<Ui::JoinDialog>()), m_request(std::move(request)) {
     m_ui->setupUi(this);
     scaleFormToDesktopText(*this);
-    showElidedText(*m_ui->targetLabel, tr("Reading %1").arg(fromNative(m_request.scriptPath)));
+    showElidedText(*m_ui->targetLabel,
+                   tr("Reading %1").arg(fromNative(visibleText(m_request.scriptPath))));
     connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &JoinDialog::reject);
     m_timer.setInterval(kTimerMilliseconds);
     connect(&m_timer, &QTimer::timeout, this, [this] { onTimer(); });
-    // Runs for the window's whole life, questions and result boxes included.
-    m_signalWatch.setInterval(kTimerMilliseconds);
-    connect(&m_signalWatch, &QTimer::timeout, this, [this] { onSignalWatch(); });
-    m_signalWatch.start();
     centreOnScreen(*this);
 }
 
-JoinDialog::~JoinDialog() {
-    if (m_job)
-        m_job->requestStop();
-}
+JoinDialog::~JoinDialog() = default;
 
 void JoinDialog::start() {
     show();
@@ -52,24 +45,26 @@ void JoinDialog::start() {
 }
 
 void JoinDialog::startJob() {
-    m_thread.reset();
-    m_job = std::make_unique<JoinJob>(m_request);
+    m_runner.reset();
+    m_runner = std::make_unique<JobRunner<JoinJob>>(std::make_unique<JoinJob>(m_request));
+    // Consent to replace was given for this run's file only.
+    m_request.replaceExisting = false;
     if (m_cancelled)
-        m_job->requestStop();
-    m_thread = std::make_unique<JobThread>([this] { m_outcome = m_job->run(); });
+        m_runner->stop();
     m_timer.start();
 }
 
 void JoinDialog::onTimer() {
-    const JobProgress progress = m_job->progress();
-    const std::string target = m_job->targetPath();
+    const JobProgress progress = m_runner->job().progress();
+    const std::string target = m_runner->job().targetPath();
     if (!target.empty())
-        showElidedText(*m_ui->targetLabel, tr("Recreating %1").arg(fromNative(target)));
+        showElidedText(*m_ui->targetLabel,
+                       tr("Recreating %1").arg(fromNative(visibleText(target))));
     m_ui->progressBar->setValue(percentOnMedium(progress));
-    if (!m_thread->finished())
+    if (!m_runner->finished())
         return;
     m_timer.stop();
-    if (askedToJoinAgain()) {
+    if (!m_cancelled && askedToJoinAgain()) {
         startJob();
         return;
     }
@@ -77,9 +72,7 @@ void JoinDialog::onTimer() {
     emit joinEnded();
 }
 
-void JoinDialog::onSignalWatch() {
-    if (!m_interrupted || !m_interrupted())
-        return;
+void JoinDialog::interrupt() {
     reject();
     // No question or box may keep the program alive once it has been asked to end.
     auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -88,19 +81,49 @@ void JoinDialog::onSignalWatch() {
 }
 
 bool JoinDialog::askedToJoinAgain() {
-    const auto* refusal = std::get_if<JoinRefusal>(&m_outcome);
+    JoinOutcome outcome = JoinStopped{};
+    try {
+        outcome = m_runner->outcome();
+    } catch (...) {
+        return offerAnotherFolder(std::current_exception());
+    }
+    const auto* refusal = std::get_if<JoinRefusal>(&outcome);
     const auto* targetExists = refusal ? std::get_if<join_refusal::TargetExists>(refusal) : nullptr;
-    if (!targetExists)
-        return false;
-    if (askWhereToRecreate(*targetExists))
-        return true;
-    m_outcome = JoinStopped{};
-    return false;
+    return targetExists && askWhereToRecreate(*targetExists);
 }
 
+// A file in the way is only left in place when the user cancelled the question about it, or the
+// join: that ends the join as a cancel does.
 JoinOutcome JoinDialog::outcome() {
-    m_thread->join();
-    return m_outcome;
+    const JoinOutcome outcome = m_runner->outcome();
+    if (const auto* refusal = std::get_if<JoinRefusal>(&outcome))
+        if (std::holds_alternative<join_refusal::TargetExists>(*refusal))
+            return JoinStopped{};
+    return outcome;
+}
+
+bool JoinDialog::offerAnotherFolder(const std::exception_ptr& failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+        m_failureShown = true;
+        const QString question = fromNative(visibleText(failureText(error))) +
+                                 tr("\n\nRecreate the file in another folder?");
+        if (!prompts().askYesNo(this, question))
+            return false;
+    }
+    const std::string& folder = m_request.targetFolder.empty()
+                                    ? paths::folderOf(m_request.scriptPath)
+                                    : m_request.targetFolder;
+    return chooseAnotherFolder(folder);
+}
+
+bool JoinDialog::chooseAnotherFolder(const std::string& initialFolder) {
+    const auto folder = prompts().chooseFolder(this, fromNative(initialFolder));
+    if (!folder)
+        return false;
+    m_request.targetFolder = chosenPath(*folder);
+    return true;
 }
 
 // The window's counterparts of --force and -o.
@@ -113,12 +136,7 @@ bool JoinDialog::askWhereToRecreate(const join_refusal::TargetExists& targetExis
         m_request.replaceExisting = true;
         return true;
     case Prompts::ExistingFileAnswer::ChooseAnotherFolder:
-        if (const auto folder =
-                prompts().chooseFolder(this, fromNative(paths::folderOf(targetExists.path)))) {
-            m_request.targetFolder = toNative(*folder);
-            return true;
-        }
-        return false;
+        return chooseAnotherFolder(paths::folderOf(targetExists.path));
     case Prompts::ExistingFileAnswer::Cancel:
         return false;
     }
@@ -134,11 +152,13 @@ void JoinDialog::showResult(const JoinOutcome& outcome) {
 }
 
 void JoinDialog::showFailure(const std::exception& failure) {
+    if (m_failureShown)
+        return;
     prompts().error(nullptr, fromNative(visibleText(failureText(failure))));
 }
 
 void JoinDialog::reject() {
     m_cancelled = true;
-    if (m_job)
-        m_job->requestStop();
+    if (m_runner)
+        m_runner->stop();
 }

@@ -7,8 +7,8 @@
 #include <QDialog>
 #include <QTimer>
 
+#include "engine/JobRunner.h"
 #include "engine/JoinJob.h"
-#include "platform/JobThread.h"
 
 namespace Ui {
 class JoinDialog;
@@ -19,25 +19,27 @@ class JoinDialog;
 class JoinDialog final : public QDialog {
     Q_OBJECT
 public:
-    // interrupted is asked a few times a second while the window lives (a signal to the process);
-    // true cancels the join, as Cancel does, and closes any box that waits for an answer.
-    JoinDialog(JoinRequest request, std::function<bool()> interrupted);
+    explicit JoinDialog(JoinRequest request);
     // A join still running stops and removes its temporary file.
     ~JoinDialog() override;
 
     // Shows the window and starts the join on a thread of its own; joinEnded() comes when it has
     // ended and the window is hidden again. When the file to recreate exists, asks whether to
-    // replace it or to recreate it in another folder, and joins again as answered.
+    // replace it or to recreate it in another folder, and joins again as answered; an answer
+    // holds for that file and that run only. A failure is shown at once, with the choice of
+    // another folder.
     void start();
-    // How the join ended; failures throw IoError.
+    // How the last run ended; failures throw IoError.
     JoinOutcome outcome();
     // An information box for a completion, an error box for a refusal, none after a cancel.
     void showResult(const JoinOutcome& outcome);
-    // The error box of a failure.
+    // The error box of a failure, unless the window has shown it already.
     void showFailure(const std::exception& failure);
 
     // Closing the window cancels the join.
     void reject() override;
+    // After a stop signal: cancels the join and closes any box that waits for an answer.
+    void interrupt();
 
 signals:
     void joinEnded();
@@ -46,23 +48,22 @@ private:
     void startJob();
     // Shows the job's figures, and hides the window once the job has ended.
     void onTimer();
-    // After a stop signal: cancels the join and closes any box that waits for an answer.
-    void onSignalWatch();
-    // True when the file to recreate exists and the user chose to replace it or another folder.
+    // True when the user chose to join again: to replace the file in the way or to use another
+    // folder after a refusal or a failure.
     bool askedToJoinAgain();
 
     // Changes the request as the user answers; false when they cancel.
     bool askWhereToRecreate(const join_refusal::TargetExists& targetExists);
+    // Shows the failure and offers another folder; false when the user declines.
+    bool offerAnotherFolder(const std::exception_ptr& failure);
+    bool chooseAnotherFolder(const std::string& initialFolder);
 
     std::unique_ptr<Ui::JoinDialog> m_ui;
     JoinRequest m_request;
-    const std::function<bool()> m_interrupted;
     // Cancel may come before the job exists.
     bool m_cancelled = false;
-    std::unique_ptr<JoinJob> m_job;
-    JoinOutcome m_outcome = JoinStopped{};
+    bool m_failureShown = false;
     QTimer m_timer;
-    QTimer m_signalWatch;
-    // Last, so that the thread has ended before what it uses goes.
-    std::unique_ptr<JobThread> m_thread;
+    // One for each run: its outcome is never mistaken for an earlier run's.
+    std::unique_ptr<JobRunner<JoinJob>> m_runner;
 };

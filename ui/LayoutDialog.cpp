@@ -15,6 +15,6 @@ void LayoutDialog::restoreLayoutSize() {
 
 void LayoutDialog::done(int result) {
     // A refused write is shown and the close goes on.
-    runHandler(this, [this] { m_settings.writeLayoutSize(width(), height(), m_section); });
+    runHandler(this, [this] { storeSize(*this, m_settings, m_section); });
     QDialog::done(result);
 }

@@ -18,13 +18,16 @@
 #include <QRadioButton>
 #include <QUrl>
 
+#include "engine/JobRunner.h"
 #include "engine/SourceCheck.h"
 #include "engine/SplitJob.h"
 #include "engine/SplitRequest.h"
 #include "platform/FileSystem.h"
-#include "platform/JobThread.h"
 #include "platform/Paths.h"
+#include "platform/StopSignals.h"
+#include "platform/VisibleText.h"
 #include "ui/AboutBox.h"
+#include "ui/ChoiceKeys.h"
 #include "ui/DesktopTextScale.h"
 #include "ui/ElidedText.h"
 #include "ui/FolderPrintout.h"
@@ -41,6 +44,7 @@
 #include "ui/StoredSize.h"
 #include "ui_MainWindow.h"
 #include "wording/FailureMessages.h"
+#include "wording/StopMessages.h"
 
 namespace {
 
@@ -90,29 +94,31 @@ void rethrowUnlessSessionEnds(const std::exception_ptr& failure, bool sessionEnd
     } catch (const std::exception& error) {
         if (!sessionEnding)
             throw;
-        std::fprintf(stderr, "orvanto: %s\n", failureText(error).c_str());
+        std::fprintf(stderr, "orvanto: %s\n", visibleText(failureText(error)).c_str());
     }
+}
+
+std::unique_ptr<SplitJob> splitJob(SplitPlan plan, const std::function<void()>& stepObserver) {
+    auto job = std::make_unique<SplitJob>(std::move(plan));
+    if (stepObserver)
+        job->observeSteps(stepObserver);
+    return job;
 }
 
 } // namespace
 
-// A split beside the window: its job on a thread of its own, the controls locked and the label
-// shown while it lives. Members go in reverse order, so the thread has ended before the rest.
+// A split beside the window: its job run, the controls locked and the label shown while it
+// lives.
 class MainWindow::RunningSplit {
 public:
     RunningSplit(SplitPlan plan, std::vector<QWidget*> controls, QLabel& label,
                  const std::function<void()>& stepObserver)
-        : lock(std::move(controls)), progress(label), job(std::move(plan)) {
-        if (stepObserver)
-            job.observeSteps(stepObserver);
-        thread = std::make_unique<JobThread>([this] { outcome = job.run(); });
-    }
+        : lock(std::move(controls)), progress(label),
+          runner(splitJob(std::move(plan), stepObserver)) {}
 
     SplitControlsLock lock;
     SplitProgressLabel progress;
-    SplitJob job;
-    SplitOutcome outcome = SplitStopped{};
-    std::unique_ptr<JobThread> thread;
+    JobRunner<SplitJob> runner;
 };
 
 MainWindow::MainWindow(settings::Settings settings, QWidget* parent)
@@ -130,7 +136,7 @@ MainWindow::MainWindow(settings::Settings settings, QWidget* parent)
 // A split still running stops, removing what it wrote, before the window goes.
 MainWindow::~MainWindow() {
     if (m_split)
-        m_split->job.requestStop();
+        m_split->runner.stop();
 }
 
 void MainWindow::setUpControls() {
@@ -139,6 +145,7 @@ void MainWindow::setUpControls() {
     m_ui->fileCaption->hide();
     m_ui->logoAfterSelection->setPixmap(m_ui->logoBeforeSelection->pixmap());
     connectHandlers();
+    selectChoicesWithTheFocus(sizeChoices());
     m_ui->preset1Point4MegButton->setChecked(true);
     fillCustomizeList();
     // Keys move the list's current entry without a reminder each time; a click reminds.
@@ -198,6 +205,13 @@ QRadioButton* MainWindow::presetButton(std::size_t presetIndex) const {
     return inPresetOrder.at(presetIndex);
 }
 
+std::vector<QRadioButton*> MainWindow::sizeChoices() const {
+    std::vector<QRadioButton*> choices = {m_ui->customizeButton};
+    for (std::size_t i = 0; i < size_catalogue::kPresetCount; ++i)
+        choices.push_back(presetButton(i));
+    return choices;
+}
+
 void MainWindow::fillCustomizeList() {
     for (const std::string& entry : size_catalogue::customizeEntries())
         m_ui->customizeList->addItem(QString::fromStdString(entry));
@@ -251,10 +265,11 @@ void MainWindow::onSelectClicked() {
 }
 
 void MainWindow::selectSourceFile(const QString& path) {
-    if (refusesName(path))
+    const std::string source = chosenPath(path);
+    if (refusesName(source))
         return;
-    m_sourcePath = toNative(path);
-    showElidedText(*m_ui->fileLabel, path);
+    m_sourcePath = source;
+    showElidedText(*m_ui->fileLabel, fromNative(visibleText(m_sourcePath)));
     m_ui->fileCaption->show();
     m_sourceSize = fs_entry::targetSize(m_sourcePath);
     if (m_sourceSize == -1)
@@ -270,13 +285,13 @@ void MainWindow::selectSourceFile(const QString& path) {
 
 void MainWindow::openWithFile(const QString& path) {
     runHandler(this, [this, &path] {
-        checkSplittableSource(toNative(path));
+        checkSplittableSource(chosenPath(path));
         selectSourceFile(path);
     });
 }
 
-bool MainWindow::refusesName(const QString& path) {
-    const std::optional<SplitRefusal> refusal = sourceNameRefusal(toNative(path));
+bool MainWindow::refusesName(const std::string& path) {
+    const std::optional<SplitRefusal> refusal = sourceNameRefusal(path);
     if (refusal)
         prompts().information(this, refusalText(*refusal));
     return refusal.has_value();
@@ -295,6 +310,7 @@ void MainWindow::startSplit() {
         showSplitOutcome(this, *refusal);
         return;
     }
+    StopSignals::setLeftoverNote(splitLeftoverNote("orvanto: ", std::get<SplitPlan>(checked)));
     m_split = std::make_unique<RunningSplit>(std::get<SplitPlan>(std::move(checked)),
                                              controlsLockedDuringSplit(), *m_ui->progressLabel,
                                              m_splitStepObserver);
@@ -302,9 +318,9 @@ void MainWindow::startSplit() {
 }
 
 void MainWindow::onSplitTimer() {
-    m_split->progress.show(m_split->job.progress());
+    m_split->progress.show(m_split->runner.job().progress());
     // What ends the split waits for an open question, unless the session is ending.
-    if (m_split->thread->finished() && (!m_askingToStop || m_sessionEnding))
+    if (m_split->runner.finished() && (!m_askingToStop || m_sessionEnding))
         finishSplit();
 }
 
@@ -316,8 +332,7 @@ void MainWindow::finishSplit() {
         // Gone before any box: the controls unlocked, the label hidden unless completed.
         const std::unique_ptr<RunningSplit> split = std::move(m_split);
         try {
-            split->thread->join();
-            outcome = split->outcome;
+            outcome = split->runner.outcome();
             if (std::holds_alternative<SplitCompletion>(outcome))
                 split->progress.markCompleted();
         } catch (...) {
@@ -345,10 +360,10 @@ void MainWindow::finishSplit() {
 std::vector<QWidget*> MainWindow::controlsLockedDuringSplit() const {
     // Statistics and About run their own modal loop, which would hold the split until closed.
     std::vector<QWidget*> controls = {
-        m_ui->selectButton,     m_ui->createButton, m_ui->settingsButton,  m_ui->printButton,
-        m_ui->statisticsButton, m_ui->aboutButton,  m_ui->customizeButton, m_ui->customizeList};
-    for (std::size_t i = 0; i < size_catalogue::kPresetCount; ++i)
-        controls.push_back(presetButton(i));
+        m_ui->selectButton,     m_ui->createButton, m_ui->settingsButton, m_ui->printButton,
+        m_ui->statisticsButton, m_ui->aboutButton,  m_ui->customizeList};
+    for (QRadioButton* choice : sizeChoices())
+        controls.push_back(choice);
     return controls;
 }
 
@@ -396,7 +411,7 @@ bool MainWindow::askToStopSplit() {
     runHandler(this, [this, &stopping] {
         // The split may have ended while the question was open.
         if (prompts().askYesNo(this, kStopQuestion) && m_split) {
-            m_split->job.requestStop();
+            m_split->runner.stop();
             stopping = true;
         }
     });
@@ -413,7 +428,7 @@ void MainWindow::closeAtSessionEnd(std::function<void()> afterClosing) {
             m_afterClosing();
         return;
     }
-    m_split->job.requestStop();
+    m_split->runner.stop();
     m_closeAfterSplit = true;
 }
 
@@ -427,7 +442,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     // A refused write is shown once; the window closes all the same.
     runHandler(this, [this] {
-        m_settings.writeLayoutSize(width(), height(), settings::kMainWindowSection);
+        try {
+            storeSize(*this, m_settings, settings::kMainWindowSection);
+        } catch (const std::exception&) {
+            // At the end of the session the size is skipped rather than waited for or asked
+            // about (a stop signal ends the wait for the settings lock).
+            rethrowUnlessSessionEnds(std::current_exception(), m_sessionEnding);
+        }
     });
     event->accept();
 }

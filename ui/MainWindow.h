@@ -81,10 +81,12 @@ private:
     // Selects the file, unless no rejoin script could hold its name (said in a box).
     void selectSourceFile(const QString& path);
     // Shows why no rejoin script could hold the file's name, if none could.
-    bool refusesName(const QString& path);
+    bool refusesName(const std::string& path);
     size_catalogue::SizeChoice currentSizeChoice() const;
     // The window's button for size_catalogue::presets()[presetIndex].
     QRadioButton* presetButton(std::size_t presetIndex) const;
+    // Customize and the presets.
+    std::vector<QRadioButton*> sizeChoices() const;
     // Select, Create, Settings, Print, Statistics, About and the size choices: what a running split
     // must not see used.
     std::vector<QWidget*> controlsLockedDuringSplit() const;

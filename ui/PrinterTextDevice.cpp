@@ -8,7 +8,6 @@
 #include <QTextLayout>
 #include <QTextOption>
 
-#include "platform/VisibleText.h"
 #include "ui/NativeText.h"
 
 namespace {
@@ -62,11 +61,9 @@ PrinterError PrinterTextDevice::refusedJob(const std::string& step) const {
 }
 
 void PrinterTextDevice::writeLine(const QString& line) {
-    // A name holding a newline or a tab must not print as two names or as another name.
-    const QString shown = fromNative(visibleText(toNative(line)));
     const qreal indent =
         QFontMetricsF(m_painter.font(), m_printer.get()).horizontalAdvance(kContinuationIndent);
-    QTextLayout layout(shown, m_painter.font(), m_printer.get());
+    QTextLayout layout(line, m_painter.font(), m_printer.get());
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
@@ -75,7 +72,7 @@ void PrinterTextDevice::writeLine(const QString& line) {
     for (QTextLine row = layout.createLine(); row.isValid(); row = layout.createLine()) {
         const qreal rowIndent = rows.empty() ? 0 : indent;
         row.setLineWidth(m_printer->width() - rowIndent);
-        rows.emplace_back(shown.mid(row.textStart(), row.textLength()), rowIndent);
+        rows.emplace_back(line.mid(row.textStart(), row.textLength()), rowIndent);
     }
     layout.endLayout();
     if (rows.empty())

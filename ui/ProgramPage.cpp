@@ -1,5 +1,6 @@
 #include "ui/ProgramPage.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,13 +20,20 @@ QString whereLookedFor(const char* pageName, const std::vector<std::string>& fol
              fromNative(visibleText(folders.at(1))));
 }
 
+QString whereItIs(const std::string& page) {
+    return QStringLiteral("\n\nThe page is %1.").arg(fromNative(visibleText(page)));
+}
+
 } // namespace
 
 void openProgramPage(QWidget* owner, const char* pageName, const QString& failureText) {
     const std::vector<std::string> folders = paths::pageFolders(paths::programFolder());
+    const std::optional<std::string> found = paths::findPage(pageName, folders);
     // Not found anywhere, the first place is tried all the same, so the box is the browser's.
-    const std::string page =
-        paths::findPage(pageName, folders).value_or(paths::joined(folders.front(), pageName));
-    if (!prompts().openDocument(fromNative(page)))
-        prompts().information(owner, failureText + whereLookedFor(pageName, folders));
+    const std::string page = found.value_or(paths::joined(folders.front(), pageName));
+    if (prompts().openDocument(fromNative(page)))
+        return;
+    // A page that is there, with no browser to show it, is for the user to open.
+    prompts().information(owner, failureText +
+                                     (found ? whereItIs(page) : whereLookedFor(pageName, folders)));
 }

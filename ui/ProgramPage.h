@@ -5,5 +5,5 @@ class QWidget;
 
 // Opens one of the program's pages (help.htm, download.htm) with the desktop's browser, from the
 // first folder of paths::pageFolders that holds it. When that fails, failureText is shown,
-// followed by the folders where the page is looked for.
+// followed by the page's path, or by the folders where it is looked for when none holds it.
 void openProgramPage(QWidget* owner, const char* pageName, const QString& failureText);

@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QMimeDatabase>
+#include <QProcess>
 #include <QPushButton>
 #include <QUrl>
 
@@ -76,6 +78,11 @@ public:
         // A page that is not there counts as a failure, whatever the desktop would do with it.
         if (!QFileInfo(path).isFile())
             return false;
+        // With no browser the desktop would open a page in a text editor, or vim in a terminal.
+        const std::optional<QString> program =
+            desktopProgramFor(QMimeDatabase().mimeTypeForFile(path).name());
+        if (program && program->isEmpty())
+            return false;
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     }
 };
@@ -84,6 +91,15 @@ QtPrompts g_qtPrompts;
 Prompts* g_replacement = nullptr;
 
 } // namespace
+
+std::optional<QString> desktopProgramFor(const QString& mimeType) {
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"),
+                {QStringLiteral("query"), QStringLiteral("default"), mimeType});
+    if (!query.waitForFinished(10000) || query.exitStatus() != QProcess::NormalExit)
+        return std::nullopt;
+    return QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
+}
 
 Prompts& prompts() {
     return g_replacement ? *g_replacement : static_cast<Prompts&>(g_qtPrompts);

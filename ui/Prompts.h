@@ -33,9 +33,14 @@ public:
     virtual std::optional<QString> savePdfFile(QWidget* parent, const QString& initialPath) = 0;
     // A folder chooser; empty when cancelled.
     virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& initialFolder) = 0;
-    // Opens a local document with the desktop's program for it; false on failure.
+    // Opens a local document with the desktop's program for its type; false on failure, and
+    // when the desktop names no program for that type.
     virtual bool openDocument(const QString& path) = 0;
 };
+
+// The desktop's program for files of the MIME type, as xdg-open chooses it: empty when the
+// desktop names none, nullopt when it cannot be asked (xdg-utils missing).
+std::optional<QString> desktopProgramFor(const QString& mimeType);
 
 // The seam in use: Qt's real boxes unless a test installed its own.
 Prompts& prompts();

@@ -43,11 +43,14 @@ std::string refusalWords(const SplitRefusal& refusal) {
                "A File To Split\" button and select the file again.";
     case Reason::SplitSizeTooSmall:
         return "The split size must be at least " + std::to_string(kBlockSize) + " bytes.";
+    case Reason::NotUtf8:
+        return "The file name " + refusal.name +
+               " is not UTF-8 text, so the rejoin script cannot name the file on Windows." +
+               kRenameAndRetry;
     case Reason::ForbiddenCharacter:
         return "The file name " + refusal.name +
                " contains a character that the rejoin script cannot hold on Windows: a double "
-               "quote, one of * : < > ? \\ |, a control character or a letter outside plain "
-               "ASCII." +
+               "quote, one of * : < > ? | or a backslash, or a control character." +
                kRenameAndRetry;
     case Reason::DeviceName:
         return "The file name " + refusal.name + " begins with " + refusal.otherName +
@@ -123,11 +126,23 @@ QString refusalText(const SplitRefusal& refusal) {
 
 QString completionText(const SplitCompletion& completion) {
     const std::string& base = completion.baseName;
-    return fromNative(visibleText(
+    QString text = fromNative(visibleText(
         "Finished. Folder " + completion.folder + " contains the split file names which are " +
         base + ".1, " + base + ".2, etc., along with program \"" + base + ".bat\". There were " +
         std::to_string(completion.pieceCount) + " total files created. Simply run the program \"" +
         base + ".bat\" to recreate the original file."));
+    const std::string& checksum = completion.checksumName;
+    if (!checksum.empty())
+        text += QStringLiteral("\n\n") +
+                fromNative(visibleText(
+                    "The checksum file \"" + checksum +
+                    "\" beside them holds the SHA-256 of every piece and of the whole file. On "
+                    "Linux and macOS, \"sha256sum -c " +
+                    checksum + "\" checks them; on Windows, \"certutil -hashfile " +
+                    completion.targetName +
+                    " SHA256\" shows the recreated file's, which must equal the last line of \"" +
+                    checksum + "\"."));
+    return text;
 }
 
 namespace {
@@ -136,7 +151,7 @@ QString stoppedText(const SplitStopped& stopped) {
     if (!stopped.removalFailure)
         return QString::fromLatin1(kStopped);
     return QString::fromLatin1(kStoppedNotAllRemoved) +
-           fromNative(failureText(*stopped.removalFailure));
+           fromNative(visibleText(failureText(*stopped.removalFailure)));
 }
 
 } // namespace
@@ -151,5 +166,5 @@ void showSplitOutcome(QWidget* owner, const SplitOutcome& outcome) {
     // The advice is Windows'; what the system said tells the real reason.
     if (const auto* unreadable = std::get_if<SourceUnreadable>(&outcome))
         prompts().plain(owner, QString::fromLatin1(kSourceCannotBeOpened) + QStringLiteral("\n\n") +
-                                   fromNative(failureText(unreadable->problem)));
+                                   fromNative(visibleText(failureText(unreadable->problem))));
 }

@@ -1,13 +1,14 @@
 #include "ui/SplitProgressLabel.h"
 
 #include <QLabel>
+#include <QString>
 
 #include "engine/Job.h"
 #include "ui/NativeText.h"
 #include "wording/ProgressMessages.h"
 
 SplitProgressLabel::SplitProgressLabel(QLabel& label) : m_label(label) {
-    m_label.setText(QString());
+    showText(QString());
     m_label.show();
 }
 
@@ -20,10 +21,17 @@ void SplitProgressLabel::show(const JobProgress& progress) {
     const QString text = fromNative(splitProgressText(progress));
     // Set only when changed: every change is read out by a screen reader.
     if (text != m_label.text())
-        m_label.setText(text);
+        showText(text);
 }
 
 void SplitProgressLabel::markCompleted() {
     m_completed = true;
-    m_label.setText(fromNative(kPieceDoneText));
+    showText(fromNative(kPieceDoneText));
+}
+
+// Named by its figure, and before the first one by what it is: a label without a name is
+// spoken by its frame's title.
+void SplitProgressLabel::showText(const QString& text) {
+    m_label.setText(text);
+    m_label.setAccessibleName(text.isEmpty() ? QStringLiteral("Split progress") : text);
 }

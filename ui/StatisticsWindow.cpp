@@ -53,9 +53,12 @@ void StatisticsWindow::showMemoryStatus(const MemoryStatus& status) {
 }
 
 void StatisticsWindow::showSplitCounter(std::int32_t splits) {
+    const QString count = QString::number(splits);
     setSizedText(m_ui->splitCountLabel,
-                 QStringLiteral("The total number of files that you have split -> ") +
-                     QString::number(splits));
+                 QStringLiteral("The total number of files that you have split -> ") + count);
+    // Spoken without the arrow.
+    m_ui->splitCountLabel->setAccessibleName(
+        QStringLiteral("The total number of files that you have split: ") + count);
 }
 
 void showStatisticsWindow(QWidget* owner, const settings::Settings& settings,

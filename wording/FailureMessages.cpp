@@ -5,7 +5,6 @@
 #include "engine/SourceCheck.h"
 #include "engine/SplitOutcome.h"
 #include "platform/IoError.h"
-#include "platform/VisibleText.h"
 #include "settings/ConversionError.h"
 #include "settings/SettingsFileError.h"
 
@@ -27,9 +26,9 @@ std::string verb(const IoError& failure) {
     case Operation::Remove:
         return "remove";
     case Operation::Rename:
-        return "rename " + visibleText(failure.otherPath()) + " to";
+        return "rename " + failure.otherPath() + " to";
     case Operation::Copy:
-        return "copy " + visibleText(failure.otherPath()) + " to";
+        return "copy " + failure.otherPath() + " to";
     case Operation::Lock:
         return "lock";
     case Operation::OpenFolder:
@@ -84,8 +83,7 @@ std::string reason(const IoError& failure) {
 
 // "Could not write /x/movie.3: No space left on device"
 std::string ioErrorText(const IoError& failure) {
-    return "Could not " + verb(failure) + " " + visibleText(failure.path()) + ": " +
-           reason(failure);
+    return "Could not " + verb(failure) + " " + failure.path() + ": " + reason(failure);
 }
 
 std::string splitFailureText(const SplitFailure& failure) {

@@ -5,5 +5,6 @@
 
 // How the faces word a failure thrown below them: the typed failures of the platform, the engine
 // and the settings in their own words ("Could not read /x/movie.avi: Is a directory"), any other
-// failure by its what().
+// failure by its what(). Names stand in it as they are: each face shows the whole text escaped
+// (visibleText), once.
 std::string failureText(const std::exception& failure);

@@ -42,6 +42,12 @@ std::string scriptPartText(ScriptPart part, const std::string& targetName) {
         return "a rejoin script";
     case ScriptPart::FewerPieces:
         return "at most " + std::to_string(kMostPieces + 1) + " pieces";
+    case ScriptPart::SwitchToUtf8:
+        return "the lines that switch cmd to UTF-8, which a name outside plain ASCII needs";
+    case ScriptPart::RestoreCodePage:
+        return "\"" + kRestoreCodePage + "\", which switches back to the code page saved";
+    case ScriptPart::AsciiCopyCommand:
+        return "\"" + kCopyCommand + "\", since names in plain ASCII need no switch to UTF-8";
     }
     return {};
 }
@@ -83,6 +89,33 @@ struct RefusalText {
     std::string operator()(const join_refusal::TargetExists& r) const {
         return visibleText(r.path) + " already exists.";
     }
+    std::string operator()(const join_refusal::ChecksumNotPlainFile& r) const {
+        return "The checksum file " + quoted(r.name) +
+               " is not a regular file: a link, a pipe or a device is not read.";
+    }
+    std::string operator()(const join_refusal::ChecksumForm& r) const {
+        const std::string where = visibleText(r.name) + ", line " + std::to_string(r.line) + ": ";
+        const std::string onlyOrvanto = " Only a checksum file as Orvanto writes it is read.";
+        if (r.due.empty())
+            return where + "expected the end of the file." + onlyOrvanto;
+        return where + "expected 64 lowercase hexadecimal digits, two blanks and " + quoted(r.due) +
+               " on a line of its own." + onlyOrvanto;
+    }
+    std::string operator()(const join_refusal::DigestMismatch& r) const {
+        const std::string checksum = visibleText(r.checksumName);
+        std::string text;
+        for (const std::string& piece : r.pieces) {
+            const std::string name = visibleText(piece);
+            text += (text.empty() ? "" : " ") + name +
+                    " is not the piece that was split: its SHA-256 differs from " + checksum +
+                    ". Ask the sender for " + name + " again.";
+        }
+        if (!r.target.empty())
+            text = "The pieces match " + checksum + ", but the file they make is not " +
+                   visibleText(r.target) + " as it was split: its SHA-256 differs. Ask the " +
+                   "sender for " + checksum + " again.";
+        return text;
+    }
     std::string operator()(const join_refusal::NotEnoughSpace& r) const {
         return "The recreated file needs " + bytes(r.bytesNeeded) + ", but only " +
                bytes(r.bytesFree) + " are free in " + visibleText(r.folder) + ".";
@@ -96,5 +129,9 @@ std::string joinRefusalText(const JoinRefusal& refusal, const std::string& scrip
 }
 
 std::string joinCompletionText(const JoinCompletion& completion) {
-    return visibleText(completion.path) + " has been recreated (" + bytes(completion.size) + ").";
+    const std::string checksum = visibleText(completion.checksumName);
+    return visibleText(completion.path) + " has been recreated (" + bytes(completion.size) + ")." +
+           (completion.verified
+                ? " Every piece and the whole file match " + checksum + "."
+                : " It was not verified: there is no " + checksum + " beside the rejoin script.");
 }

@@ -9,5 +9,5 @@
 
 // Why nothing was joined; scriptName is the script as the user named it.
 std::string joinRefusalText(const JoinRefusal& refusal, const std::string& scriptName);
-// "/x/movie.avi has been recreated (2500000 bytes)."
+// "/x/movie.avi has been recreated (2500000 bytes)." and whether the checksum file verified it.
 std::string joinCompletionText(const JoinCompletion& completion);

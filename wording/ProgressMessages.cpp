@@ -12,7 +12,9 @@ std::string progressText(int percent) {
 std::string splitProgressText(const JobProgress& progress) {
     if (progress.currentPiece == 0)
         return "";
-    if (progress.piecesOnMedium == progress.currentPiece)
+    // After the last piece come the final flushes: the split is done only once they are.
+    if (progress.piecesOnMedium == progress.currentPiece &&
+        progress.currentPiece < progress.pieceCount)
         return kPieceDoneText;
     return progressText(percentOnMedium(progress));
 }

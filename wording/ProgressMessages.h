@@ -11,6 +11,6 @@ std::string progressText(int percent);
 extern const char* const kPieceDoneText;
 
 // What a split's progress display shows for its figures: nothing before the first piece,
-// "100 %  Done." while the last piece started is on the medium, else the percentage of the source
-// that is on the medium.
+// "100 %  Done." while the last piece started is on the medium and more pieces follow, else the
+// percentage of the source that is on the medium. The split's end is shown by its caller.
 std::string splitProgressText(const JobProgress& progress);

@@ -8,8 +8,8 @@
 #include "Version.h"
 #include "app/terminal/CommandLineOptions.h"
 #include "app/terminal/ExitStatus.h"
-#include "app/terminal/StopSignals.h"
 #include "platform/Paths.h"
+#include "platform/StopSignals.h"
 #include "platform/VisibleText.h"
 
 namespace join_program {
@@ -27,8 +27,10 @@ const char* const kUsage =
     "pieces NAME.1, NAME.2, ...) names, from those pieces in order, in the script's folder.\n"
     "The script is read, never run: anything but the form Orvanto writes is refused, and so is\n"
     "a missing piece, a piece that is a link or no regular file, or one shorter than the first\n"
-    "that is not the last. The file is written without a name and takes its own name only when\n"
-    "it is complete and on the medium.\n"
+    "that is not the last. When the checksum file NAME.sha256 stands beside the script, every\n"
+    "piece and the whole file must match the SHA-256 it gives, and each piece that does not is\n"
+    "named; without it, the report says that the file was not verified. The file is written\n"
+    "without a name and takes its own name only when it is complete, verified and on the medium.\n"
     "\n"
     "  -o, --output DIR  recreate the file in the folder DIR (an empty DIR is refused)\n"
     "      --force       replace a file that already has the name\n"
@@ -101,8 +103,8 @@ std::variant<CommandLine, int> readCommandLine(int argc, char* argv[]) {
 int exitCodeOf(const JoinOutcome& outcome) {
     if (std::holds_alternative<JoinCompletion>(outcome))
         return exit_status::kDone;
-    if (std::holds_alternative<JoinStopped>(outcome) && stop_signals::stopSignal() != 0)
-        return exit_status::kSignalBase + stop_signals::stopSignal();
+    if (std::holds_alternative<JoinStopped>(outcome) && StopSignals::stopSignal() != 0)
+        return exit_status::kSignalBase + StopSignals::stopSignal();
     return exit_status::kNotDone;
 }
 

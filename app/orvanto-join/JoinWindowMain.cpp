@@ -9,8 +9,11 @@
 #include "app/orvanto-join/JoinCommandLine.h"
 #include "app/terminal/ExitStatus.h"
 #include "app/terminal/StandardStreams.h"
-#include "app/terminal/StopSignals.h"
+#include "platform/Paths.h"
+#include "ui/DisplayCheck.h"
 #include "ui/JoinDialog.h"
+#include "ui/TerminationSignals.h"
+#include "wording/StopMessages.h"
 
 using namespace join_program;
 
@@ -20,25 +23,33 @@ int main(int argc, char* argv[]) {
     const auto commandLine = readCommandLine(argc, argv);
     if (const int* exitCode = std::get_if<int>(&commandLine))
         return *exitCode;
-    stop_signals::catchStopSignals();
+    if (!checkForDisplay(argc, argv,
+                         "orvanto-join: there is no display to show the window on. To rejoin in "
+                         "this terminal, run orvanto-join without --window.\n"))
+        return exit_status::kError;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvanto"));
-    JoinDialog dialog(std::get<CommandLine>(commandLine).request,
-                      [] { return stop_signals::stopSignal() != 0; });
-    QObject::connect(&dialog, &JoinDialog::joinEnded, &application, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
-    dialog.start();
-    QApplication::exec();
+    const JoinRequest& request = std::get<CommandLine>(commandLine).request;
+    JoinDialog dialog(request);
     JoinOutcome outcome = JoinStopped{};
-    try {
-        outcome = dialog.outcome();
-    } catch (const std::exception& failure) {
-        stop_signals::restoreDefaultSignals();
-        dialog.showFailure(failure);
-        return exit_status::kError;
+    {
+        const TerminationSignals stopSignals([&dialog] { dialog.interrupt(); });
+        StopSignals::setLeftoverNote(joinLeftoverNote(
+            kPrefix, request.targetFolder.empty() ? paths::folderOf(request.scriptPath)
+                                                  : request.targetFolder));
+        QObject::connect(&dialog, &JoinDialog::joinEnded, &application, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
+        dialog.start();
+        QApplication::exec();
+        try {
+            outcome = dialog.outcome();
+        } catch (const std::exception& failure) {
+            if (StopSignals::stopSignal() == 0)
+                dialog.showFailure(failure);
+            return exit_status::kError;
+        }
     }
-    stop_signals::restoreDefaultSignals();
-    if (stop_signals::stopSignal() == 0)
+    if (StopSignals::stopSignal() == 0)
         dialog.showResult(outcome);
     return exitCodeOf(outcome);
 }

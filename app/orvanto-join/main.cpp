@@ -13,34 +13,38 @@
 #include "app/terminal/JobWatch.h"
 #include "app/terminal/ProgressLine.h"
 #include "app/terminal/StandardStreams.h"
-#include "app/terminal/StopSignals.h"
 #include "engine/Job.h"
 #include "engine/JoinJob.h"
 #include "engine/Progress.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
+#include "platform/StopSignals.h"
 #include "platform/VisibleText.h"
 #include "wording/FailureMessages.h"
 #include "wording/JoinMessages.h"
 #include "wording/ProgressMessages.h"
+#include "wording/StopMessages.h"
 
 using namespace join_program;
 
 namespace {
 
+JoinOutcome runJoin(const JoinRequest& request) {
+    const StopSignals signals(std::string(kPrefix) + "stopping...\n");
+    StopSignals::setLeftoverNote(joinLeftoverNote(kPrefix, request.targetFolder.empty()
+                                                               ? paths::folderOf(request.scriptPath)
+                                                               : request.targetFolder));
+    // Percentages on standard error when it is a terminal.
+    ProgressLine line;
+    return runWatched(std::make_unique<JoinJob>(request), signals,
+                      [&](const JobProgress& progress) {
+                          if (progress.pieceCount > 0)
+                              line.show(progressText(percentOnMedium(progress)));
+                      });
+}
+
 int joinOnTerminal(const JoinRequest& request) {
-    JoinOutcome outcome = JoinStopped{};
-    {
-        // Percentages on standard error when it is a terminal.
-        ProgressLine line;
-        JoinJob job(request);
-        runWatched(
-            job, [&] { outcome = job.run(); },
-            [&](const JobProgress& progress) {
-                if (progress.pieceCount > 0)
-                    line.show(progressText(percentOnMedium(progress)));
-            });
-    }
+    const JoinOutcome outcome = runJoin(request);
     if (const auto* completion = std::get_if<JoinCompletion>(&outcome))
         standard_streams::writeReport(joinCompletionText(*completion));
     if (std::holds_alternative<JoinStopped>(outcome))
@@ -58,7 +62,8 @@ int joinOnTerminal(const JoinRequest& request) {
 int startWindowProgram(char* argv[]) {
     const std::string windowProgram = paths::joined(paths::programFolder(), "orvanto-join-window");
     ::execv(windowProgram.c_str(), argv);
-    std::cerr << kPrefix << failureText(IoError(IoError::Operation::Start, windowProgram, errno))
+    std::cerr << kPrefix
+              << visibleText(failureText(IoError(IoError::Operation::Start, windowProgram, errno)))
               << '\n';
     return exit_status::kError;
 }
@@ -75,7 +80,6 @@ int main(int argc, char* argv[]) {
     try {
         if (line.window)
             return startWindowProgram(argv);
-        stop_signals::catchStopSignals();
         return joinOnTerminal(line.request);
     } catch (const std::exception& error) {
         std::cerr << kPrefix << visibleText(failureText(error)) << '\n';

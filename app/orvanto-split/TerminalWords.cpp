@@ -39,6 +39,10 @@ std::string refusalSentence(const SplitRefusal& refusal) {
         return refusal.name + ": the file changed size while it was being checked; try again";
     case Reason::SplitSizeTooSmall:
         return "the piece size must be at least " + std::to_string(kBlockSize) + " bytes";
+    case Reason::NotUtf8:
+        return refusal.name +
+               ": the name is not UTF-8 text, so no rejoin script can name the file on Windows" +
+               kRename;
     case Reason::ForbiddenCharacter:
         return refusal.name + ": the rejoin script cannot hold the character " +
                shown(refusal.character) + " on Windows" + kRename;
@@ -88,10 +92,14 @@ std::string refusalSentence(const SplitRefusal& refusal) {
 
 std::string completionReport(const SplitCompletion& completion) {
     const std::string base = visibleText(completion.baseName);
+    const std::string checksum = visibleText(completion.checksumName);
     return "Wrote " + std::to_string(completion.pieceCount) + " pieces, " + base + ".1 to " + base +
            "." + std::to_string(completion.pieceCount) + ", and the rejoin script " + base +
-           ".bat in " + visibleText(completion.folder) + ".\nRun " + base +
-           ".bat on Windows, or orvanto-join " + base + ".bat, to recreate " +
+           ".bat in " + visibleText(completion.folder) + ".\n" +
+           (checksum.empty() ? std::string()
+                             : "Wrote their SHA-256 and the whole file's to " + checksum +
+                                   " (sha256sum -c " + checksum + " checks them).\n") +
+           "Run " + base + ".bat on Windows, or orvanto-join " + base + ".bat, to recreate " +
            visibleText(completion.targetName) + ".";
 }
 

@@ -23,33 +23,37 @@
 #include "app/terminal/JobWatch.h"
 #include "app/terminal/ProgressLine.h"
 #include "app/terminal/StandardStreams.h"
-#include "app/terminal/StopSignals.h"
 #include "engine/SizeCatalogue.h"
 #include "engine/SplitJob.h"
 #include "engine/SplitRequest.h"
 #include "platform/FileSystem.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
+#include "platform/StopSignals.h"
 #include "platform/VisibleText.h"
 #include "settings/ConversionError.h"
 #include "settings/Settings.h"
 #include "wording/FailureMessages.h"
 #include "wording/ProgressMessages.h"
+#include "wording/StopMessages.h"
 
 namespace {
 
 const char* const kProgram = "orvanto-split";
 
 const std::string kUsage =
-    "Usage: orvanto-split [-o DIR] SOURCE SIZE\n"
+    "Usage: orvanto-split [-o DIR] [--no-checksum] SOURCE SIZE\n"
     "\n"
     "Cuts SOURCE into the pieces BASE.1, BASE.2, ... and writes the rejoin script BASE.bat\n"
     "beside them, exactly as Orvanto's Create Split Files button does (BASE is SOURCE's name up\n"
-    "to its first dot). The pieces go to DIR, else to the output folder of Orvanto's settings,\n"
-    "else beside SOURCE. Nothing that already exists is replaced.\n"
+    "to its first dot), and the checksum file BASE.sha256, which sha256sum -c reads: the\n"
+    "SHA-256 of every piece and of the whole file, which every join checks. The pieces go to\n"
+    "DIR, else to the output folder of Orvanto's settings, else beside SOURCE. Nothing that\n"
+    "already exists is replaced.\n"
     "\n"
     "Options:\n"
     "  -o, --output DIR   put the pieces and the script in DIR (an empty DIR is refused)\n"
+    "      --no-checksum  write no BASE.sha256\n"
     "  -h, --help         show this text\n"
     "      --version      show the version\n"
     "\n"
@@ -86,28 +90,27 @@ void complain(const std::string& message) {
 
 // The request checked, its job run beside this thread, which draws the progress on a terminal
 // and passes a stop signal on.
-SplitOutcome runSplit(const SplitRequest& request) {
+SplitOutcome runSplit(const SplitRequest& request, const StopSignals& signals) {
     auto checked = checkSplitRequest(request);
     if (const auto* refusal = std::get_if<SplitRefusal>(&checked))
         return *refusal;
-    SplitJob job(std::get<SplitPlan>(std::move(checked)));
-    SplitOutcome outcome = SplitStopped{};
+    auto& plan = std::get<SplitPlan>(checked);
+    StopSignals::setLeftoverNote(splitLeftoverNote(std::string(kProgram) + ": ", plan));
     ProgressLine line;
-    runWatched(
-        job, [&] { outcome = job.run(); },
-        [&](const JobProgress& progress) { line.show(splitProgressText(progress)); });
-    return outcome;
+    return runWatched(std::make_unique<SplitJob>(std::move(plan)), signals,
+                      [&](const JobProgress& progress) { line.show(splitProgressText(progress)); });
 }
 
-// Names are joined to the source's folder, so a relative path is made absolute first.
+// Names are joined to the source's folder, so a relative path is made absolute first; either is
+// shown as a user would write it ("-o ." is the current folder, not "/x/./").
 std::string absolutePath(const std::string& path) {
     if (!path.empty() && path.front() == '/')
-        return path;
+        return paths::normalised(path);
     std::string folder(4096, '\0');
     if (!getcwd(folder.data(), folder.size()))
         throw IoError(IoError::Operation::ReadCurrentFolder, ".", errno);
     folder.resize(folder.find('\0'));
-    return paths::joined(folder, path);
+    return paths::normalised(paths::joined(folder, path));
 }
 
 // The pieces stand whether or not standard output takes their report.
@@ -154,7 +157,7 @@ bool countSplit(const settings::Settings& settings) {
     std::thread(std::move(count)).detach();
     const auto deadline = std::chrono::steady_clock::now() + kCounterWait;
     while (counted.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
-        if (stop_signals::stopSignal() != 0 || std::chrono::steady_clock::now() > deadline)
+        if (StopSignals::stopSignal() != 0 || std::chrono::steady_clock::now() > deadline)
             return false;
     }
     try {
@@ -163,7 +166,7 @@ bool countSplit(const settings::Settings& settings) {
         throw counterProblem(settings, error);
     } catch (const IoError&) {
         // A stop signal ended the wait for the lock.
-        if (stop_signals::stopSignal() != 0)
+        if (StopSignals::stopSignal() != 0)
             return false;
         throw;
     }
@@ -171,7 +174,8 @@ bool countSplit(const settings::Settings& settings) {
 }
 
 int split(const std::string& source, std::int64_t splitSize,
-          const std::optional<std::string>& chosenOutputFolder) {
+          const std::optional<std::string>& chosenOutputFolder, bool writeChecksum,
+          std::optional<StopSignals>& signals) {
     const settings::Settings settings(paths::configurationFolderPath());
     settings.createFolder();
     settings.createSettingsFileIfMissing();
@@ -179,8 +183,9 @@ int split(const std::string& source, std::int64_t splitSize,
     const std::string outputFolder =
         chosenOutputFolder ? absolutePath(*chosenOutputFolder) : settings.readOutputFolder();
     checkCounter(settings);
-    const SplitOutcome outcome =
-        runSplit({sourcePath, fs_entry::targetSize(sourcePath), splitSize, outputFolder});
+    const SplitOutcome outcome = runSplit(
+        {sourcePath, fs_entry::targetSize(sourcePath), splitSize, outputFolder, writeChecksum},
+        *signals);
     if (const auto* completion = std::get_if<SplitCompletion>(&outcome)) {
         const bool reported = report(completionReport(*completion));
         if (!countSplit(settings))
@@ -189,13 +194,13 @@ int split(const std::string& source, std::int64_t splitSize,
         return reported ? exit_status::kDone : exit_status::kError;
     }
     // Nothing is left to clean up: a signal may end the program now.
-    stop_signals::restoreDefaultSignals();
+    signals.reset();
     if (const auto* stopped = std::get_if<SplitStopped>(&outcome)) {
         complain(stopped->removalFailure
                      ? "stopped; the pieces written so far could not all be removed: " +
                            failureText(*stopped->removalFailure)
                      : std::string("stopped; the pieces written so far have been removed"));
-        return exit_status::kSignalBase + stop_signals::stopSignal();
+        return exit_status::kSignalBase + StopSignals::stopSignal();
     }
     if (const auto* refusal = std::get_if<SplitRefusal>(&outcome))
         complain(refusalSentence(*refusal));
@@ -219,7 +224,8 @@ int main(int argc, char* argv[]) {
         return exit_status::kDone;
     }
     std::string unknownOption;
-    const std::optional<CommandLineOptions> options = parseOptions(arguments, {}, unknownOption);
+    const std::optional<CommandLineOptions> options =
+        parseOptions(arguments, {"--no-checksum"}, unknownOption);
     if (!options) {
         complain("unknown option or missing folder: " + unknownOption +
                  "; see orvanto-split --help");
@@ -242,14 +248,16 @@ int main(int argc, char* argv[]) {
             return exit_status::kNotDone;
         }
     }
-    stop_signals::catchStopSignals();
     try {
-        return split(options->operands[0], *splitSize, options->outputFolder);
+        std::optional<StopSignals> signals(std::in_place,
+                                           std::string(kProgram) + ": stopping...\n");
+        return split(options->operands[0], *splitSize, options->outputFolder,
+                     options->flags.count("--no-checksum") == 0, signals);
     } catch (const std::exception& error) {
         // A stop signal ends a wait, such as for the settings lock, with a failure: it is a stop.
-        if (stop_signals::stopSignal() != 0) {
+        if (StopSignals::stopSignal() != 0) {
             complain("stopped");
-            return exit_status::kSignalBase + stop_signals::stopSignal();
+            return exit_status::kSignalBase + StopSignals::stopSignal();
         }
         complain(failureSentence(error));
     }

@@ -15,13 +15,19 @@
 #include "app/terminal/StandardStreams.h"
 #include "platform/PageFolders.h"
 #include "platform/Paths.h"
+#include "platform/VisibleText.h"
 #include "settings/Settings.h"
+#include "ui/DisplayCheck.h"
 #include "ui/MainWindow.h"
 #include "ui/NativeText.h"
 #include "ui/TerminationSignals.h"
 #include "wording/FailureMessages.h"
 
 namespace {
+
+const char* const kNoDisplay =
+    "orvanto: there is no display to show the window on. To split a file in this terminal, use "
+    "orvanto-split (see orvanto-split --help).\n";
 
 // --help names the help page the Help button opens, so an installation can be checked.
 QString helpPageLine() {
@@ -92,12 +98,14 @@ int main(int argc, char** argv) {
         filesFromCommandLine(app);
         return 0;
     }
+    if (!checkForDisplay(argc, argv, kNoDisplay))
+        return 2;
     QApplication app(argc, argv);
     // Every window handler shows its own errors; this catches what fails before the first one.
     try {
         return run(app);
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "orvanto: %s\n", failureText(error).c_str());
+        std::fprintf(stderr, "orvanto: %s\n", visibleText(failureText(error)).c_str());
     }
     return 2;
 }

@@ -10,6 +10,7 @@ TEST_F(SplitFixture, OrvantoJoinExitsWithTheOutcomesCode) {
     ASSERT_TRUE(std::holds_alternative<SplitCompletion>(split(folder() + "movie.avi", 100000)));
     std::filesystem::rename(folder() + "movie.avi", folder() + "kept");
     std::filesystem::create_directory(folder() + "folder.bat");
+    std::filesystem::create_directory(folder() + "out");
     std::filesystem::create_symlink("loop", folder() + "loop");
     writeFile(folder() + "evil.bat",
               "@ECHO OFF\r\nCopy /b \"evil.1\" \"\x1b[2J\x1b]0;x\x07.avi\"\r\n");
@@ -22,9 +23,15 @@ TEST_F(SplitFixture, OrvantoJoinExitsWithTheOutcomesCode) {
         const char* out;
         const char* err;
     } cases[] = {
-        {"movie.bat", 0, "movie.avi has been recreated (250000 bytes).\n", ""},
+        {"movie.bat", 0,
+         "movie.avi has been recreated (250000 bytes). Every piece and the whole file match "
+         "movie.sha256.\n",
+         ""},
         {"movie.bat", 1, "", "orvanto-join: movie.avi already exists. --force replaces it.\n"},
-        {"--force movie.bat", 0, "movie.avi has been recreated (250000 bytes).\n", ""},
+        {"--force movie.bat", 0,
+         "movie.avi has been recreated (250000 bytes). Every piece and the whole file match "
+         "movie.sha256.\n",
+         ""},
         {"folder.bat", 2, "", "orvanto-join: Could not read folder.bat: Is a directory\n"},
         {"", 1, "", "orvanto-join: expected one SCRIPT, got 0\n"},
         {"-o nowhere movie.bat", 1, "",
@@ -57,6 +64,18 @@ TEST_F(SplitFixture, OrvantoJoinExitsWithTheOutcomesCode) {
     EXPECT_EQ(closed.err,
               "orvanto-join: Could not write the report to standard output: Bad file descriptor\n");
     EXPECT_TRUE(readFile(folder() + "movie.avi") == readFile(folder() + "kept"));
+    // A damaged piece is named, and nothing is left; without the checksum file the join says so.
+    writeFile(folder() + "movie.2", std::string(100000, 'x'));
+    const ProgramRun damaged =
+        runProgram(ORVANTO_JOIN_PROGRAM, folder(), "-o out movie.bat", output.path());
+    EXPECT_EQ(damaged.exitCode, 1);
+    EXPECT_EQ(damaged.err, "orvanto-join: movie.2 is not the piece that was split: its SHA-256 "
+                           "differs from movie.sha256. Ask the sender for movie.2 again.\n");
+    std::filesystem::remove(folder() + "movie.sha256");
+    const ProgramRun unverified =
+        runProgram(ORVANTO_JOIN_PROGRAM, folder(), "-o out movie.bat", output.path());
+    EXPECT_EQ(unverified.out, "out/movie.avi has been recreated (250000 bytes). It was not "
+                              "verified: there is no movie.sha256 beside the rejoin script.\n");
     const ProgramRun help = runProgram(ORVANTO_JOIN_PROGRAM, folder(), "--help", output.path());
     EXPECT_EQ(help.out.rfind("Usage: orvanto-join [OPTION]... SCRIPT\n", 0), 0u);
 }

@@ -34,14 +34,15 @@ protected:
         return runProgram(ORVANTO_SPLIT_PROGRAM, folder(), arguments, m_output.path());
     }
 
-    // Starts orvanto-split in folder() with standard output to outputFd (-1: nowhere).
-    pid_t startProgram(const std::vector<std::string>& arguments, int outputFd) {
+    // Starts orvanto-split in folder() with standard output to outputFd and standard error to
+    // errorFd (-1: nowhere).
+    pid_t startProgram(const std::vector<std::string>& arguments, int outputFd, int errorFd = -1) {
         const pid_t pid = fork();
         if (pid != 0)
             return pid;
         const int devNull = open("/dev/null", O_WRONLY);
         dup2(outputFd >= 0 ? outputFd : devNull, STDOUT_FILENO);
-        dup2(devNull, STDERR_FILENO);
+        dup2(errorFd >= 0 ? errorFd : devNull, STDERR_FILENO);
         if (chdir(folder().c_str()) == 0)
             execl(ORVANTO_SPLIT_PROGRAM, ORVANTO_SPLIT_PROGRAM, arguments[0].c_str(),
                   arguments[1].c_str(), static_cast<char*>(nullptr));
@@ -63,17 +64,26 @@ TEST_F(OrvantoSplitProgram, CompletesASplitAndReportsIt) {
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out,
               "Wrote 3 pieces, movie.1 to movie.3, and the rejoin script movie.bat in " + folder() +
-                  ".\nRun movie.bat on Windows, or orvanto-join movie.bat, to recreate "
-                  "movie.avi.\n");
+                  ".\nWrote their SHA-256 and the whole file's to movie.sha256 (sha256sum -c "
+                  "movie.sha256 checks them).\nRun movie.bat on Windows, or orvanto-join "
+                  "movie.bat, to recreate movie.avi.\n");
     EXPECT_EQ(result.err, "") << "no progress when standard error is not a terminal";
     EXPECT_EQ(fileSize(folder() + "movie.3"), 500000);
     EXPECT_EQ(m_settings.readSplitCounter(), 1);
 
     // -o overrides the stored output folder; sizes take units.
     m_settings.writeOutputFolder(folder() + "gone/");
-    EXPECT_EQ(run("-o '" + output.path() + "' movie.avi 1MB").exitCode, 0);
+    const ProgramRun unchecked = run("-o '" + output.path() + "' --no-checksum movie.avi 1MB");
+    EXPECT_EQ(unchecked.exitCode, 0);
+    EXPECT_EQ(unchecked.out.find("sha256"), std::string::npos);
     EXPECT_EQ(fileSize(output.file("movie.3")), 500000);
+    EXPECT_FALSE(fileExists(output.file("movie.sha256")));
     EXPECT_EQ(m_settings.readSplitCounter(), 2);
+    // "-o ." is reported as the folder's path.
+    const TempFolder here;
+    const ProgramRun dot = runProgram(ORVANTO_SPLIT_PROGRAM, here.path(),
+                                      "-o . '" + folder() + "movie.avi' 1MB", m_output.path());
+    EXPECT_NE(dot.out.find("movie.bat in " + here.path() + ".\n"), std::string::npos) << dot.out;
 }
 
 TEST_F(OrvantoSplitProgram, ExitsWithOneAfterARefusalAndTwoAfterAnError) {
@@ -89,6 +99,12 @@ TEST_F(OrvantoSplitProgram, ExitsWithOneAfterARefusalAndTwoAfterAnError) {
     EXPECT_EQ(run("-o /proc movie.avi 100k").err,
               "orvanto-split: /proc/ is not a folder Orvanto can write to; put the pieces "
               "elsewhere with -o DIR\n");
+    makeSource("caf\xE9.avi", 500000);
+    const ProgramRun latin1 = run("'caf\xE9.avi' 100k");
+    EXPECT_EQ(latin1.exitCode, 1);
+    EXPECT_EQ(latin1.err, "orvanto-split: caf\\xE9.avi: the name is not UTF-8 text, so no rejoin "
+                          "script can name the file on Windows; rename the file and try again\n");
+    std::filesystem::remove(folder() + "caf\xE9.avi");
 
     m_settings.writeOutputFolder(folder() + "gone/");
     const ProgramRun failed = run("movie.avi 100k");
@@ -171,8 +187,8 @@ TEST_F(OrvantoSplitProgram, AFailingOrUnmountedMediumGetsNoFileUnderAnotherName)
     waitpid(pid, &status, 0);
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
     EXPECT_EQ(entriesOf(medium.folder()), std::set<std::string>{});
-    EXPECT_EQ(entriesOf(medium.backing()),
-              (std::set<std::string>{"movie.1", "movie.2", "movie.3", "movie.bat"}));
+    EXPECT_EQ(entriesOf(medium.backing()), (std::set<std::string>{"movie.1", "movie.2", "movie.3",
+                                                                  "movie.bat", "movie.sha256"}));
 }
 #endif
 
@@ -203,12 +219,27 @@ TEST_F(OrvantoSplitProgram, StopsOnTerminationSignalsAndIgnoresAClosedPipe) {
     waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
     EXPECT_TRUE(fileExists(folder() + "movie.bat"));
+
+    // A wait for the settings lock says after a second what it waits for, and a signal ends it.
+    const int lock = open(m_config.file("orvanto/.orvanto.lock").c_str(), O_RDWR);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
+    const int err = open(m_output.file("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const pid_t waiting = startProgram({"movie.avi", "100000"}, -1, err);
+    close(err);
+    for (int wait = 0; wait < 60000 && readFile(m_output.file("err")).empty(); ++wait)
+        usleep(1000);
+    kill(waiting, SIGTERM);
+    waitpid(waiting, &status, 0);
+    close(lock);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 128 + SIGTERM);
+    EXPECT_EQ(readFile(m_output.file("err")).rfind("Waiting for " + m_config.file("orvanto/"), 0),
+              0u);
 }
 
 TEST_F(OrvantoSplitProgram, ExplainsItsUsage) {
     const ProgramRun help = run("--help");
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_EQ(help.out.rfind("Usage: orvanto-split [-o DIR] SOURCE SIZE\n", 0), 0u);
+    EXPECT_EQ(help.out.rfind("Usage: orvanto-split [-o DIR] [--no-checksum] SOURCE SIZE\n", 0), 0u);
     EXPECT_NE(help.out.find("10MiB"), std::string::npos);
     EXPECT_EQ(run("--version").out.rfind("orvanto-split ", 0), 0u);
     // Help that standard output does not take is not success, in any of the four programs.
@@ -220,6 +251,17 @@ TEST_F(OrvantoSplitProgram, ExplainsItsUsage) {
         EXPECT_NE(lost.err.find(": Could not write the report to standard output: No space"),
                   std::string::npos)
             << program;
+    }
+    // Without a display, or with one that cannot be reached, the windows say so instead of
+    // aborting, and name what works in a terminal.
+    for (const std::string command : {"-u DISPLAY '" ORVANTO_PROGRAM "' movie.avi",
+                                      "DISPLAY=:4095 '" ORVANTO_JOIN_PROGRAM "' --window a.bat"}) {
+        const ProgramRun lost =
+            runProgram("/usr/bin/env", folder(), "-u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + command,
+                       m_output.path());
+        EXPECT_EQ(lost.exitCode, 2) << command;
+        EXPECT_NE(lost.err.find("no display to show the window on. To "), std::string::npos)
+            << lost.err;
     }
 
     for (const std::string arguments :
@@ -246,8 +288,7 @@ TEST_F(OrvantoSplitProgram, AFileSizeLimitIsReportedAndLeavesNothing) {
          "orvanto-split: Could not write " + folder() +
              "movie.1: File too large. The split files written so far have been removed.\n"},
         {ORVANTO_JOIN_PROGRAM, "-o '" + target.path() + "' movie.bat",
-         "orvanto-join: Could not copy movie.1 to " + target.path() +
-             "movie.avi: File too large\n"},
+         "orvanto-join: Could not write " + target.path() + "movie.avi: File too large\n"},
     };
     for (const auto& c : cases) {
         const std::set<std::string> before = entriesOf(folder());

@@ -116,8 +116,8 @@ TEST_F(FaultInjection, EveryFileGoesToTheFolderThatWasChecked) {
             std::filesystem::create_directory(out);
         });
         ASSERT_TRUE(std::holds_alternative<SplitCompletion>(split(source, kSplitSize)));
-        EXPECT_EQ(entriesOf(held),
-                  (std::set<std::string>{"movie.1", "movie.2", "movie.3", "movie.bat"}));
+        EXPECT_EQ(entriesOf(held), (std::set<std::string>{"movie.1", "movie.2", "movie.3",
+                                                          "movie.bat", "movie.sha256"}));
         EXPECT_EQ(entriesOf(out), std::set<std::string>{});
     }
 }
@@ -139,8 +139,9 @@ TEST_F(FaultInjection, SplitsOfNamesWindowsTakesForOneCannotBothComplete) {
     ASSERT_TRUE(secondFailure) << "both completed";
     EXPECT_EQ(ioFailureOf(secondFailure->cause()),
               IoFailure(Operation::Create, folder() + "movie.1", EEXIST));
-    EXPECT_EQ(entriesOf(folder()), (std::set<std::string>{"Movie.avi", "movie.1", "movie.2",
-                                                          "movie.3", "movie.avi", "movie.bat"}));
+    EXPECT_EQ(entriesOf(folder()),
+              (std::set<std::string>{"Movie.avi", "movie.1", "movie.2", "movie.3", "movie.avi",
+                                     "movie.bat", "movie.sha256"}));
 }
 
 // Root may write in a read-only folder, so the split runs as an ordinary user. A folder that
@@ -262,11 +263,11 @@ TEST_F(FaultInjection, AFullDiskIsSeenBeforeTheSplitOrCleanedUpAfterIt) {
     const auto units = [unit](std::int64_t bytes) { return (bytes + unit - 1) / unit * unit; };
 
     // 1,040,000 bytes fit in the free bytes, but not in whole units: 10 full pieces, a last one
-    // of 40,000 bytes and a script of less than one unit.
+    // of 40,000 bytes, a script and a checksum file of less than one unit each.
     const std::string tooLarge = makeSource("large.bin", 1040000);
     const auto refused = std::get<SplitRefusal>(split(tooLarge, kSplitSize));
     EXPECT_EQ(refused.reason, SplitRefusal::Reason::NotEnoughSpace);
-    EXPECT_EQ(refused.bytesNeeded, 10 * units(kSplitSize) + units(40000) + unit);
+    EXPECT_EQ(refused.bytesNeeded, 10 * units(kSplitSize) + units(40000) + 2 * unit);
     EXPECT_EQ(refused.bytesFree, 1048576);
 
     // The disk fills up while the job runs: nothing of the split stays.

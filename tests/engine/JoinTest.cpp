@@ -1,6 +1,9 @@
 #include "engine/JoinJob.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
+#include <optional>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -62,6 +65,13 @@ TEST_F(Join, RecreatesWhatTheSplitCutByteForByte) {
         {"movie.avi", 2500000, 1000000, "movie.bat", 1},
         {"exact.bin", 300000, 100000, "exact.bat", 1},
         {"a 100% & b^c (d).txt", 250000, 100000, "a 100% & b^c (d).bat", 1},
+        // Accents, Greek, Cyrillic, CJK, 4 bytes, decomposed as macOS writes, cmd's syntax.
+        {u8"Αθήνα.jpg", 250000, 100000, u8"Αθήνα.bat", 1},
+        {u8"Москва.zip", 250000, 100000, u8"Москва.bat", 1},
+        {u8"写真 2026.tar", 250000, 100000, u8"写真 2026.bat", 1},
+        {u8"🎉 party.mov", 250000, 100000, u8"🎉 party.bat", 1},
+        {u8"Cafe\u0301 cre\u0300me.mp4", 250000, 100000, u8"Cafe\u0301 cre\u0300me.bat", 1},
+        {u8"Öl 100% & ^(!) – 1973.pdf", 250000, 100000, u8"Öl 100% & ^(!) – 1973.bat", 1},
         {longBase + ".bin", 300 * 8192 + 5, 8192, longBase + ".bat", 9},
     };
     for (const auto& c : cases) {
@@ -73,8 +83,10 @@ TEST_F(Join, RecreatesWhatTheSplitCutByteForByte) {
             runProgram(ORVANTO_JOIN_PROGRAM, folder(),
                        "-o '" + m_target.path() + "' '" + c.script + "'", m_output.path());
         EXPECT_EQ(run.exitCode, 0) << run.err;
+        const std::string checksum = c.script.substr(0, c.script.size() - 4) + ".sha256";
         EXPECT_EQ(run.out, m_target.file(c.source) + " has been recreated (" +
-                               std::to_string(c.size) + " bytes).\n");
+                               std::to_string(c.size) + " bytes). Every piece and the whole " +
+                               "file match " + checksum + ".\n");
         EXPECT_EQ(entriesOf(m_target.path()), std::set<std::string>{c.source});
         EXPECT_TRUE(readFile(m_target.file(c.source)) == content);
     }
@@ -92,6 +104,7 @@ std::string manyPieces(int first, int last) {
 TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
     using namespace join_refusal;
     using Part = ScriptPart;
+    using script_grammar::kSwitchToUtf8;
     const auto noChange = [](const std::string&) {};
     const struct {
         const char* label;
@@ -141,6 +154,13 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
         {"linked piece", "", "", [](auto f) { relink(f + "movie.2", "/etc/passwd"); },
          NotPlainFile{"movie.2"}},
         {"FIFO piece", "", "", [](auto f) { relink(f + "movie.3", ""); }, NotPlainFile{"movie.3"}},
+        // A name outside ASCII only after the switch to UTF-8, and the switch only for one.
+        {"no switch", "\"movie.avi\"", u8"\"movie.aví\"", noChange,
+         ScriptForm{2, Part::SwitchToUtf8, ""}},
+        {"switch for ASCII", "OFF\r\n",
+         "OFF\r\n" + kSwitchToUtf8[0] + "\r\n" + kSwitchToUtf8[1] + "\r\n" + kSwitchToUtf8[2] +
+             "\r\n",
+         noChange, ScriptForm{2, Part::AsciiCopyCommand, ""}},
         {"target exists", "", "", [](auto f) { writeFile(f + "movie.avi", "keep"); },
          TargetExists{folder() + "movie.avi"}},
     };
@@ -152,6 +172,8 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
         if (!c.from.empty())
             script.replace(script.find(c.from), c.from.size(), c.to);
         writeFile(folder() + "movie.bat", script);
+        // Sizes decide only where no digests can.
+        std::filesystem::remove(folder() + "movie.sha256");
         c.change(folder());
         const std::set<std::string> before = entriesOf(folder());
 
@@ -168,10 +190,122 @@ TEST_F(Join, RefusesAPieceTruncatedBeforeAnEmptyLastOne) {
     // Five whole pieces and an empty sixth; the fifth cut back to its whole blocks.
     splitSource("movie.avi", 500000, 100000);
     std::filesystem::remove(folder() + "movie.avi");
+    std::filesystem::remove(folder() + "movie.sha256");
     std::filesystem::resize_file(folder() + "movie.5", 100000 / 8192 * 8192);
     EXPECT_EQ(std::get<JoinRefusal>(JoinJob({folder() + "movie.bat", "", false}).run()),
               JoinRefusal(join_refusal::ShortPiece{"movie.5", 98304, 100000}));
     EXPECT_FALSE(fileExists(folder() + "movie.avi"));
+}
+
+// Flips the lowest bit of the byte at offset in the file at path.
+void flipBit(const std::string& path, std::size_t offset) {
+    std::string content = readFile(path);
+    content[offset] = static_cast<char>(content[offset] ^ 1);
+    writeFile(path, content);
+}
+
+// Puts text in place of the first from in the file at path.
+void replaceIn(const std::string& path, const std::string& from, const std::string& text) {
+    std::string content = readFile(path);
+    content.replace(content.find(from), from.size(), text);
+    writeFile(path, content);
+}
+
+TEST_F(Join, RecreatesTheFileOnlyWhenEveryDigestMatches) {
+    using namespace join_refusal;
+    const auto damaged = [](std::vector<std::string> pieces) {
+        return DigestMismatch{"movie.sha256", std::move(pieces), ""};
+    };
+    const std::string sums = folder() + "movie.sha256";
+    const std::string lastLine = "  movie.avi\n";
+    TempFolder other;
+    const struct {
+        std::string label;
+        std::function<void(const std::string&)> change;
+        std::optional<JoinRefusal> refusal;
+        bool verified;
+    } cases[] = {
+        {"intact", [](auto) {}, std::nullopt, true},
+        {"first piece", [](auto f) { flipBit(f + "movie.1", 0); }, damaged({"movie.1"}), false},
+        {"second piece", [](auto f) { flipBit(f + "movie.2", 99999); }, damaged({"movie.2"}),
+         false},
+        {"third piece", [](auto f) { flipBit(f + "movie.3", 8192); }, damaged({"movie.3"}), false},
+        {"fourth piece", [](auto f) { flipBit(f + "movie.4", 4321); }, damaged({"movie.4"}), false},
+        {"last piece", [](auto f) { flipBit(f + "movie.5", 49999); }, damaged({"movie.5"}), false},
+        {"last piece short", [](auto f) { std::filesystem::resize_file(f + "movie.5", 49999); },
+         damaged({"movie.5"}), false},
+        {"last piece empty", [](auto f) { std::filesystem::resize_file(f + "movie.5", 0); },
+         damaged({"movie.5"}), false},
+        {"last piece long", [](auto f) { std::filesystem::resize_file(f + "movie.5", 50001); },
+         damaged({"movie.5"}), false},
+        {"long, short and flipped",
+         [](auto f) {
+             std::filesystem::resize_file(f + "movie.2", 100001);
+             std::filesystem::resize_file(f + "movie.3", 99999);
+             flipBit(f + "movie.4", 1);
+         },
+         damaged({"movie.2", "movie.3", "movie.4"}), false},
+        {"piece of another split of the same size",
+         [&](auto f) {
+             writeFile(other.file("movie.avi"), std::string(450000, 'o'));
+             m_outputFolder = other.path();
+             split(other.file("movie.avi"), 100000);
+             m_outputFolder.clear();
+             std::filesystem::copy_file(other.file("movie.3"), f + "movie.3",
+                                        std::filesystem::copy_options::overwrite_existing);
+         },
+         damaged({"movie.3"}), false},
+        {"whole file's line wrong",
+         [&](auto) {
+             std::string text = readFile(sums);
+             char& digit = text[text.rfind(lastLine) - 1];
+             digit = digit == '0' ? '1' : '0';
+             writeFile(sums, text);
+         },
+         DigestMismatch{"movie.sha256", {}, "movie.avi"}, false},
+        {"missing", [&](auto) { std::filesystem::remove(sums); }, std::nullopt, false},
+        {"upper case",
+         [&](auto) {
+             std::string text = readFile(sums);
+             std::transform(text.begin(), text.begin() + 64, text.begin(), ::toupper);
+             writeFile(sums, text);
+         },
+         ChecksumForm{"movie.sha256", 1, "movie.1"}, false},
+        {"binary mark", [&](auto) { replaceIn(sums, "  movie.2", " *movie.2"); },
+         ChecksumForm{"movie.sha256", 2, "movie.2"}, false},
+        {"line ends of Windows", [&](auto) { replaceIn(sums, "movie.3\n", "movie.3\r\n"); },
+         ChecksumForm{"movie.sha256", 3, "movie.3"}, false},
+        {"line left out", [&](auto) { replaceIn(sums, readFile(sums).substr(0, 74), ""); },
+         ChecksumForm{"movie.sha256", 1, "movie.1"}, false},
+        {"line added",
+         [&](auto) { writeFile(sums, readFile(sums) + readFile(sums).substr(0, 74)); },
+         ChecksumForm{"movie.sha256", 7, ""}, false},
+        {"file outside the set", [&](auto) { replaceIn(sums, lastLine, "  ../movie.avi\n"); },
+         ChecksumForm{"movie.sha256", 6, "movie.avi"}, false},
+        {"linked",
+         [&](auto f) {
+             std::filesystem::copy_file(sums, f + "elsewhere");
+             relink(sums, f + "elsewhere");
+         },
+         ChecksumNotPlainFile{"movie.sha256"}, false},
+        {"FIFO", [&](auto) { relink(sums, ""); }, ChecksumNotPlainFile{"movie.sha256"}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::string content = splitSource("movie.avi", 450000, 100000);
+        std::filesystem::remove(folder() + "movie.avi");
+        c.change(folder());
+        const std::set<std::string> before = entriesOf(folder());
+
+        const JoinOutcome outcome = JoinJob({folder() + "movie.bat", "", false}).run();
+        if (c.refusal) {
+            EXPECT_EQ(std::get<JoinRefusal>(outcome), *c.refusal);
+            EXPECT_EQ(entriesOf(folder()), before);
+            continue;
+        }
+        EXPECT_EQ(std::get<JoinCompletion>(outcome).verified, c.verified);
+        EXPECT_TRUE(readFile(folder() + "movie.avi") == content);
+    }
 }
 
 // Pieces and script are no more readable than the source, the recreated file than the first

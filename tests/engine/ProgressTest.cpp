@@ -36,7 +36,7 @@ TEST(Progress, ASplitShowsOnlyWhatIsOnTheMedium) {
         {{0, 0, 3000000, 0, 4, 0}, "", 0},
         {{1500000, 1000000, 3000000, 2, 4, 1}, "33% Complete", 33},
         {{1000000, 1000000, 3000000, 1, 4, 1}, "100 %  Done.", 33},
-        {{0, 0, 0, 3, 3, 3}, "100 %  Done.", 100},
+        {{0, 0, 0, 3, 3, 3}, "100% Complete", 100},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ScriptFollower.h"
+#include "engine/RejoinScriptReader.h"
 #include "engine/ScriptGrammar.h"
 #include "engine/SplitNames.h"
 #include "support/TempFolder.h"
@@ -136,4 +137,28 @@ TEST(RejoinScript, KeepsOneCopyLineUpTo8191Characters) {
     const std::vector<std::string> tooLong =
         scriptLines(writtenScript(folder, std::string(baseLength + 1, 'g') + ".x", pieceCount));
     EXPECT_EQ(tooLong.size(), 4u);
+}
+
+// Lines up to the switch are ASCII and no byte-order mark comes first: cmd reads them in the
+// console's code page. The reader takes this form whole, and only for such names.
+TEST(RejoinScript, SwitchesToUtf8AndBackForANameOutsideAscii) {
+    TempFolder folder;
+    const std::string whole = writtenScript(folder, u8"Öl (1%).pdf", 2);
+    EXPECT_EQ(
+        whole,
+        "@ECHO OFF\r\nSETLOCAL ENABLEEXTENSIONS DISABLEDELAYEDEXPANSION\r\n"
+        "FOR /F \"tokens=2 delims=:.\" %%C IN ('chcp') DO SET ORVANTO_CODEPAGE=%%C\r\n"
+        "chcp 65001 > nul\r\n"
+        u8"Copy /b \"Öl (1%%).1\" + \"Öl (1%%).2\" \"Öl (1%%).pdf\"\r\n"
+        u8"@ECHO Öl ^(1%%^).pdf has been recreated for you.\r\nchcp %ORVANTO_CODEPAGE% > nul\r\n");
+    EXPECT_EQ(std::get<JoinPlan>(readRejoinScript(whole)).targetName, u8"Öl (1%).pdf");
+    const std::size_t save = whole.find("FOR /F");
+    const std::pair<std::string, join_refusal::ScriptForm> cases[] = {
+        {"\xEF\xBB\xBF" + whole, {1, ScriptPart::EchoOff, ""}},
+        {whole.substr(0, whole.rfind("chcp")), {7, ScriptPart::RestoreCodePage, ""}},
+        {whole.substr(0, save) + whole.substr(whole.find('\n', save) + 1),
+         {3, ScriptPart::SwitchToUtf8, ""}},
+    };
+    for (const auto& [text, refusal] : cases)
+        EXPECT_TRUE(std::get<JoinRefusal>(readRejoinScript(text)) == JoinRefusal(refusal)) << text;
 }

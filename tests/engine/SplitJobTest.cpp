@@ -14,6 +14,7 @@
 #include "engine/SplitJob.h"
 #include "support/ChildProcess.h"
 #include "support/IoFailure.h"
+#include "support/ProgramRun.h"
 
 namespace {
 
@@ -126,9 +127,16 @@ TEST_F(SplitJobRun, WritesIntoTheOutputFolderItIsGiven) {
         m_outputFolder = stored(output.path());
         m_steps = JobSteps();
         expectCompletion(split(source, 100000), output.path(), 3);
-        EXPECT_EQ(entriesOf(output.path()),
-                  (std::set<std::string>{"movie.1", "movie.2", "movie.3", "movie.bat"}));
+        EXPECT_EQ(entriesOf(output.path()), (std::set<std::string>{"movie.1", "movie.2", "movie.3",
+                                                                   "movie.bat", "movie.sha256"}));
         EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
+        // The system's own tool checks the pieces, and the file once it is back.
+        std::filesystem::copy_file(source, output.file("movie.avi"));
+        const TempFolder logs;
+        const ProgramRun check =
+            runProgram("sha256sum", output.path(), "-c movie.sha256", logs.path());
+        EXPECT_EQ(check.exitCode, 0) << check.err;
+        EXPECT_EQ(check.out, "movie.1: OK\nmovie.2: OK\nmovie.3: OK\nmovie.avi: OK\n");
     }
 }
 
@@ -181,21 +189,26 @@ TEST_F(SplitJobRun, AWriteFailureNamesTheFileAndRemovesEveryPiece) {
     EXPECT_EQ(status, 0) << "10: another error text, 11: no error";
     EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
 
-    // A name that appears while the job runs, as another split's script would, is not replaced.
-    m_steps.onStep = [&] {
-        if (m_steps.count == 2)
-            writeFile(folder() + "movie.bat", "theirs");
-    };
-    try {
-        split(source, 1000000);
-        ADD_FAILURE() << "no error";
-    } catch (const SplitFailure& error) {
-        EXPECT_EQ(ioFailureOf(error.cause()),
-                  IoFailure(IoError::Operation::Create, folder() + "movie.bat", EEXIST));
-        EXPECT_EQ(error.cleanup(), Cleanup::Removed);
+    // A name that appears while the job runs, as another split's script would, is not replaced;
+    // the script written before a taken checksum name goes with the pieces.
+    for (const std::string taken : {"movie.bat", "movie.sha256"}) {
+        m_steps = JobSteps();
+        m_steps.onStep = [&] {
+            if (m_steps.count == 2)
+                writeFile(folder() + taken, "theirs");
+        };
+        try {
+            split(source, 1000000);
+            ADD_FAILURE() << "no error";
+        } catch (const SplitFailure& error) {
+            EXPECT_EQ(ioFailureOf(error.cause()),
+                      IoFailure(IoError::Operation::Create, folder() + taken, EEXIST));
+            EXPECT_EQ(error.cleanup(), Cleanup::Removed);
+        }
+        EXPECT_EQ(entriesOf(folder()), (std::set<std::string>{"movie.avi", taken}));
+        EXPECT_EQ(readFile(folder() + taken), "theirs");
+        std::filesystem::remove(folder() + taken);
     }
-    EXPECT_EQ(entriesOf(folder()), (std::set<std::string>{"movie.avi", "movie.bat"}));
-    EXPECT_EQ(readFile(folder() + "movie.bat"), "theirs");
 }
 
 TEST_F(SplitJobRun, AnUnreadableSourceSaysWhyAndLeavesNothing) {

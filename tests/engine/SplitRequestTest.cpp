@@ -6,6 +6,7 @@
 
 #include "SplitFixture.h"
 #include "engine/SplitJob.h"
+#include "engine/WindowsNames.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -81,7 +82,7 @@ TEST_F(SplitRequestCheck, RefusesNamesTheScriptCannotHold) {
         {"say\"hi\".txt", '"'},    {"tab\there.txt", '\t'}, {"line\nbreak", '\n'},
         {"a.b\x1f", '\x1f'},       {"p|q.dat", '|'},        {"l<g>.dat", '<'},
         {"what?.txt", '?'},        {"star*.txt", '*'},      {"c:d.txt", ':'},
-        {"back\\slash.txt", '\\'}, {"del\x7f.txt", '\x7f'}, {"caf\xC3\xA9.txt", '\xC3'},
+        {"back\\slash.txt", '\\'}, {"del\x7f.txt", '\x7f'},
     };
     for (const auto& [name, character] : cases) {
         SCOPED_TRACE(name);
@@ -113,6 +114,7 @@ TEST_F(SplitRequestCheck, RefusesNamesWindowsReservesOrTakesForAPieceOrTheScript
         {"run.x.bat ", Reason::TrailingDotOrBlank, "run.x.bat ", "run.bat "},
         {"access.log.2", Reason::TargetLikeOutput, "access.2", "access.2"},
         {"x.log.1", Reason::TargetLikeOutput, "x.1", "x.1"},
+        {"caf\xE9.txt", Reason::NotUtf8, "caf\xE9.txt", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fileName);
@@ -154,6 +156,9 @@ TEST_F(SplitRequestCheck, RefusesAnExistingNameOfAnyPieceOrTheScriptNamingTheFir
         if (!c.subfolder.empty())
             std::filesystem::remove(folder() + c.subfolder);
     }
+    writeFile(folder() + u8"МИР.BAT", "old"); // letter case counts in no script on Windows
+    expectRefusal(makeSource(u8"мир.avi", 250000), 250000, Reason::NameExists, u8"МИР.BAT");
+    std::filesystem::remove(folder() + u8"МИР.BAT");
     // A name the split does not write is nobody's concern.
     writeFile(folder() + "my.4", "old");
     EXPECT_TRUE(std::holds_alternative<SplitCompletion>(split(source, 100000)));
@@ -218,4 +223,14 @@ TEST_F(SplitRequestCheck, RefusesWhatTheDestinationCannotHold) {
               std::make_tuple(Reason::PieceTooLarge, 4294967295, "650 Megabytes"));
     EXPECT_FALSE(pieceSizeRefusal(650000000, fat, "/"));
     EXPECT_FALSE(pieceSizeRefusal(4600000000, fs_entry::largestFileOn(EXT4_SUPER_MAGIC), "/"));
+}
+
+TEST(WindowsNames, ComparesLetterCaseAsNtfsDoesInEveryScript) {
+    const std::tuple<std::string, std::string, bool> cases[] = {
+        {u8"ärger.bat", u8"ÄRGER.BAT", true},    {u8"σοφός", u8"ΣΟΦΌΣ", true},
+        {u8"straße", u8"STRASSE", false},        {u8"é", u8"e\u0301", false},
+        {u8"\U00010428", u8"\U00010400", false}, {u8"\u212A", "k", false},
+    };
+    for (const auto& [a, b, same] : cases)
+        EXPECT_EQ(windows_names::sameFileName(a, b), same) << a << " " << b;
 }

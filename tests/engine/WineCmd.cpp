@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -67,4 +68,14 @@ std::string WineCmd::runScript(const std::string& folder, const std::string& scr
     run("cd " + singleQuoted(folder) + " && WINEDEBUG=-all WINEPREFIX=" + singleQuoted(m_prefix) +
         " wine cmd <" + singleQuoted(input) + " >" + singleQuoted(output) + " 2>&1");
     return readFile(output);
+}
+
+std::string WineCmd::runInConsole(const std::string& folder, const std::string& scriptName) const {
+    TempFolder scratch;
+    const std::string output = scratch.file("output.txt");
+    run("cd " + singleQuoted(folder) + " && WINEDEBUG=-all WINEPREFIX=" + singleQuoted(m_prefix) +
+        " script -qec " + singleQuoted("wine cmd /c " + scriptName) + " /dev/null </dev/null >" +
+        singleQuoted(output) + " 2>&1");
+    static const std::regex controls("\x1B(\\[[0-9;?]*[A-Za-z]|\\][^\x07]*\x07)|\r");
+    return std::regex_replace(readFile(output), controls, "");
 }

@@ -18,6 +18,8 @@ public:
     // Runs the script in folder as if its quoted name were typed into a cmd window there, the
     // way Explorer starts it; returns what cmd printed.
     std::string runScript(const std::string& folder, const std::string& scriptName) const;
+    // cmd /c scriptName in folder, in a console (a pty) where chcp works: what it showed, bare.
+    std::string runInConsole(const std::string& folder, const std::string& scriptName) const;
 
 private:
     std::string m_prefix;

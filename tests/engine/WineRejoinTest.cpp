@@ -4,6 +4,7 @@
 
 #include "SplitFixture.h"
 #include "WineCmd.h"
+#include "engine/ScriptGrammar.h"
 
 namespace {
 
@@ -45,4 +46,27 @@ TEST_F(WineRejoin, ScriptRecreatesTheSourceUnderCmd) {
         EXPECT_NE(output.find(c.name + " has been recreated for you."), std::string::npos)
             << output;
     }
+}
+
+// Wine reads batch lines in its start-up code page whatever chcp says, so it cannot rejoin a name
+// outside ASCII: the switch to UTF-8 and back runs here around an ASCII name's copy.
+TEST_F(WineRejoin, TheSwitchToUtf8RejoinsQuietlyAndRestoresTheCodePageUnderCmd) {
+    if (!WineCmd::installed())
+        GTEST_SKIP() << "wine is not installed";
+    const WineCmd wine;
+    const std::string source = makeSource("movie.avi", 250000), original = readFile(source);
+    ASSERT_TRUE(std::holds_alternative<SplitCompletion>(split(source, 100000)));
+    std::filesystem::remove(source);
+    using namespace script_grammar;
+    std::string script = readFile(folder() + "movie.bat");
+    for (auto line = kSwitchToUtf8.rbegin(); line != kSwitchToUtf8.rend(); ++line)
+        script.insert(kEchoOff.size() + kLineEnd.size(), *line + kLineEnd);
+    writeFile(folder() + "movie.bat", script + kRestoreCodePage + kLineEnd);
+    writeFile(folder() + "check.bat", "@chcp\r\n@CALL movie.bat\r\n@chcp\r\n@SET ORVANTO\r\n");
+    const std::string shown = wine.runInConsole(folder(), "check.bat");
+    const std::string codePage = shown.substr(0, shown.find('\n') + 1);
+    EXPECT_EQ(codePage.rfind("Active code page: ", 0), 0u) << shown;
+    EXPECT_EQ(shown, codePage + "movie.avi has been recreated for you.\n" + codePage +
+                         "Environment variable ORVANTO not defined\n");
+    EXPECT_TRUE(readFile(source) == original);
 }

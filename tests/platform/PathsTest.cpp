@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <vector>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "platform/IoError.h"
@@ -59,6 +61,15 @@ TEST(Paths, PartsOfAPath) {
     EXPECT_EQ("/x/", paths::withTrailingSlash("/x"));
     EXPECT_EQ("/x/", paths::withTrailingSlash("/x/"));
     EXPECT_EQ("", paths::withTrailingSlash(""));
+}
+
+TEST(Paths, NormalisedPathsLeadWhereTheyLed) {
+    TempFolder folder;
+    paths::createFolders(folder.file("real/"));
+    ASSERT_EQ(::symlink("/usr/share", folder.file("link").c_str()), 0);
+    EXPECT_EQ(paths::normalised("//x//y/./."), "/x/y");
+    EXPECT_EQ(paths::normalised(folder.file("real/../movie.avi")), folder.file("movie.avi"));
+    EXPECT_EQ(paths::normalised(folder.file("link/../doc/")), folder.file("link/../doc/"));
 }
 
 TEST(Paths, PagesAreLookedForBesideTheProgramThenInItsShareFolder) {

@@ -115,14 +115,16 @@ TEST_F(SettingsFiles, AddingToTheCounterStopsAtItsLimits) {
 
 TEST_F(SettingsFiles, LayoutSizes) {
     EXPECT_EQ(0, m_settings.readLayoutWidth("frmsplit"));
-    m_settings.writeLayoutSize(0, 600, "frmsplit");
-    EXPECT_EQ("[frmsplit]\r\nW=0\r\nH=600\r\n", readFile(m_settings.layoutFilePath()));
+    m_settings.writeLayoutSize(0, 600, "frmsplit", 178);
+    EXPECT_EQ("[frmsplit]\r\nW=0\r\nH=600\r\nTextScale=178\r\n",
+              readFile(m_settings.layoutFilePath()));
     EXPECT_EQ(0, m_settings.readLayoutWidth("frmsplit"));
     EXPECT_EQ(600, m_settings.readLayoutHeight("frmsplit"));
 
     writeFile(m_settings.layoutFilePath(), "[frmstats]\nW=abc\nH=0x280\n");
     EXPECT_EQ(0, m_settings.readLayoutWidth("frmstats"));
     EXPECT_EQ(640, m_settings.readLayoutHeight("frmstats"));
+    EXPECT_EQ(100, m_settings.readLayoutTextScale("frmstats")) << "stored before the scale was";
 }
 
 TEST_F(SettingsFiles, OutputFolderIsTrimmedButLastDirIsNot) {

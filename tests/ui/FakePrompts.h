@@ -28,7 +28,14 @@ public:
         record("askYesNo", text);
         return yesNoAnswer;
     }
-    ExistingFileAnswer askAboutExistingFile(QWidget*, const QString&) override { return answer; }
+    ExistingFileAnswer askAboutExistingFile(QWidget*, const QString& text) override {
+        existingFileQuestions.push_back(text);
+        if (existingFileAnswers.empty())
+            return answer;
+        const ExistingFileAnswer next = existingFileAnswers.front();
+        existingFileAnswers.pop_front();
+        return next;
+    }
     std::optional<QString> openFile(QWidget*, const QString& initialFolder) override {
         openFileFolders.push_back(initialFolder);
         return next(fileAnswers);
@@ -52,6 +59,8 @@ public:
     std::deque<QString> savePdfAnswers;
     bool yesNoAnswer = true;
     ExistingFileAnswer answer = ExistingFileAnswer::Cancel; // about a file in the way
+    std::deque<ExistingFileAnswer> existingFileAnswers;     // given first, in order
+    std::vector<QString> existingFileQuestions;
     bool openDocumentAnswer = true;
 
     std::vector<Shown> shown;

@@ -1,5 +1,8 @@
+#include <csignal>
 #include <filesystem>
 #include <functional>
+
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -27,7 +30,7 @@ protected:
 
     // Joins in the window, first acting on it, and shows the box of the outcome.
     JoinOutcome join(const std::function<void(JoinDialog&)>& beforeStart = {}) {
-        JoinDialog dialog({m_folder.file("movie.bat"), "", false}, {});
+        JoinDialog dialog({m_folder.file("movie.bat"), "", false});
         bool ended = false;
         QObject::connect(&dialog, &JoinDialog::joinEnded, [&ended] { ended = true; });
         if (beforeStart)
@@ -52,18 +55,21 @@ TEST_F(JoinDialogTest, ReportsACompletedJoinInAnInformationBox) {
     ASSERT_EQ(m_prompts.shown.size(), 1u);
     EXPECT_EQ(m_prompts.shown[0].kind, "information");
     EXPECT_EQ(m_prompts.shown[0].text.toStdString(),
-              m_folder.file("movie.avi") + " has been recreated (12 bytes).");
+              m_folder.file("movie.avi") + " has been recreated (12 bytes). It was not verified: "
+                                           "there is no movie.sha256 beside the rejoin script.");
 }
 
-TEST_F(JoinDialogTest, CancelLeavesNoTemporaryFile) {
+TEST_F(JoinDialogTest, CancelLeavesNoTemporaryFileAndAsksNothing) {
+    writeFile(m_folder.file("movie.avi"), "mine");
     // Before the job starts, so that it cannot have finished first.
     const auto clickCancel = [](JoinDialog& dialog) {
         dialog.findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Cancel)->click();
     };
     EXPECT_TRUE(std::holds_alternative<JoinStopped>(join(clickCancel)));
     EXPECT_EQ(entriesOf(m_folder.path()),
-              (std::set<std::string>{"movie.1", "movie.2", "movie.bat"}));
+              (std::set<std::string>{"movie.1", "movie.2", "movie.bat", "movie.avi"}));
     EXPECT_TRUE(m_prompts.shown.empty());
+    EXPECT_TRUE(m_prompts.existingFileQuestions.empty());
 }
 
 TEST_F(JoinDialogTest, AnExistingFileIsReplacedOrRecreatedElsewhereAsAnswered) {
@@ -86,4 +92,36 @@ TEST_F(JoinDialogTest, AnExistingFileIsReplacedOrRecreatedElsewhereAsAnswered) {
         EXPECT_EQ(std::filesystem::exists(elsewhere) ? readFile(elsewhere) : "", c.inOther);
     }
     EXPECT_EQ(m_prompts.shown.size(), 2u); // the completions: no refusal box after a cancel
+}
+
+// A replace that fails is shown at once with the choice of another folder, and a file in the way
+// there gets its own question: the Replace given for the first file is not carried over.
+TEST_F(JoinDialogTest, AFailedReplaceIsShownAndAFileElsewhereGetsItsOwnQuestion) {
+    using Answer = Prompts::ExistingFileAnswer;
+    TempFolder other;
+    writeFile(m_folder.file("movie.avi"), "mine");
+    writeFile(other.file("movie.avi"), "theirs");
+    m_prompts.existingFileAnswers = {Answer::Replace, Answer::Cancel};
+    m_prompts.folderAnswers = {QString::fromStdString(other.path())};
+    // Past 4 bytes every write fails with "File too large", the replace's included.
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit unlimited = limit;
+    limit.rlim_cur = 4;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const JoinOutcome outcome = join();
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_TRUE(std::holds_alternative<JoinStopped>(outcome));
+    EXPECT_EQ(readFile(m_folder.file("movie.avi")), "mine");
+    EXPECT_EQ(readFile(other.file("movie.avi")), "theirs");
+    ASSERT_EQ(m_prompts.existingFileQuestions.size(), 2u);
+    EXPECT_TRUE(m_prompts.existingFileQuestions[1].contains(
+        QString::fromStdString(other.file("movie.avi"))));
+    ASSERT_EQ(m_prompts.shown.size(), 1u);
+    EXPECT_EQ(m_prompts.shown[0].kind, "askYesNo");
+    EXPECT_TRUE(m_prompts.shown[0].text.contains("File too large"))
+        << m_prompts.shown[0].text.toStdString();
 }

@@ -2,6 +2,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTest>
 
 #include "MainWindowFixture.h"
@@ -75,6 +76,20 @@ TEST_F(PagesTest, ReturnOrEnterOnAFocusedButtonPressesIt) {
 TEST(RealPromptsTest, AMissingPageIsAFailure) {
     TempFolder folder;
     EXPECT_FALSE(prompts().openDocument(fromNative(folder.file("help.htm"))));
+}
+
+// Pages open only with the program the desktop names for their type.
+TEST(RealPromptsTest, TheDesktopIsAskedForItsProgramForAPage) {
+    if (QStandardPaths::findExecutable("xdg-mime").isEmpty())
+        GTEST_SKIP() << "xdg-mime (xdg-utils) is not installed";
+    TempFolder desktop;
+    for (const char* list : {"XDG_CONFIG_DIRS", "XDG_DATA_HOME", "XDG_DATA_DIRS"})
+        setenv(list, desktop.path().c_str(), 1);
+    EXPECT_EQ(desktopProgramFor("text/html"), QString());
+    writeFile(desktop.file("mimeapps.list"), "[Default Applications]\ntext/html=web.desktop\n");
+    paths::createFolders(desktop.file("applications/"));
+    writeFile(desktop.file("applications/web.desktop"), "[Desktop Entry]\nExec=true %u\n");
+    EXPECT_EQ(desktopProgramFor("text/html"), "web.desktop");
 }
 
 TEST_F(PagesTest, AboutShowsTheBorderlessBoxUntilReturn) {

@@ -57,6 +57,25 @@ TEST_F(SelectionTest, EachPresetShowsTheSizeItsCaptionNames) {
     EXPECT_EQ(labels.size(), size_catalogue::kPresetCount);
 }
 
+// Tab stops on the selected size choice; whatever moves the focus among them selects.
+TEST_F(SelectionTest, TheSizeChoicesHaveTheFocusWhereTheSelectionIs) {
+    openWindow();
+    QApplication::setActiveWindow(m_window.get());
+    control<QWidget>("selectButton").setFocus();
+    const std::pair<const char*, const char*> steps[] = {
+        {"Tab", "preset1Point4MegButton"}, {"Down", "preset2MegButton"},
+        {"Up", "preset1Point4MegButton"},  {"Up", "preset1MegButton"},
+        {"Shift+Tab", "selectButton"},     {"Tab", "preset1MegButton"},
+        {"Alt+U", "customizeButton"},      {"Down", "preset100kButton"}};
+    for (const auto& [keys, focused] : steps) {
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence(keys));
+        ASSERT_EQ(QApplication::focusWidget()->objectName(), focused);
+        const auto* choice = qobject_cast<QRadioButton*>(QApplication::focusWidget());
+        EXPECT_TRUE(!choice || choice->isChecked()) << focused;
+    }
+    EXPECT_EQ(control<QLabel>("splitSizeLabel").text(), "100k");
+}
+
 TEST_F(SelectionTest,
        AListClickWithAPresetCheckedRemindsAKeyDoesNotAndTheEntryCountsOnceCustomizeIsChecked) {
     openWindow();
@@ -109,7 +128,7 @@ TEST_F(SelectionTest, ChoosingAFileShowsItAndRemembersItsFolderAndACancelKeepsIt
 
 TEST_F(SelectionTest, AFileGivenAtStartIsSelectedAsIfChosenOrItsProblemShown) {
     writeFile(m_files.file("movie.avi"), "12345");
-    writeFile(m_files.file("empty.avi"), "");
+    writeFile(m_files.file("empty\x1B.avi"), ""); // the standard error box escapes its text
     const struct {
         std::string path;
         std::string box; // empty when the file is selected
@@ -119,8 +138,8 @@ TEST_F(SelectionTest, AFileGivenAtStartIsSelectedAsIfChosenOrItsProblemShown) {
          "Could not open " + m_files.file("missing.avi") + ": No such file or directory."},
         {m_files.path(), "Could not open " + m_files.path() + ": Is a directory."},
         {"/dev/null", "Could not open /dev/null: it is not a plain file."},
-        {m_files.file("empty.avi"),
-         "Could not split " + m_files.file("empty.avi") + ": it is empty."},
+        {m_files.file("empty\x1B.avi"),
+         "Could not split " + m_files.file("empty\\x1B.avi") + ": it is empty."},
     };
     for (const auto& c : cases) {
         m_prompts.shown.clear();
@@ -153,6 +172,20 @@ TEST_F(SelectionTest, AnUnreadableNameIsReportedAndStaysSelected) {
     EXPECT_EQ(control<QLabel>("fileSizeLabel").text(), "unknown");
     EXPECT_EQ(control<QLabel>("fileLabel").text(), fromNative(m_files.file("typed-name.avi")));
     EXPECT_EQ(m_settings.readLastDir(), m_files.path());
+}
+
+// Qt gives U+FFFD for each byte of a name that is not UTF-8; the window still finds the file.
+TEST_F(SelectionTest, ANameThatIsNotUtf8IsRefusedShowingItsBytes) {
+    const std::string latin1 = m_files.file("caf\xE9.avi");
+    writeFile(latin1, "12345");
+    openWindow();
+    chooseFile(latin1);
+    dropUrls(*m_window, {QUrl::fromLocalFile(fromNative(latin1))});
+    EXPECT_EQ(shown("information"),
+              std::vector<QString>(2, "The file name caf\\xE9.avi is not UTF-8 text, so the rejoin "
+                                      "script cannot name the file on Windows. Rename the file "
+                                      "and then attempt the split again."));
+    EXPECT_TRUE(control<QLabel>("fileLabel").text().isEmpty());
 }
 
 TEST_F(SelectionTest, ADroppedFileIsSelectedAsACopyButAFolderOrSeveralFilesAreNot) {

@@ -123,7 +123,11 @@ TEST_F(SplitTest, SplitsAFileThroughTheWindow) {
               "Finished. Folder " + folder +
                   " contains the split file names which are movie.1, movie.2, etc., along with "
                   "program \"movie.bat\". There were 3 total files created. Simply run the program "
-                  "\"movie.bat\" to recreate the original file.");
+                  "\"movie.bat\" to recreate the original file.\n\nThe checksum file "
+                  "\"movie.sha256\" beside them holds the SHA-256 of every piece and of the whole "
+                  "file. On Linux and macOS, \"sha256sum -c movie.sha256\" checks them; on "
+                  "Windows, \"certutil -hashfile movie.avi SHA256\" shows the recreated file's, "
+                  "which must equal the last line of \"movie.sha256\".");
     EXPECT_EQ(m_settings.readSplitCounter(), 1);
     EXPECT_TRUE(shown("standardError").empty());
 }
@@ -131,7 +135,12 @@ TEST_F(SplitTest, SplitsAFileThroughTheWindow) {
 TEST_F(SplitTest, LocksTheSplitControlsWhileItRunsAndUnlocksThemAfter) {
     readyToSplit(3'000'000);
     std::vector<bool> enabledDuringSplit;
-    createWhileChecking([&] { enabledDuringSplit = lockedControlsEnabled(); });
+    QString progressName;
+    createWhileChecking([&] {
+        enabledDuringSplit = lockedControlsEnabled();
+        progressName = control<QLabel>("progressLabel").accessibleName();
+    });
+    EXPECT_EQ(progressName, "Split progress") << "before its first figure, not its frame's title";
 
     EXPECT_TRUE(m_ranDuringSplit);
     EXPECT_EQ(enabledDuringSplit, kAllDisabled);

@@ -121,6 +121,7 @@ TEST_F(StartupTest, RestoresTheStoredSizeOneDimensionAtATime) {
     struct Case {
         int storedWidth, storedHeight;
         QSize expected;
+        int storedTextScale = 100;
     };
     const Case cases[] = {{0, 0, {500, 439}},
                           {640, 0, {640, 439}},
@@ -129,10 +130,12 @@ TEST_F(StartupTest, RestoresTheStoredSizeOneDimensionAtATime) {
                           // A negative size would leave no window to see, a larger one than
                           // the screen one that cannot be painted.
                           {-5, -1, {500, 439}},
-                          {100000, 100000, QGuiApplication::primaryScreen()->availableSize()}};
+                          {100000, 100000, QGuiApplication::primaryScreen()->availableSize()},
+                          // Stored under a 16 pt desktop font, shown under 9 pt.
+                          {890, 781, {500, 439}, 178}};
     for (const Case& c : cases) {
         m_settings.createFolder();
-        m_settings.writeLayoutSize(c.storedWidth, c.storedHeight, "frmsplit");
+        m_settings.writeLayoutSize(c.storedWidth, c.storedHeight, "frmsplit", c.storedTextScale);
         openWindow();
         EXPECT_EQ(m_window->size(), c.expected) << c.storedWidth << "x" << c.storedHeight;
     }

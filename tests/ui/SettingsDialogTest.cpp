@@ -32,7 +32,9 @@ std::string storedLoc(const settings::Settings& settings) {
 }
 
 QString locationShown(QDialog& dialog) {
-    return dialog.findChild<QLabel*>("outputFolderLabel")->text();
+    const QLabel* label = dialog.findChild<QLabel*>("outputFolderLabel");
+    EXPECT_EQ(label->accessibleName(), label->text()) << "spoken first, whole";
+    return label->text();
 }
 
 class SettingsDialogTest : public ::testing::Test {

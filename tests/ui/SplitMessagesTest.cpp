@@ -42,8 +42,7 @@ TEST(SplitMessages, EveryRefusalHasItsText) {
         {refusal(Reason::SplitSizeTooSmall), "The split size must be at least 8192 bytes."},
         {refusal(Reason::ForbiddenCharacter, "what?.txt"),
          "The file name what?.txt contains a character that the rejoin script cannot hold on "
-         "Windows: a double quote, one of * : < > ? \\ |, a control character or a letter outside "
-         "plain ASCII." +
+         "Windows: a double quote, one of * : < > ? | or a backslash, or a control character." +
              kRename},
         {refusal(Reason::DeviceName, "con.txt", "con"),
          "The file name con.txt begins with con, a name that Windows keeps for a device, so the "

@@ -94,6 +94,10 @@ TEST_F(StatisticsWindowTest, ShowsTheCounterAfterThreeSplits) {
         config.settings().addToSplitCounter(1);
     EXPECT_EQ(openAndRead().at("splitCountLabel"),
               "The total number of files that you have split -> 3");
+    StatisticsWindow window(nullptr, config.settings());
+    window.showSplitCounter(3);
+    EXPECT_EQ(window.findChild<QLabel*>("splitCountLabel")->accessibleName(),
+              "The total number of files that you have split: 3");
 }
 
 TEST_F(StatisticsWindowTest, BadCounterShowsTheConversionErrorAndNoWindow) {

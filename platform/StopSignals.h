@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+// Ctrl+C, a kill and a closed terminal (SIGINT, SIGTERM, SIGHUP), for every Orvanto program.
+// The first asks the running job to stop, so that it removes what it wrote: waiting system calls
+// give up (platform/Interruption.h), the wake-up descriptor becomes readable, and the
+// announcement, if any, goes to standard error. A second, or a first that has not ended the
+// program within kGraceSeconds, ends it at once with the signal's default action, after saying
+// on standard error which files may be left. SIGPIPE and SIGXFSZ are ignored, so that a reader
+// that went away or the file size limit fails a write that is reported, and stay ignored. One
+// instance at a time; the stop signals' handlers in place before it come back when it goes.
+class StopSignals {
+public:
+    static constexpr unsigned int kGraceSeconds = 3;
+
+    // announcement: what the first signal writes to standard error, such as
+    // "orvanto-split: stopping...\n"; empty for none.
+    explicit StopSignals(std::string announcement = {});
+    ~StopSignals();
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+    // The first stop signal since this instance was made, 0 while none has come.
+    static int stopSignal();
+    // Readable from the first stop signal on.
+    int wakeUpDescriptor() const { return m_wakeUp[0]; }
+    // What an end at once would leave behind, written out as it ends; empty for nothing.
+    static void setLeftoverNote(const std::string& note);
+
+private:
+    int m_wakeUp[2] = {-1, -1};
+};

@@ -91,8 +91,8 @@ std::variant<Digests, Absent, JoinRefusal> read(const Folder& folder, const std:
         File file = File::openRegular(folder, name, File::Links::Refuse);
         // One byte more than the expected file tells a longer one; more is never read.
         content = readAtMost(file, size(pieceNames, targetName) + 1);
-    } catch (const File::NotARegularFile&) {
-        return join_refusal::ChecksumNotRegularFile{name};
+    } catch (const File::NotPlainFile&) {
+        return join_refusal::ChecksumNotPlainFile{name};
     } catch (const IoError& error) {
         if (error.errorNumber() != ENOENT)
             throw;

@@ -65,8 +65,8 @@ std::variant<std::vector<Piece>, JoinRefusal> checkPieces(const JoinPlan& plan,
             File piece = File::openRegular(folder, name, File::Links::Refuse);
             const std::int64_t size = piece.size();
             pieces.push_back({std::move(piece), size});
-        } catch (const File::NotARegularFile&) {
-            return join_refusal::NotARegularFile{name};
+        } catch (const File::NotPlainFile&) {
+            return join_refusal::NotPlainFile{name};
         } catch (const IoError& error) {
             if (error.errorNumber() != ENOENT)
                 throw;

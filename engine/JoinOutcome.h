@@ -65,9 +65,9 @@ struct MissingPiece {
 };
 
 // name is a folder, a device, a pipe or a link.
-struct NotARegularFile {
+struct NotPlainFile {
     std::string name;
-    bool operator==(const NotARegularFile& o) const { return name == o.name; }
+    bool operator==(const NotPlainFile& o) const { return name == o.name; }
 };
 
 // A piece of the wrong size: name holds size bytes, where the first piece holds firstPieceSize.
@@ -102,9 +102,9 @@ struct NotEnoughSpace {
 };
 
 // The checksum file name is a folder, a device, a pipe or a link.
-struct ChecksumNotRegularFile {
+struct ChecksumNotPlainFile {
     std::string name;
-    bool operator==(const ChecksumNotRegularFile& o) const { return name == o.name; }
+    bool operator==(const ChecksumNotPlainFile& o) const { return name == o.name; }
 };
 
 // Line of the checksum file name is not a digest, two blanks and due on a line of its own; an
@@ -134,10 +134,10 @@ struct DigestMismatch {
 
 using JoinRefusal =
     std::variant<join_refusal::ScriptForm, join_refusal::UnsafeName, join_refusal::PieceOutOfOrder,
-                 join_refusal::MissingPiece, join_refusal::NotARegularFile,
-                 join_refusal::ShortPiece, join_refusal::LongPiece, join_refusal::TargetExists,
-                 join_refusal::NotEnoughSpace, join_refusal::ChecksumNotRegularFile,
-                 join_refusal::ChecksumForm, join_refusal::DigestMismatch>;
+                 join_refusal::MissingPiece, join_refusal::NotPlainFile, join_refusal::ShortPiece,
+                 join_refusal::LongPiece, join_refusal::TargetExists, join_refusal::NotEnoughSpace,
+                 join_refusal::ChecksumNotPlainFile, join_refusal::ChecksumForm,
+                 join_refusal::DigestMismatch>;
 
 // The recreated file stands at path and holds size bytes; verified when every digest matched the
 // checksum file checksumName, which was not there otherwise.

@@ -2,7 +2,6 @@
 
 #include "engine/ScriptGrammar.h"
 #include "engine/SplitNames.h"
-#include "platform/NewFile.h"
 
 namespace {
 
@@ -47,11 +46,4 @@ std::string RejoinScript::text(const std::string& targetName) const {
     text += kCopyCommand + copyCommands(m_quotedPieces, quoted(targetName)) + kEcho +
             escapedForEcho(targetName) + kRecreated + kLineEnd;
     return utf8 ? text + kRestoreCodePage + kLineEnd : text;
-}
-
-void RejoinScript::write(const std::string& path, const std::string& targetName,
-                         unsigned permissions) const {
-    // The script is what makes the pieces whole: it must be on the medium before the split says
-    // it is finished, and a half script would make cmd append into the first piece.
-    new_file::writeToMedium(path, text(targetName), permissions);
 }

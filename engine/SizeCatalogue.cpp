@@ -22,23 +22,40 @@ std::optional<std::int64_t> decimalValue(const std::string& digits) {
     return plain_text::unsignedValue(digits, 10, kMostBytes);
 }
 
-// "10M" or "10MB" (decimal, like every size here) and "10MiB" (binary).
-std::optional<std::int64_t> bytesWithUnit(const std::string& text) {
-    static const std::pair<const char*, std::int64_t> units[] = {
-        {"k", 1000},        {"kB", 1000},       {"K", 1000},        {"KB", 1000},
-        {"KiB", 1LL << 10}, {"M", 1000000},     {"MB", 1000000},    {"MiB", 1LL << 20},
-        {"G", 1000000000},  {"GB", 1000000000}, {"GiB", 1LL << 30},
-    };
-    const auto unitStart =
-        std::find_if_not(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
-    const std::string digits(text.begin(), unitStart);
-    const std::string unit(unitStart, text.end());
-    const auto known = std::find_if(std::begin(units), std::end(units),
-                                    [&unit](const auto& entry) { return unit == entry.first; });
-    const std::optional<std::int64_t> count = decimalValue(digits);
-    if (known == std::end(units) || !count || *count > kMostBytes / known->second)
-        return std::nullopt;
-    return *count * known->second;
+// A unit's name as written in lower case, and its bytes: the terminal's units (decimal, like
+// every size here, and binary "MiB") and the window's own words ("Megabytes", "Meg Files").
+struct Unit {
+    const char* name;
+    std::int64_t bytes;
+};
+
+const Unit kUnits[] = {
+    {"", 1},
+    {"k", 1000},
+    {"kb", 1000},
+    {"k files", 1000},
+    {"kib", 1LL << 10},
+    {"m", 1000000},
+    {"mb", 1000000},
+    {"meg files", 1000000},
+    {"megabyte", 1000000},
+    {"megabytes", 1000000},
+    {"mib", 1LL << 20},
+    {"g", 1000000000},
+    {"gb", 1000000000},
+    {"gigabyte", 1000000000},
+    {"gigabytes", 1000000000},
+    {"gib", 1LL << 30},
+};
+
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+bool isDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
 }
 
 } // namespace
@@ -90,19 +107,34 @@ std::int64_t resolveSplitSize(const SizeChoice& choice) {
     return presets().at(*choice.presetIndex).bytes;
 }
 
+// A number with an optional fraction ("1.4"), an optional blank and a unit in any letter case,
+// when it makes a whole number of bytes.
 std::optional<std::int64_t> sizeFromText(const std::string& text) {
-    if (const auto bytes = decimalValue(text))
-        return bytes;
-    if (const auto bytes = bytesWithUnit(text))
-        return bytes;
-    for (const Preset& preset : presets()) {
-        if (text == preset.label)
-            return preset.bytes;
+    const auto wholeEnd = std::find_if_not(text.begin(), text.end(), isDigit);
+    auto numberEnd = wholeEnd;
+    std::string digits(text.begin(), wholeEnd);
+    if (numberEnd != text.end() && *numberEnd == '.') {
+        numberEnd = std::find_if_not(wholeEnd + 1, text.end(), isDigit);
+        digits.append(wholeEnd + 1, numberEnd);
     }
-    const std::vector<std::string> entries = customizeEntries();
-    if (std::find(entries.begin(), entries.end(), text) != entries.end())
-        return customEntryBytes(text);
-    return std::nullopt;
+    const auto fractionLength = static_cast<int>(numberEnd - wholeEnd) - (numberEnd > wholeEnd);
+    std::string unit(numberEnd, text.end());
+    if (!unit.empty() && unit.front() == ' ' && unit.size() > 1)
+        unit.erase(0, 1);
+    const std::string name = lowerCase(unit);
+    const auto known = std::find_if(std::begin(kUnits), std::end(kUnits),
+                                    [&name](const Unit& entry) { return name == entry.name; });
+    const std::optional<std::int64_t> count = decimalValue(digits);
+    if (known == std::end(kUnits) || !count || wholeEnd == text.begin() || fractionLength > 18 ||
+        (numberEnd > wholeEnd && fractionLength == 0) || *count > kMostBytes / known->bytes)
+        return std::nullopt;
+    std::int64_t scale = 1;
+    for (int digit = 0; digit < fractionLength; ++digit)
+        scale *= 10;
+    const std::int64_t scaledBytes = *count * known->bytes;
+    if (scaledBytes % scale != 0)
+        return std::nullopt;
+    return scaledBytes / scale;
 }
 
 } // namespace size_catalogue

@@ -34,9 +34,10 @@ struct SizeChoice {
 
 std::int64_t resolveSplitSize(const SizeChoice& choice);
 
-// A size typed by a user of the command line: plain bytes ("1400000"), a whole number with a
-// unit ("10M" or "10MB" decimal, "10MiB" binary; k, M and G), a preset's label ("1.4 Megabytes")
-// or a customize entry ("5120k"). Empty when it is none of these.
+// A size typed by a user of the command line: plain bytes ("1400000"), a number with a unit in
+// any letter case ("10M", "10mb" decimal, "10MiB" binary; k, M and G), or a size as the window
+// shows it: a preset's label ("1.4 Megabytes"), its button ("4600 Meg Files") or a customize
+// entry ("5120k", "4600 Megabytes"). Empty when it is none of these or no whole number of bytes.
 std::optional<std::int64_t> sizeFromText(const std::string& text);
 
 } // namespace size_catalogue

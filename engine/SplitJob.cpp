@@ -1,6 +1,7 @@
 #include "engine/SplitJob.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -10,10 +11,7 @@
 #include "engine/RejoinScript.h"
 #include "engine/RunningDigests.h"
 #include "platform/File.h"
-#include "platform/FileSystem.h"
 #include "platform/IoError.h"
-#include "platform/NewFile.h"
-#include "platform/Paths.h"
 #include "platform/WriteBack.h"
 
 namespace {
@@ -49,22 +47,26 @@ public:
             return SourceUnreadable{problem};
         }
         try {
+            m_destination = m_plan.destination
+                                ? m_plan.destination
+                                : std::make_shared<const Destination>(m_plan.destinationFolder);
             writePieces(*source);
             settleLastPiece();
+            refuseGrownSource(*source);
             step();
-            m_script.write(scriptPath(), m_plan.names.targetName, m_permissions);
-            m_scriptWritten = true;
+            File script = writeNew(scriptName(m_plan.names.baseName),
+                                   m_script.text(m_plan.names.targetName), m_scriptCreated);
             writeChecksumFile();
-            syncFileSystemOf(m_plan.destinationFolder);
+            // Every piece's size and name, the script and the checksum file reach the medium
+            // (syncfs on the script, which is in the destination whatever its path now leads to).
+            syncFileSystemOf(script);
+            script.close();
         } catch (const StopRequested&) {
-            removeWrittenFiles();
-            return SplitStopped{};
+            return stoppedAfterRemovingFiles();
         } catch (const IoError& error) {
             // The stop interrupted a read, a write or a wait: a stop, not a failure.
-            if (error.errorNumber() == EINTR && m_job.stopRequested()) {
-                removeWrittenFiles();
-                return SplitStopped{};
-            }
+            if (error.errorNumber() == EINTR && m_job.stopRequested())
+                return stoppedAfterRemovingFiles();
             throw failureAfterRemovingFiles(error);
         } catch (...) {
             removeWrittenFiles();
@@ -89,8 +91,8 @@ private:
     // the source ran out inside it. Waiting for each piece before writing the next would leave
     // the device idle between pieces.
     bool writePiece(File& source) {
-        auto current = std::make_unique<PieceOnItsWay>(
-            File::createNew(piecePath(m_pieceIndex), m_permissions));
+        auto current = std::make_unique<PieceOnItsWay>(m_destination->createNew(
+            pieceName(m_plan.names.baseName, m_pieceIndex), m_permissions));
         m_createdPieces = m_pieceIndex;
         m_job.startPiece(m_pieceIndex);
         step();
@@ -115,6 +117,23 @@ private:
         settleLastPiece();
         m_lastPiece = std::move(current);
         return lastRead == 0;
+    }
+
+    // The job reads no further than the checked size: more bytes there would be cut off.
+    void refuseGrownSource(File& source) {
+        char beyond = 0;
+        if (source.read(&beyond, 1) > 0)
+            throw IoError::grewAfterChosen(source.path(), m_plan.sourceSize);
+    }
+
+    // Created where nothing Windows takes for the same name stands, written whole and put on the
+    // device; created is set as soon as the file exists, so that a failure removes it.
+    File writeNew(const std::string& name, const std::string& content, bool& created) {
+        File file = m_destination->createNew(name, m_permissions);
+        created = true;
+        file.write(content.data(), content.size());
+        file.syncToDevice();
+        return file;
     }
 
     // Waits until the piece written last is on the medium, and closes it.
@@ -165,11 +184,10 @@ private:
         std::vector<std::string> pieceNames;
         for (std::int64_t index = 1; index <= m_pieceIndex; ++index)
             pieceNames.push_back(pieceName(m_plan.names.baseName, index));
-        new_file::writeToMedium(
-            checksumPath(),
-            checksum_file::text(m_digests->finish(), pieceNames, m_plan.names.targetName),
-            m_permissions);
-        m_checksumWritten = true;
+        writeNew(checksumName(),
+                 checksum_file::text(m_digests->finish(), pieceNames, m_plan.names.targetName),
+                 m_checksumCreated)
+            .close();
     }
 
     void step() {
@@ -177,35 +195,22 @@ private:
             throw StopRequested{};
     }
 
-    std::string piecePath(std::int64_t index) const {
-        return paths::joined(m_plan.destinationFolder, pieceName(m_plan.names.baseName, index));
-    }
-
-    std::string scriptPath() const {
-        return paths::joined(m_plan.destinationFolder, scriptName(m_plan.names.baseName));
-    }
-
     std::string checksumName() const { return checksum_file::nameFor(m_plan.names.baseName); }
-
-    std::string checksumPath() const {
-        return paths::joined(m_plan.destinationFolder, checksumName());
-    }
 
     // Only files this job created: a name that appeared meanwhile belongs to someone else.
     // Every file is tried; the first failure is reported.
     void removeWrittenFiles() {
         std::vector<std::string> written;
         for (std::int64_t index = 1; index <= m_createdPieces; ++index)
-            written.push_back(piecePath(index));
-        // A script that could not be written whole has removed itself.
-        if (m_scriptWritten)
-            written.push_back(scriptPath());
-        if (m_checksumWritten)
-            written.push_back(checksumPath());
+            written.push_back(pieceName(m_plan.names.baseName, index));
+        if (m_scriptCreated)
+            written.push_back(scriptName(m_plan.names.baseName));
+        if (m_checksumCreated)
+            written.push_back(checksumName());
         std::optional<IoError> failure;
-        for (const std::string& path : written) {
+        for (const std::string& name : written) {
             try {
-                fs_entry::removeFile(path);
+                m_destination->folder().removeFile(name);
             } catch (const IoError& error) {
                 if (!failure)
                     failure = error;
@@ -213,6 +218,15 @@ private:
         }
         if (failure)
             throw *failure;
+    }
+
+    SplitStopped stoppedAfterRemovingFiles() {
+        try {
+            removeWrittenFiles();
+        } catch (const IoError& removal) {
+            return SplitStopped{removal};
+        }
+        return SplitStopped{};
     }
 
     // Pieces without their script are of no use, and they would block the next attempt.
@@ -237,11 +251,12 @@ private:
     std::int64_t m_createdPieces = 0;
     std::int64_t m_sourceRead = 0;
     unsigned m_permissions = 0;
-    bool m_scriptWritten = false;
-    bool m_checksumWritten = false;
+    bool m_scriptCreated = false;
+    bool m_checksumCreated = false;
     std::unique_ptr<RunningDigests> m_digests =
         m_plan.writeChecksum ? std::make_unique<RunningDigests>() : nullptr;
     std::unique_ptr<PieceOnItsWay> m_lastPiece;
+    std::shared_ptr<const Destination> m_destination;
 };
 
 std::int64_t piecesWritten(std::int64_t sourceSize, std::int64_t splitSize) {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "engine/Destination.h"
 #include "engine/Job.h"
 #include "engine/SplitNames.h"
 #include "engine/SplitOutcome.h"
@@ -22,6 +24,9 @@ struct SplitPlan {
     std::int64_t splitSize = 0;
     SplitNames names;
     std::string destinationFolder; // ends with "/"
+    // The folder opened when it was checked, where every file is written; opened by the job when
+    // empty.
+    std::shared_ptr<const Destination> destination;
     // The checksum file beside the pieces and the script.
     bool writeChecksum = true;
 };

@@ -29,6 +29,11 @@ struct SplitRefusal {
         TargetLikeOutput,   // Windows takes the recreated otherName for the output name
         NameExists,         // something stands at name in folder
         NotEnoughSpace,     // folder has bytesFree of the bytesNeeded
+        NotAFolder,         // folder is a file, or leads to one
+        UnwritableFolder,   // folder's file system holds no files (/proc) or is read-only
+        NameTooLong,        // the output name is longer than folder's limit of bytes
+        PieceTooLarge,      // folder's file system holds no file over limit bytes; otherName is
+                            // the largest preset that fits
     };
 
     explicit SplitRefusal(Reason why, std::string aboutName = {}, std::string other = {})
@@ -42,6 +47,7 @@ struct SplitRefusal {
     std::string folder;
     std::int64_t bytesNeeded = 0;
     std::int64_t bytesFree = 0;
+    std::int64_t limit = 0;
 };
 
 // A finished split: pieces baseName.1 to baseName.<pieceCount> and baseName.bat in folder, which
@@ -77,8 +83,11 @@ private:
     std::optional<IoError> m_removal;
 };
 
-// The caller stopped the split; what it wrote was removed.
-struct SplitStopped {};
+// The caller stopped the split; what it wrote was removed, unless removalFailure says which
+// file stayed, and why.
+struct SplitStopped {
+    std::optional<IoError> removalFailure;
+};
 
 // The source could not be opened; nothing was written.
 struct SourceUnreadable {

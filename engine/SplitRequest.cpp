@@ -1,16 +1,19 @@
 #include "engine/SplitRequest.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <cerrno>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "engine/ChecksumFile.h"
+#include "engine/Destination.h"
 #include "engine/RejoinScript.h"
+#include "engine/SizeCatalogue.h"
 #include "engine/SplitNames.h"
 #include "engine/WindowsNames.h"
 #include "platform/FileSystem.h"
-#include "platform/NewFile.h"
+#include "platform/IoError.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -33,7 +36,7 @@ std::optional<SplitRefusal> sourceRefusal(const std::string& sourcePath, std::in
         return SplitRefusal(Reason::UnknownSourceSize, sourcePath);
     // The job reads no further than the size the checks used, so a file that has grown since it
     // was chosen would be cut short.
-    if (sourceSizeOf(sourcePath) != sourceSize)
+    if (fs_entry::targetSize(sourcePath) != sourceSize)
         return SplitRefusal(Reason::SourceSizeChanged, sourcePath);
     if (splitSize < kBlockSize)
         return SplitRefusal(Reason::SplitSizeTooSmall);
@@ -91,33 +94,11 @@ std::optional<std::string> firstOutputWhere(const std::vector<std::string>& outp
     return found == outputs.end() ? std::nullopt : std::optional<std::string>(*found);
 }
 
-// The names in folder; none when it cannot be listed, which leaves the exact check alone.
-std::vector<std::string> entryNames(const std::string& folder) {
-    std::vector<std::string> names;
-    std::error_code error;
-    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
-         entry.increment(error))
-        names.push_back(entry->path().filename().string());
-    return names;
-}
-
-// What stands where output would go: itself, or a name Windows takes for it (BACKUP.BAT for
-// backup.bat), as both would be one file once copied to a FAT or NTFS stick.
-std::optional<std::string> nameStandingAt(const std::string& folder, const std::string& output,
-                                          const std::vector<std::string>& standing) {
-    if (fs_entry::entryKind(paths::joined(folder, output)) != fs_entry::Kind::None)
-        return output;
-    const auto found = std::find_if(standing.begin(), standing.end(), [&](const std::string& name) {
-        return windows_names::sameFileName(name, output);
-    });
-    return found == standing.end() ? std::nullopt : std::optional<std::string>(*found);
-}
-
 std::optional<SplitRefusal> outputRefusal(const SplitPlan& plan,
                                           const std::vector<std::string>& outputs) {
-    const std::string& folder = plan.destinationFolder;
+    const Destination& destination = *plan.destination;
     if (const auto name = firstOutputWhere(outputs, [&](const std::string& output) {
-            return fs_entry::isSameFile(paths::joined(folder, output), plan.sourcePath);
+            return destination.isSameFile(output, plan.sourcePath);
         }))
         return SplitRefusal(Reason::OverwritesSource, *name);
     // The rejoin's copy would write over a piece it still reads, or over the running script.
@@ -128,15 +109,34 @@ std::optional<SplitRefusal> outputRefusal(const SplitPlan& plan,
         }))
         return SplitRefusal(Reason::TargetLikeOutput, *name, plan.names.targetName);
     // Whatever stands at a name, a folder or a dot-file included, belongs to someone else.
-    const std::vector<std::string> standing = entryNames(folder);
     for (const std::string& output : outputs) {
-        if (auto name = nameStandingAt(folder, output, standing)) {
+        if (auto name = destination.nameStandingAt(output)) {
             SplitRefusal refused(Reason::NameExists, *name);
-            refused.folder = folder;
+            refused.folder = plan.destinationFolder;
             return refused;
         }
     }
     return std::nullopt;
+}
+
+// What the destination's file system cannot hold: a name too long, a piece too large.
+std::optional<SplitRefusal> mediumRefusal(const SplitPlan& plan, const Folder::Limits& limits,
+                                          const std::vector<std::string>& outputs) {
+    if (!limits.writable) {
+        SplitRefusal refused(Reason::UnwritableFolder);
+        refused.folder = plan.destinationFolder;
+        return refused;
+    }
+    if (const auto name = firstOutputWhere(outputs, [&](const std::string& output) {
+            return static_cast<std::int64_t>(output.size()) > limits.longestName;
+        })) {
+        SplitRefusal refused(Reason::NameTooLong, *name);
+        refused.folder = plan.destinationFolder;
+        refused.limit = limits.longestName;
+        return refused;
+    }
+    return pieceSizeRefusal(plan.splitSize, fs_entry::largestFileOn(limits.fileSystemType),
+                            plan.destinationFolder);
 }
 
 std::int64_t roundedUp(std::int64_t bytes, std::int64_t unit) {
@@ -162,7 +162,7 @@ std::int64_t spaceNeeded(const SplitPlan& plan, std::int64_t pieceCount, std::in
 }
 
 std::optional<SplitRefusal> spaceRefusal(const SplitPlan& plan, std::int64_t pieceCount) {
-    const auto space = fs_entry::folderSpace(plan.destinationFolder);
+    const auto space = fs_entry::folderSpace(plan.destination->folder());
     if (!space)
         return std::nullopt;
     const std::int64_t needed = spaceNeeded(plan, pieceCount, space->allocationUnit);
@@ -177,8 +177,18 @@ std::optional<SplitRefusal> spaceRefusal(const SplitPlan& plan, std::int64_t pie
 
 } // namespace
 
-std::int64_t sourceSizeOf(const std::string& path) {
-    return fs_entry::targetSize(path);
+std::optional<SplitRefusal> pieceSizeRefusal(std::int64_t splitSize, std::int64_t largestFile,
+                                             const std::string& folder) {
+    if (splitSize <= largestFile)
+        return std::nullopt;
+    SplitRefusal refused(Reason::PieceTooLarge);
+    refused.folder = folder;
+    refused.limit = largestFile;
+    for (const size_catalogue::Preset& preset : size_catalogue::presets()) {
+        if (preset.bytes <= largestFile)
+            refused.otherName = preset.label;
+    }
+    return refused;
 }
 
 std::optional<SplitRefusal> sourceNameRefusal(const std::string& sourcePath) {
@@ -191,7 +201,7 @@ std::variant<SplitPlan, SplitRefusal> checkSplitRequest(const SplitRequest& requ
     const std::int64_t splitSize = request.splitSize;
     if (auto why = sourceRefusal(sourcePath, sourceSize, splitSize))
         return *why;
-    SplitPlan plan{sourcePath, sourceSize,           splitSize, deriveSplitNames(sourcePath),
+    SplitPlan plan{sourcePath, sourceSize,           splitSize, deriveSplitNames(sourcePath), {},
                    {},         request.writeChecksum};
     if (auto why = nameRefusal(plan.names))
         return *why;
@@ -201,13 +211,27 @@ std::variant<SplitPlan, SplitRefusal> checkSplitRequest(const SplitRequest& requ
     plan.destinationFolder = request.outputFolder.empty()
                                  ? plan.names.sourceFolder
                                  : paths::withTrailingSlash(request.outputFolder);
+    try {
+        plan.destination = std::make_shared<const Destination>(plan.destinationFolder);
+    } catch (const IoError& error) {
+        if (error.errorNumber() != ENOTDIR)
+            throw;
+        SplitRefusal refused(Reason::NotAFolder);
+        refused.folder = plan.destinationFolder;
+        return refused;
+    }
+    const Folder::Limits limits = plan.destination->folder().limits();
     // A source name that leaves room for its pieces and script, but not for the checksum file's
     // longer ending, is split without it rather than failing once every piece is written.
     plan.writeChecksum =
         plan.writeChecksum &&
-        new_file::nameFits(plan.destinationFolder, checksum_file::nameFor(plan.names.baseName));
+        static_cast<std::int64_t>(checksum_file::nameFor(plan.names.baseName).size()) <=
+            limits.longestName;
     const std::int64_t piecesToWrite = piecesWritten(sourceSize, splitSize);
-    if (auto why = outputRefusal(plan, outputNames(plan, piecesToWrite)))
+    const std::vector<std::string> outputs = outputNames(plan, piecesToWrite);
+    if (auto why = mediumRefusal(plan, limits, outputs))
+        return *why;
+    if (auto why = outputRefusal(plan, outputs))
         return *why;
     if (auto why = spaceRefusal(plan, piecesToWrite))
         return *why;

@@ -12,12 +12,14 @@
 // that ends on a piece's last byte.
 constexpr std::int64_t kMostPieces = 399;
 
-// Size of what the path leads to, or -1 when it cannot be read.
-std::int64_t sourceSizeOf(const std::string& path);
-
 // Why no rejoin script could recreate a file of this name (its characters, a Windows device
 // name, only dots), if it could not; a window checks this as soon as the file is chosen.
 std::optional<SplitRefusal> sourceNameRefusal(const std::string& sourcePath);
+
+// Refuses a piece size above the largest file the destination's file system holds, naming the
+// largest preset that fits.
+std::optional<SplitRefusal> pieceSizeRefusal(std::int64_t splitSize, std::int64_t largestFile,
+                                             const std::string& folder);
 
 // What the user asked for: sourceSize is the size read when the source was chosen;
 // outputFolder is where the pieces go, or empty for the source's own folder.

@@ -31,9 +31,9 @@ struct stat statusOf(const File& file) {
 
 void refuseAllButRegular(const struct stat& info, const std::string& path) {
     if (S_ISLNK(info.st_mode))
-        throw File::NotARegularFile(IoError::Operation::Open, path, IoError::Fault::SymbolicLink);
+        throw File::NotPlainFile(IoError::Operation::Open, path, IoError::Fault::SymbolicLink);
     if (!S_ISREG(info.st_mode))
-        throw File::NotARegularFile(IoError::Operation::Open, path, IoError::Fault::NotPlainFile);
+        throw File::NotPlainFile(IoError::Operation::Open, path, IoError::Fault::NotPlainFile);
 }
 
 // A FIFO opened without O_NONBLOCK waits for a writer, and every later read for data.
@@ -54,7 +54,7 @@ File openRegularAt(int folder, const std::string& name, const std::string& path,
     const int fd =
         interruption::retryUnlessStopped([&] { return ::openat(folder, name.c_str(), flags); });
     if (fd < 0 && errno == ELOOP && refuseLinks)
-        throw File::NotARegularFile(IoError::Operation::Open, path, IoError::Fault::SymbolicLink);
+        throw File::NotPlainFile(IoError::Operation::Open, path, IoError::Fault::SymbolicLink);
     if (fd < 0)
         throw IoError(IoError::Operation::Open, path, errno);
     File file = File::adopt(fd, path);
@@ -84,6 +84,15 @@ File File::openRegular(const Folder& folder, const std::string& name, Links link
 File File::createNew(const std::string& path, unsigned permissions) {
     const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
     return File(openOrThrow(path, flags, IoError::Operation::Create, permissions), path);
+}
+
+File File::createNew(const Folder& folder, const std::string& name, unsigned permissions) {
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    const int fd = interruption::retryUnlessStopped(
+        [&] { return ::openat(folder.descriptor(), name.c_str(), flags, permissions); });
+    if (fd < 0)
+        throw IoError(IoError::Operation::Create, folder.pathOf(name), errno);
+    return File(fd, folder.pathOf(name));
 }
 
 File File::openForReadingWithoutBlocking(const std::string& path) {

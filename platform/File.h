@@ -15,7 +15,7 @@ public:
     // What opening a regular file does with a symbolic link at the name.
     enum class Links { Follow, Refuse };
     // Thrown when the entry opened is no regular file, or is a link that was to be refused.
-    class NotARegularFile : public IoError {
+    class NotPlainFile : public IoError {
     public:
         using IoError::IoError;
     };
@@ -24,7 +24,7 @@ public:
     // Opens a regular file for reading without ever waiting on it: the entry is checked before
     // it is opened (lstat), opened without blocking, and the opened file is checked again
     // (fstat), so a FIFO or a device swapped in meanwhile is refused, never waited on. Throws
-    // NotARegularFile for anything but a regular file, and for a link with Links::Refuse.
+    // NotPlainFile for anything but a regular file, and for a link with Links::Refuse.
     static File openRegular(const std::string& path, Links links);
     // The same for name in an opened folder.
     static File openRegular(const Folder& folder, const std::string& name, Links links);
@@ -32,6 +32,8 @@ public:
     // included, fails the call with "File exists", so nothing is replaced or written through.
     // The file gets permissions less the umask.
     static File createNew(const std::string& path, unsigned permissions = 0666);
+    // The same for name in an opened folder.
+    static File createNew(const Folder& folder, const std::string& name, unsigned permissions);
     // Takes over an open descriptor; messages name path.
     static File adopt(int fd, std::string path);
     // Opens an existing entry for reading without waiting on it: a FIFO without a writer or a

@@ -8,10 +8,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include "platform/Folder.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
 
@@ -90,10 +92,9 @@ bool isSameFile(const std::string& a, const std::string& b) {
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-std::optional<FolderSpace> folderSpace(const std::string& folder) {
-    struct statvfs info {};
-    if (::statvfs(folder.c_str(), &info) != 0)
-        return std::nullopt;
+namespace {
+
+std::optional<FolderSpace> spaceFrom(const struct statvfs& info) {
     const auto blocks = static_cast<std::uint64_t>(info.f_bavail);
     const auto blockSize = std::max<std::uint64_t>(info.f_frsize, 1);
     constexpr auto largest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
@@ -104,6 +105,30 @@ std::optional<FolderSpace> folderSpace(const std::string& folder) {
     space.freeBytes = blocks > largest / blockSize ? std::numeric_limits<std::int64_t>::max()
                                                    : static_cast<std::int64_t>(blocks * blockSize);
     return space;
+}
+
+} // namespace
+
+std::optional<FolderSpace> folderSpace(const std::string& folder) {
+    struct statvfs info {};
+    if (::statvfs(folder.c_str(), &info) != 0)
+        return std::nullopt;
+    return spaceFrom(info);
+}
+
+std::optional<FolderSpace> folderSpace(const Folder& folder) {
+    struct statvfs info {};
+    if (::fstatvfs(folder.descriptor(), &info) != 0)
+        return std::nullopt;
+    return spaceFrom(info);
+}
+
+std::int64_t largestFileOn(long fileSystemType) {
+    // FAT keeps a file's size in 32 bits.
+    constexpr long kFat = MSDOS_SUPER_MAGIC;
+    if (fileSystemType == kFat)
+        return (std::int64_t{1} << 32) - 1;
+    return std::numeric_limits<std::int64_t>::max();
 }
 
 std::vector<std::string> allRegularFileNames(const std::string& folder) {

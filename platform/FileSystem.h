@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+class Folder;
+
 namespace fs_entry {
 
 enum class Kind { None, Regular, Directory, SymbolicLink, Other };
@@ -25,6 +27,9 @@ struct FolderSpace {
 };
 // The space of the file system that holds the folder, or nullopt when unknown.
 std::optional<FolderSpace> folderSpace(const std::string& folder);
+std::optional<FolderSpace> folderSpace(const Folder& folder);
+// The largest file a file system of this statfs type holds.
+std::int64_t largestFileOn(long fileSystemType);
 // Names of the regular files and links to regular files directly in a folder, leaving out names
 // that begin with "."; in no particular order; an unreadable or missing folder gives none.
 std::vector<std::string> regularFileNames(const std::string& folder);

@@ -1,8 +1,18 @@
 #include "platform/Folder.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <iterator>
+#include <memory>
 #include <utility>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include "platform/Interruption.h"
@@ -28,4 +38,82 @@ Folder::~Folder() {
 
 std::string Folder::pathOf(const std::string& name) const {
     return paths::joined(m_path, name);
+}
+
+namespace {
+
+// A descriptor of the folder itself that may be read and locked: the O_PATH one may do neither.
+std::optional<File> readableCopy(const Folder& folder) {
+    const int fd = interruption::retryUnlessStopped(
+        [&] { return ::openat(folder.descriptor(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+    if (fd < 0)
+        return std::nullopt;
+    return File::adopt(fd, folder.pathOf(""));
+}
+
+// File systems that show the kernel's state: no file can be made there, whatever the
+// permissions say.
+bool holdsNoFiles(long type) {
+    static const long kKernelStates[] = {PROC_SUPER_MAGIC,    SYSFS_MAGIC,   CGROUP_SUPER_MAGIC,
+                                         CGROUP2_SUPER_MAGIC, DEBUGFS_MAGIC, SECURITYFS_MAGIC,
+                                         TRACEFS_MAGIC,       BPF_FS_MAGIC,  PSTOREFS_MAGIC};
+    return std::find(std::begin(kKernelStates), std::end(kKernelStates), type) !=
+           std::end(kKernelStates);
+}
+
+} // namespace
+
+std::vector<std::string> Folder::entryNames() const {
+    std::vector<std::string> names;
+    std::optional<File> readable = readableCopy(*this);
+    if (!readable)
+        return names;
+    const int fd = ::dup(readable->descriptor());
+    const std::unique_ptr<DIR, int (*)(DIR*)> listing(fd < 0 ? nullptr : ::fdopendir(fd),
+                                                      ::closedir);
+    if (!listing) {
+        if (fd >= 0)
+            ::close(fd);
+        return names;
+    }
+    while (const dirent* entry = ::readdir(listing.get())) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    }
+    return names;
+}
+
+bool Folder::holds(const std::string& name) const {
+    struct stat info {};
+    return ::fstatat(m_fd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+void Folder::removeFile(const std::string& name) const {
+    if (::unlinkat(m_fd, name.c_str(), 0) != 0 && errno != ENOENT)
+        throw IoError(IoError::Operation::Remove, pathOf(name), errno);
+}
+
+std::optional<File> Folder::takeTurn() const {
+    std::optional<File> turn = readableCopy(*this);
+    if (!turn)
+        return std::nullopt;
+    const int result =
+        interruption::retryUnlessStopped([&] { return ::flock(turn->descriptor(), LOCK_EX); });
+    if (result == 0)
+        return turn;
+    if (errno == EINTR)
+        throw IoError(IoError::Operation::Lock, m_path, errno);
+    return std::nullopt;
+}
+
+Folder::Limits Folder::limits() const {
+    Limits limits;
+    struct statfs system {};
+    if (::fstatfs(m_fd, &system) == 0) {
+        limits.fileSystemType = static_cast<long>(system.f_type);
+        limits.longestName = static_cast<std::int64_t>(system.f_namelen);
+        limits.writable = !holdsNoFiles(limits.fileSystemType) && (system.f_flags & ST_RDONLY) == 0;
+    }
+    return limits;
 }

@@ -20,8 +20,8 @@ IoError IoError::shrankAfterChosen(std::string path, std::int64_t bytesRead,
     return failure;
 }
 
-IoError IoError::withFailedRemoval(const IoError& removal) const {
-    IoError both = *this;
-    both.m_failedRemoval = std::make_shared<const IoError>(removal);
-    return both;
+IoError IoError::grewAfterChosen(std::string path, std::int64_t bytesExpected) {
+    IoError failure(Operation::Read, std::move(path), Fault::GrewAfterChosen);
+    failure.m_bytesExpected = bytesExpected;
+    return failure;
 }

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <exception>
-#include <memory>
 #include <string>
 
 // An input/output failure as a value: what was being done, to which file, and why: the system's
@@ -37,10 +36,10 @@ public:
         System,            // errorNumber says why
         SymbolicLink,      // a link where none may be
         NotPlainFile,      // a folder, a device or a pipe where a file was opened
-        NotRegularFile,    // the same, found after the file was opened
         ReservedName,      // a name kept for files being written
         ShrankWhileCopied, // the file ended early while it was copied
         ShrankAfterChosen, // the file ended early: bytesRead of bytesExpected
+        GrewAfterChosen,   // the file held more than the bytesExpected it had when chosen
     };
 
     IoError(Operation operation, std::string path, int errorNumber);
@@ -49,9 +48,7 @@ public:
     IoError(Operation operation, std::string otherPath, std::string path, int errorNumber);
     static IoError shrankAfterChosen(std::string path, std::int64_t bytesRead,
                                      std::int64_t bytesExpected);
-
-    // The same failure, after which removing what it left behind failed as well.
-    IoError withFailedRemoval(const IoError& removal) const;
+    static IoError grewAfterChosen(std::string path, std::int64_t bytesExpected);
 
     Operation operation() const { return m_operation; }
     const std::string& path() const { return m_path; }
@@ -61,8 +58,6 @@ public:
     Fault fault() const { return m_fault; }
     std::int64_t bytesRead() const { return m_bytesRead; }
     std::int64_t bytesExpected() const { return m_bytesExpected; }
-    // The removal that failed after this failure, or null.
-    const IoError* failedRemoval() const { return m_failedRemoval.get(); }
 
     const char* what() const noexcept override { return m_path.c_str(); }
 
@@ -74,5 +69,4 @@ private:
     Fault m_fault = Fault::System;
     std::int64_t m_bytesRead = 0;
     std::int64_t m_bytesExpected = 0;
-    std::shared_ptr<const IoError> m_failedRemoval;
 };

@@ -86,6 +86,15 @@ bool isSameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// Some file systems report a failed write only when a descriptor is closed (NFS, FUSE's flush);
+// closing a copy of it asks them before the file takes its name, which it cannot take once the
+// descriptor without a name is closed.
+void closeCopyOf(const File& file) {
+    const int copy = ::fcntl(file.descriptor(), F_DUPFD_CLOEXEC, 0);
+    if (copy < 0 || ::close(copy) != 0)
+        throw IoError(IoError::Operation::Close, file.path(), errno);
+}
+
 } // namespace
 
 PendingFile::PendingFile(const Folder& folder, const std::string& hiddenPrefix,
@@ -147,6 +156,7 @@ void PendingFile::createHidden(unsigned permissions) {
 
 bool PendingFile::publish(bool replaceExisting) {
     m_file.syncToDevice();
+    closeCopyOf(m_file);
     if (replaceExisting)
         replaceName();
     else if (!takeFreeName())

@@ -25,7 +25,8 @@ public:
     ~PendingFile();
 
     File& file() { return m_file; }
-    // Puts the file on the device (fsync) and gives it its name. Without replaceExisting nothing
+    // Puts the file on the device (fsync), has every failure a close can report reported, and
+    // only then gives it its name. Without replaceExisting nothing
     // that stands at the name is touched and false is returned; with it, a file of that name is
     // replaced in one step. Throws IoError.
     bool publish(bool replaceExisting);

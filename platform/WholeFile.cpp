@@ -31,7 +31,7 @@ void refuseAllButRegularFiles(const File& file) {
     if (S_ISDIR(info.st_mode))
         throw IoError(IoError::Operation::Read, file.path(), EISDIR);
     if (!S_ISREG(info.st_mode))
-        throw IoError(IoError::Operation::Read, file.path(), IoError::Fault::NotRegularFile);
+        throw IoError(IoError::Operation::Read, file.path(), IoError::Fault::NotPlainFile);
 }
 
 std::string readToEnd(File& file) {

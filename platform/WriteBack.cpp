@@ -56,10 +56,9 @@ std::int64_t WriteBack::finish() {
     return reached;
 }
 
-void syncFileSystemOf(const std::string& folder) {
-    const File opened = openFolder(folder);
-    if (::syncfs(opened.descriptor()) != 0)
-        throw IoError(IoError::Operation::Write, folder, errno);
+void syncFileSystemOf(const File& file) {
+    if (::syncfs(file.descriptor()) != 0)
+        throw IoError(IoError::Operation::Write, file.path(), errno);
 }
 
 void syncFolder(const std::string& folder) {

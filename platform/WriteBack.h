@@ -35,9 +35,9 @@ private:
     std::int64_t m_onDevice = 0;
 };
 
-// Waits until everything written to the file system that holds the folder is on the device,
+// Waits until everything written to the file system that holds the file is on the device,
 // metadata included (syncfs): one commit for the sizes and names of all the files just written.
-void syncFileSystemOf(const std::string& folder);
+void syncFileSystemOf(const File& file);
 // Puts the folder's entries on the device (fsync of the folder), so the names of files just
 // made or renamed there survive a power loss.
 void syncFolder(const std::string& folder);

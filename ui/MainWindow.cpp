@@ -22,6 +22,7 @@
 #include "engine/SourceCheck.h"
 #include "engine/SplitJob.h"
 #include "engine/SplitRequest.h"
+#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/StopSignals.h"
 #include "platform/VisibleText.h"
@@ -270,7 +271,7 @@ void MainWindow::selectSourceFile(const QString& path) {
     m_sourcePath = source;
     showElidedText(*m_ui->fileLabel, fromNative(visibleText(m_sourcePath)));
     m_ui->fileCaption->show();
-    m_sourceSize = sourceSizeOf(m_sourcePath);
+    m_sourceSize = fs_entry::targetSize(m_sourcePath);
     if (m_sourceSize == -1)
         prompts().error(this, kUnreadableSource);
     m_ui->fileSizeLabel->setText(m_sourceSize == -1 ? kUnknownSize : QString::number(m_sourceSize));

@@ -23,6 +23,8 @@ const char* const kSourceCannotBeOpened =
 // A stop always comes before the script is written.
 const char* const kStopped = "The split was stopped. The split files it had written have been "
                              "removed.";
+const char* const kStoppedNotAllRemoved =
+    "The split was stopped. The split files it had written could not all be removed: ";
 
 const char* const kRenameAndRetry = " Rename the file and then attempt the split again.";
 
@@ -40,7 +42,7 @@ std::string refusalWords(const SplitRefusal& refusal) {
         return "The file you selected has changed size since you selected it. Click the \"Select "
                "A File To Split\" button and select the file again.";
     case Reason::SplitSizeTooSmall:
-        return "The split size must be at least 8192 bytes.";
+        return "The split size must be at least " + std::to_string(kBlockSize) + " bytes.";
     case Reason::NotUtf8:
         return "The file name " + refusal.name +
                " is not UTF-8 text, so the rejoin script cannot name the file on Windows." +
@@ -92,6 +94,26 @@ std::string refusalWords(const SplitRefusal& refusal) {
         return "There is not enough free space in the folder " + refusal.folder +
                " for the split files. The split needs " + std::to_string(refusal.bytesNeeded) +
                " bytes and only " + std::to_string(refusal.bytesFree) + " bytes are free.";
+    case Reason::NotAFolder:
+        return "The output folder " + refusal.folder +
+               " is not a folder. Choose another output folder in Settings and then attempt the "
+               "split again.";
+    case Reason::UnwritableFolder:
+        return "The output folder " + refusal.folder +
+               " is not a folder Orvanto can write to. Choose another output folder in Settings "
+               "and then attempt the split again.";
+    case Reason::NameTooLong:
+        return "The split file name " + refusal.name + " is longer than the " +
+               std::to_string(refusal.limit) + " bytes that a name may have in the folder " +
+               refusal.folder + "." + kRenameAndRetry;
+    case Reason::PieceTooLarge:
+        return "The folder " + refusal.folder +
+               " is on a disk that cannot hold a file larger "
+               "than " +
+               std::to_string(refusal.limit) +
+               " bytes, so split files of this size "
+               "cannot be created there. Select a smaller split size, such as " +
+               refusal.otherName + ", and then attempt the split again.";
     }
     return {};
 }
@@ -123,13 +145,24 @@ QString completionText(const SplitCompletion& completion) {
     return text;
 }
 
+namespace {
+
+QString stoppedText(const SplitStopped& stopped) {
+    if (!stopped.removalFailure)
+        return QString::fromLatin1(kStopped);
+    return QString::fromLatin1(kStoppedNotAllRemoved) +
+           fromNative(visibleText(failureText(*stopped.removalFailure)));
+}
+
+} // namespace
+
 void showSplitOutcome(QWidget* owner, const SplitOutcome& outcome) {
     if (const auto* completion = std::get_if<SplitCompletion>(&outcome))
         prompts().information(owner, completionText(*completion));
     if (const auto* refusal = std::get_if<SplitRefusal>(&outcome))
         prompts().information(owner, refusalText(*refusal));
-    if (std::holds_alternative<SplitStopped>(outcome))
-        prompts().information(owner, QString::fromLatin1(kStopped));
+    if (const auto* stopped = std::get_if<SplitStopped>(&outcome))
+        prompts().information(owner, stoppedText(*stopped));
     // The advice is Windows'; what the system said tells the real reason.
     if (const auto* unreadable = std::get_if<SourceUnreadable>(&outcome))
         prompts().plain(owner, QString::fromLatin1(kSourceCannotBeOpened) + QStringLiteral("\n\n") +

@@ -66,26 +66,24 @@ std::string reason(const IoError& failure) {
         return "it is a symbolic link";
     case Fault::NotPlainFile:
         return "it is not a plain file";
-    case Fault::NotRegularFile:
-        return "Not a regular file";
     case Fault::ReservedName:
         return "names of this form are kept for files being written";
     case Fault::ShrankWhileCopied:
         return "it became shorter while it was being copied";
     case Fault::ShrankAfterChosen:
-        return "the file became shorter after it was chosen (" +
+        return "it changed while it was being split: it became shorter (" +
                std::to_string(failure.bytesRead()) + " of " +
                std::to_string(failure.bytesExpected()) + " bytes read)";
+    case Fault::GrewAfterChosen:
+        return "it changed while it was being split: it grew beyond the " +
+               std::to_string(failure.bytesExpected()) + " bytes it had when it was chosen";
     }
     return {};
 }
 
 // "Could not write /x/movie.3: No space left on device"
 std::string ioErrorText(const IoError& failure) {
-    std::string text = "Could not " + verb(failure) + " " + failure.path() + ": " + reason(failure);
-    if (const IoError* removal = failure.failedRemoval())
-        text += "; " + ioErrorText(*removal);
-    return text;
+    return "Could not " + verb(failure) + " " + failure.path() + ": " + reason(failure);
 }
 
 std::string splitFailureText(const SplitFailure& failure) {

@@ -75,7 +75,7 @@ struct RefusalText {
     std::string operator()(const join_refusal::MissingPiece& r) const {
         return "The piece " + quoted(r.name) + " is missing.";
     }
-    std::string operator()(const join_refusal::NotARegularFile& r) const {
+    std::string operator()(const join_refusal::NotPlainFile& r) const {
         return "The piece " + quoted(r.name) + " is not a regular file.";
     }
     std::string operator()(const join_refusal::ShortPiece& r) const {
@@ -89,7 +89,7 @@ struct RefusalText {
     std::string operator()(const join_refusal::TargetExists& r) const {
         return visibleText(r.path) + " already exists.";
     }
-    std::string operator()(const join_refusal::ChecksumNotRegularFile& r) const {
+    std::string operator()(const join_refusal::ChecksumNotPlainFile& r) const {
         return "The checksum file " + quoted(r.name) +
                " is not a regular file: a link, a pipe or a device is not read.";
     }

@@ -1,5 +1,6 @@
 #include "wording/StopMessages.h"
 
+#include "engine/ChecksumFile.h"
 #include "engine/SplitJob.h"
 #include "engine/SplitNames.h"
 #include "platform/VisibleText.h"
@@ -17,9 +18,13 @@ const char* const kKernelHold =
 std::string splitLeftoverNote(const std::string& prefix, const SplitPlan& plan) {
     const std::string& base = plan.names.baseName;
     const std::int64_t count = piecesWritten(plan.sourceSize, plan.splitSize);
+    const std::string script = visibleText(scriptName(base));
+    const std::string lastFiles =
+        plan.writeChecksum ? ", " + script + " and " + visibleText(checksum_file::nameFor(base))
+                           : ", and " + script;
     return prefix + "ended at once; in " + visibleText(plan.destinationFolder) +
            " the pieces written so far, " + visibleText(pieceName(base, 1)) + " to " +
-           visibleText(pieceName(base, count)) + ", and " + visibleText(scriptName(base)) +
+           visibleText(pieceName(base, count)) + lastFiles +
            " may be left, and are no whole split." + kKernelHold;
 }
 

@@ -38,7 +38,7 @@ std::string refusalSentence(const SplitRefusal& refusal) {
     case Reason::SourceSizeChanged:
         return refusal.name + ": the file changed size while it was being checked; try again";
     case Reason::SplitSizeTooSmall:
-        return "the piece size must be at least 8192 bytes";
+        return "the piece size must be at least " + std::to_string(kBlockSize) + " bytes";
     case Reason::NotUtf8:
         return refusal.name +
                ": the name is not UTF-8 text, so no rejoin script can name the file on Windows" +
@@ -74,6 +74,18 @@ std::string refusalSentence(const SplitRefusal& refusal) {
         return "not enough free space in " + refusal.folder + ": the split needs " +
                std::to_string(refusal.bytesNeeded) + " bytes and " +
                std::to_string(refusal.bytesFree) + " are free";
+    case Reason::NotAFolder:
+        return refusal.folder + " is not a folder; give a folder with -o DIR";
+    case Reason::UnwritableFolder:
+        return refusal.folder + " is not a folder Orvanto can write to" +
+               "; put the pieces elsewhere with -o DIR";
+    case Reason::NameTooLong:
+        return "the name " + refusal.name + " is longer than the " + std::to_string(refusal.limit) +
+               " bytes a name may have in " + refusal.folder + kRename;
+    case Reason::PieceTooLarge:
+        return "the file system of " + refusal.folder + " holds no file larger than " +
+               std::to_string(refusal.limit) + " bytes; choose a smaller size, such as \"" +
+               refusal.otherName + "\"";
     }
     return {};
 }

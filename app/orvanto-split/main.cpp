@@ -1,12 +1,16 @@
 // orvanto-split: the window's split, made from a terminal.
 
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <exception>
+#include <future>
 #include <iostream>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <variant>
 #include <vector>
 
@@ -22,6 +26,7 @@
 #include "engine/SizeCatalogue.h"
 #include "engine/SplitJob.h"
 #include "engine/SplitRequest.h"
+#include "platform/FileSystem.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
 #include "platform/StopSignals.h"
@@ -36,7 +41,7 @@ namespace {
 
 const char* const kProgram = "orvanto-split";
 
-const char* const kUsage =
+const std::string kUsage =
     "Usage: orvanto-split [-o DIR] [--no-checksum] SOURCE SIZE\n"
     "\n"
     "Cuts SOURCE into the pieces BASE.1, BASE.2, ... and writes the rejoin script BASE.bat\n"
@@ -54,11 +59,15 @@ const char* const kUsage =
     "\n"
     "SIZE is the size of each piece, given as one of:\n"
     "  a number of bytes                       1400000\n"
-    "  a whole number and a unit               10M or 10MB (decimal: k, M, G are 1000, 1000000,\n"
-    "                                          1000000000 bytes), 10MiB (binary: KiB, MiB, GiB)\n"
-    "  the label of a preset size              \"1.4 Megabytes\", \"100k\", \"4.6 Gigabytes\"\n"
-    "  an entry of the customize list          \"5120k\", \"6006 Megabytes\"\n"
-    "The smallest size is 8192 bytes, and a split gives at least 2 and at most 399 pieces\n"
+    "  a number and a unit, in any letter case 10M, 10mb or 1.4 MB (decimal: k, M, G are 1000,\n"
+    "                                          1000000, 1000000000 bytes), 10MiB (binary: KiB,\n"
+    "                                          MiB, GiB)\n"
+    "  a size as the window shows it           \"1.4 Megabytes\", \"4600 Meg Files\", \"5120k\",\n"
+    "                                          \"4600 Megabytes\"\n"
+    "The smallest size is " +
+    std::to_string(kBlockSize) + " bytes, and a split gives at least 2 and at most " +
+    std::to_string(kMostPieces) +
+    " pieces\n"
     "holding data (an empty one follows when the data ends on a piece's last byte).\n"
     "\n"
     "The report of a finished split goes to standard output, progress to standard error when\n"
@@ -116,17 +125,52 @@ bool report(const std::string& text) {
 }
 
 // The window shows its own box for a counter it cannot read; here the file and key are named.
-void countSplit(const settings::Settings& settings) {
+std::runtime_error counterProblem(const settings::Settings& settings,
+                                  const ConversionError& error) {
+    const std::string key = settings::kSplitCounterKey;
+    return std::runtime_error(
+        settings.settingsFilePath() + " has no split counter: the key " + key +
+        " in the section [" + settings::kSplitCounterSection +
+        "] is missing or not a whole number (" + failureText(error) + "). Add the line " + key +
+        "=0 under [" + settings::kSplitCounterSection + "] in that file to count from 0 again");
+}
+
+// Before anything is written: a split that cannot be counted must not leave pieces that block
+// the next attempt.
+void checkCounter(const settings::Settings& settings) {
     try {
-        settings.addToSplitCounter(1);
+        settings.readSplitCounter();
     } catch (const ConversionError& error) {
-        const std::string key = settings::kSplitCounterKey;
-        throw std::runtime_error(
-            settings.settingsFilePath() + " has no split counter: the key " + key +
-            " in the section [" + settings::kSplitCounterSection + "] is missing or not a whole " +
-            "number (" + failureText(error) + "). Add the line " + key + "=0 under [" +
-            settings::kSplitCounterSection + "] in that file to count from 0 again");
+        throw counterProblem(settings, error);
     }
+}
+
+// How long a finished split waits for another program's lock on the counter.
+constexpr std::chrono::seconds kCounterWait{5};
+
+// A complete set is counted; a lock that another program does not release within kCounterWait,
+// or a stop signal meanwhile, leaves it uncounted instead of holding the finished split. False
+// when it was not counted.
+bool countSplit(const settings::Settings& settings) {
+    std::packaged_task<void()> count([settings] { settings.addToSplitCounter(1); });
+    std::future<void> counted = count.get_future();
+    std::thread(std::move(count)).detach();
+    const auto deadline = std::chrono::steady_clock::now() + kCounterWait;
+    while (counted.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
+        if (StopSignals::stopSignal() != 0 || std::chrono::steady_clock::now() > deadline)
+            return false;
+    }
+    try {
+        counted.get();
+    } catch (const ConversionError& error) {
+        throw counterProblem(settings, error);
+    } catch (const IoError&) {
+        // A stop signal ended the wait for the lock.
+        if (StopSignals::stopSignal() != 0)
+            return false;
+        throw;
+    }
+    return true;
 }
 
 int split(const std::string& source, std::int64_t splitSize,
@@ -138,17 +182,24 @@ int split(const std::string& source, std::int64_t splitSize,
     const std::string sourcePath = absolutePath(source);
     const std::string outputFolder =
         chosenOutputFolder ? absolutePath(*chosenOutputFolder) : settings.readOutputFolder();
+    checkCounter(settings);
     const SplitOutcome outcome = runSplit(
-        {sourcePath, sourceSizeOf(sourcePath), splitSize, outputFolder, writeChecksum}, *signals);
-    // Nothing is left to clean up: a signal may end the program now.
-    signals.reset();
+        {sourcePath, fs_entry::targetSize(sourcePath), splitSize, outputFolder, writeChecksum},
+        *signals);
     if (const auto* completion = std::get_if<SplitCompletion>(&outcome)) {
         const bool reported = report(completionReport(*completion));
-        countSplit(settings);
+        if (!countSplit(settings))
+            complain("the split was not counted: another program holds the lock on " +
+                     settings.settingsFilePath());
         return reported ? exit_status::kDone : exit_status::kError;
     }
-    if (std::holds_alternative<SplitStopped>(outcome)) {
-        complain("stopped; the pieces written so far have been removed");
+    // Nothing is left to clean up: a signal may end the program now.
+    signals.reset();
+    if (const auto* stopped = std::get_if<SplitStopped>(&outcome)) {
+        complain(stopped->removalFailure
+                     ? "stopped; the pieces written so far could not all be removed: " +
+                           failureText(*stopped->removalFailure)
+                     : std::string("stopped; the pieces written so far have been removed"));
         return exit_status::kSignalBase + StopSignals::stopSignal();
     }
     if (const auto* refusal = std::get_if<SplitRefusal>(&outcome))
@@ -189,6 +240,13 @@ int main(int argc, char* argv[]) {
     if (!splitSize) {
         complain("\"" + sizeText + "\" is not a size; see orvanto-split --help");
         return exit_status::kNotDone;
+    }
+    // As the join does: a folder that is not one is refused before anything else is tried.
+    if (options->outputFolder) {
+        if (const int folderError = paths::folderError(*options->outputFolder)) {
+            complain(*options->outputFolder + " is not a folder: " + std::strerror(folderError));
+            return exit_status::kNotDone;
+        }
     }
     try {
         std::optional<StopSignals> signals(std::in_place,

@@ -14,6 +14,7 @@
 #include "engine/SplitFixture.h"
 #include "settings/Settings.h"
 #include "support/ChildProcess.h"
+#include "support/MountedMedium.h"
 #include "support/ProgramRun.h"
 
 namespace {
@@ -93,6 +94,11 @@ TEST_F(OrvantoSplitProgram, ExitsWithOneAfterARefusalAndTwoAfterAnError) {
     EXPECT_EQ(refused.err,
               "orvanto-split: the file is no larger than one piece; choose a smaller size\n");
     EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
+    EXPECT_EQ(run("-o movie.avi movie.avi 100k").err,
+              "orvanto-split: movie.avi is not a folder: Not a directory\n");
+    EXPECT_EQ(run("-o /proc movie.avi 100k").err,
+              "orvanto-split: /proc/ is not a folder Orvanto can write to; put the pieces "
+              "elsewhere with -o DIR\n");
     makeSource("caf\xE9.avi", 500000);
     const ProgramRun latin1 = run("'caf\xE9.avi' 100k");
     EXPECT_EQ(latin1.exitCode, 1);
@@ -103,15 +109,16 @@ TEST_F(OrvantoSplitProgram, ExitsWithOneAfterARefusalAndTwoAfterAnError) {
     m_settings.writeOutputFolder(folder() + "gone/");
     const ProgramRun failed = run("movie.avi 100k");
     EXPECT_EQ(failed.exitCode, 2);
-    EXPECT_EQ(failed.err, "orvanto-split: Could not create " + folder() +
-                              "gone/movie.1: No such file or directory\n");
+    EXPECT_EQ(failed.err, "orvanto-split: Could not open the folder " + folder() +
+                              "gone/: No such file or directory\n");
     EXPECT_EQ(m_settings.readSplitCounter(), 0);
 
     // Names are shown escaped. The pieces stand and count, but neither a report that standard
-    // output does not take nor a counter that cannot be read is success.
+    // output does not take nor a counter that cannot be read is success; the counter is read
+    // before anything is written.
     m_settings.writeOutputFolder(folder() + "\x1b[2J/");
-    EXPECT_EQ(run("movie.avi 100k").err, "orvanto-split: Could not create " + folder() +
-                                             "\\x1B[2J/movie.1: No such file or directory\n");
+    EXPECT_EQ(run("movie.avi 100k").err, "orvanto-split: Could not open the folder " + folder() +
+                                             "\\x1B[2J/: No such file or directory\n");
     m_settings.writeOutputFolder("");
     const ProgramRun full =
         runProgram("/bin/sh", folder(),
@@ -126,13 +133,64 @@ TEST_F(OrvantoSplitProgram, ExitsWithOneAfterARefusalAndTwoAfterAnError) {
     const std::string unreadable = m_settings.settingsFilePath() + " has no split counter: the key";
     EXPECT_NE(uncounted.err.find(unreadable + " Number in the section [Stat]"), std::string::npos);
     EXPECT_NE(uncounted.err.find("(' ' is not a valid integer value)"), std::string::npos);
-    EXPECT_TRUE(fileExists(m_output.file("movie.bat")));
+    EXPECT_EQ(entriesOf(m_output.path()), (std::set<std::string>{"err", "out"}))
+        << "found before anything is written";
     // Here the system's reason follows what the window says.
     std::filesystem::remove(m_settings.settingsFilePath());
     std::filesystem::create_directory(m_settings.settingsFilePath());
     EXPECT_EQ(run("movie.avi 100k").err, "orvanto-split: Unable to write to " +
                                              m_settings.settingsFilePath() + ": Is a directory\n");
 }
+
+// Another program's lock on the counter holds a finished split a few seconds only, uncounted.
+TEST_F(OrvantoSplitProgram, ALockedCounterLeavesAFinishedSplitUncounted) {
+    const std::string source = folder() + "big.bin";
+    writeFile(source, "");
+    std::filesystem::resize_file(source, 400'000'000);
+    const pid_t pid = startProgram({"big.bin", "40000000"}, -1);
+    for (int wait = 0; wait < 60000 && !fileExists(folder() + "big.1"); ++wait)
+        usleep(1000);
+    const int lock = open((m_config.file("orvanto/") + ".orvanto.lock").c_str(),
+                          O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    close(lock);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+    EXPECT_TRUE(fileExists(folder() + "big.bat"));
+    EXPECT_EQ(m_settings.readSplitCounter(), 0);
+}
+
+#ifdef ORVANTO_TEST_MEDIUM
+// A join whose close fails names no file; a split whose folder is unmounted (umount -l) under it
+// writes on there, none of it into the empty folder beneath.
+TEST_F(OrvantoSplitProgram, AFailingOrUnmountedMediumGetsNoFileUnderAnotherName) {
+    MountedMedium medium(ORVANTO_TEST_MEDIUM);
+    if (!medium.whyNotMounted().empty())
+        GTEST_SKIP() << medium.whyNotMounted();
+    makeSource("movie.avi", 250000);
+    ASSERT_EQ(run("movie.avi 100000").exitCode, 0);
+    medium.setRules("flush eio");
+    const ProgramRun join = runProgram(ORVANTO_JOIN_PROGRAM, folder(),
+                                       "-o '" + medium.folder() + "' movie.bat", m_output.path());
+    EXPECT_EQ(join.err, "orvanto-join: Could not close " + medium.folder() +
+                            "movie.avi: Input/output error\n");
+    EXPECT_EQ(entriesOf(medium.backing()), std::set<std::string>{});
+
+    m_settings.writeOutputFolder(medium.folder());
+    medium.setRules("write hang 150000");
+    const pid_t pid = startProgram({"movie.avi", "100000"}, -1);
+    ASSERT_TRUE(medium.waitUntilACallHangs());
+    ASSERT_EQ(std::system(("fusermount3 -u -z '" + medium.folder() + "'").c_str()), 0);
+    medium.setRules("");
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+    EXPECT_EQ(entriesOf(medium.folder()), std::set<std::string>{});
+    EXPECT_EQ(entriesOf(medium.backing()), (std::set<std::string>{"movie.1", "movie.2", "movie.3",
+                                                                  "movie.bat", "movie.sha256"}));
+}
+#endif
 
 // A kill or a closed terminal stops the split like Ctrl+C; a reader that went away does not.
 TEST_F(OrvantoSplitProgram, StopsOnTerminationSignalsAndIgnoresAClosedPipe) {

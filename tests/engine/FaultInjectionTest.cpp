@@ -66,15 +66,19 @@ protected:
 
 } // namespace
 
-TEST_F(FaultInjection, AMissingOutputFolderEndsTheJobWithItsName) {
+TEST_F(FaultInjection, AMissingOutputFolderIsNamedBeforeAnythingIsWritten) {
     const std::string source = makeSource("movie.avi", kSourceSize);
     TempFolder parent;
     const std::string gone = parent.file("gone/");
     m_outputFolder = gone;
     const std::size_t descriptors = openDescriptorCount();
 
-    EXPECT_EQ(splitEnding(source),
-              Ending({Operation::Create, gone + "movie.1", ENOENT}, Cleanup::NothingWritten, {}));
+    try {
+        split(source, kSplitSize);
+        ADD_FAILURE() << "no error";
+    } catch (const IoError& error) {
+        EXPECT_EQ(ioFailureOf(error), IoFailure(Operation::OpenFolder, gone, ENOENT));
+    }
     EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
     EXPECT_EQ(openDescriptorCount(), descriptors);
 }
@@ -90,6 +94,54 @@ TEST_F(FaultInjection, AnOutputFolderRemovedDuringTheJobEndsItWithThePieceName) 
               Ending({Operation::Create, output.path() + "movie.3", ENOENT}, Cleanup::Removed, {}));
     EXPECT_EQ(openDescriptorCount(), descriptors);
     EXPECT_EQ(readFile(source).size(), static_cast<std::size_t>(kSourceSize));
+}
+
+// The folder held open from the check on gets every file, though renamed or its link re-pointed.
+TEST_F(FaultInjection, EveryFileGoesToTheFolderThatWasChecked) {
+    const std::string source = makeSource("movie.avi", kSourceSize);
+    for (const bool throughLink : {false, true}) {
+        SCOPED_TRACE(throughLink);
+        TempFolder parent;
+        const std::string out = parent.file("out"), held = parent.file("held");
+        std::filesystem::create_directory(throughLink ? held : out);
+        if (throughLink)
+            std::filesystem::create_directory_symlink(held, out);
+        m_outputFolder = out;
+        m_steps = JobSteps();
+        atStep(kInSecondPiece, [&] {
+            if (throughLink)
+                std::filesystem::remove(out);
+            else
+                std::filesystem::rename(out, held);
+            std::filesystem::create_directory(out);
+        });
+        ASSERT_TRUE(std::holds_alternative<SplitCompletion>(split(source, kSplitSize)));
+        EXPECT_EQ(entriesOf(held), (std::set<std::string>{"movie.1", "movie.2", "movie.3",
+                                                          "movie.bat", "movie.sha256"}));
+        EXPECT_EQ(entriesOf(out), std::set<std::string>{});
+    }
+}
+
+// Both checked before either runs: names are created under the folder's lock, so one fails.
+TEST_F(FaultInjection, SplitsOfNamesWindowsTakesForOneCannotBothComplete) {
+    const std::string lower = makeSource("movie.avi", kSourceSize);
+    const std::string upper = makeSource("Movie.avi", kSourceSize);
+    SplitJob second(std::get<SplitPlan>(checkSplitRequest({upper, kSourceSize, kSplitSize, ""})));
+    std::optional<SplitFailure> secondFailure;
+    atStep(1, [&] {
+        try {
+            second.run();
+        } catch (const SplitFailure& failure) {
+            secondFailure = failure;
+        }
+    });
+    ASSERT_TRUE(std::holds_alternative<SplitCompletion>(split(lower, kSplitSize)));
+    ASSERT_TRUE(secondFailure) << "both completed";
+    EXPECT_EQ(ioFailureOf(secondFailure->cause()),
+              IoFailure(Operation::Create, folder() + "movie.1", EEXIST));
+    EXPECT_EQ(entriesOf(folder()),
+              (std::set<std::string>{"Movie.avi", "movie.1", "movie.2", "movie.3", "movie.avi",
+                                     "movie.bat", "movie.sha256"}));
 }
 
 // Root may write in a read-only folder, so the split runs as an ordinary user. A folder that
@@ -136,6 +188,31 @@ TEST_F(FaultInjection, AReadOnlyDestinationEndsTheJobWithTheFileAndTheReason) {
     }
 }
 
+// A stop whose clean-up fails says which file stayed, and why.
+TEST_F(FaultInjection, AStopWhoseCleanUpFailsNamesTheFileThatStayed) {
+    TempFolder output;
+    const std::string source = makeSource("movie.avi", kSourceSize);
+    m_outputFolder = output.path();
+    handToOrdinaryUser(folder());
+    handToOrdinaryUser(output.path());
+    atStep(kInSecondPiece, [&] {
+        ::chmod(output.path().c_str(), 0555);
+        stopJob();
+    });
+    const int status = runInChild([&] {
+        if (!becomeOrdinaryUser())
+            return 10;
+        const SplitOutcome outcome = split(source, kSplitSize);
+        const auto* stopped = std::get_if<SplitStopped>(&outcome);
+        const IoFailure expected{Operation::Remove, output.file("movie.1"), EACCES};
+        return stopped && stopped->removalFailure &&
+                       ioFailureOf(*stopped->removalFailure) == expected
+                   ? 0
+                   : 11;
+    });
+    EXPECT_EQ(status, 0) << "10: cannot drop rights, 11: another outcome";
+}
+
 TEST_F(FaultInjection, ASourceTruncatedDuringTheJobEndsItWithTheSourceName) {
     const std::string source = makeSource("movie.avi", kSourceSize);
     atStep(kInSecondPiece, [&] { std::filesystem::resize_file(source, 50000); });
@@ -164,17 +241,16 @@ TEST_F(FaultInjection, ASourceRemovedDuringTheJobIsStillSplitWhole) {
     EXPECT_TRUE(readFile(source) == original);
 }
 
-// The split takes the size the file had when it was chosen; what is appended later is left out.
-TEST_F(FaultInjection, ASourceThatGrowsDuringTheJobIsSplitAtItsChosenSize) {
+// The job reads no further than the size the file had when it was chosen: more would be cut off.
+TEST_F(FaultInjection, ASourceThatGrowsDuringTheJobEndsItAndLeavesNothing) {
     const std::string source = makeSource("movie.avi", kSourceSize);
-    const std::string original = readFile(source);
-    m_steps.onStep = [&] { writePatternFile(source, fileSize(source) + 8192); };
+    atStep(kInSecondPiece, [&] { writePatternFile(source, kSourceSize + 8192); });
 
-    ASSERT_TRUE(std::holds_alternative<SplitCompletion>(split(source, kSplitSize)));
-    EXPECT_GT(fileSize(source), kSourceSize);
-    std::filesystem::rename(source, folder() + "grown");
-    EXPECT_EQ(followRejoinScript(folder(), "movie.bat"), "movie.avi");
-    EXPECT_TRUE(readFile(source) == original);
+    const std::optional<SplitFailure> failure = splitFailure(source);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->cause().fault(), IoError::Fault::GrewAfterChosen);
+    EXPECT_EQ(failure->cleanup(), Cleanup::Removed);
+    EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
 }
 
 // A 1 MiB file system, where whole allocation units decide what fits. Mounting needs root.

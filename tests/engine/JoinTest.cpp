@@ -166,9 +166,8 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
         {"too large for a script", "you.\r\n", "you.\r\n" + std::string(4 << 20, '@'), noChange,
          ScriptForm{1, Part::WholeScript, ""}},
         {"linked piece", "", "", [](auto f) { relink(f + "movie.2", "/etc/passwd"); },
-         NotARegularFile{"movie.2"}},
-        {"FIFO piece", "", "", [](auto f) { relink(f + "movie.3", ""); },
-         NotARegularFile{"movie.3"}},
+         NotPlainFile{"movie.2"}},
+        {"FIFO piece", "", "", [](auto f) { relink(f + "movie.3", ""); }, NotPlainFile{"movie.3"}},
         // A name outside ASCII only after the switch to UTF-8, and the switch only for one.
         {"no switch", "\"movie.avi\"", u8"\"movie.aví\"", noChange,
          ScriptForm{2, Part::SwitchToUtf8, ""}},
@@ -302,8 +301,8 @@ TEST_F(Join, RecreatesTheFileOnlyWhenEveryDigestMatches) {
              std::filesystem::copy_file(sums, f + "elsewhere");
              relink(sums, f + "elsewhere");
          },
-         ChecksumNotRegularFile{"movie.sha256"}, false},
-        {"FIFO", [&](auto) { relink(sums, ""); }, ChecksumNotRegularFile{"movie.sha256"}, false},
+         ChecksumNotPlainFile{"movie.sha256"}, false},
+        {"FIFO", [&](auto) { relink(sums, ""); }, ChecksumNotPlainFile{"movie.sha256"}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);

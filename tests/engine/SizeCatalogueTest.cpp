@@ -39,7 +39,7 @@ TEST(SizeCatalogue, CustomizeEntriesConvertIn64Bits) {
     }
 }
 
-TEST(SizeCatalogue, SizeFromTextTakesBytesLabelsAndEntries) {
+TEST(SizeCatalogue, SizeFromTextTakesBytesUnitsInAnyCaseAndTheWindowsWords) {
     const std::pair<const char*, std::optional<std::int64_t>> cases[] = {
         {"1400000", 1400000},
         {"8192", 8192},
@@ -58,12 +58,16 @@ TEST(SizeCatalogue, SizeFromTextTakesBytesLabelsAndEntries) {
         {"10MiB", 10485760},
         {"3GiB", 3221225472},
         {"7KiB", 7168},
-        {"10 MB", std::nullopt},
-        {"10mb", std::nullopt},
+        {"10 MB", 10000000},
+        {"10m", 10000000},
+        {"10Mb", 10000000},
+        {"10mib", 10485760},
+        {"4600 Megabytes", 4600000000},
+        {"4600 Meg Files", 4600000000},
+        {"1.0001k", std::nullopt},
         {"MB", std::nullopt},
         {"9999999999999G", std::nullopt},
-        {"11 Megabytes", std::nullopt},
-        {"1.4 Meg Files", std::nullopt},
+        {"1.4 Meg Files", 1400000},
         {"1,400,000", std::nullopt},
     };
     for (const auto& [text, bytes] : cases) {

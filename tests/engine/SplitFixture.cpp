@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <variant>
 
+#include "platform/FileSystem.h"
+
 std::string SplitFixture::makeSource(const std::string& name, std::int64_t size) const {
     const std::string path = m_folder.file(name);
     writePatternFile(path, size);
@@ -10,7 +12,7 @@ std::string SplitFixture::makeSource(const std::string& name, std::int64_t size)
 }
 
 SplitOutcome SplitFixture::split(const std::string& sourcePath, std::int64_t splitSize) {
-    return split({sourcePath, sourceSizeOf(sourcePath), splitSize, m_outputFolder});
+    return split({sourcePath, fs_entry::targetSize(sourcePath), splitSize, m_outputFolder});
 }
 
 SplitOutcome SplitFixture::split(const SplitRequest& request) {

@@ -1,10 +1,13 @@
 #include <filesystem>
 
+#include <linux/magic.h>
+
 #include <gtest/gtest.h>
 
 #include "SplitFixture.h"
 #include "engine/SplitJob.h"
 #include "engine/WindowsNames.h"
+#include "platform/FileSystem.h"
 
 namespace {
 
@@ -206,6 +209,20 @@ TEST_F(SplitRequestCheck, RefusesWhenTheDestinationLacksSpace) {
     EXPECT_EQ(refused.folder, folder());
     EXPECT_GE(refused.bytesNeeded, size);
     EXPECT_LT(refused.bytesFree, refused.bytesNeeded);
+}
+
+// FAT holds no file of 4 GiB: the refusal names the limit and the largest preset that fits.
+TEST_F(SplitRequestCheck, RefusesWhatTheDestinationCannotHold) {
+    const std::string movie = makeSource("movie.avi", 300000);
+    m_outputFolder = movie;
+    EXPECT_EQ(refusal(movie, 300000, 100000).reason, Reason::NotAFolder);
+    const std::int64_t fat = fs_entry::largestFileOn(MSDOS_SUPER_MAGIC);
+    const auto tooLarge = pieceSizeRefusal(4600000000, fat, "/media/stick/");
+    ASSERT_TRUE(tooLarge);
+    EXPECT_EQ(std::tie(tooLarge->reason, tooLarge->limit, tooLarge->otherName),
+              std::make_tuple(Reason::PieceTooLarge, 4294967295, "650 Megabytes"));
+    EXPECT_FALSE(pieceSizeRefusal(650000000, fat, "/"));
+    EXPECT_FALSE(pieceSizeRefusal(4600000000, fs_entry::largestFileOn(EXT4_SUPER_MAGIC), "/"));
 }
 
 TEST(WindowsNames, ComparesLetterCaseAsNtfsDoesInEveryScript) {

@@ -141,8 +141,8 @@ TEST(ProfileFile, OnlyRegularFilesUpToAFewMegabytesAreRead) {
     std::filesystem::create_directory(folder.file("folder.ini"));
     writeFile(folder.file("large.ini"), std::string(whole_file::kMaxReadSize + 1, '\n'));
     using Fault = IoError::Fault;
-    const std::tuple<const char*, int, Fault> cases[] = {{"fifo.ini", 0, Fault::NotRegularFile},
-                                                         {"zero.ini", 0, Fault::NotRegularFile},
+    const std::tuple<const char*, int, Fault> cases[] = {{"fifo.ini", 0, Fault::NotPlainFile},
+                                                         {"zero.ini", 0, Fault::NotPlainFile},
                                                          {"folder.ini", EISDIR, Fault::System},
                                                          {"large.ini", EFBIG, Fault::System}};
     for (const auto& [name, errorNumber, fault] : cases)

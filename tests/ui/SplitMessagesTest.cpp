@@ -18,6 +18,7 @@ SplitRefusal refusal(Reason reason, std::string name = {}, std::string otherName
     refused.bytesNeeded = 1069056;
     refused.bytesFree = 1048576;
     refused.pieceCount = 400;
+    refused.limit = 4294967295;
     return refused;
 }
 
@@ -80,6 +81,10 @@ TEST(SplitMessages, EveryRefusalHasItsText) {
         {refusal(Reason::NotEnoughSpace),
          "There is not enough free space in the folder /x/ for the split files. The split needs "
          "1069056 bytes and only 1048576 bytes are free."},
+        {refusal(Reason::PieceTooLarge, "", "650 Megabytes"),
+         "The folder /x/ is on a disk that cannot hold a file larger than 4294967295 bytes, so "
+         "split files of this size cannot be created there. Select a smaller split size, such as "
+         "650 Megabytes, and then attempt the split again."},
     };
     for (const auto& [refused, text] : cases) {
         SCOPED_TRACE(text);

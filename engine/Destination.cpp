@@ -1,0 +1,39 @@
+#include "engine/Destination.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "engine/WindowsNames.h"
+#include "platform/IoError.h"
+
+Destination::Destination(const std::string& path) : m_path(path), m_folder(Folder::open(path)) {}
+
+std::optional<std::string> Destination::nameStandingAt(const std::string& name) const {
+    if (m_folder.holds(name))
+        return name;
+    const std::vector<std::string> standing = m_folder.entryNames();
+    const auto found =
+        std::find_if(standing.begin(), standing.end(), [&](const std::string& entry) {
+            return windows_names::sameFileName(entry, name);
+        });
+    return found == standing.end() ? std::nullopt : std::optional<std::string>(*found);
+}
+
+File Destination::createNew(const std::string& name, unsigned permissions) const {
+    const std::optional<File> turn = m_folder.takeTurn();
+    if (const auto standing = nameStandingAt(name))
+        throw IoError(IoError::Operation::Create, m_folder.pathOf(*standing), EEXIST);
+    return File::createNew(m_folder, name, permissions);
+}
+
+bool Destination::isSameFile(const std::string& name, const std::string& otherPath) const {
+    struct stat here {};
+    struct stat other {};
+    return ::fstatat(m_folder.descriptor(), name.c_str(), &here, 0) == 0 &&
+           ::stat(otherPath.c_str(), &other) == 0 && here.st_dev == other.st_dev &&
+           here.st_ino == other.st_ino;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/File.h"
+#include "platform/Folder.h"
+
+// The folder a split writes to, opened once: every name is checked, created and removed in that
+// folder, even when its path is renamed, re-pointed or unmounted meanwhile.
+class Destination {
+public:
+    // Opens the folder at path (ending with "/"); throws IoError naming it.
+    explicit Destination(const std::string& path);
+
+    const std::string& path() const { return m_path; }
+    const Folder& folder() const { return m_folder; }
+
+    // What stands at name, or at a name Windows takes for it (BACKUP.BAT for backup.bat), as both
+    // would be one file once copied to a FAT or NTFS stick.
+    std::optional<std::string> nameStandingAt(const std::string& name) const;
+    // Creates name where nothing stands at it as Windows compares names. Every split takes the
+    // folder's turn for the check and the creation, so two splits of movie.avi and Movie.avi
+    // cannot both take their names. Throws IoError (EEXIST) naming what stands there.
+    File createNew(const std::string& name, unsigned permissions) const;
+    // True when name here is the file at otherPath.
+    bool isSameFile(const std::string& name, const std::string& otherPath) const;
+
+private:
+    std::string m_path;
+    Folder m_folder;
+};

@@ -4,8 +4,7 @@
 
 #include "Version.h"
 #include "ui/DesktopTextScale.h"
-#include "ui/FormPalette.h"
-#include "ui/ScreenCentre.h"
+#include "ui/FormOnScreen.h"
 #include "ui_AboutBox.h"
 
 AboutBox::AboutBox(QWidget* owner)

@@ -2,8 +2,8 @@
 
 #include <utility>
 
+#include "ui/FormOnScreen.h"
 #include "ui/HandlerGuard.h"
-#include "ui/StoredSize.h"
 
 LayoutDialog::LayoutDialog(QWidget* owner, settings::Settings settings, std::string section)
     : QDialog(owner), m_settings(std::move(settings)), m_section(std::move(section)) {}

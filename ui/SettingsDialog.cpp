@@ -5,10 +5,10 @@
 #include "platform/Paths.h"
 #include "ui/DesktopTextScale.h"
 #include "ui/ElidedText.h"
+#include "ui/FormOnScreen.h"
 #include "ui/HandlerGuard.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
-#include "ui/ScreenCentre.h"
 #include "ui_SettingsDialog.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "platform/MemoryStatus.h"
 #include "settings/Settings.h"
 #include "ui/DesktopTextScale.h"
-#include "ui/ScreenCentre.h"
+#include "ui/FormOnScreen.h"
 #include "ui_StatisticsWindow.h"
 
 namespace {

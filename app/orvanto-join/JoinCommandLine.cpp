@@ -5,9 +5,9 @@
 #include <optional>
 #include <vector>
 
-#include "Version.h"
 #include "app/terminal/CommandLineOptions.h"
 #include "app/terminal/ExitStatus.h"
+#include "app/terminal/HelpAndVersion.h"
 #include "platform/Paths.h"
 #include "platform/StopSignals.h"
 #include "platform/VisibleText.h"
@@ -17,8 +17,6 @@ namespace join_program {
 const char* const kPrefix = "orvanto-join: ";
 
 namespace {
-
-const char* const kVersion = "orvanto-join (Orvanto) " ORVANTO_VERSION "\n";
 
 const char* const kUsage =
     "Usage: orvanto-join [OPTION]... SCRIPT\n"
@@ -84,14 +82,8 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& argu
 
 std::variant<CommandLine, int> readCommandLine(int argc, char* argv[]) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
-        std::cout << kUsage;
-        return exit_status::kDone;
-    }
-    if (arguments.size() == 1 && arguments[0] == "--version") {
-        std::cout << kVersion;
-        return exit_status::kDone;
-    }
+    if (const std::optional<int> answered = answerHelpOrVersion(arguments, kUsage, "orvanto-join"))
+        return *answered;
     std::optional<CommandLine> line = parseCommandLine(arguments);
     if (!line) {
         std::cerr << "Try 'orvanto-join --help' for more information.\n";

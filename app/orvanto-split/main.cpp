@@ -16,10 +16,10 @@
 
 #include <unistd.h>
 
-#include "Version.h"
 #include "app/orvanto-split/TerminalWords.h"
 #include "app/terminal/CommandLineOptions.h"
 #include "app/terminal/ExitStatus.h"
+#include "app/terminal/HelpAndVersion.h"
 #include "app/terminal/JobWatch.h"
 #include "app/terminal/ProgressLine.h"
 #include "app/terminal/StandardStreams.h"
@@ -215,14 +215,8 @@ int main(int argc, char* argv[]) {
     if (!standard_streams::guardStandardStreams("orvanto-split: "))
         return exit_status::kError;
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
-        std::cout << kUsage;
-        return exit_status::kDone;
-    }
-    if (arguments.size() == 1 && arguments[0] == "--version") {
-        std::cout << kProgram << " (Orvanto) " << ORVANTO_VERSION << '\n';
-        return exit_status::kDone;
-    }
+    if (const std::optional<int> answered = answerHelpOrVersion(arguments, kUsage, kProgram))
+        return *answered;
     std::string unknownOption;
     const std::optional<CommandLineOptions> options =
         parseOptions(arguments, {"--no-checksum"}, unknownOption);

@@ -256,6 +256,8 @@ TEST_F(PowerCut, CounterHoldsTheOldOrTheNewCount) {
                 << text;
             counts.insert(text);
         });
+    if (IsSkipped())
+        return;
     EXPECT_EQ(counts.size(), 2u) << "the cuts kept both the old and the new count";
 }
 

@@ -1,8 +1,8 @@
 #include "WineCmd.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -70,12 +70,40 @@ std::string WineCmd::runScript(const std::string& folder, const std::string& scr
     return readFile(output);
 }
 
+namespace {
+
+// The console's text without carriage returns, CSI sequences (ESC [ ... letter) and titles
+// (ESC ] ... BEL), which Wine's console writes around what the script prints.
+std::string withoutConsoleControls(const std::string& text) {
+    std::string kept;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = at;
+        if (text[at] == '\r') {
+            end = at + 1;
+        } else if (text.compare(at, 2, "\x1B[") == 0) {
+            end = text.find_first_not_of("0123456789;?", at + 2);
+            const bool letter =
+                end != std::string::npos && std::isalpha(static_cast<unsigned char>(text[end]));
+            end = letter ? end + 1 : at;
+        } else if (text.compare(at, 2, "\x1B]") == 0) {
+            end = text.find('\x07', at + 2);
+            end = end == std::string::npos ? at : end + 1;
+        }
+        if (end == at)
+            kept += text[at++];
+        else
+            at = end;
+    }
+    return kept;
+}
+
+} // namespace
+
 std::string WineCmd::runInConsole(const std::string& folder, const std::string& scriptName) const {
     TempFolder scratch;
     const std::string output = scratch.file("output.txt");
     run("cd " + singleQuoted(folder) + " && WINEDEBUG=-all WINEPREFIX=" + singleQuoted(m_prefix) +
         " script -qec " + singleQuoted("wine cmd /c " + scriptName) + " /dev/null </dev/null >" +
         singleQuoted(output) + " 2>&1");
-    static const std::regex controls("\x1B(\\[[0-9;?]*[A-Za-z]|\\][^\x07]*\x07)|\r");
-    return std::regex_replace(readFile(output), controls, "");
+    return withoutConsoleControls(readFile(output));
 }

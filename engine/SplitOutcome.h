@@ -4,51 +4,157 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <variant>
 
 #include "platform/IoError.h"
 
-// Why a split request said no. Nothing was written; the data is what a front end needs to say
-// what happened and what the user can do.
-struct SplitRefusal {
-    enum class Reason {
-        NoSource, // nothing, a folder, or no plain file at the source path
-        EmptySource,
-        UnknownSourceSize,  // the size could not be read when the source was chosen
-        SourceSizeChanged,  // since it was chosen
-        SplitSizeTooSmall,  // below one block
-        NotUtf8,            // name holds bytes that are not UTF-8, so no script can name it
-        ForbiddenCharacter, // name holds character, which no rejoin script can hold
-        DeviceName,         // name begins with otherName, a Windows device
-        OnlyDots,           // name would be recreated as otherName, a folder on Windows
-        TrailingDotOrBlank, // name would be recreated as otherName, which Windows shortens
-        NoNeedToSplit,      // one piece would hold the whole source
-        TooManyPieces,      // pieceCount pieces, more than kMostPieces
-        OverwritesSource,   // the output name is the source itself
-        TargetLikeOutput,   // Windows takes the recreated otherName for the output name
-        NameExists,         // something stands at name in folder
-        NotEnoughSpace,     // folder has bytesFree of the bytesNeeded
-        NotAFolder,         // folder is a file, or leads to one
-        UnwritableFolder,   // folder's file system holds no files (/proc) or is read-only
-        NameTooLong,        // the output name is longer than folder's limit of bytes
-        PieceTooLarge,      // folder's file system holds no file over limit bytes; otherName is
-                            // the largest preset that fits
-    };
+// Why a split request said no, one kind per struct. Nothing was written; the data is what a front
+// end needs to say what happened and what the user can do.
+namespace split_refusal {
 
-    explicit SplitRefusal(Reason why, std::string aboutName = {}, std::string other = {})
-        : reason(why), name(std::move(aboutName)), otherName(std::move(other)) {}
+// The source chosen at path.
+struct Source {
+    std::string path;
+    bool operator==(const Source& o) const { return path == o.path; }
+};
+// Nothing, a folder, or no plain file at path.
+struct NoSource : Source {};
+struct EmptySource : Source {};
+// The size could not be read when the source was chosen.
+struct UnknownSourceSize : Source {};
+// The size changed since the source was chosen.
+struct SourceSizeChanged : Source {};
 
-    Reason reason = Reason::NoSource;
+// The split size is below one block.
+struct SplitSizeTooSmall {
+    bool operator==(const SplitSizeTooSmall&) const { return true; }
+};
+
+// name holds bytes that are not UTF-8, so no script can name it.
+struct NotUtf8 {
     std::string name;
-    std::string otherName;
+    bool operator==(const NotUtf8& o) const { return name == o.name; }
+};
+
+// name holds character, which no rejoin script can hold.
+struct ForbiddenCharacter {
+    std::string name;
     char character = 0;
+    bool operator==(const ForbiddenCharacter& o) const {
+        return std::tie(name, character) == std::tie(o.name, o.character);
+    }
+};
+
+// name begins with device, a name Windows keeps for a device.
+struct DeviceName {
+    std::string name;
+    std::string device;
+    bool operator==(const DeviceName& o) const {
+        return std::tie(name, device) == std::tie(o.name, o.device);
+    }
+};
+
+// The rejoin script would recreate name as recreatedAs.
+struct Recreated {
+    std::string name;
+    std::string recreatedAs;
+    bool operator==(const Recreated& o) const {
+        return std::tie(name, recreatedAs) == std::tie(o.name, o.recreatedAs);
+    }
+};
+// recreatedAs is only dots, a folder on Windows.
+struct OnlyDots : Recreated {};
+// recreatedAs ends in a dot or a blank, which Windows drops.
+struct TrailingDotOrBlank : Recreated {};
+
+// One piece would hold the whole source.
+struct NoNeedToSplit {
+    bool operator==(const NoNeedToSplit&) const { return true; }
+};
+
+// pieceCount pieces, more than kMostPieces.
+struct TooManyPieces {
     std::int64_t pieceCount = 0;
+    bool operator==(const TooManyPieces& o) const { return pieceCount == o.pieceCount; }
+};
+
+// The output name is the source itself.
+struct OverwritesSource {
+    std::string name;
+    bool operator==(const OverwritesSource& o) const { return name == o.name; }
+};
+
+// Windows takes target, the name the script recreates, for the output name.
+struct TargetLikeOutput {
+    std::string name;
+    std::string target;
+    bool operator==(const TargetLikeOutput& o) const {
+        return std::tie(name, target) == std::tie(o.name, o.target);
+    }
+};
+
+// Something stands at name in folder.
+struct NameExists {
+    std::string folder;
+    std::string name;
+    bool operator==(const NameExists& o) const {
+        return std::tie(folder, name) == std::tie(o.folder, o.name);
+    }
+};
+
+// folder has bytesFree of the bytesNeeded.
+struct NotEnoughSpace {
     std::string folder;
     std::int64_t bytesNeeded = 0;
     std::int64_t bytesFree = 0;
-    std::int64_t limit = 0;
+    bool operator==(const NotEnoughSpace& o) const {
+        return std::tie(folder, bytesNeeded, bytesFree) ==
+               std::tie(o.folder, o.bytesNeeded, o.bytesFree);
+    }
 };
+
+// The output folder, which cannot take the pieces.
+struct OutputFolder {
+    std::string folder;
+    bool operator==(const OutputFolder& o) const { return folder == o.folder; }
+};
+// folder is a file, or leads to one.
+struct NotAFolder : OutputFolder {};
+// folder's file system holds no files (/proc) or is read-only.
+struct UnwritableFolder : OutputFolder {};
+
+// The output name is longer than folder's limit of bytes.
+struct NameTooLong {
+    std::string folder;
+    std::string name;
+    std::int64_t limit = 0;
+    bool operator==(const NameTooLong& o) const {
+        return std::tie(folder, name, limit) == std::tie(o.folder, o.name, o.limit);
+    }
+};
+
+// folder's file system holds no file over limit bytes; preset is the largest that fits.
+struct PieceTooLarge {
+    std::string folder;
+    std::int64_t limit = 0;
+    std::string preset;
+    bool operator==(const PieceTooLarge& o) const {
+        return std::tie(folder, limit, preset) == std::tie(o.folder, o.limit, o.preset);
+    }
+};
+
+} // namespace split_refusal
+
+using SplitRefusal = std::variant<
+    split_refusal::NoSource, split_refusal::EmptySource, split_refusal::UnknownSourceSize,
+    split_refusal::SourceSizeChanged, split_refusal::SplitSizeTooSmall, split_refusal::NotUtf8,
+    split_refusal::ForbiddenCharacter, split_refusal::DeviceName, split_refusal::OnlyDots,
+    split_refusal::TrailingDotOrBlank, split_refusal::NoNeedToSplit, split_refusal::TooManyPieces,
+    split_refusal::OverwritesSource, split_refusal::TargetLikeOutput, split_refusal::NameExists,
+    split_refusal::NotEnoughSpace, split_refusal::NotAFolder, split_refusal::UnwritableFolder,
+    split_refusal::NameTooLong, split_refusal::PieceTooLarge>;
 
 // A finished split: pieces baseName.1 to baseName.<pieceCount> and baseName.bat in folder, which
 // recreate targetName, and the checksum file checksumName beside them (empty when none).

@@ -18,8 +18,6 @@
 
 namespace {
 
-using Reason = SplitRefusal::Reason;
-
 // The pieces the data fills, which the count limits are about; the job may write one more, empty
 // (piecesWritten).
 std::int64_t filledPieceCount(std::int64_t sourceSize, std::int64_t splitSize) {
@@ -29,17 +27,17 @@ std::int64_t filledPieceCount(std::int64_t sourceSize, std::int64_t splitSize) {
 std::optional<SplitRefusal> sourceRefusal(const std::string& sourcePath, std::int64_t sourceSize,
                                           std::int64_t splitSize) {
     if (fs_entry::targetKind(sourcePath) != fs_entry::Kind::Regular)
-        return SplitRefusal(Reason::NoSource, sourcePath);
+        return split_refusal::NoSource{sourcePath};
     if (sourceSize == 0)
-        return SplitRefusal(Reason::EmptySource, sourcePath);
+        return split_refusal::EmptySource{sourcePath};
     if (sourceSize < 0)
-        return SplitRefusal(Reason::UnknownSourceSize, sourcePath);
+        return split_refusal::UnknownSourceSize{sourcePath};
     // The job reads no further than the size the checks used, so a file that has grown since it
     // was chosen would be cut short.
     if (fs_entry::targetSize(sourcePath) != sourceSize)
-        return SplitRefusal(Reason::SourceSizeChanged, sourcePath);
+        return split_refusal::SourceSizeChanged{sourcePath};
     if (splitSize < kBlockSize)
-        return SplitRefusal(Reason::SplitSizeTooSmall);
+        return split_refusal::SplitSizeTooSmall{};
     return std::nullopt;
 }
 
@@ -50,30 +48,25 @@ std::optional<SplitRefusal> nameRefusal(const SplitNames& names) {
     case windows_names::NameFault::None:
         return std::nullopt;
     case windows_names::NameFault::NotUtf8:
-        return SplitRefusal(Reason::NotUtf8, names.fileName);
-    case windows_names::NameFault::Character: {
-        SplitRefusal refused(Reason::ForbiddenCharacter, names.fileName);
-        refused.character = windows_names::forbiddenCharacterIn(names.targetName).value_or('?');
-        return refused;
-    }
+        return split_refusal::NotUtf8{names.fileName};
+    case windows_names::NameFault::Character:
+        return split_refusal::ForbiddenCharacter{
+            names.fileName, windows_names::forbiddenCharacterIn(names.targetName).value_or('?')};
     case windows_names::NameFault::Device:
-        return SplitRefusal(Reason::DeviceName, names.fileName, names.baseName);
+        return split_refusal::DeviceName{names.fileName, names.baseName};
     case windows_names::NameFault::OnlyDots:
-        return SplitRefusal(Reason::OnlyDots, names.fileName, names.targetName);
+        return split_refusal::OnlyDots{names.fileName, names.targetName};
     case windows_names::NameFault::TrailingDotOrBlank:
-        return SplitRefusal(Reason::TrailingDotOrBlank, names.fileName, names.targetName);
+        return split_refusal::TrailingDotOrBlank{names.fileName, names.targetName};
     }
     return std::nullopt;
 }
 
 std::optional<SplitRefusal> countRefusal(std::int64_t pieceCount) {
     if (pieceCount == 1)
-        return SplitRefusal(Reason::NoNeedToSplit);
-    if (pieceCount > kMostPieces) {
-        SplitRefusal refused(Reason::TooManyPieces);
-        refused.pieceCount = pieceCount;
-        return refused;
-    }
+        return split_refusal::NoNeedToSplit{};
+    if (pieceCount > kMostPieces)
+        return split_refusal::TooManyPieces{pieceCount};
     return std::nullopt;
 }
 
@@ -100,21 +93,18 @@ std::optional<SplitRefusal> outputRefusal(const SplitPlan& plan,
     if (const auto name = firstOutputWhere(outputs, [&](const std::string& output) {
             return destination.isSameFile(output, plan.sourcePath);
         }))
-        return SplitRefusal(Reason::OverwritesSource, *name);
+        return split_refusal::OverwritesSource{*name};
     // The rejoin's copy would write over a piece it still reads, or over the running script.
     // The first piece would work (copy appends onto its first source), but nothing is gained
     // by relying on that.
     if (const auto name = firstOutputWhere(outputs, [&](const std::string& output) {
             return windows_names::sameFileName(plan.names.targetName, output);
         }))
-        return SplitRefusal(Reason::TargetLikeOutput, *name, plan.names.targetName);
+        return split_refusal::TargetLikeOutput{*name, plan.names.targetName};
     // Whatever stands at a name, a folder or a dot-file included, belongs to someone else.
     for (const std::string& output : outputs) {
-        if (auto name = destination.nameStandingAt(output)) {
-            SplitRefusal refused(Reason::NameExists, *name);
-            refused.folder = plan.destinationFolder;
-            return refused;
-        }
+        if (auto name = destination.nameStandingAt(output))
+            return split_refusal::NameExists{plan.destinationFolder, *name};
     }
     return std::nullopt;
 }
@@ -122,19 +112,12 @@ std::optional<SplitRefusal> outputRefusal(const SplitPlan& plan,
 // What the destination's file system cannot hold: a name too long, a piece too large.
 std::optional<SplitRefusal> mediumRefusal(const SplitPlan& plan, const Folder::Limits& limits,
                                           const std::vector<std::string>& outputs) {
-    if (!limits.writable) {
-        SplitRefusal refused(Reason::UnwritableFolder);
-        refused.folder = plan.destinationFolder;
-        return refused;
-    }
+    if (!limits.writable)
+        return split_refusal::UnwritableFolder{plan.destinationFolder};
     if (const auto name = firstOutputWhere(outputs, [&](const std::string& output) {
             return static_cast<std::int64_t>(output.size()) > limits.longestName;
-        })) {
-        SplitRefusal refused(Reason::NameTooLong, *name);
-        refused.folder = plan.destinationFolder;
-        refused.limit = limits.longestName;
-        return refused;
-    }
+        }))
+        return split_refusal::NameTooLong{plan.destinationFolder, *name, limits.longestName};
     return pieceSizeRefusal(plan.splitSize, fs_entry::largestFileOn(limits.fileSystemType),
                             plan.destinationFolder);
 }
@@ -168,11 +151,7 @@ std::optional<SplitRefusal> spaceRefusal(const SplitPlan& plan, std::int64_t pie
     const std::int64_t needed = spaceNeeded(plan, pieceCount, space->allocationUnit);
     if (space->freeBytes >= needed)
         return std::nullopt;
-    SplitRefusal refused(Reason::NotEnoughSpace);
-    refused.folder = plan.destinationFolder;
-    refused.bytesNeeded = needed;
-    refused.bytesFree = space->freeBytes;
-    return refused;
+    return split_refusal::NotEnoughSpace{plan.destinationFolder, needed, space->freeBytes};
 }
 
 } // namespace
@@ -181,12 +160,10 @@ std::optional<SplitRefusal> pieceSizeRefusal(std::int64_t splitSize, std::int64_
                                              const std::string& folder) {
     if (splitSize <= largestFile)
         return std::nullopt;
-    SplitRefusal refused(Reason::PieceTooLarge);
-    refused.folder = folder;
-    refused.limit = largestFile;
+    split_refusal::PieceTooLarge refused{folder, largestFile, {}};
     for (const size_catalogue::Preset& preset : size_catalogue::presets()) {
         if (preset.bytes <= largestFile)
-            refused.otherName = preset.label;
+            refused.preset = preset.label;
     }
     return refused;
 }
@@ -216,9 +193,7 @@ std::variant<SplitPlan, SplitRefusal> checkSplitRequest(const SplitRequest& requ
     } catch (const IoError& error) {
         if (error.errorNumber() != ENOTDIR)
             throw;
-        SplitRefusal refused(Reason::NotAFolder);
-        refused.folder = plan.destinationFolder;
-        return refused;
+        return split_refusal::NotAFolder{plan.destinationFolder};
     }
     const Folder::Limits limits = plan.destination->folder().limits();
     // A source name that leaves room for its pieces and script, but not for the checksum file's

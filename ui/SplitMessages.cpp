@@ -11,8 +11,6 @@
 
 namespace {
 
-using Reason = SplitRefusal::Reason;
-
 const char* const kSourceCannotBeOpened =
     "The file cannot be set to read only as this prevents access to the file. Click the "
     "\"Select A File To Split\" button again, simply right click on the icon of the file to be "
@@ -28,100 +26,115 @@ const char* const kStoppedNotAllRemoved =
 
 const char* const kRenameAndRetry = " Rename the file and then attempt the split again.";
 
-std::string refusalWords(const SplitRefusal& refusal) {
-    switch (refusal.reason) {
-    case Reason::NoSource:
+// Each refusal in the window's words.
+struct RefusalWords {
+    std::string operator()(const split_refusal::NoSource&) const {
         return "Please click the \"Select A File To Split\" button at the top. Either you have "
                "not selected a file to \"split\" or the file you selected does not exist.";
-    case Reason::EmptySource:
+    }
+    std::string operator()(const split_refusal::EmptySource&) const {
         return "The file you selected is empty, so there is nothing to split.";
-    case Reason::UnknownSourceSize:
+    }
+    std::string operator()(const split_refusal::UnknownSourceSize&) const {
         return "The size of the file you selected could not be read. Click the \"Select A File "
                "To Split\" button and select the file again.";
-    case Reason::SourceSizeChanged:
+    }
+    std::string operator()(const split_refusal::SourceSizeChanged&) const {
         return "The file you selected has changed size since you selected it. Click the \"Select "
                "A File To Split\" button and select the file again.";
-    case Reason::SplitSizeTooSmall:
+    }
+    std::string operator()(const split_refusal::SplitSizeTooSmall&) const {
         return "The split size must be at least " + std::to_string(kBlockSize) + " bytes.";
-    case Reason::NotUtf8:
-        return "The file name " + refusal.name +
+    }
+    std::string operator()(const split_refusal::NotUtf8& r) const {
+        return "The file name " + r.name +
                " is not UTF-8 text, so the rejoin script cannot name the file on Windows." +
                kRenameAndRetry;
-    case Reason::ForbiddenCharacter:
-        return "The file name " + refusal.name +
+    }
+    std::string operator()(const split_refusal::ForbiddenCharacter& r) const {
+        return "The file name " + r.name +
                " contains a character that the rejoin script cannot hold on Windows: a double "
                "quote, one of * : < > ? | or a backslash, or a control character." +
                kRenameAndRetry;
-    case Reason::DeviceName:
-        return "The file name " + refusal.name + " begins with " + refusal.otherName +
+    }
+    std::string operator()(const split_refusal::DeviceName& r) const {
+        return "The file name " + r.name + " begins with " + r.device +
                ", a name that Windows keeps for a device, so the rejoin script could not "
                "recreate the file on Windows." +
                kRenameAndRetry;
-    case Reason::OnlyDots:
-        return "The file name " + refusal.name + " would be recreated by the rejoin script as " +
-               refusal.otherName + ", which Windows takes for a folder." + kRenameAndRetry;
-    case Reason::TrailingDotOrBlank:
-        return "The file name " + refusal.name + " would be recreated by the rejoin script as \"" +
-               refusal.otherName +
-               "\", but Windows drops the dots and blanks at the end of a name." + kRenameAndRetry;
-    case Reason::NoNeedToSplit:
+    }
+    std::string operator()(const split_refusal::OnlyDots& r) const {
+        return "The file name " + r.name + " would be recreated by the rejoin script as " +
+               r.recreatedAs + ", which Windows takes for a folder." + kRenameAndRetry;
+    }
+    std::string operator()(const split_refusal::TrailingDotOrBlank& r) const {
+        return "The file name " + r.name + " would be recreated by the rejoin script as \"" +
+               r.recreatedAs + "\", but Windows drops the dots and blanks at the end of a name." +
+               kRenameAndRetry;
+    }
+    std::string operator()(const split_refusal::NoNeedToSplit&) const {
         return "The file size you selected is larger than the file itself, so there is no need "
                "to split the file at this size.  You can select the \"Customize\" option and "
                "highlight a size in the box, or click on one of the sizes already listed that is "
                "smaller than the current file size so it can be split.";
-    case Reason::TooManyPieces:
+    }
+    std::string operator()(const split_refusal::TooManyPieces&) const {
         return "You chose an incorrect split size. Based on the split size you chose, this would "
                "involve creating more than " +
                std::to_string(kMostPieces) +
                " split files! This is not realistic, make sure you have selected the proper "
                "split sizes as typically this means you may have made a mistake.";
-    case Reason::OverwritesSource:
+    }
+    std::string operator()(const split_refusal::OverwritesSource& r) const {
         return "The split would overwrite the file you selected, because the split file name " +
-               refusal.name +
+               r.name +
                " is the name of that file. Move the file to a separate folder or choose another "
                "output folder and then attempt the split again.";
-    case Reason::TargetLikeOutput:
-        return "The rejoin script would recreate the file as " + refusal.otherName +
-               ", which Windows takes for the name " + refusal.name +
+    }
+    std::string operator()(const split_refusal::TargetLikeOutput& r) const {
+        return "The rejoin script would recreate the file as " + r.target +
+               ", which Windows takes for the name " + r.name +
                " that the script itself needs, so the rejoin would overwrite it." + kRenameAndRetry;
-    case Reason::NameExists:
+    }
+    std::string operator()(const split_refusal::NameExists& r) const {
         return "Some file names already exist that match the split names which need to be "
                "created. The first found file name is " +
-               refusal.name +
+               r.name +
                ". You should either move your file to a separate or empty folder or delete these "
                "destination file names and then attempt the split again.";
-    case Reason::NotEnoughSpace:
-        return "There is not enough free space in the folder " + refusal.folder +
-               " for the split files. The split needs " + std::to_string(refusal.bytesNeeded) +
-               " bytes and only " + std::to_string(refusal.bytesFree) + " bytes are free.";
-    case Reason::NotAFolder:
-        return "The output folder " + refusal.folder +
+    }
+    std::string operator()(const split_refusal::NotEnoughSpace& r) const {
+        return "There is not enough free space in the folder " + r.folder +
+               " for the split files. The split needs " + std::to_string(r.bytesNeeded) +
+               " bytes and only " + std::to_string(r.bytesFree) + " bytes are free.";
+    }
+    std::string operator()(const split_refusal::NotAFolder& r) const {
+        return "The output folder " + r.folder +
                " is not a folder. Choose another output folder in Settings and then attempt the "
                "split again.";
-    case Reason::UnwritableFolder:
-        return "The output folder " + refusal.folder +
+    }
+    std::string operator()(const split_refusal::UnwritableFolder& r) const {
+        return "The output folder " + r.folder +
                " is not a folder Orvanto can write to. Choose another output folder in Settings "
                "and then attempt the split again.";
-    case Reason::NameTooLong:
-        return "The split file name " + refusal.name + " is longer than the " +
-               std::to_string(refusal.limit) + " bytes that a name may have in the folder " +
-               refusal.folder + "." + kRenameAndRetry;
-    case Reason::PieceTooLarge:
-        return "The folder " + refusal.folder +
-               " is on a disk that cannot hold a file larger "
-               "than " +
-               std::to_string(refusal.limit) +
-               " bytes, so split files of this size "
-               "cannot be created there. Select a smaller split size, such as " +
-               refusal.otherName + ", and then attempt the split again.";
     }
-    return {};
-}
+    std::string operator()(const split_refusal::NameTooLong& r) const {
+        return "The split file name " + r.name + " is longer than the " + std::to_string(r.limit) +
+               " bytes that a name may have in the folder " + r.folder + "." + kRenameAndRetry;
+    }
+    std::string operator()(const split_refusal::PieceTooLarge& r) const {
+        return "The folder " + r.folder + " is on a disk that cannot hold a file larger than " +
+               std::to_string(r.limit) +
+               " bytes, so split files of this size cannot be created there. Select a smaller "
+               "split size, such as " +
+               r.preset + ", and then attempt the split again.";
+    }
+};
 
 } // namespace
 
 QString refusalText(const SplitRefusal& refusal) {
-    return fromNative(visibleText(refusalWords(refusal)));
+    return fromNative(visibleText(std::visit(RefusalWords{}, refusal)));
 }
 
 QString completionText(const SplitCompletion& completion) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <variant>
 
 #include "engine/SplitRequest.h"
 #include "platform/VisibleText.h"
@@ -9,8 +10,6 @@
 #include "wording/FailureMessages.h"
 
 namespace {
-
-using Reason = SplitRefusal::Reason;
 
 // A character as a terminal can show it: itself when printable, else its code.
 std::string shown(char c) {
@@ -25,69 +24,90 @@ std::string shown(char c) {
 const char* const kRename = "; rename the file and try again";
 const char* const kElsewhere = "; move it away, or put the pieces elsewhere with -o DIR";
 
+// Each refusal in the terminal's words.
+struct RefusalSentence {
+    std::string operator()(const split_refusal::NoSource& r) const {
+        return r.path + ": no such file, or not a plain file";
+    }
+    std::string operator()(const split_refusal::EmptySource& r) const {
+        return r.path + ": the file is empty, there is nothing to split";
+    }
+    std::string operator()(const split_refusal::UnknownSourceSize& r) const {
+        return r.path + ": the size of the file could not be read";
+    }
+    std::string operator()(const split_refusal::SourceSizeChanged& r) const {
+        return r.path + ": the file changed size while it was being checked; try again";
+    }
+    std::string operator()(const split_refusal::SplitSizeTooSmall&) const {
+        return "the piece size must be at least " + std::to_string(kBlockSize) + " bytes";
+    }
+    std::string operator()(const split_refusal::NotUtf8& r) const {
+        return r.name +
+               ": the name is not UTF-8 text, so no rejoin script can name the file on Windows" +
+               kRename;
+    }
+    std::string operator()(const split_refusal::ForbiddenCharacter& r) const {
+        return r.name + ": the rejoin script cannot hold the character " + shown(r.character) +
+               " on Windows" + kRename;
+    }
+    std::string operator()(const split_refusal::DeviceName& r) const {
+        return r.name + ": Windows keeps the name " + r.device +
+               " for a device, so the rejoin script could not recreate the file" + kRename;
+    }
+    std::string operator()(const split_refusal::OnlyDots& r) const {
+        return r.name + ": the rejoin script would recreate it as " + r.recreatedAs +
+               ", a folder on Windows" + kRename;
+    }
+    std::string operator()(const split_refusal::TrailingDotOrBlank& r) const {
+        return r.name + ": the rejoin script would recreate it as \"" + r.recreatedAs +
+               "\", and Windows drops the dots and blanks at the end of a name" + kRename;
+    }
+    std::string operator()(const split_refusal::NoNeedToSplit&) const {
+        return "the file is no larger than one piece; choose a smaller size";
+    }
+    std::string operator()(const split_refusal::TooManyPieces& r) const {
+        return "this size would make " + std::to_string(r.pieceCount) +
+               " pieces, and a split makes at most " + std::to_string(kMostPieces) +
+               "; choose a larger size";
+    }
+    std::string operator()(const split_refusal::OverwritesSource& r) const {
+        return "the piece name " + r.name +
+               " is the file being split; put the pieces elsewhere with -o DIR";
+    }
+    std::string operator()(const split_refusal::TargetLikeOutput& r) const {
+        return "the rejoin script would recreate the file as " + r.target +
+               ", which Windows takes for " + r.name + ", a file the script needs itself" + kRename;
+    }
+    std::string operator()(const split_refusal::NameExists& r) const {
+        return r.folder + r.name + " already exists" + kElsewhere;
+    }
+    std::string operator()(const split_refusal::NotEnoughSpace& r) const {
+        return "not enough free space in " + r.folder + ": the split needs " +
+               std::to_string(r.bytesNeeded) + " bytes and " + std::to_string(r.bytesFree) +
+               " are free";
+    }
+    std::string operator()(const split_refusal::NotAFolder& r) const {
+        return r.folder + " is not a folder; give a folder with -o DIR";
+    }
+    std::string operator()(const split_refusal::UnwritableFolder& r) const {
+        return r.folder + " is not a folder Orvanto can write to" +
+               "; put the pieces elsewhere with -o DIR";
+    }
+    std::string operator()(const split_refusal::NameTooLong& r) const {
+        return "the name " + r.name + " is longer than the " + std::to_string(r.limit) +
+               " bytes a name may have in " + r.folder + kRename;
+    }
+    std::string operator()(const split_refusal::PieceTooLarge& r) const {
+        return "the file system of " + r.folder + " holds no file larger than " +
+               std::to_string(r.limit) + " bytes; choose a smaller size, such as \"" + r.preset +
+               "\"";
+    }
+};
+
 } // namespace
 
 std::string refusalSentence(const SplitRefusal& refusal) {
-    switch (refusal.reason) {
-    case Reason::NoSource:
-        return refusal.name + ": no such file, or not a plain file";
-    case Reason::EmptySource:
-        return refusal.name + ": the file is empty, there is nothing to split";
-    case Reason::UnknownSourceSize:
-        return refusal.name + ": the size of the file could not be read";
-    case Reason::SourceSizeChanged:
-        return refusal.name + ": the file changed size while it was being checked; try again";
-    case Reason::SplitSizeTooSmall:
-        return "the piece size must be at least " + std::to_string(kBlockSize) + " bytes";
-    case Reason::NotUtf8:
-        return refusal.name +
-               ": the name is not UTF-8 text, so no rejoin script can name the file on Windows" +
-               kRename;
-    case Reason::ForbiddenCharacter:
-        return refusal.name + ": the rejoin script cannot hold the character " +
-               shown(refusal.character) + " on Windows" + kRename;
-    case Reason::DeviceName:
-        return refusal.name + ": Windows keeps the name " + refusal.otherName +
-               " for a device, so the rejoin script could not recreate the file" + kRename;
-    case Reason::OnlyDots:
-        return refusal.name + ": the rejoin script would recreate it as " + refusal.otherName +
-               ", a folder on Windows" + kRename;
-    case Reason::TrailingDotOrBlank:
-        return refusal.name + ": the rejoin script would recreate it as \"" + refusal.otherName +
-               "\", and Windows drops the dots and blanks at the end of a name" + kRename;
-    case Reason::NoNeedToSplit:
-        return "the file is no larger than one piece; choose a smaller size";
-    case Reason::TooManyPieces:
-        return "this size would make " + std::to_string(refusal.pieceCount) +
-               " pieces, and a split makes at most " + std::to_string(kMostPieces) +
-               "; choose a larger size";
-    case Reason::OverwritesSource:
-        return "the piece name " + refusal.name +
-               " is the file being split; put the pieces elsewhere with -o DIR";
-    case Reason::TargetLikeOutput:
-        return "the rejoin script would recreate the file as " + refusal.otherName +
-               ", which Windows takes for " + refusal.name + ", a file the script needs itself" +
-               kRename;
-    case Reason::NameExists:
-        return refusal.folder + refusal.name + " already exists" + kElsewhere;
-    case Reason::NotEnoughSpace:
-        return "not enough free space in " + refusal.folder + ": the split needs " +
-               std::to_string(refusal.bytesNeeded) + " bytes and " +
-               std::to_string(refusal.bytesFree) + " are free";
-    case Reason::NotAFolder:
-        return refusal.folder + " is not a folder; give a folder with -o DIR";
-    case Reason::UnwritableFolder:
-        return refusal.folder + " is not a folder Orvanto can write to" +
-               "; put the pieces elsewhere with -o DIR";
-    case Reason::NameTooLong:
-        return "the name " + refusal.name + " is longer than the " + std::to_string(refusal.limit) +
-               " bytes a name may have in " + refusal.folder + kRename;
-    case Reason::PieceTooLarge:
-        return "the file system of " + refusal.folder + " holds no file larger than " +
-               std::to_string(refusal.limit) + " bytes; choose a smaller size, such as \"" +
-               refusal.otherName + "\"";
-    }
-    return {};
+    return std::visit(RefusalSentence{}, refusal);
 }
 
 std::string completionReport(const SplitCompletion& completion) {

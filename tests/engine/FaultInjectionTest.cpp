@@ -265,10 +265,9 @@ TEST_F(FaultInjection, AFullDiskIsSeenBeforeTheSplitOrCleanedUpAfterIt) {
     // 1,040,000 bytes fit in the free bytes, but not in whole units: 10 full pieces, a last one
     // of 40,000 bytes, a script and a checksum file of less than one unit each.
     const std::string tooLarge = makeSource("large.bin", 1040000);
-    const auto refused = std::get<SplitRefusal>(split(tooLarge, kSplitSize));
-    EXPECT_EQ(refused.reason, SplitRefusal::Reason::NotEnoughSpace);
-    EXPECT_EQ(refused.bytesNeeded, 10 * units(kSplitSize) + units(40000) + 2 * unit);
-    EXPECT_EQ(refused.bytesFree, 1048576);
+    EXPECT_EQ(std::get<SplitRefusal>(split(tooLarge, kSplitSize)),
+              SplitRefusal(split_refusal::NotEnoughSpace{
+                  disk.path(), 10 * units(kSplitSize) + units(40000) + 2 * unit, 1048576}));
 
     // The disk fills up while the job runs: nothing of the split stays.
     const std::string source = makeSource("movie.avi", 900000);

@@ -33,9 +33,8 @@ TEST_F(HostilePaths, LinksAtLaterNamesStopTheSplitAndStayAsTheyWere) {
     std::filesystem::create_symlink(elsewhere.file("not there"), folder() + "movie.bat");
     std::filesystem::create_symlink(elsewhere.file("important"), folder() + "movie.3");
 
-    const auto refusal = std::get<SplitRefusal>(split(source, 100000));
-    EXPECT_EQ(refusal.reason, SplitRefusal::Reason::NameExists);
-    EXPECT_EQ(refusal.name, "movie.3");
+    EXPECT_EQ(std::get<SplitRefusal>(split(source, 100000)),
+              SplitRefusal(split_refusal::NameExists{folder(), "movie.3"}));
     EXPECT_EQ(readFile(folder() + "movie.3"), "keep me");
     EXPECT_FALSE(isPlainFile(folder() + "movie.bat"));
     EXPECT_FALSE(fileExists(folder() + "movie.1"));
@@ -73,7 +72,7 @@ TEST_F(HostilePaths, SourcesThatAreNotPlainFilesAreRefused) {
             const auto* refusal = std::get_if<SplitRefusal>(&outcome);
             if (!refusal)
                 return 10;
-            return refusal->reason == SplitRefusal::Reason::NoSource ? 0 : 11;
+            return *refusal == SplitRefusal(split_refusal::NoSource{source}) ? 0 : 11;
         });
         EXPECT_EQ(status, 0) << "10: not refused, 11: another message, -1: no end";
     }

@@ -11,7 +11,7 @@
 
 namespace {
 
-using Reason = SplitRefusal::Reason;
+using namespace split_refusal;
 
 void makeSparse(const std::string& path, std::int64_t size) {
     writeFile(path, "");
@@ -30,13 +30,10 @@ protected:
         return std::get<SplitRefusal>(outcome);
     }
 
-    // The reason and the names of a refusal, checked together.
-    void expectRefusal(const std::string& sourcePath, std::int64_t sourceSize, Reason reason,
-                       const std::string& name = {}, const std::string& otherName = {}) {
-        const SplitRefusal refused = refusal(sourcePath, sourceSize, 100000);
-        EXPECT_EQ(refused.reason, reason);
-        EXPECT_EQ(refused.name, name);
-        EXPECT_EQ(refused.otherName, otherName);
+    // The kind and every field of a refusal at pieces of 100000 bytes, checked together.
+    void expectRefusal(const std::string& sourcePath, std::int64_t sourceSize,
+                       const SplitRefusal& expected) {
+        EXPECT_EQ(refusal(sourcePath, sourceSize, 100000), expected);
     }
 };
 
@@ -46,28 +43,26 @@ TEST_F(SplitRequestCheck, RefusesWhatCannotBeSplit) {
     std::filesystem::create_directory(folder() + "dir.avi");
     const std::string empty = makeSource("empty.txt", 0);
     const std::string movie = makeSource("movie.avi", 300000);
-    expectRefusal("", -1, Reason::NoSource, "");
-    expectRefusal(folder() + "gone.avi", 500000, Reason::NoSource, folder() + "gone.avi");
-    expectRefusal(folder() + "dir.avi", 500000, Reason::NoSource, folder() + "dir.avi");
-    expectRefusal(empty, 0, Reason::EmptySource, empty);
-    expectRefusal(movie, -1, Reason::UnknownSourceSize, movie);
+    expectRefusal("", -1, NoSource{""});
+    expectRefusal(folder() + "gone.avi", 500000, NoSource{folder() + "gone.avi"});
+    expectRefusal(folder() + "dir.avi", 500000, NoSource{folder() + "dir.avi"});
+    expectRefusal(empty, 0, EmptySource{empty});
+    expectRefusal(movie, -1, UnknownSourceSize{movie});
     // Chosen at another size: splitting at the old size would cut it.
-    expectRefusal(movie, 250000, Reason::SourceSizeChanged, movie);
-    expectRefusal(movie, 350000, Reason::SourceSizeChanged, movie);
+    expectRefusal(movie, 250000, SourceSizeChanged{movie});
+    expectRefusal(movie, 350000, SourceSizeChanged{movie});
     for (const std::int64_t size : {0, -5, 8191})
-        EXPECT_EQ(refusal(movie, 300000, size).reason, Reason::SplitSizeTooSmall) << size;
+        EXPECT_EQ(refusal(movie, 300000, size), SplitRefusal(SplitSizeTooSmall{})) << size;
     for (const std::int64_t size : {100000, 99999, 1}) {
-        const std::string small = makeSource("small.bin", size);
-        EXPECT_EQ(refusal(small, size, 100000).reason, Reason::NoNeedToSplit) << size;
+        SCOPED_TRACE(size);
+        expectRefusal(makeSource("small.bin", size), size, NoNeedToSplit{});
     }
 }
 
 TEST_F(SplitRequestCheck, Accepts399PiecesAndRefuses400) {
     const std::string source = folder() + "big.bin";
     makeSparse(source, 39900001);
-    const SplitRefusal refused = refusal(source, 39900001, 100000);
-    EXPECT_EQ(refused.reason, Reason::TooManyPieces);
-    EXPECT_EQ(refused.pieceCount, 400);
+    expectRefusal(source, 39900001, TooManyPieces{400});
 
     std::filesystem::resize_file(source, 39900000);
     EXPECT_TRUE(std::holds_alternative<SplitCompletion>(split(source, 100000)));
@@ -87,10 +82,7 @@ TEST_F(SplitRequestCheck, RefusesNamesTheScriptCannotHold) {
     for (const auto& [name, character] : cases) {
         SCOPED_TRACE(name);
         const std::string source = makeSource(name, 300000);
-        const SplitRefusal refused = refusal(source, 300000, 100000);
-        EXPECT_EQ(refused.reason, Reason::ForbiddenCharacter);
-        EXPECT_EQ(refused.name, name);
-        EXPECT_EQ(refused.character, character);
+        expectRefusal(source, 300000, ForbiddenCharacter{name, character});
         std::filesystem::remove(source);
     }
 }
@@ -98,28 +90,26 @@ TEST_F(SplitRequestCheck, RefusesNamesTheScriptCannotHold) {
 TEST_F(SplitRequestCheck, RefusesNamesWindowsReservesOrTakesForAPieceOrTheScript) {
     const struct {
         std::string fileName;
-        Reason reason;
-        std::string name;
-        std::string otherName;
+        SplitRefusal refusal;
     } cases[] = {
-        {"CON", Reason::DeviceName, "CON", "CON"},
-        {"con.txt", Reason::DeviceName, "con.txt", "con"},
-        {"Lpt9.tar.gz", Reason::DeviceName, "Lpt9.tar.gz", "Lpt9"},
-        {"nul .log", Reason::DeviceName, "nul .log", "nul "},
-        {"...", Reason::OnlyDots, "...", "."},
+        {"CON", DeviceName{"CON", "CON"}},
+        {"con.txt", DeviceName{"con.txt", "con"}},
+        {"Lpt9.tar.gz", DeviceName{"Lpt9.tar.gz", "Lpt9"}},
+        {"nul .log", DeviceName{"nul .log", "nul "}},
+        {"...", OnlyDots{"...", "."}},
         // The copy would write over the running script, or over a piece it still reads.
-        {"notes.txt.bat", Reason::TargetLikeOutput, "notes.bat", "notes.bat"},
-        {"Notes.x.BAT", Reason::TargetLikeOutput, "Notes.bat", "Notes.BAT"},
-        {"conOUT$.txt", Reason::DeviceName, "conOUT$.txt", "conOUT$"},
-        {"run.x.bat ", Reason::TrailingDotOrBlank, "run.x.bat ", "run.bat "},
-        {"access.log.2", Reason::TargetLikeOutput, "access.2", "access.2"},
-        {"x.log.1", Reason::TargetLikeOutput, "x.1", "x.1"},
-        {"caf\xE9.txt", Reason::NotUtf8, "caf\xE9.txt", ""},
+        {"notes.txt.bat", TargetLikeOutput{"notes.bat", "notes.bat"}},
+        {"Notes.x.BAT", TargetLikeOutput{"Notes.bat", "Notes.BAT"}},
+        {"conOUT$.txt", DeviceName{"conOUT$.txt", "conOUT$"}},
+        {"run.x.bat ", TrailingDotOrBlank{"run.x.bat ", "run.bat "}},
+        {"access.log.2", TargetLikeOutput{"access.2", "access.2"}},
+        {"x.log.1", TargetLikeOutput{"x.1", "x.1"}},
+        {"caf\xE9.txt", NotUtf8{"caf\xE9.txt"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fileName);
         const std::string source = makeSource(c.fileName, 300000);
-        expectRefusal(source, 300000, c.reason, c.name, c.otherName);
+        expectRefusal(source, 300000, c.refusal);
         std::filesystem::remove(source);
     }
 }
@@ -145,10 +135,7 @@ TEST_F(SplitRequestCheck, RefusesAnExistingNameOfAnyPieceOrTheScriptNamingTheFir
             writeFile(folder() + file, "old");
         if (!c.subfolder.empty())
             std::filesystem::create_directory(folder() + c.subfolder);
-        const SplitRefusal refused = refusal(source, 250000, 100000);
-        EXPECT_EQ(refused.reason, Reason::NameExists);
-        EXPECT_EQ(refused.name, c.named);
-        EXPECT_EQ(refused.folder, folder());
+        expectRefusal(source, 250000, NameExists{folder(), c.named});
         for (const std::string& file : c.files) {
             EXPECT_EQ(readFile(folder() + file), "old");
             std::filesystem::remove(folder() + file);
@@ -157,7 +144,7 @@ TEST_F(SplitRequestCheck, RefusesAnExistingNameOfAnyPieceOrTheScriptNamingTheFir
             std::filesystem::remove(folder() + c.subfolder);
     }
     writeFile(folder() + u8"МИР.BAT", "old"); // letter case counts in no script on Windows
-    expectRefusal(makeSource(u8"мир.avi", 250000), 250000, Reason::NameExists, u8"МИР.BAT");
+    expectRefusal(makeSource(u8"мир.avi", 250000), 250000, NameExists{folder(), u8"МИР.BAT"});
     std::filesystem::remove(folder() + u8"МИР.BAT");
     // A name the split does not write is nobody's concern.
     writeFile(folder() + "my.4", "old");
@@ -168,11 +155,11 @@ TEST_F(SplitRequestCheck, RefusesAnExistingNameOfAnyPieceOrTheScriptNamingTheFir
 TEST_F(SplitRequestCheck, RefusesADotFileOrALinkAtTheFirstPiece) {
     const std::string source = makeSource(".profile", 300000);
     writeFile(folder() + ".1", "old");
-    expectRefusal(source, 300000, Reason::NameExists, ".1");
+    expectRefusal(source, 300000, NameExists{folder(), ".1"});
 
     std::filesystem::remove(folder() + ".1");
     std::filesystem::create_symlink(folder() + "nowhere", folder() + ".1");
-    expectRefusal(source, 300000, Reason::NameExists, ".1");
+    expectRefusal(source, 300000, NameExists{folder(), ".1"});
 }
 
 TEST_F(SplitRequestCheck, ProbesTheNamesInTheOutputFolder) {
@@ -180,9 +167,7 @@ TEST_F(SplitRequestCheck, ProbesTheNamesInTheOutputFolder) {
     m_outputFolder = output.path();
     writeFile(output.file("movie.1"), "old");
     const std::string source = makeSource("movie.avi", 300000);
-    const SplitRefusal refused = refusal(source, 300000, 100000);
-    EXPECT_EQ(refused.reason, Reason::NameExists);
-    EXPECT_EQ(refused.folder, output.path());
+    expectRefusal(source, 300000, NameExists{output.path(), "movie.1"});
 }
 
 TEST_F(SplitRequestCheck, RefusesToWriteOverTheSource) {
@@ -193,7 +178,7 @@ TEST_F(SplitRequestCheck, RefusesToWriteOverTheSource) {
     for (const auto& [name, size] : cases) {
         SCOPED_TRACE(name);
         const std::string source = makeSource(name, size);
-        expectRefusal(source, size, Reason::OverwritesSource, name);
+        expectRefusal(source, size, OverwritesSource{name});
         EXPECT_EQ(fileSize(source), size);
         std::filesystem::remove(source);
     }
@@ -204,8 +189,7 @@ TEST_F(SplitRequestCheck, RefusesWhenTheDestinationLacksSpace) {
     const std::int64_t size = 10'000'000'000'000;
     const std::string source = folder() + "huge.img";
     makeSparse(source, size);
-    const SplitRefusal refused = refusal(source, size, 30'000'000'000);
-    EXPECT_EQ(refused.reason, Reason::NotEnoughSpace);
+    const auto refused = std::get<NotEnoughSpace>(refusal(source, size, 30'000'000'000));
     EXPECT_EQ(refused.folder, folder());
     EXPECT_GE(refused.bytesNeeded, size);
     EXPECT_LT(refused.bytesFree, refused.bytesNeeded);
@@ -215,12 +199,10 @@ TEST_F(SplitRequestCheck, RefusesWhenTheDestinationLacksSpace) {
 TEST_F(SplitRequestCheck, RefusesWhatTheDestinationCannotHold) {
     const std::string movie = makeSource("movie.avi", 300000);
     m_outputFolder = movie;
-    EXPECT_EQ(refusal(movie, 300000, 100000).reason, Reason::NotAFolder);
+    expectRefusal(movie, 300000, NotAFolder{movie + "/"});
     const std::int64_t fat = fs_entry::largestFileOn(MSDOS_SUPER_MAGIC);
-    const auto tooLarge = pieceSizeRefusal(4600000000, fat, "/media/stick/");
-    ASSERT_TRUE(tooLarge);
-    EXPECT_EQ(std::tie(tooLarge->reason, tooLarge->limit, tooLarge->otherName),
-              std::make_tuple(Reason::PieceTooLarge, 4294967295, "650 Megabytes"));
+    EXPECT_EQ(pieceSizeRefusal(4600000000, fat, "/media/stick/"),
+              SplitRefusal(PieceTooLarge{"/media/stick/", 4294967295, "650 Megabytes"}));
     EXPECT_FALSE(pieceSizeRefusal(650000000, fat, "/"));
     EXPECT_FALSE(pieceSizeRefusal(4600000000, fs_entry::largestFileOn(EXT4_SUPER_MAGIC), "/"));
 }

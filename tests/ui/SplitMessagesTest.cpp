@@ -10,17 +10,7 @@
 
 namespace {
 
-using Reason = SplitRefusal::Reason;
-
-SplitRefusal refusal(Reason reason, std::string name = {}, std::string otherName = {}) {
-    SplitRefusal refused(reason, std::move(name), std::move(otherName));
-    refused.folder = "/x/";
-    refused.bytesNeeded = 1069056;
-    refused.bytesFree = 1048576;
-    refused.pieceCount = 400;
-    refused.limit = 4294967295;
-    return refused;
-}
+using namespace split_refusal;
 
 const std::string kRename = " Rename the file and then attempt the split again.";
 
@@ -28,60 +18,60 @@ const std::string kRename = " Rename the file and then attempt the split again."
 
 TEST(SplitMessages, EveryRefusalHasItsText) {
     const std::pair<SplitRefusal, std::string> cases[] = {
-        {refusal(Reason::NoSource),
+        {NoSource{"/x/movie.avi"},
          "Please click the \"Select A File To Split\" button at the top. Either you have not "
          "selected a file to \"split\" or the file you selected does not exist."},
-        {refusal(Reason::EmptySource),
+        {EmptySource{"/x/movie.avi"},
          "The file you selected is empty, so there is nothing to split."},
-        {refusal(Reason::UnknownSourceSize),
+        {UnknownSourceSize{"/x/movie.avi"},
          "The size of the file you selected could not be read. Click the \"Select A File To "
          "Split\" button and select the file again."},
-        {refusal(Reason::SourceSizeChanged),
+        {SourceSizeChanged{"/x/movie.avi"},
          "The file you selected has changed size since you selected it. Click the \"Select A "
          "File To Split\" button and select the file again."},
-        {refusal(Reason::SplitSizeTooSmall), "The split size must be at least 8192 bytes."},
-        {refusal(Reason::ForbiddenCharacter, "what?.txt"),
+        {SplitSizeTooSmall{}, "The split size must be at least 8192 bytes."},
+        {ForbiddenCharacter{"what?.txt", '?'},
          "The file name what?.txt contains a character that the rejoin script cannot hold on "
          "Windows: a double quote, one of * : < > ? | or a backslash, or a control character." +
              kRename},
-        {refusal(Reason::DeviceName, "con.txt", "con"),
+        {DeviceName{"con.txt", "con"},
          "The file name con.txt begins with con, a name that Windows keeps for a device, so the "
          "rejoin script could not recreate the file on Windows." +
              kRename},
-        {refusal(Reason::OnlyDots, "...", "."),
+        {OnlyDots{"...", "."},
          "The file name ... would be recreated by the rejoin script as ., which Windows takes for "
          "a folder." +
              kRename},
-        {refusal(Reason::NoNeedToSplit),
+        {NoNeedToSplit{},
          "The file size you selected is larger than the file itself, so there is no need to "
          "split the file at this size.  You can select the \"Customize\" option and highlight a "
          "size in the box, or click on one of the sizes already listed that is smaller than the "
          "current file size so it can be split."},
-        {refusal(Reason::TooManyPieces),
+        {TooManyPieces{400},
          "You chose an incorrect split size. Based on the split size you chose, this would "
          "involve creating more than 399 split files! This is not realistic, make sure you have "
          "selected the proper split sizes as typically this means you may have made a mistake."},
-        {refusal(Reason::OverwritesSource, "log.2"),
+        {OverwritesSource{"log.2"},
          "The split would overwrite the file you selected, because the split file name log.2 is "
          "the name of that file. Move the file to a separate folder or choose another output "
          "folder and then attempt the split again."},
-        {refusal(Reason::TargetLikeOutput, "notes.bat", "notes.bat"),
+        {TargetLikeOutput{"notes.bat", "notes.bat"},
          "The rejoin script would recreate the file as notes.bat, which Windows takes for the "
          "name notes.bat that the script itself needs, so the rejoin would overwrite it." +
              kRename},
-        {refusal(Reason::TrailingDotOrBlank, "a.b.", "a."),
+        {TrailingDotOrBlank{"a.b.", "a."},
          "The file name a.b. would be recreated by the rejoin script as \"a.\", but Windows drops "
          "the dots and blanks at the end of a name." +
              kRename},
-        {refusal(Reason::NameExists, "my\x1b[2J.1"),
+        {NameExists{"/x/", "my\x1b[2J.1"},
          "Some file names already exist that match the split names which need to be created. The "
          "first found file name is my\\x1B[2J.1. You should either move your file to a separate or "
          "empty "
          "folder or delete these destination file names and then attempt the split again."},
-        {refusal(Reason::NotEnoughSpace),
+        {NotEnoughSpace{"/x/", 1069056, 1048576},
          "There is not enough free space in the folder /x/ for the split files. The split needs "
          "1069056 bytes and only 1048576 bytes are free."},
-        {refusal(Reason::PieceTooLarge, "", "650 Megabytes"),
+        {PieceTooLarge{"/x/", 4294967295, "650 Megabytes"},
          "The folder /x/ is on a disk that cannot hold a file larger than 4294967295 bytes, so "
          "split files of this size cannot be created there. Select a smaller split size, such as "
          "650 Megabytes, and then attempt the split again."},

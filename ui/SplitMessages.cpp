@@ -4,12 +4,19 @@
 #include <variant>
 
 #include "engine/SplitRequest.h"
+#include "platform/ShellArgument.h"
 #include "platform/VisibleText.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
 #include "wording/FailureMessages.h"
 
 namespace {
+
+// name as one argument of a Windows command line: in double quotes where cmd would split or read
+// it otherwise (a name never holds a double quote).
+std::string cmdArgument(const std::string& name) {
+    return name.find_first_of(" &()[]{}^=;!'+,`~%") == std::string::npos ? name : '"' + name + '"';
+}
 
 const char* const kSourceCannotBeOpened =
     "The file cannot be set to read only as this prevents access to the file. Click the "
@@ -146,15 +153,16 @@ QString completionText(const SplitCompletion& completion) {
         base + ".bat\" to recreate the original file."));
     const std::string& checksum = completion.checksumName;
     if (!checksum.empty())
-        text += QStringLiteral("\n\n") +
-                fromNative(visibleText(
-                    "The checksum file \"" + checksum +
-                    "\" beside them holds the SHA-256 of every piece and of the whole file. On "
-                    "Linux and macOS, \"sha256sum -c " +
-                    checksum + "\" checks them; on Windows, \"certutil -hashfile " +
-                    completion.targetName +
-                    " SHA256\" shows the recreated file's, which must equal the last line of \"" +
-                    checksum + "\"."));
+        text +=
+            QStringLiteral("\n\n") +
+            fromNative(visibleText(
+                "The checksum file \"" + checksum +
+                "\" beside them holds the SHA-256 of every piece and of the whole file. On "
+                "Linux and macOS, \"sha256sum -c " +
+                shellFileArgument(checksum) + "\" checks them; on Windows, \"certutil -hashfile " +
+                cmdArgument(completion.targetName) +
+                " SHA256\" shows the recreated file's, which must equal the last line of \"" +
+                checksum + "\"."));
     return text;
 }
 

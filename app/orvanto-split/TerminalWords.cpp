@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "engine/SplitRequest.h"
+#include "platform/ShellArgument.h"
 #include "platform/VisibleText.h"
 #include "settings/SettingsFileError.h"
 #include "wording/FailureMessages.h"
@@ -116,10 +117,13 @@ std::string completionReport(const SplitCompletion& completion) {
     return "Wrote " + std::to_string(completion.pieceCount) + " pieces, " + base + ".1 to " + base +
            "." + std::to_string(completion.pieceCount) + ", and the rejoin script " + base +
            ".bat in " + visibleText(completion.folder) + ".\n" +
-           (checksum.empty() ? std::string()
-                             : "Wrote their SHA-256 and the whole file's to " + checksum +
-                                   " (sha256sum -c " + checksum + " checks them).\n") +
-           "Run " + base + ".bat on Windows, or orvanto-join " + base + ".bat, to recreate " +
+           (checksum.empty()
+                ? std::string()
+                : "Wrote their SHA-256 and the whole file's to " + checksum + " (sha256sum -c " +
+                      visibleText(shellFileArgument(completion.checksumName)) +
+                      " checks them).\n") +
+           "Run " + base + ".bat on Windows, or orvanto-join " +
+           visibleText(shellFileArgument(completion.baseName + ".bat")) + ", to recreate " +
            visibleText(completion.targetName) + ".";
 }
 

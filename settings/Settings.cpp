@@ -115,7 +115,10 @@ std::string Settings::readOutputFolder() const {
     return plain_text::trimmed(stored, isControlOrBlank);
 }
 
+// The settings file is only ever made with its counter: one that a start could not make while
+// another program held the lock must not be made without it by a later write.
 void Settings::writeOutputFolder(const std::string& folder) const {
+    createSettingsFileIfMissing();
     profile::writeString(m_settingsFile, kHistory, "Loc", folder);
 }
 
@@ -124,6 +127,7 @@ std::string Settings::readLastDir() const {
 }
 
 void Settings::writeLastDir(const std::string& folder) const {
+    createSettingsFileIfMissing();
     profile::writeString(m_settingsFile, kHistory, "Last Dir", folder);
 }
 

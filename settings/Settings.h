@@ -62,6 +62,7 @@ public:
     // no output folder is set. A stored value as long as profile::kMaxValueLength or longer
     // throws SettingsFileError (StoredFolderTooLong), as it may have been cut.
     std::string readOutputFolder() const;
+    // Each write makes a missing settings file as createSettingsFileIfMissing does first.
     void writeOutputFolder(const std::string& folder) const;
     // "History"/"Last Dir", untrimmed.
     std::string readLastDir() const;

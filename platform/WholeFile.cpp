@@ -138,13 +138,14 @@ std::optional<std::string> readIfExists(const std::string& path) {
 }
 
 void update(const std::string& path,
-            const std::function<std::string(const std::optional<std::string>&)>& change) {
+            const std::function<std::string(const std::optional<std::string>&)>& change,
+            LockWait lockWait) {
     // Run as root with a user's home, the user's link could send the write to any file.
     if (fs_entry::entryKind(path) == fs_entry::Kind::SymbolicLink &&
         !folder_owner::belongsToThisUser(path))
         throw IoError(IoError::Operation::Write, path, ELOOP);
     const std::string target = fs_entry::finalTarget(path);
-    const FolderLock lock(paths::folderOf(target));
+    const FolderLock lock(paths::folderOf(target), lockWait);
     const std::optional<std::string> old = readIfExists(target);
     const std::string content = change(old);
     if (old == content)

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/FolderLock.h"
+
 // Small files read and written in one piece (settings files, /proc files).
 namespace whole_file {
 
@@ -26,8 +28,10 @@ std::optional<std::string> readIfExists(const std::string& path);
 // target's permission bits are kept, and its owner when running as root; a new file gets
 // 0666 less the umask, and as root the owner of its folder. A change that changes nothing
 // writes nothing. A file that this process may not write is refused, as a write in place
-// would be. Throws IoError; the temporary file is removed on every failure.
+// would be. Throws IoError; the temporary file is removed on every failure. A lock held by another
+// process for longer than lockWait throws FolderLockBusy, and the file stays as it was.
 void update(const std::string& path,
-            const std::function<std::string(const std::optional<std::string>&)>& change);
+            const std::function<std::string(const std::optional<std::string>&)>& change,
+            LockWait lockWait = std::nullopt);
 
 } // namespace whole_file

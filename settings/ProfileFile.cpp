@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/FileSystem.h"
 #include "platform/IoError.h"
 #include "platform/PlainText.h"
 #include "platform/WholeFile.h"
@@ -190,18 +191,22 @@ std::string valueIn(const ProfileText& text, const std::string& section, const s
 // One read-change-write of the file: valuesFor gets the current text, and whether there was a
 // file, and gives the values to set.
 void rewrite(const std::string& path, const std::string& section,
-             const std::function<Values(const ProfileText&, bool)>& valuesFor) {
+             const std::function<Values(const ProfileText&, bool)>& valuesFor,
+             LockWait lockWait = std::nullopt) {
     try {
-        whole_file::update(path, [&](const std::optional<std::string>& content) {
-            ProfileText text = content ? splitLines(*content) : ProfileText{};
-            const Values values = valuesFor(text, content.has_value());
-            if (breaksLines(section, values))
-                throw SettingsFileError(SettingsFileError::Kind::Write, path, 0);
-            const std::string ending = lineEndingOf(text);
-            for (const auto& [key, value] : values)
-                setValue(text.lines, section, key, value, ending);
-            return joinLines(text);
-        });
+        whole_file::update(
+            path,
+            [&](const std::optional<std::string>& content) {
+                ProfileText text = content ? splitLines(*content) : ProfileText{};
+                const Values values = valuesFor(text, content.has_value());
+                if (breaksLines(section, values))
+                    throw SettingsFileError(SettingsFileError::Kind::Write, path, 0);
+                const std::string ending = lineEndingOf(text);
+                for (const auto& [key, value] : values)
+                    setValue(text.lines, section, key, value, ending);
+                return joinLines(text);
+            },
+            lockWait);
     } catch (const IoError& error) {
         throw SettingsFileError(SettingsFileError::Kind::Write, path, error.errorNumber());
     }
@@ -220,10 +225,16 @@ void writeStrings(const std::string& path, const std::string& section, const Val
 }
 
 void createWithString(const std::string& path, const std::string& section, const std::string& key,
-                      const std::string& value) {
-    rewrite(path, section, [&](const ProfileText&, bool exists) {
-        return exists ? Values{} : Values{{key, value}};
-    });
+                      const std::string& value, LockWait lockWait) {
+    // A start must not wait for another program's lock when there is nothing to create.
+    if (fs_entry::entryKind(path) == fs_entry::Kind::Regular)
+        return;
+    rewrite(
+        path, section,
+        [&](const ProfileText&, bool exists) {
+            return exists ? Values{} : Values{{key, value}};
+        },
+        lockWait);
 }
 
 void writeString(const std::string& path, const std::string& section, const std::string& key,
@@ -233,10 +244,13 @@ void writeString(const std::string& path, const std::string& section, const std:
 
 void changeString(const std::string& path, const std::string& section, const std::string& key,
                   const std::string& fallback,
-                  const std::function<std::string(const std::string&)>& change) {
-    rewrite(path, section, [&](const ProfileText& text, bool) {
-        return Values{{key, change(valueIn(text, section, key, fallback))}};
-    });
+                  const std::function<std::string(const std::string&)>& change, LockWait lockWait) {
+    rewrite(
+        path, section,
+        [&](const ProfileText& text, bool) {
+            return Values{{key, change(valueIn(text, section, key, fallback))}};
+        },
+        lockWait);
 }
 
 } // namespace profile

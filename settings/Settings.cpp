@@ -1,8 +1,11 @@
 #include "settings/Settings.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <limits>
 
+#include "platform/Interruption.h"
 #include "platform/Paths.h"
 #include "platform/PlainText.h"
 #include "settings/IntegerText.h"
@@ -18,6 +21,9 @@ const char* const kHistory = "History";
 bool isControlOrBlank(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
+
+// How long a finished split waits for another program's lock on the counter.
+constexpr std::chrono::seconds kCounterLockWait{5};
 
 // The counter stops at the ends of its range instead of wrapping round to a negative count.
 std::int32_t saturatedSum(std::int32_t a, std::int32_t b) {
@@ -45,8 +51,9 @@ void Settings::createFolder() const {
     paths::createFolders(m_folder);
 }
 
-void Settings::createSettingsFileIfMissing() const {
-    profile::createWithString(m_settingsFile, kSplitCounterSection, kSplitCounterKey, "0");
+void Settings::createSettingsFileIfMissing(LockWait lockWait) const {
+    profile::createWithString(m_settingsFile, kSplitCounterSection, kSplitCounterKey, "0",
+                              lockWait);
 }
 
 int Settings::readLayoutWidth(const std::string& section) const {
@@ -77,11 +84,26 @@ std::int32_t Settings::readSplitCounter() const {
 }
 
 // Read and write form one unit under the folder's lock: splits finishing together all count.
-void Settings::addToSplitCounter(std::int32_t n) const {
-    profile::changeString(m_settingsFile, kSplitCounterSection, kSplitCounterKey, " ",
-                          [n](const std::string& stored) {
-                              return std::to_string(saturatedSum(integer_text::toInt32(stored), n));
-                          });
+void Settings::addToSplitCounter(std::int32_t n, LockWait lockWait) const {
+    profile::changeString(
+        m_settingsFile, kSplitCounterSection, kSplitCounterKey, " ",
+        [n](const std::string& stored) {
+            return std::to_string(saturatedSum(integer_text::toInt32(stored), n));
+        },
+        lockWait);
+}
+
+std::optional<std::string> Settings::countCompletedSplit() const {
+    try {
+        addToSplitCounter(1, kCounterLockWait);
+    } catch (const FolderLockBusy& busy) {
+        return busy.lockFile();
+    } catch (const SettingsFileError& error) {
+        if (error.errorNumber() != EINTR || !interruption::stopAsked())
+            throw;
+        return FolderLock::lockFileIn(m_folder);
+    }
+    return std::nullopt;
 }
 
 std::string Settings::readOutputFolder() const {
@@ -93,7 +115,10 @@ std::string Settings::readOutputFolder() const {
     return plain_text::trimmed(stored, isControlOrBlank);
 }
 
+// The settings file is only ever made with its counter: one that a start could not make while
+// another program held the lock must not be made without it by a later write.
 void Settings::writeOutputFolder(const std::string& folder) const {
+    createSettingsFileIfMissing();
     profile::writeString(m_settingsFile, kHistory, "Loc", folder);
 }
 
@@ -102,6 +127,7 @@ std::string Settings::readLastDir() const {
 }
 
 void Settings::writeLastDir(const std::string& folder) const {
+    createSettingsFileIfMissing();
     profile::writeString(m_settingsFile, kHistory, "Last Dir", folder);
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "platform/FolderLock.h"
 
 namespace settings {
 
@@ -31,8 +34,9 @@ public:
     // Creates the configuration folder and every missing folder above it; throws IoError.
     void createFolder() const;
     // Writes "Stat"/"Number" = "0" when no settings file exists yet; an existing file is untouched.
-    // Two programs starting together never undo each other's first count.
-    void createSettingsFileIfMissing() const;
+    // Two programs starting together never undo each other's first count. Throws FolderLockBusy
+    // when another program holds the folder's lock for longer than lockWait.
+    void createSettingsFileIfMissing(LockWait lockWait = std::nullopt) const;
 
     // Window sizes; 0 means "keep the design size". A size is stored with the desktop's text
     // scale, in per cent of the forms' design, that it was made under.
@@ -44,14 +48,21 @@ public:
                          int textScalePercent = 100) const;
 
     // The split counter. readSplitCounter throws ConversionError when the stored text is missing
-    // or not an integer; addToSplitCounter then writes nothing.
+    // or not an integer; addToSplitCounter then writes nothing, and throws FolderLockBusy when
+    // another program holds the folder's lock for longer than lockWait.
     std::int32_t readSplitCounter() const;
-    void addToSplitCounter(std::int32_t n) const;
+    void addToSplitCounter(std::int32_t n, LockWait lockWait = std::nullopt) const;
+    // Adds a split whose files are complete, waiting a few seconds at most for another program's
+    // lock, so that a finished split never hangs on its count. Gives the lock file when the split
+    // stays uncounted because another program held it for longer or a stop signal ended the wait;
+    // nothing once it is counted.
+    std::optional<std::string> countCompletedSplit() const;
 
     // "History"/"Loc" with the characters of code 32 and below trimmed from both ends; empty when
     // no output folder is set. A stored value as long as profile::kMaxValueLength or longer
     // throws SettingsFileError (StoredFolderTooLong), as it may have been cut.
     std::string readOutputFolder() const;
+    // Each write makes a missing settings file as createSettingsFileIfMissing does first.
     void writeOutputFolder(const std::string& folder) const;
     // "History"/"Last Dir", untrimmed.
     std::string readLastDir() const;

@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <variant>
@@ -23,6 +24,7 @@
 #include "engine/SplitJob.h"
 #include "engine/SplitRequest.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderLock.h"
 #include "platform/Paths.h"
 #include "platform/StopSignals.h"
 #include "platform/VisibleText.h"
@@ -61,6 +63,10 @@ const QString kStopQuestion = QStringLiteral("Stop the split in progress?");
 
 // How often the window reads a running split's figures: often enough for a label.
 constexpr int kSplitTimerMilliseconds = 100;
+
+// The longest the window waits for another program's lock on the settings before a split or at
+// its start, where it then goes on without creating the settings file.
+constexpr auto kSettingsLockWait = std::chrono::seconds(1);
 
 // Disables the controls that must not be used while a split runs, and enables them again
 // however the split ends, with the focus back where the user left it.
@@ -168,7 +174,14 @@ void MainWindow::startSettings() {
         return;
     runHandler(this,
                [this] { restoreStoredSize(*this, m_settings, settings::kMainWindowSection); });
-    runHandler(this, [this] { m_settings.createSettingsFileIfMissing(); });
+    runHandler(this, [this] {
+        // The holder is another Orvanto program starting or changing these very files: the window
+        // shows what a first start shows, and the split makes the file.
+        try {
+            m_settings.createSettingsFileIfMissing(kSettingsLockWait);
+        } catch (const FolderLockBusy&) {
+        }
+    });
 }
 
 void MainWindow::connectHandlers() {
@@ -300,6 +313,9 @@ void MainWindow::onCreateClicked() {
 }
 
 void MainWindow::startSplit() {
+    // A split that could not be counted must not leave pieces that stand in the way of the next.
+    m_settings.createSettingsFileIfMissing(kSettingsLockWait);
+    m_settings.readSplitCounter();
     const SplitRequest request{m_sourcePath, m_sourceSize,
                                size_catalogue::resolveSplitSize(currentSizeChoice()),
                                m_settings.readOutputFolder()};
@@ -346,13 +362,26 @@ void MainWindow::finishSplit() {
             showSplitOutcome(this, outcome);
         // Counted once the user has seen the completion message.
         if (std::holds_alternative<SplitCompletion>(outcome))
-            m_settings.addToSplitCounter(1);
+            countSplit();
     });
     // A close asked for during the split waited for the job to stop.
     if (m_closeAfterSplit)
         close();
     if (m_sessionEnding && m_afterClosing)
         m_afterClosing();
+}
+
+// A lock that another program holds for long leaves the complete set uncounted rather than the
+// window frozen; a stop signal that ended the wait ends the session, where no box may wait.
+void MainWindow::countSplit() {
+    const std::optional<std::string> lockFile = m_settings.countCompletedSplit();
+    if (!lockFile)
+        return;
+    const std::string text = visibleText(uncountedSplitText(*lockFile));
+    if (StopSignals::stopSignal() != 0)
+        std::fprintf(stderr, "orvanto: %s\n", text.c_str());
+    else
+        prompts().information(this, fromNative(text));
 }
 
 std::vector<QWidget*> MainWindow::controlsLockedDuringSplit() const {

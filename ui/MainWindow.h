@@ -64,6 +64,7 @@ private:
     // Shows the job's figures, and how it ended once it has.
     void onSplitTimer();
     void finishSplit();
+    void countSplit();
     // The handler of the twelve preset buttons.
     void onPresetChosen(std::size_t presetIndex);
     void onCustomizeChosen();

@@ -4,6 +4,7 @@
 
 #include "engine/SourceCheck.h"
 #include "engine/SplitOutcome.h"
+#include "platform/FolderLock.h"
 #include "platform/IoError.h"
 #include "settings/ConversionError.h"
 #include "settings/SettingsFileError.h"
@@ -134,5 +135,13 @@ std::string failureText(const std::exception& failure) {
         return splitFailureText(*split);
     if (const auto* io = dynamic_cast<const IoError*>(&failure))
         return ioErrorText(*io);
+    if (const auto* busy = dynamic_cast<const FolderLockBusy*>(&failure))
+        return "Could not lock " + busy->lockFile() + ": another Orvanto program holds it";
     return failure.what();
+}
+
+std::string uncountedSplitText(const std::string& lockFile) {
+    return "The split files are complete, but the split was not counted: another Orvanto program "
+           "holds " +
+           lockFile + ", the lock on the settings files.";
 }

@@ -8,3 +8,7 @@
 // failure by its what(). Names stand in it as they are: each face shows the whole text escaped
 // (visibleText), once.
 std::string failureText(const std::exception& failure);
+
+// A split whose files are complete but which was not counted, as another program held lockFile,
+// the lock on the settings files, for longer than the count waits, or a stop ended the wait.
+std::string uncountedSplitText(const std::string& lockFile);

@@ -1,16 +1,13 @@
 // orvanto-split: the window's split, made from a terminal.
 
 #include <cerrno>
-#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <exception>
-#include <future>
 #include <iostream>
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <variant>
 #include <vector>
 
@@ -145,32 +142,15 @@ void checkCounter(const settings::Settings& settings) {
     }
 }
 
-// How long a finished split waits for another program's lock on the counter.
-constexpr std::chrono::seconds kCounterWait{5};
-
-// A complete set is counted; a lock that another program does not release within kCounterWait,
-// or a stop signal meanwhile, leaves it uncounted instead of holding the finished split. False
-// when it was not counted.
-bool countSplit(const settings::Settings& settings) {
-    std::packaged_task<void()> count([settings] { settings.addToSplitCounter(1); });
-    std::future<void> counted = count.get_future();
-    std::thread(std::move(count)).detach();
-    const auto deadline = std::chrono::steady_clock::now() + kCounterWait;
-    while (counted.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
-        if (StopSignals::stopSignal() != 0 || std::chrono::steady_clock::now() > deadline)
-            return false;
-    }
+// A complete set is counted; a lock that another program holds for long, or a stop signal
+// meanwhile, leaves it uncounted instead of holding the finished split.
+void countSplit(const settings::Settings& settings) {
     try {
-        counted.get();
+        if (const std::optional<std::string> lockFile = settings.countCompletedSplit())
+            complain(uncountedSplitText(*lockFile));
     } catch (const ConversionError& error) {
         throw counterProblem(settings, error);
-    } catch (const IoError&) {
-        // A stop signal ended the wait for the lock.
-        if (StopSignals::stopSignal() != 0)
-            return false;
-        throw;
     }
-    return true;
 }
 
 int split(const std::string& source, std::int64_t splitSize,
@@ -188,9 +168,7 @@ int split(const std::string& source, std::int64_t splitSize,
         *signals);
     if (const auto* completion = std::get_if<SplitCompletion>(&outcome)) {
         const bool reported = report(completionReport(*completion));
-        if (!countSplit(settings))
-            complain("the split was not counted: another program holds the lock on " +
-                     settings.settingsFilePath());
+        countSplit(settings);
         return reported ? exit_status::kDone : exit_status::kError;
     }
     // Nothing is left to clean up: a signal may end the program now.

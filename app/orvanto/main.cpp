@@ -1,17 +1,15 @@
-#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QFileInfo>
 #include <QTimer>
 
 #include "Version.h"
+#include "app/terminal/HelpAndVersion.h"
 #include "app/terminal/StandardStreams.h"
 #include "platform/PageFolders.h"
 #include "platform/Paths.h"
@@ -29,59 +27,66 @@ const char* const kNoDisplay =
     "orvanto: there is no display to show the window on. To split a file in this terminal, use "
     "orvanto-split (see orvanto-split --help).\n";
 
+const char* const kProgram = "orvanto";
+
 // --help names the help page the Help button opens, so an installation can be checked.
-QString helpPageLine() {
+std::string helpPageLine() {
     const std::vector<std::string> folders = paths::pageFolders(paths::programFolder());
     if (const std::optional<std::string> page = paths::findPage("help.htm", folders))
-        return QStringLiteral("Help page: ") + fromNative(*page);
-    return QStringLiteral("Help page: not found in %1 or %2")
-        .arg(fromNative(folders.at(0)), fromNative(folders.at(1)));
+        return "Help page: " + visibleText(*page);
+    return "Help page: not found in " + visibleText(folders.at(0)) + " or " +
+           visibleText(folders.at(1));
 }
 
-// The program's options; process() answers --help and --version itself and exits.
-QStringList filesFromCommandLine(const QCoreApplication& app) {
-    QCoreApplication::setApplicationName(QStringLiteral("Orvanto"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(ORVANTO_VERSION));
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Cuts a file into numbered pieces and writes a Windows batch file that "
-                       "rejoins them.\nUse orvanto-split to split from the command line.\n") +
-        helpPageLine());
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("The file to select for splitting."),
-                                 QStringLiteral("[FILE]"));
-    parser.process(app);
-    return parser.positionalArguments();
+std::string usage() {
+    return "Usage: orvanto [FILE]\n"
+           "Cuts a file into numbered pieces and writes a Windows batch file that rejoins them.\n"
+           "Opens Orvanto's window, with FILE selected when one is given.\n"
+           "Use orvanto-split to split from the command line.\n" +
+           helpPageLine() +
+           "\n"
+           "\n"
+           "Options:\n"
+           "  -h, --help     show this text\n"
+           "  -v, --version  show the version\n";
 }
 
-// Options before "--"; what follows it are file names.
-bool asksForHelpOrVersion(int argc, char** argv) {
-    const std::set<std::string> answered = {"-h", "-?", "--help", "--help-all", "-v", "--version"};
-    char** const optionsEnd = std::find_if(
-        argv + 1, argv + argc, [](const char* argument) { return argument == std::string("--"); });
-    return std::any_of(argv + 1, optionsEnd,
-                       [&](const char* argument) { return answered.count(argument) != 0; });
-}
-
-int run(QApplication& app) {
-    // Ties the window to the installed desktop entry, whose icon the desktop then shows.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.orvanto.Orvanto"));
-    // Qt has taken its own options; what is left is for this program.
-    const QStringList files = filesFromCommandLine(app);
+// What Qt left of the command line after taking its own options: the file to select, if any,
+// with "--" before a name that begins with "-". Nullopt once a mistake has been reported.
+std::optional<std::vector<std::string>> filesFromCommandLine(int argc, char** argv) {
+    std::vector<std::string> files;
+    bool optionsEnded = false;
+    for (const std::string& argument : std::vector<std::string>(argv + 1, argv + argc)) {
+        if (!optionsEnded && argument == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && argument.size() > 1 && argument.front() == '-') {
+            std::fprintf(stderr, "orvanto: unknown option: %s; see orvanto --help\n",
+                         visibleText(argument).c_str());
+            return std::nullopt;
+        } else {
+            files.push_back(argument);
+        }
+    }
     if (files.size() > 1) {
         std::fputs("orvanto takes one file at most.\n", stderr);
-        return 2;
+        return std::nullopt;
     }
+    return files;
+}
+
+int run(const std::vector<std::string>& files) {
+    QCoreApplication::setApplicationName(QStringLiteral("Orvanto"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVANTO_VERSION));
+    // Ties the window to the installed desktop entry, whose icon the desktop then shows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.orvanto.Orvanto"));
     MainWindow window(settings::Settings(paths::configurationFolderPath()));
     // Every loop ends with the session, a box's included, so no box outlives the window.
     const TerminationSignals sessionEnd(
         [&window] { window.closeAtSessionEnd([] { QCoreApplication::exit(0); }); });
     window.show();
     // Once the event loop runs, so that what the file's check has to say is shown inside it.
-    if (!files.isEmpty()) {
-        const QString file = QFileInfo(files.front()).absoluteFilePath();
+    if (!files.empty()) {
+        const QString file = QFileInfo(fromNative(files.front())).absoluteFilePath();
         QTimer::singleShot(0, &window, [&window, file] { window.openWithFile(file); });
     }
     return QApplication::exec();
@@ -93,17 +98,19 @@ int main(int argc, char** argv) {
     if (!standard_streams::guardStandardStreams("orvanto: "))
         return 2;
     // Answered without the window system, which is missing in a terminal over SSH.
-    if (asksForHelpOrVersion(argc, argv)) {
-        const QCoreApplication app(argc, argv);
-        filesFromCommandLine(app);
-        return 0;
-    }
+    if (const std::optional<int> answered =
+            answerHelpOrVersion({argv + 1, argv + argc}, usage(), kProgram))
+        return *answered;
     if (!checkForDisplay(argc, argv, kNoDisplay))
         return 2;
     QApplication app(argc, argv);
+    // Qt has taken its own options; what is left is for this program.
+    const std::optional<std::vector<std::string>> files = filesFromCommandLine(argc, argv);
+    if (!files)
+        return 2;
     // Every window handler shows its own errors; this catches what fails before the first one.
     try {
-        return run(app);
+        return run(*files);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "orvanto: %s\n", visibleText(failureText(error)).c_str());
     }

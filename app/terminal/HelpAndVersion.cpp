@@ -11,7 +11,7 @@ std::optional<int> answerHelpOrVersion(const std::vector<std::string>& arguments
         return std::nullopt;
     if (arguments[0] == "--help" || arguments[0] == "-h")
         std::cout << usage;
-    else if (arguments[0] == "--version")
+    else if (arguments[0] == "--version" || arguments[0] == "-v")
         std::cout << program << " (Orvanto) " << ORVANTO_VERSION << '\n';
     else
         return std::nullopt;

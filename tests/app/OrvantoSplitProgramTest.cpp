@@ -147,11 +147,13 @@ TEST_F(OrvantoSplitProgram, ALockedCounterLeavesAFinishedSplitUncounted) {
     const std::string source = folder() + "big.bin";
     writeFile(source, "");
     std::filesystem::resize_file(source, 400'000'000);
-    const pid_t pid = startProgram({"big.bin", "40000000"}, -1);
+    const int err = open(m_output.file("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const pid_t pid = startProgram({"big.bin", "40000000"}, -1, err);
+    close(err);
     for (int wait = 0; wait < 60000 && !fileExists(folder() + "big.1"); ++wait)
         usleep(1000);
-    const int lock = open((m_config.file("orvanto/") + ".orvanto.lock").c_str(),
-                          O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
+    const std::string lockFile = m_config.file("orvanto/") + ".orvanto.lock";
+    const int lock = open(lockFile.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
     ASSERT_EQ(flock(lock, LOCK_EX), 0);
     int status = 0;
     waitpid(pid, &status, 0);
@@ -159,6 +161,9 @@ TEST_F(OrvantoSplitProgram, ALockedCounterLeavesAFinishedSplitUncounted) {
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
     EXPECT_TRUE(fileExists(folder() + "big.bat"));
     EXPECT_EQ(m_settings.readSplitCounter(), 0);
+    EXPECT_NE(readFile(m_output.file("err"))
+                  .find("not counted: another Orvanto program holds " + lockFile + ", the lock"),
+              std::string::npos);
 }
 
 #ifdef ORVANTO_TEST_MEDIUM
@@ -220,7 +225,9 @@ TEST_F(OrvantoSplitProgram, StopsOnTerminationSignalsAndIgnoresAClosedPipe) {
     EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
     EXPECT_TRUE(fileExists(folder() + "movie.bat"));
 
-    // A wait for the settings lock says after a second what it waits for, and a signal ends it.
+    // A wait for the settings lock (to make the missing settings file) says after a second what
+    // it waits for, and a signal ends it.
+    std::filesystem::remove(m_settings.settingsFilePath());
     const int lock = open(m_config.file("orvanto/.orvanto.lock").c_str(), O_RDWR);
     ASSERT_EQ(flock(lock, LOCK_EX), 0);
     const int err = open(m_output.file("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -242,6 +249,16 @@ TEST_F(OrvantoSplitProgram, ExplainsItsUsage) {
     EXPECT_EQ(help.out.rfind("Usage: orvanto-split [-o DIR] [--no-checksum] SOURCE SIZE\n", 0), 0u);
     EXPECT_NE(help.out.find("10MiB"), std::string::npos);
     EXPECT_EQ(run("--version").out.rfind("orvanto-split ", 0), 0u);
+    // The window's, without a display, from the same function.
+    const std::string noDisplay =
+        "-u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " ORVANTO_PROGRAM;
+    const ProgramRun windowHelp =
+        runProgram("/usr/bin/env", folder(), noDisplay + " --help", m_output.path());
+    EXPECT_EQ(windowHelp.out.rfind("Usage: orvanto [FILE]\n", 0), 0u);
+    EXPECT_NE(windowHelp.out.find("\nHelp page: "), std::string::npos);
+    EXPECT_EQ(runProgram("/usr/bin/env", folder(), noDisplay + " -v", m_output.path())
+                  .out.rfind("orvanto (Orvanto) ", 0),
+              0u);
     // Help that standard output does not take is not success, in any of the four programs.
     for (const std::string program : {ORVANTO_SPLIT_PROGRAM, ORVANTO_JOIN_PROGRAM, ORVANTO_PROGRAM,
                                       ORVANTO_JOIN_WINDOW_PROGRAM}) {

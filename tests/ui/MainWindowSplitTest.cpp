@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
+#include <optional>
 
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 
 #include "MainWindowFixture.h"
 #include "engine/SplitJob.h"
+#include "platform/FolderLock.h"
 #include "settings/Settings.h"
 #include "ui/NativeText.h"
 #include "ui/TerminationSignals.h"
@@ -194,6 +196,49 @@ TEST_F(SplitTest, ClosingDuringASplitStopsItRemovesWhatItWroteAndThenCloses) {
     EXPECT_FALSE(fileExists(m_files.file("movie.bat")));
     EXPECT_EQ(m_settings.readSplitCounter(), 0);
     EXPECT_EQ(m_settings.readLayoutWidth("frmsplit"), 500);
+}
+
+// Another program's lock on the settings holds neither the window's start nor, for long, its
+// count; a counter that cannot be used is found before anything is written.
+TEST_F(SplitTest, ALockedOrBadCounterHoldsNeitherTheWindowNorLeavesFilesInTheWay) {
+    const std::string config = m_config.file("orvanto/");
+    m_settings.createFolder();
+    std::optional<FolderLock> held(std::in_place, config);
+    openWindow();
+    EXPECT_TRUE(m_window->isVisible());
+    held.reset();
+    writePatternFile(m_files.file("movie.avi"), 250'000);
+    chooseFile(m_files.file("movie.avi"));
+    click("preset100kButton");
+    EXPECT_EQ(m_settings.readSplitCounter(), 0) << "made with the counter by a later write";
+
+    const std::string lockFile = config + ".orvanto.lock";
+    const std::vector<std::pair<std::string, std::string>> refusedCounters = {
+        {"[Stat]\r\nNumber=abc\r\n", "'abc' is not a valid integer value."},
+        {"", "Could not lock " + lockFile + ": another Orvanto program holds it."}};
+    for (const auto& [settingsFile, refusal] : refusedCounters) {
+        std::filesystem::remove(m_settings.settingsFilePath());
+        if (!settingsFile.empty())
+            writeFile(m_settings.settingsFilePath(), settingsFile);
+        held.emplace(config);
+        click("createButton");
+        held.reset();
+        EXPECT_EQ(shown("standardError").back().toStdString(), refusal);
+        EXPECT_FALSE(m_window->isSplitting());
+        EXPECT_FALSE(fileExists(m_files.file("movie.1")));
+    }
+
+    m_settings.createSettingsFileIfMissing();
+    held.emplace(config);
+    click("createButton");
+    waitForSplitEnd();
+    EXPECT_TRUE(fileExists(m_files.file("movie.bat")));
+    EXPECT_EQ(shown("information").back().toStdString(),
+              "The split files are complete, but the split was not counted: another Orvanto "
+              "program holds " +
+                  lockFile + ", the lock on the settings files.");
+    held.reset();
+    EXPECT_EQ(m_settings.readSplitCounter(), 0);
 }
 
 TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {

@@ -148,7 +148,7 @@ protected:
     }
     // The split's files, whole, as the split wrote them on a medium that kept its power.
     bool isCompleteSet(const std::string& image) const {
-        for (const char* name : {"movie.1", "movie.2", "movie.3", "movie.bat"}) {
+        for (const char* name : {"movie.1", "movie.2", "movie.3", "movie.bat", "movie.sha256"}) {
             if (!fileExists(image + name) || readFile(image + name) != readFile(folder() + name))
                 return false;
         }
@@ -160,8 +160,9 @@ protected:
 
 } // namespace
 
-// At the completion report every piece and the script are whole and named; at any durability
-// point before it, a script stands only beside its whole pieces.
+// At the completion report every piece, the script and the checksum file are whole and named; at
+// any durability point before it, a script stands only beside its whole set, and neither it nor
+// the checksum file stands empty or partial.
 TEST_F(PowerCut, SplitLeavesTheCompleteSetOrNoScript) {
     TempFolder empty;
     cutAround(
@@ -170,15 +171,14 @@ TEST_F(PowerCut, SplitLeavesTheCompleteSetOrNoScript) {
             medium.run(ORVANTO_SPLIT_PROGRAM, "-o . '" + folder() + "movie.avi' 100000");
         },
         [&](const std::string& image, long cut) {
-            // A commit may keep the script's name without its data: an empty script names no
-            // piece and joins nothing.
-            const bool script =
-                fileExists(image + "movie.bat") && !readFile(image + "movie.bat").empty();
-            if (cut == 0 || script) {
-                EXPECT_TRUE(isCompleteSet(image))
-                    << (cut == 0 ? "after the completion report"
-                                 : "a script beside pieces not all whole");
+            for (const char* name : {"movie.bat", "movie.sha256"}) {
+                EXPECT_TRUE(!fileExists(image + name) ||
+                            readFile(image + name) == readFile(folder() + name))
+                    << name << " stands empty or partial";
             }
+            EXPECT_TRUE((cut != 0 && !fileExists(image + "movie.bat")) || isCompleteSet(image))
+                << (cut == 0 ? "after the completion report"
+                             : "a script beside pieces not all whole");
         });
 }
 

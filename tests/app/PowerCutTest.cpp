@@ -33,6 +33,7 @@ public:
         m_daemon = ::fork();
         if (m_daemon == 0) {
             std::freopen(m_work.file("err").c_str(), "w", stderr);
+            std::freopen("/dev/null", "w", stdout);
             const std::string cut = std::to_string(cutAt);
             ::execl(POWERCUT_MEDIUM, POWERCUT_MEDIUM, seed.c_str(), m_work.file("image").c_str(),
                     m_work.file("log").c_str(), cut.c_str(), m_mountPoint.c_str(), nullptr);

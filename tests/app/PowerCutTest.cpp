@@ -1,12 +1,10 @@
 // The programs on a medium that loses power at each of their operations (tests/powercut): what
 // survives is what they promised, whatever the moment.
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <set>
 #include <sstream>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -16,6 +14,7 @@
 #include <unistd.h>
 
 #include "engine/SplitFixture.h"
+#include "support/MountedMedium.h"
 #include "support/ProgramRun.h"
 #include "support/TempFolder.h"
 
@@ -39,7 +38,11 @@ public:
                     m_work.file("log").c_str(), cut.c_str(), m_mountPoint.c_str(), nullptr);
             ::_exit(127);
         }
-        waitForMount();
+        if (!waitUntilMounted(m_mountPoint, m_daemon)) {
+            if (::waitpid(m_daemon, nullptr, WNOHANG) == 0)
+                ::kill(m_daemon, SIGTERM);
+            m_failure = "the medium did not mount: " + readFile(m_work.file("err"));
+        }
     }
     ~Medium() { unmount(); }
 
@@ -77,24 +80,6 @@ public:
     }
 
 private:
-    void waitForMount() {
-        struct stat work {};
-        ::stat(m_work.path().c_str(), &work);
-        for (int attempt = 0; attempt < 1000; ++attempt) {
-            struct stat mount {};
-            if (::stat(m_mountPoint.c_str(), &mount) == 0 && mount.st_dev != work.st_dev)
-                return;
-            if (::waitpid(m_daemon, nullptr, WNOHANG) == m_daemon) {
-                m_daemon = 0;
-                m_failure = "the medium could not mount: " + readFile(m_work.file("err"));
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        ::kill(m_daemon, SIGTERM);
-        m_failure = "the medium did not mount within ten seconds";
-    }
-
     TempFolder m_work;
     std::string m_mountPoint;
     pid_t m_daemon = 0;

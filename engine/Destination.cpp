@@ -9,6 +9,7 @@
 
 #include "engine/WindowsNames.h"
 #include "platform/IoError.h"
+#include "platform/PendingFile.h"
 
 Destination::Destination(const std::string& path) : m_path(path), m_folder(Folder::open(path)) {}
 
@@ -23,11 +24,23 @@ std::optional<std::string> Destination::nameStandingAt(const std::string& name) 
     return found == standing.end() ? std::nullopt : std::optional<std::string>(*found);
 }
 
-File Destination::createNew(const std::string& name, unsigned permissions) const {
-    const std::optional<File> turn = m_folder.takeTurn();
+void Destination::refuseTaken(const std::string& name) const {
     if (const auto standing = nameStandingAt(name))
         throw IoError(IoError::Operation::Create, m_folder.pathOf(*standing), EEXIST);
+}
+
+File Destination::createNew(const std::string& name, unsigned permissions) const {
+    const std::optional<File> turn = m_folder.takeTurn();
+    refuseTaken(name);
     return File::createNew(m_folder, name, permissions);
+}
+
+void Destination::publish(PendingFile& file, const std::string& name) const {
+    const std::optional<File> turn = m_folder.takeTurn();
+    refuseTaken(name);
+    // A name that no split took in turn, taken meanwhile all the same, is left as it stands.
+    if (!file.publish(false))
+        throw IoError(IoError::Operation::Create, m_folder.pathOf(name), EEXIST);
 }
 
 bool Destination::isSameFile(const std::string& name, const std::string& otherPath) const {

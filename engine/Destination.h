@@ -6,6 +6,8 @@
 #include "platform/File.h"
 #include "platform/Folder.h"
 
+class PendingFile;
+
 // The folder a split writes to, opened once: every name is checked, created and removed in that
 // folder, even when its path is renamed, re-pointed or unmounted meanwhile.
 class Destination {
@@ -23,10 +25,17 @@ public:
     // folder's turn for the check and the creation, so two splits of movie.avi and Movie.avi
     // cannot both take their names. Throws IoError (EEXIST) naming what stands there.
     File createNew(const std::string& name, unsigned permissions) const;
+    // Puts file on the device and then gives it name, on the terms of createNew: taken in the
+    // folder's turn where nothing stands at name as Windows compares names; else throws IoError
+    // (EEXIST) naming what stands there, and file keeps no name.
+    void publish(PendingFile& file, const std::string& name) const;
     // True when name here is the file at otherPath.
     bool isSameFile(const std::string& name, const std::string& otherPath) const;
 
 private:
+    // Throws IoError (EEXIST) naming what stands at name as Windows compares names.
+    void refuseTaken(const std::string& name) const;
+
     std::string m_path;
     Folder m_folder;
 };

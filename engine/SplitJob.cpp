@@ -12,9 +12,14 @@
 #include "engine/RunningDigests.h"
 #include "platform/File.h"
 #include "platform/IoError.h"
+#include "platform/PendingFile.h"
 #include "platform/WriteBack.h"
 
 namespace {
+
+// The script and the checksum file while they are written; a crash's leftover is removed by a
+// later split into the folder.
+const char* const kHiddenPrefix = ".orvanto-split.";
 
 // Thrown at a step when the caller has asked the job to stop.
 struct StopRequested {};
@@ -54,9 +59,10 @@ public:
             settleLastPiece();
             refuseGrownSource(*source);
             step();
+            writeChecksumFile();
+            // The script last: it never stands without its whole pieces and its checksum file.
             File script = writeNew(scriptName(m_plan.names.baseName),
                                    m_script.text(m_plan.names.targetName), m_scriptCreated);
-            writeChecksumFile();
             // Every piece's size and name, the script and the checksum file reach the medium
             // (syncfs on the script, which is in the destination whatever its path now leads to).
             syncFileSystemOf(script);
@@ -126,14 +132,18 @@ private:
             throw IoError::grewAfterChosen(source.path(), m_plan.sourceSize);
     }
 
-    // Created where nothing Windows takes for the same name stands, written whole and put on the
-    // device; created is set as soon as the file exists, so that a failure removes it.
-    File writeNew(const std::string& name, const std::string& content, bool& created) {
-        File file = m_destination->createNew(name, m_permissions);
-        created = true;
-        file.write(content.data(), content.size());
-        file.syncToDevice();
-        return file;
+    // Written whole under a hidden name and put on the device before it takes name, where
+    // nothing Windows takes for the same name stands: a cut never leaves it empty or partial
+    // under its name. named is set once it has its name, so that a failure removes it. Returns a
+    // descriptor of it.
+    File writeNew(const std::string& name, const std::string& content, bool& named) {
+        PendingFile file(m_destination->folder(), kHiddenPrefix, name,
+                         m_destination->folder().pathOf(name), m_permissions);
+        file.file().write(content.data(), content.size());
+        File opened = file.file().duplicate();
+        m_destination->publish(file, name);
+        named = true;
+        return opened;
     }
 
     // Waits until the piece written last is on the medium, and closes it.

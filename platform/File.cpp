@@ -119,6 +119,13 @@ File File::adopt(int fd, std::string path) {
     return File(fd, std::move(path));
 }
 
+File File::duplicate() const {
+    const int fd = ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        throw IoError(IoError::Operation::Open, m_path, errno);
+    return File(fd, m_path);
+}
+
 File::File(File&& other) noexcept
     : m_fd(std::exchange(other.m_fd, -1)), m_path(std::move(other.m_path)) {}
 

@@ -36,6 +36,8 @@ public:
     static File createNew(const Folder& folder, const std::string& name, unsigned permissions);
     // Takes over an open descriptor; messages name path.
     static File adopt(int fd, std::string path);
+    // A second descriptor of the same open file, which stays open when this one is closed.
+    File duplicate() const;
     // Opens an existing entry for reading without waiting on it: a FIFO without a writer or a
     // device opens at once, for the caller to refuse.
     static File openForReadingWithoutBlocking(const std::string& path);

@@ -77,17 +77,16 @@ TEST(HungMedium, AStopSignalEndsAHungRead_Write_FsyncOrClose) {
         const std::string input = call.medium == Place::Source ? medium.folder() : local.path();
         const std::string output = call.medium == Place::Source ? local.path() : medium.folder();
         writePatternFile(input + "movie.avi", 4'000'000);
-        std::string command = "XDG_CONFIG_HOME='" + config.path() + "' exec ";
-        if (call.program == std::string("split")) {
-            command += std::string(ORVANTO_SPLIT_PROGRAM) + " -o '" + output + "' '" + input +
-                       "movie.avi' 1M";
-        } else {
+        const bool joins = call.program == std::string("join");
+        if (joins) {
             ASSERT_EQ(
                 runProgram(ORVANTO_SPLIT_PROGRAM, input, "movie.avi 1M", config.path()).exitCode,
                 0);
-            command +=
-                std::string(ORVANTO_JOIN_PROGRAM) + " -o '" + output + "' '" + input + "movie.bat'";
         }
+        const std::string command = "XDG_CONFIG_HOME='" + config.path() + "' exec " +
+                                    (joins ? ORVANTO_JOIN_PROGRAM : ORVANTO_SPLIT_PROGRAM) +
+                                    " -o '" + output + "' '" + input +
+                                    (joins ? "movie.bat'" : "movie.avi' 1M");
         medium.setRules(call.rule);
         const pid_t pid = start(command, config.file("err"));
         ASSERT_TRUE(medium.waitUntilACallHangs());

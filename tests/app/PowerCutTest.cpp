@@ -1,12 +1,10 @@
 // The programs on a medium that loses power at each of their operations (tests/powercut): what
 // survives is what they promised, whatever the moment.
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <set>
 #include <sstream>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -16,6 +14,7 @@
 #include <unistd.h>
 
 #include "engine/SplitFixture.h"
+#include "support/MountedMedium.h"
 #include "support/ProgramRun.h"
 #include "support/TempFolder.h"
 
@@ -33,12 +32,17 @@ public:
         m_daemon = ::fork();
         if (m_daemon == 0) {
             std::freopen(m_work.file("err").c_str(), "w", stderr);
+            std::freopen("/dev/null", "w", stdout);
             const std::string cut = std::to_string(cutAt);
             ::execl(POWERCUT_MEDIUM, POWERCUT_MEDIUM, seed.c_str(), m_work.file("image").c_str(),
                     m_work.file("log").c_str(), cut.c_str(), m_mountPoint.c_str(), nullptr);
             ::_exit(127);
         }
-        waitForMount();
+        if (!waitUntilMounted(m_mountPoint, m_daemon)) {
+            if (::waitpid(m_daemon, nullptr, WNOHANG) == 0)
+                ::kill(m_daemon, SIGTERM);
+            m_failure = "the medium did not mount: " + readFile(m_work.file("err"));
+        }
     }
     ~Medium() { unmount(); }
 
@@ -76,24 +80,6 @@ public:
     }
 
 private:
-    void waitForMount() {
-        struct stat work {};
-        ::stat(m_work.path().c_str(), &work);
-        for (int attempt = 0; attempt < 1000; ++attempt) {
-            struct stat mount {};
-            if (::stat(m_mountPoint.c_str(), &mount) == 0 && mount.st_dev != work.st_dev)
-                return;
-            if (::waitpid(m_daemon, nullptr, WNOHANG) == m_daemon) {
-                m_daemon = 0;
-                m_failure = "the medium could not mount: " + readFile(m_work.file("err"));
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        ::kill(m_daemon, SIGTERM);
-        m_failure = "the medium did not mount within ten seconds";
-    }
-
     TempFolder m_work;
     std::string m_mountPoint;
     pid_t m_daemon = 0;
@@ -148,7 +134,7 @@ protected:
     }
     // The split's files, whole, as the split wrote them on a medium that kept its power.
     bool isCompleteSet(const std::string& image) const {
-        for (const char* name : {"movie.1", "movie.2", "movie.3", "movie.bat"}) {
+        for (const char* name : {"movie.1", "movie.2", "movie.3", "movie.bat", "movie.sha256"}) {
             if (!fileExists(image + name) || readFile(image + name) != readFile(folder() + name))
                 return false;
         }
@@ -160,8 +146,9 @@ protected:
 
 } // namespace
 
-// At the completion report every piece and the script are whole and named; at any durability
-// point before it, a script stands only beside its whole pieces.
+// At the completion report every piece, the script and the checksum file are whole and named; at
+// any durability point before it, a script stands only beside its whole set, and neither it nor
+// the checksum file stands empty or partial.
 TEST_F(PowerCut, SplitLeavesTheCompleteSetOrNoScript) {
     TempFolder empty;
     cutAround(
@@ -170,15 +157,14 @@ TEST_F(PowerCut, SplitLeavesTheCompleteSetOrNoScript) {
             medium.run(ORVANTO_SPLIT_PROGRAM, "-o . '" + folder() + "movie.avi' 100000");
         },
         [&](const std::string& image, long cut) {
-            // A commit may keep the script's name without its data: an empty script names no
-            // piece and joins nothing.
-            const bool script =
-                fileExists(image + "movie.bat") && !readFile(image + "movie.bat").empty();
-            if (cut == 0 || script) {
-                EXPECT_TRUE(isCompleteSet(image))
-                    << (cut == 0 ? "after the completion report"
-                                 : "a script beside pieces not all whole");
+            for (const char* name : {"movie.bat", "movie.sha256"}) {
+                EXPECT_TRUE(!fileExists(image + name) ||
+                            readFile(image + name) == readFile(folder() + name))
+                    << name << " stands empty or partial";
             }
+            EXPECT_TRUE((cut != 0 && !fileExists(image + "movie.bat")) || isCompleteSet(image))
+                << (cut == 0 ? "after the completion report"
+                             : "a script beside pieces not all whole");
         });
 }
 

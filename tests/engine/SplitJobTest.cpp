@@ -190,7 +190,7 @@ TEST_F(SplitJobRun, AWriteFailureNamesTheFileAndRemovesEveryPiece) {
     EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
 
     // A name that appears while the job runs, as another split's script would, is not replaced;
-    // the script written before a taken checksum name goes with the pieces.
+    // the checksum file written before a taken script name goes with the pieces.
     for (const std::string taken : {"movie.bat", "movie.sha256"}) {
         m_steps = JobSteps();
         m_steps.onStep = [&] {

@@ -23,8 +23,6 @@
 // hands them over at flush, fsync or later. The program stays in the foreground until the folder is
 // unmounted (fusermount3 -u MOUNTPOINT), and prints "ready" on standard output once the folder is
 // mounted.
-#define FUSE_USE_VERSION 312
-
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -38,12 +36,9 @@
 #include <thread>
 #include <vector>
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <fuse3/fuse.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
-#include <unistd.h>
+
+#include "medium/FuseFolder.h"
 
 namespace {
 
@@ -56,9 +51,7 @@ struct Rule {
     unsigned long long afterBytes = 0;
 };
 
-std::string g_backing;
 std::string g_controlFile;
-bool g_writeBack = false;
 
 std::mutex g_mutex;
 std::vector<Rule> g_rules;
@@ -187,89 +180,32 @@ bool vanished() {
     return vanishedWithLock();
 }
 
-std::string backed(const char* path) {
-    return g_backing + path;
-}
-
-int result(long value) {
-    return value < 0 ? -errno : static_cast<int>(value);
-}
-
-void* onInit(fuse_conn_info* connection, fuse_config* config) {
-    if (g_writeBack && (connection->capable & FUSE_CAP_WRITEBACK_CACHE))
-        connection->want |= FUSE_CAP_WRITEBACK_CACHE;
-    config->use_ino = 1;
-    // Every call reaches this program: nothing is answered from the kernel's caches.
-    config->entry_timeout = 0;
-    config->attr_timeout = 0;
-    config->negative_timeout = 0;
-    return nullptr;
-}
-
-int onGetattr(const char* path, struct stat* status, fuse_file_info*) {
-    if (vanished())
-        return -ENOENT;
-    return result(::lstat(backed(path).c_str(), status));
-}
-
-int onAccess(const char* path, int mode) {
-    if (vanished())
-        return -ENOENT;
-    return result(::access(backed(path).c_str(), mode));
-}
-
-int onReaddir(const char* path, void* buffer, fuse_fill_dir_t fill, off_t, fuse_file_info*,
-              fuse_readdir_flags) {
-    if (vanished())
-        return -ENOENT;
-    DIR* folder = ::opendir(backed(path).c_str());
-    if (!folder)
-        return -errno;
-    while (const dirent* entry = ::readdir(folder))
-        fill(buffer, entry->d_name, nullptr, 0, fuse_fill_dir_flags{});
-    ::closedir(folder);
-    return 0;
-}
-
-int opened(int fd, fuse_file_info* file) {
-    if (fd < 0)
-        return -errno;
-    file->fh = static_cast<std::uint64_t>(fd);
-    return 0;
-}
-
-// The write-back cache reads back what it merges, so a file open for writing is read too.
-int backingFlags(int flags) {
-    if (g_writeBack && (flags & O_ACCMODE) == O_WRONLY)
-        flags = (flags & ~O_ACCMODE) | O_RDWR;
-    return flags & ~O_APPEND;
-}
-
 int onCreate(const char* path, mode_t mode, fuse_file_info* file) {
     if (const int fault = faultOf(Operation::Open))
         return fault;
-    return opened(::open(backed(path).c_str(), backingFlags(file->flags), mode), file);
+    return fuse_folder::create(path, mode, file);
 }
 
 int onOpen(const char* path, fuse_file_info* file) {
     if (const int fault = faultOf(Operation::Open))
         return fault;
-    return opened(::open(backed(path).c_str(), backingFlags(file->flags)), file);
+    return fuse_folder::open(path, file);
 }
 
-int onRead(const char*, char* buffer, std::size_t size, off_t offset, fuse_file_info* file) {
+int onRead(const char* path, char* buffer, std::size_t size, off_t offset, fuse_file_info* file) {
     if (const int fault = faultOf(Operation::Read))
         return fault;
-    const int count = result(::pread(static_cast<int>(file->fh), buffer, size, offset));
+    const int count = fuse_folder::read(path, buffer, size, offset, file);
     if (count > 0)
         g_bytesRead += static_cast<unsigned long long>(count);
     return count;
 }
 
-int onWrite(const char*, const char* data, std::size_t size, off_t offset, fuse_file_info* file) {
+int onWrite(const char* path, const char* data, std::size_t size, off_t offset,
+            fuse_file_info* file) {
     if (const int fault = faultOf(Operation::Write))
         return fault;
-    const int count = result(::pwrite(static_cast<int>(file->fh), data, size, offset));
+    const int count = fuse_folder::write(path, data, size, offset, file);
     if (count > 0)
         g_bytesWritten += static_cast<unsigned long long>(count);
     return count;
@@ -279,86 +215,20 @@ int onFlush(const char*, fuse_file_info*) {
     return faultOf(Operation::Flush);
 }
 
-int onFsync(const char*, int, fuse_file_info* file) {
+int onFsync(const char* path, int dataOnly, fuse_file_info* file) {
     if (const int fault = faultOf(Operation::Fsync))
         return fault;
-    return result(::fsync(static_cast<int>(file->fh)));
+    return fuse_folder::fsync(path, dataOnly, file);
 }
 
-int onRelease(const char*, fuse_file_info* file) {
+int onRelease(const char* path, fuse_file_info* file) {
     const int fault = faultOf(Operation::Release);
-    ::close(static_cast<int>(file->fh));
+    fuse_folder::release(path, file);
     return fault;
 }
 
-int onUnlink(const char* path) {
-    if (vanished())
-        return -ENOENT;
-    return result(::unlink(backed(path).c_str()));
-}
-
-int onRename(const char* from, const char* to, unsigned int flags) {
-    if (vanished())
-        return -ENOENT;
-    return result(::renameat2(AT_FDCWD, backed(from).c_str(), AT_FDCWD, backed(to).c_str(), flags));
-}
-
-int onLink(const char* from, const char* to) {
-    if (vanished())
-        return -ENOENT;
-    return result(::link(backed(from).c_str(), backed(to).c_str()));
-}
-
-int onTruncate(const char* path, off_t size, fuse_file_info* file) {
-    if (vanished())
-        return -EIO;
-    if (file)
-        return result(::ftruncate(static_cast<int>(file->fh), size));
-    return result(::truncate(backed(path).c_str(), size));
-}
-
-int onChmod(const char* path, mode_t mode, fuse_file_info*) {
-    if (vanished())
-        return -ENOENT;
-    return result(::chmod(backed(path).c_str(), mode));
-}
-
-int onChown(const char* path, uid_t owner, gid_t group, fuse_file_info*) {
-    if (vanished())
-        return -ENOENT;
-    return result(::lchown(backed(path).c_str(), owner, group));
-}
-
-int onUtimens(const char* path, const timespec times[2], fuse_file_info*) {
-    if (vanished())
-        return -ENOENT;
-    return result(::utimensat(AT_FDCWD, backed(path).c_str(), times, AT_SYMLINK_NOFOLLOW));
-}
-
-int onMkdir(const char* path, mode_t mode) {
-    if (vanished())
-        return -ENOENT;
-    return result(::mkdir(backed(path).c_str(), mode));
-}
-
-int onRmdir(const char* path) {
-    if (vanished())
-        return -ENOENT;
-    return result(::rmdir(backed(path).c_str()));
-}
-
-int onStatfs(const char* path, struct statvfs* status) {
-    if (vanished())
-        return -EIO;
-    return result(::statvfs(backed(path).c_str(), status));
-}
-
 fuse_operations operations() {
-    fuse_operations operations{};
-    operations.init = onInit;
-    operations.getattr = onGetattr;
-    operations.access = onAccess;
-    operations.readdir = onReaddir;
+    fuse_operations operations = fuse_folder::passThrough();
     operations.create = onCreate;
     operations.open = onOpen;
     operations.read = onRead;
@@ -366,16 +236,6 @@ fuse_operations operations() {
     operations.flush = onFlush;
     operations.fsync = onFsync;
     operations.release = onRelease;
-    operations.unlink = onUnlink;
-    operations.rename = onRename;
-    operations.link = onLink;
-    operations.truncate = onTruncate;
-    operations.chmod = onChmod;
-    operations.chown = onChown;
-    operations.utimens = onUtimens;
-    operations.mkdir = onMkdir;
-    operations.rmdir = onRmdir;
-    operations.statfs = onStatfs;
     return operations;
 }
 
@@ -389,10 +249,11 @@ int usage() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    fuse_folder::Settings& settings = fuse_folder::settings();
     int next = 1;
     for (; next < argc && std::strncmp(argv[next], "--", 2) == 0; ++next) {
         if (std::strcmp(argv[next], "--writeback") == 0)
-            g_writeBack = true;
+            settings.writeBack = true;
         else if (std::strcmp(argv[next], "--control") == 0 && next + 1 < argc)
             g_controlFile = argv[++next];
         else
@@ -400,33 +261,14 @@ int main(int argc, char* argv[]) {
     }
     if (argc - next < 2)
         return usage();
-    g_backing = argv[next];
-    char* mountPoint = argv[next + 1];
+    settings.backing = argv[next];
+    settings.cacheNothing = true;
+    settings.vanished = vanished;
     for (int index = next + 2; index < argc; ++index) {
         const auto rule = ruleFrom(argv[index]);
         if (!rule)
             return usage();
         g_rules.push_back(*rule);
     }
-
-    fuse_args arguments = FUSE_ARGS_INIT(0, nullptr);
-    fuse_opt_add_arg(&arguments, argv[0]);
-    const fuse_operations handlers = operations();
-    fuse* system = fuse_new(&arguments, &handlers, sizeof(handlers), nullptr);
-    if (!system || fuse_mount(system, mountPoint) != 0) {
-        std::fprintf(stderr, "orvanto_test_medium: could not mount %s\n", mountPoint);
-        return 1;
-    }
-    // SIGTERM, SIGINT and SIGHUP unmount the folder and end the program.
-    fuse_set_signal_handlers(fuse_get_session(system));
-    std::puts("ready");
-    std::fflush(stdout);
-    fuse_loop_config* loop = fuse_loop_cfg_create();
-    const int status = fuse_loop_mt(system, loop);
-    fuse_loop_cfg_destroy(loop);
-    fuse_remove_signal_handlers(fuse_get_session(system));
-    fuse_unmount(system);
-    fuse_destroy(system);
-    fuse_opt_free_args(&arguments);
-    return status == 0 ? 0 : 1;
+    return fuse_folder::serve(argv[0], operations(), argv[next + 1], false);
 }

@@ -33,8 +33,6 @@
 // file system. The preload library powercut_forward_syncs tells the medium of both once they
 // returned, as the value of the extended attribute "user.powercut" set on the descriptor they
 // were called with ("syncfs", or "written-back FROM COUNT").
-#define FUSE_USE_VERSION 31
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -47,10 +45,11 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <fuse3/fuse.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+
+#include "medium/FuseFolder.h"
 
 namespace {
 
@@ -482,6 +481,5 @@ int main(int argc, char* argv[]) {
     operations.statfs = onStatfs;
     operations.init = onInit;
     operations.destroy = onDestroy;
-    char* fuseArguments[] = {argv[0], const_cast<char*>("-f"), const_cast<char*>("-s"), argv[5]};
-    return fuse_main(4, fuseArguments, &operations, nullptr);
+    return fuse_folder::serve(argv[0], operations, argv[5], true);
 }

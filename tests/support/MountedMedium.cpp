@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +14,22 @@ namespace {
 constexpr int kPatientTenths = 300;
 
 } // namespace
+
+// Mounted once the folder is another file system than the one it sits in.
+bool waitUntilMounted(const std::string& folder, pid_t pid) {
+    struct stat parent {};
+    ::stat((folder + "..").c_str(), &parent);
+    for (int hundredth = 0; hundredth < 10 * kPatientTenths; ++hundredth) {
+        struct stat mounted {};
+        if (::stat(folder.c_str(), &mounted) == 0 && mounted.st_dev != parent.st_dev)
+            return true;
+        // A child of this process is reaped once it ended; another process is asked if it lives.
+        if (pid <= 0 || ::waitpid(pid, nullptr, WNOHANG) == pid || ::kill(pid, 0) != 0)
+            return false;
+        ::usleep(10'000);
+    }
+    return false;
+}
 
 MountedMedium::MountedMedium(const std::string& program, const std::string& options) {
     std::filesystem::create_directory(backing());
@@ -26,15 +43,8 @@ MountedMedium::MountedMedium(const std::string& program, const std::string& opti
         m_pid = -1;
     if (started)
         ::pclose(started);
-    // Mounted once the folder is another file system than the one it sits in.
-    for (int tenth = 0; tenth < kPatientTenths; ++tenth) {
-        if (std::system(("mountpoint -q '" + folder() + "'").c_str()) == 0)
-            return;
-        if (m_pid < 0 || ::kill(m_pid, 0) != 0)
-            break;
-        ::usleep(100'000);
-    }
-    m_whyNot = "FUSE cannot mount here (no /dev/fuse access, or no fusermount3 for this user)";
+    if (!waitUntilMounted(folder(), m_pid))
+        m_whyNot = "FUSE cannot mount here (no /dev/fuse access, or no fusermount3 for this user)";
 }
 
 MountedMedium::~MountedMedium() {

@@ -5,6 +5,10 @@
 
 #include "support/TempFolder.h"
 
+// Waits, for a generous while, until folder (ending with "/") is a file system of its own; false
+// as soon as pid, the process that mounts it, has ended.
+bool waitUntilMounted(const std::string& folder, pid_t pid);
+
 // orvanto_test_medium (tests/medium/TestMedium.cpp) mounted over a temporary folder for the
 // object's life; rules() tells it when to hang, fail or vanish.
 class MountedMedium {

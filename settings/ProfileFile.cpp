@@ -220,8 +220,10 @@ std::string readString(const std::string& path, const std::string& section, cons
     return content ? valueIn(splitLines(*content), section, key, fallback) : fallback;
 }
 
-void writeStrings(const std::string& path, const std::string& section, const Values& values) {
-    rewrite(path, section, [&](const ProfileText&, bool) { return values; });
+void writeStrings(const std::string& path, const std::string& section, const Values& values,
+                  LockWait lockWait) {
+    rewrite(
+        path, section, [&](const ProfileText&, bool) { return values; }, lockWait);
 }
 
 void createWithString(const std::string& path, const std::string& section, const std::string& key,
@@ -238,8 +240,8 @@ void createWithString(const std::string& path, const std::string& section, const
 }
 
 void writeString(const std::string& path, const std::string& section, const std::string& key,
-                 const std::string& value) {
-    writeStrings(path, section, {{key, value}});
+                 const std::string& value, LockWait lockWait) {
+    writeStrings(path, section, {{key, value}}, lockWait);
 }
 
 void changeString(const std::string& path, const std::string& section, const std::string& key,

@@ -23,12 +23,14 @@ std::string readString(const std::string& path, const std::string& section, cons
 // in place, a missing key is added at the end of its section, a missing section at the end of
 // the file. The new content replaces the old file atomically (see whole_file::update: through
 // a link, under the folder's lock). Throws SettingsFileError (Write) when the file cannot
-// be read or written.
+// be read or written, and FolderLockBusy when another process holds the lock for longer than
+// lockWait.
 void writeStrings(const std::string& path, const std::string& section,
-                  const std::vector<std::pair<std::string, std::string>>& values);
+                  const std::vector<std::pair<std::string, std::string>>& values,
+                  LockWait lockWait = std::nullopt);
 
 void writeString(const std::string& path, const std::string& section, const std::string& key,
-                 const std::string& value);
+                 const std::string& value, LockWait lockWait = std::nullopt);
 
 // Creates the file with key=value in section when there is none; an existing file stays as it
 // is. Check and creation hold the folder's lock, so a value that another writer put into the new

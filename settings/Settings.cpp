@@ -22,8 +22,9 @@ bool isControlOrBlank(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
 
-// How long a finished split waits for another program's lock on the counter.
-constexpr std::chrono::seconds kCounterLockWait{5};
+// How long a write waits for another program's lock on the settings before it gives up and says
+// so: no window freezes, and no finished split hangs on its count.
+constexpr std::chrono::seconds kLockWait{5};
 
 // The counter stops at the ends of its range instead of wrapping round to a negative count.
 std::int32_t saturatedSum(std::int32_t a, std::int32_t b) {
@@ -75,7 +76,8 @@ void Settings::writeLayoutSize(int width, int height, const std::string& section
     profile::writeStrings(m_layoutFile, section,
                           {{"W", std::to_string(width)},
                            {"H", std::to_string(height)},
-                           {"TextScale", std::to_string(textScalePercent)}});
+                           {"TextScale", std::to_string(textScalePercent)}},
+                          kLockWait);
 }
 
 std::int32_t Settings::readSplitCounter() const {
@@ -95,7 +97,7 @@ void Settings::addToSplitCounter(std::int32_t n, LockWait lockWait) const {
 
 std::optional<std::string> Settings::countCompletedSplit() const {
     try {
-        addToSplitCounter(1, kCounterLockWait);
+        addToSplitCounter(1, kLockWait);
     } catch (const FolderLockBusy& busy) {
         return busy.lockFile();
     } catch (const SettingsFileError& error) {
@@ -118,8 +120,8 @@ std::string Settings::readOutputFolder() const {
 // The settings file is only ever made with its counter: one that a start could not make while
 // another program held the lock must not be made without it by a later write.
 void Settings::writeOutputFolder(const std::string& folder) const {
-    createSettingsFileIfMissing();
-    profile::writeString(m_settingsFile, kHistory, "Loc", folder);
+    createSettingsFileIfMissing(kLockWait);
+    profile::writeString(m_settingsFile, kHistory, "Loc", folder, kLockWait);
 }
 
 std::string Settings::readLastDir() const {
@@ -127,8 +129,8 @@ std::string Settings::readLastDir() const {
 }
 
 void Settings::writeLastDir(const std::string& folder) const {
-    createSettingsFileIfMissing();
-    profile::writeString(m_settingsFile, kHistory, "Last Dir", folder);
+    createSettingsFileIfMissing(kLockWait);
+    profile::writeString(m_settingsFile, kHistory, "Last Dir", folder, kLockWait);
 }
 
 } // namespace settings

@@ -237,6 +237,10 @@ TEST_F(SplitTest, ALockedOrBadCounterHoldsNeitherTheWindowNorLeavesFilesInTheWay
               "The split files are complete, but the split was not counted: another Orvanto "
               "program holds " +
                   lockFile + ", the lock on the settings files.");
+    m_window->close(); // nor its size, stored as it closes
+    EXPECT_FALSE(m_window->isVisible());
+    EXPECT_EQ(shown("standardError").back().toStdString(),
+              "Could not lock " + lockFile + ": another Orvanto program holds it.");
     held.reset();
     EXPECT_EQ(m_settings.readSplitCounter(), 0);
 }

@@ -52,7 +52,7 @@ const std::string kUsage =
     "  -o, --output DIR   put the pieces and the script in DIR (an empty DIR is refused)\n"
     "      --no-checksum  write no BASE.sha256\n"
     "  -h, --help         show this text\n"
-    "      --version      show the version\n"
+    "  -v, --version      show the version\n"
     "\n"
     "SIZE is the size of each piece, given as one of:\n"
     "  a number of bytes                       1400000\n"

@@ -285,6 +285,8 @@ TEST_F(Join, RecreatesTheFileOnlyWhenEveryDigestMatches) {
              writeFile(sums, text);
          },
          ChecksumForm{"movie.sha256", 1, "movie.1"}, false},
+        {"letter past f", [&](auto) { replaceIn(sums, readFile(sums).substr(0, 1), "g"); },
+         ChecksumForm{"movie.sha256", 1, "movie.1"}, false},
         {"binary mark", [&](auto) { replaceIn(sums, "  movie.2", " *movie.2"); },
          ChecksumForm{"movie.sha256", 2, "movie.2"}, false},
         {"line ends of Windows", [&](auto) { replaceIn(sums, "movie.3\n", "movie.3\r\n"); },

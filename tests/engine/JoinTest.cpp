@@ -364,3 +364,19 @@ TEST_F(Join, AStopAtAnyStepLeavesNoFileBehind) {
         EXPECT_EQ(entriesOf(m_target.path()), before);
     }
 }
+
+// Without a checksum file only the copied length shows a piece cut short while it was read.
+TEST_F(Join, APieceThatShrinksWhileCopiedEndsTheJoinWithItsName) {
+    splitSource("movie.avi", 20000000, 2000000);
+    std::filesystem::remove(folder() + "movie.sha256");
+    JoinJob job({folder() + "movie.bat", m_target.path(), false});
+    job.observeSteps([&] { std::filesystem::resize_file(folder() + "movie.3", 1000000); });
+    try {
+        job.run();
+        ADD_FAILURE() << "no error";
+    } catch (const IoError& error) {
+        EXPECT_EQ(std::make_pair(error.path(), error.fault()),
+                  std::make_pair(folder() + "movie.3", IoError::Fault::ShrankWhileCopied));
+    }
+    EXPECT_EQ(entriesOf(m_target.path()), std::set<std::string>{});
+}

@@ -12,6 +12,7 @@
 
 #include "SplitFixture.h"
 #include "engine/ScriptGrammar.h"
+#include "support/IoFailure.h"
 #include "support/ProgramRun.h"
 
 namespace {
@@ -379,4 +380,20 @@ TEST_F(Join, APieceThatShrinksWhileCopiedEndsTheJoinWithItsName) {
                   std::make_pair(folder() + "movie.3", IoError::Fault::ShrankWhileCopied));
     }
     EXPECT_EQ(entriesOf(m_target.path()), std::set<std::string>{});
+}
+
+// Only a missing checksum file lets the join go on unverified.
+TEST_F(Join, AChecksumFileThatCannotBeReadStopsTheJoin) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads any file: an unreadable checksum file was not covered";
+    splitSource("movie.avi", 250000, 100000);
+    std::filesystem::remove(folder() + "movie.avi");
+    ::chmod((folder() + "movie.sha256").c_str(), 0);
+    try {
+        JoinJob({folder() + "movie.bat", "", false}).run();
+        ADD_FAILURE() << "no error";
+    } catch (const IoError& error) {
+        EXPECT_EQ(ioFailureOf(error),
+                  IoFailure(IoError::Operation::Open, folder() + "movie.sha256", EACCES));
+    }
 }

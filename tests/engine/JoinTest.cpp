@@ -397,3 +397,21 @@ TEST_F(Join, AChecksumFileThatCannotBeReadStopsTheJoin) {
                   IoFailure(IoError::Operation::Open, folder() + "movie.sha256", EACCES));
     }
 }
+
+// Sparse pieces far larger than the disk; the stop keeps a join that wrongly starts short.
+TEST_F(Join, RefusesAFileLargerThanTheFreeSpaceBeforeCopying) {
+    splitSource("movie.avi", 450000, 100000);
+    std::filesystem::remove(folder() + "movie.avi");
+    std::filesystem::remove(folder() + "movie.sha256");
+    const std::int64_t piece = 4'000'000'000'000;
+    for (const char* name : {"movie.1", "movie.2", "movie.3", "movie.4", "movie.5"})
+        std::filesystem::resize_file(folder() + name, piece);
+    JoinJob job({folder() + "movie.bat", "", false});
+    job.observeSteps([&] { job.requestStop(); });
+    const JoinOutcome outcome = job.run();
+    const auto* refusal = std::get_if<JoinRefusal>(&outcome);
+    ASSERT_NE(refusal, nullptr);
+    const auto& space = std::get<join_refusal::NotEnoughSpace>(*refusal);
+    EXPECT_EQ(space.bytesNeeded, 5 * piece);
+    EXPECT_LT(space.bytesFree, space.bytesNeeded);
+}

@@ -12,6 +12,7 @@
 
 #include "SplitFixture.h"
 #include "engine/ScriptGrammar.h"
+#include "support/IoFailure.h"
 #include "support/ProgramRun.h"
 
 namespace {
@@ -285,6 +286,8 @@ TEST_F(Join, RecreatesTheFileOnlyWhenEveryDigestMatches) {
              writeFile(sums, text);
          },
          ChecksumForm{"movie.sha256", 1, "movie.1"}, false},
+        {"letter past f", [&](auto) { replaceIn(sums, readFile(sums).substr(0, 1), "g"); },
+         ChecksumForm{"movie.sha256", 1, "movie.1"}, false},
         {"binary mark", [&](auto) { replaceIn(sums, "  movie.2", " *movie.2"); },
          ChecksumForm{"movie.sha256", 2, "movie.2"}, false},
         {"line ends of Windows", [&](auto) { replaceIn(sums, "movie.3\n", "movie.3\r\n"); },
@@ -361,4 +364,54 @@ TEST_F(Join, AStopAtAnyStepLeavesNoFileBehind) {
         EXPECT_EQ(steps, stopAt);
         EXPECT_EQ(entriesOf(m_target.path()), before);
     }
+}
+
+// Without a checksum file only the copied length shows a piece cut short while it was read.
+TEST_F(Join, APieceThatShrinksWhileCopiedEndsTheJoinWithItsName) {
+    splitSource("movie.avi", 20000000, 2000000);
+    std::filesystem::remove(folder() + "movie.sha256");
+    JoinJob job({folder() + "movie.bat", m_target.path(), false});
+    job.observeSteps([&] { std::filesystem::resize_file(folder() + "movie.3", 1000000); });
+    try {
+        job.run();
+        ADD_FAILURE() << "no error";
+    } catch (const IoError& error) {
+        EXPECT_EQ(std::make_pair(error.path(), error.fault()),
+                  std::make_pair(folder() + "movie.3", IoError::Fault::ShrankWhileCopied));
+    }
+    EXPECT_EQ(entriesOf(m_target.path()), std::set<std::string>{});
+}
+
+// Only a missing checksum file lets the join go on unverified.
+TEST_F(Join, AChecksumFileThatCannotBeReadStopsTheJoin) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads any file: an unreadable checksum file was not covered";
+    splitSource("movie.avi", 250000, 100000);
+    std::filesystem::remove(folder() + "movie.avi");
+    ::chmod((folder() + "movie.sha256").c_str(), 0);
+    try {
+        JoinJob({folder() + "movie.bat", "", false}).run();
+        ADD_FAILURE() << "no error";
+    } catch (const IoError& error) {
+        EXPECT_EQ(ioFailureOf(error),
+                  IoFailure(IoError::Operation::Open, folder() + "movie.sha256", EACCES));
+    }
+}
+
+// Sparse pieces far larger than the disk; the stop keeps a join that wrongly starts short.
+TEST_F(Join, RefusesAFileLargerThanTheFreeSpaceBeforeCopying) {
+    splitSource("movie.avi", 450000, 100000);
+    std::filesystem::remove(folder() + "movie.avi");
+    std::filesystem::remove(folder() + "movie.sha256");
+    const std::int64_t piece = 4'000'000'000'000;
+    for (const char* name : {"movie.1", "movie.2", "movie.3", "movie.4", "movie.5"})
+        std::filesystem::resize_file(folder() + name, piece);
+    JoinJob job({folder() + "movie.bat", "", false});
+    job.observeSteps([&] { job.requestStop(); });
+    const JoinOutcome outcome = job.run();
+    const auto* refusal = std::get_if<JoinRefusal>(&outcome);
+    ASSERT_NE(refusal, nullptr);
+    const auto& space = std::get<join_refusal::NotEnoughSpace>(*refusal);
+    EXPECT_EQ(space.bytesNeeded, 5 * piece);
+    EXPECT_LT(space.bytesFree, space.bytesNeeded);
 }

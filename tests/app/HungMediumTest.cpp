@@ -2,6 +2,7 @@
 // first stop signal, or, where the kernel lets only a fatal signal end its wait, ended at once by
 // the second.
 #include <csignal>
+#include <set>
 #include <string>
 
 #include <fcntl.h>
@@ -106,6 +107,29 @@ TEST(HungMedium, AStopSignalEndsAHungRead_Write_FsyncOrClose) {
             EXPECT_NE(err.find("may be left"), std::string::npos) << err;
         }
     }
+}
+
+// A file that takes the join's name while the join copies stays; the join gives way and leaves
+// nothing of its own (on this medium the join's file waits under a hidden name).
+TEST(HungMedium, AFileThatTakesTheJoinsNameMeanwhileStays) {
+    MountedMedium medium(ORVANTO_TEST_MEDIUM);
+    if (!medium.whyNotMounted().empty())
+        GTEST_SKIP() << medium.whyNotMounted();
+    TempFolder local, config;
+    writePatternFile(local.file("movie.avi"), 4'000'000);
+    ASSERT_EQ(
+        runProgram(ORVANTO_SPLIT_PROGRAM, local.path(), "movie.avi 1M", config.path()).exitCode, 0);
+    medium.setRules("write hang 1000000");
+    const pid_t pid = start(std::string("exec ") + ORVANTO_JOIN_PROGRAM + " -o '" +
+                                medium.folder() + "' '" + local.file("movie.bat") + "'",
+                            config.file("err"));
+    ASSERT_TRUE(medium.waitUntilACallHangs());
+    writeFile(medium.backing() + "movie.avi", "mine");
+    medium.setRules("");
+    const int status = endOf(pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << readFile(config.file("err"));
+    EXPECT_TRUE(readFile(medium.backing() + "movie.avi") == "mine") << "replaced by the join";
+    EXPECT_EQ(entriesOf(medium.backing()), std::set<std::string>{"movie.avi"});
 }
 
 #endif

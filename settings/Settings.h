@@ -38,8 +38,8 @@ public:
     // when another program holds the folder's lock for longer than lockWait.
     void createSettingsFileIfMissing(LockWait lockWait = std::nullopt) const;
 
-    // Every write below throws FolderLockBusy when another program holds the folder's lock for
-    // more than a few seconds.
+    // writeLayoutSize, writeOutputFolder and writeLastDir throw FolderLockBusy when another
+    // program holds the folder's lock for more than a few seconds.
 
     // Window sizes; 0 means "keep the design size". A size is stored with the desktop's text
     // scale, in per cent of the forms' design, that it was made under.

@@ -1,6 +1,6 @@
 // The terminal programs against a medium that stops answering: a hung call is stopped by the
 // first stop signal, or, where the kernel lets only a fatal signal end its wait, ended at once by
-// the second.
+// the second. A file that takes the join's name while the join hangs is never replaced.
 #include <csignal>
 #include <set>
 #include <string>
@@ -20,13 +20,18 @@
 namespace {
 
 enum class Place { Destination, Source };
+enum class Then {
+    Stop,        // the first stop signal ends the program
+    StopTwice,   // the second one ends it at once
+    TakeTheName, // a file takes the join's name on the medium, then the call goes on
+};
 
 struct HungCall {
     const char* name;
     const char* program; // "split" or "join"
     Place medium;        // what the medium holds
     const char* rule;
-    bool endsAtFirstSignal; // else a second one ends the program at once
+    Then then;
 };
 
 // Starts command (which execs the program) in a shell with standard error to errPath; returns
@@ -43,8 +48,9 @@ pid_t start(const std::string& command, const std::string& errPath) {
     return pid;
 }
 
-// The program's wait status; a program still running after a generous minute is killed.
-int endOf(pid_t pid) {
+// The program's wait status; a program still running after a generous minute is killed, and
+// the medium lets its call return, without which a killed program never ends.
+int endOf(pid_t pid, MountedMedium& medium) {
     int status = 0;
     for (int tenth = 0; tenth < 600; ++tenth) {
         if (waitpid(pid, &status, WNOHANG) == pid)
@@ -52,6 +58,7 @@ int endOf(pid_t pid) {
         usleep(100'000);
     }
     kill(pid, SIGKILL);
+    medium.setRules("");
     waitpid(pid, &status, 0);
     ADD_FAILURE() << "the stop signals did not end the program";
     return status;
@@ -61,13 +68,16 @@ int endOf(pid_t pid) {
 
 TEST(HungMedium, AStopSignalEndsAHungRead_Write_FsyncOrClose) {
     const HungCall calls[] = {
-        {"split write", "split", Place::Destination, "write hang 1000000", true},
-        {"piece close", "split", Place::Destination, "flush hang 0", true},
-        {"join write", "join", Place::Destination, "write hang 1000000", true},
-        {"join fsync", "join", Place::Destination, "fsync hang 0", true},
+        {"split write", "split", Place::Destination, "write hang 1000000", Then::Stop},
+        {"piece close", "split", Place::Destination, "flush hang 0", Then::Stop},
+        {"join write", "join", Place::Destination, "write hang 1000000", Then::Stop},
+        {"join fsync", "join", Place::Destination, "fsync hang 0", Then::Stop},
         // The kernel reads ahead into its cache and waits for that, killably only.
-        {"split source read", "split", Place::Source, "read hang 1000000", false},
-        {"join piece read", "join", Place::Source, "read hang 1000000", false},
+        {"split source read", "split", Place::Source, "read hang 1000000", Then::StopTwice},
+        {"join piece read", "join", Place::Source, "read hang 1000000", Then::StopTwice},
+        // The join's file waits under a hidden name on this medium, which has no unnamed files:
+        // the user's file stays and the join gives way.
+        {"name taken", "join", Place::Destination, "write hang 1000000", Then::TakeTheName},
     };
     for (const HungCall& call : calls) {
         SCOPED_TRACE(call.name);
@@ -91,14 +101,25 @@ TEST(HungMedium, AStopSignalEndsAHungRead_Write_FsyncOrClose) {
         medium.setRules(call.rule);
         const pid_t pid = start(command, config.file("err"));
         ASSERT_TRUE(medium.waitUntilACallHangs());
-        kill(pid, SIGINT);
-        if (!call.endsAtFirstSignal)
+        if (call.then == Then::TakeTheName) {
+            writeFile(medium.backing() + "movie.avi", "mine");
+            medium.setRules("");
+        } else {
+            kill(pid, SIGINT);
+        }
+        if (call.then == Then::StopTwice)
             kill(pid, SIGINT); // handled after the first: never mistaken for it
-        const int status = endOf(pid);
+        const int status = endOf(pid, medium);
         const std::string err = readFile(config.file("err"));
-        EXPECT_NE(err.find(": stopping...\n"), std::string::npos) << err;
         const bool stopped = WIFEXITED(status) && WEXITSTATUS(status) == 130;
-        if (call.endsAtFirstSignal) {
+        if (call.then == Then::TakeTheName) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << err;
+            EXPECT_TRUE(readFile(medium.backing() + "movie.avi") == "mine") << "replaced";
+            EXPECT_EQ(entriesOf(medium.backing()), std::set<std::string>{"movie.avi"});
+            continue;
+        }
+        EXPECT_NE(err.find(": stopping...\n"), std::string::npos) << err;
+        if (call.then == Then::Stop) {
             EXPECT_TRUE(stopped) << err;
             EXPECT_TRUE(entriesOf(medium.backing()).empty());
         } else if (!stopped) {
@@ -107,29 +128,6 @@ TEST(HungMedium, AStopSignalEndsAHungRead_Write_FsyncOrClose) {
             EXPECT_NE(err.find("may be left"), std::string::npos) << err;
         }
     }
-}
-
-// A file that takes the join's name while the join copies stays; the join gives way and leaves
-// nothing of its own (on this medium the join's file waits under a hidden name).
-TEST(HungMedium, AFileThatTakesTheJoinsNameMeanwhileStays) {
-    MountedMedium medium(ORVANTO_TEST_MEDIUM);
-    if (!medium.whyNotMounted().empty())
-        GTEST_SKIP() << medium.whyNotMounted();
-    TempFolder local, config;
-    writePatternFile(local.file("movie.avi"), 4'000'000);
-    ASSERT_EQ(
-        runProgram(ORVANTO_SPLIT_PROGRAM, local.path(), "movie.avi 1M", config.path()).exitCode, 0);
-    medium.setRules("write hang 1000000");
-    const pid_t pid = start(std::string("exec ") + ORVANTO_JOIN_PROGRAM + " -o '" +
-                                medium.folder() + "' '" + local.file("movie.bat") + "'",
-                            config.file("err"));
-    ASSERT_TRUE(medium.waitUntilACallHangs());
-    writeFile(medium.backing() + "movie.avi", "mine");
-    medium.setRules("");
-    const int status = endOf(pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << readFile(config.file("err"));
-    EXPECT_TRUE(readFile(medium.backing() + "movie.avi") == "mine") << "replaced by the join";
-    EXPECT_EQ(entriesOf(medium.backing()), std::set<std::string>{"movie.avi"});
 }
 
 #endif

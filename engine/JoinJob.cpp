@@ -28,9 +28,8 @@ struct Piece {
 
 namespace {
 
-// Bytes copied between two progress reports: small enough to stop at once, large enough that
-// the kernel copies at full speed.
-constexpr std::int64_t kCopyStep = 256 << 10;
+// Bytes copied between two progress reports: one block of the digests' ring.
+constexpr auto kCopyStep = static_cast<std::int64_t>(RunningDigests::kBlockBytes);
 
 // Every piece holds the first piece's size but the split's remainder, which may hold less: the
 // last piece, or the one before an empty last piece. The split writes that empty piece only
@@ -105,10 +104,7 @@ std::optional<JoinRefusal> digestMismatch(const std::string& checksumName, const
 // Copies exactly the size each piece had when it was checked, and waits until it is all on the
 // medium; false when stopped.
 bool JoinJob::copyPieces(std::vector<Piece>& pieces, File& target, RunningDigests* digests) {
-    DataCopier copier = digests ? DataCopier([digests](const char* data, std::size_t size) {
-        digests->add(data, size);
-    })
-                                : DataCopier();
+    DataCopier copier;
     WriteBack writeBack(target);
     for (std::size_t index = 0; index < pieces.size(); ++index) {
         Piece& piece = pieces[index];
@@ -117,7 +113,11 @@ bool JoinJob::copyPieces(std::vector<Piece>& pieces, File& target, RunningDigest
             if (stepEndsJob())
                 return false;
             const std::int64_t step = std::min(left, kCopyStep);
-            if (copier.copy(piece.file, target, step) != step)
+            const std::int64_t copied =
+                digests ? static_cast<std::int64_t>(
+                              digests->copy(piece.file, target, static_cast<std::size_t>(step)))
+                        : copier.copy(piece.file, target, step);
+            if (copied != step)
                 throw IoError(IoError::Operation::Read, piece.file.path(),
                               IoError::Fault::ShrankWhileCopied);
             left -= step;

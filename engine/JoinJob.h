@@ -29,7 +29,7 @@ class JoinJob final : public Job {
 public:
     explicit JoinJob(JoinRequest request) : m_request(std::move(request)) {}
 
-    // Its steps: before each copy of up to 8 MiB.
+    // Its steps: before each copy of up to 1 MiB.
     JoinOutcome run();
 
     // The file being recreated, once every check has passed; empty before.

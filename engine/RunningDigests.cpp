@@ -1,66 +1,133 @@
 #include "engine/RunningDigests.h"
 
+#include <algorithm>
+
+#include "platform/BackgroundThread.h"
+#include "platform/File.h"
+#include "platform/Sha256.h"
+
 namespace {
 
-// What adding to digest throws, kept for the thread that waits for it.
-std::exception_ptr failureOfAdding(Sha256& digest, const char* data, std::size_t size) {
-    try {
-        digest.add(data, size);
-    } catch (...) {
-        return std::current_exception();
+// Reads until count bytes are in buffer or the source ends.
+std::size_t readFully(File& source, char* buffer, std::size_t count) {
+    std::size_t got = 0;
+    while (got < count) {
+        const std::size_t step = source.read(buffer + got, count - got);
+        if (step == 0)
+            break;
+        got += step;
     }
-    return nullptr;
+    return got;
 }
 
 } // namespace
 
-RunningDigests::RunningDigests() : m_wholeThread([this] { digestWholeFile(); }) {}
+RunningDigests::RunningDigests() {
+    for (Block& block : m_blocks)
+        block.data.reset(new char[kBlockBytes]);
+    for (int worker = 0; worker < kWorkerCount; ++worker)
+        m_workers[worker] = std::thread([this, worker] { digest(static_cast<Worker>(worker)); });
+}
 
 RunningDigests::~RunningDigests() {
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_ending = true;
-    }
-    m_changed.notify_all();
-    m_wholeThread.join();
+    stopWorkers(true);
 }
 
-void RunningDigests::digestWholeFile() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    while (true) {
-        m_changed.wait(lock, [this] { return m_block != nullptr || m_ending; });
-        if (m_ending)
-            return;
-        lock.unlock();
-        const std::exception_ptr failure = failureOfAdding(m_whole, m_block, m_blockSize);
-        lock.lock();
-        m_wholeFailure = failure;
-        m_block = nullptr;
-        m_changed.notify_all();
-    }
-}
-
-void RunningDigests::add(const char* data, std::size_t size) {
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_block = data;
-        m_blockSize = size;
-    }
-    m_changed.notify_all();
-    const std::exception_ptr pieceFailure = failureOfAdding(m_piece, data, size);
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_block == nullptr; });
-    if (pieceFailure)
-        std::rethrow_exception(pieceFailure);
-    if (m_wholeFailure)
-        std::rethrow_exception(m_wholeFailure);
+std::size_t RunningDigests::copy(File& source, File& destination, std::size_t count) {
+    Block& block = nextFree();
+    block.size = readFully(source, block.data.get(), std::min(count, kBlockBytes));
+    block.endsPiece = false;
+    destination.write(block.data.get(), block.size);
+    handOn();
+    return block.size;
 }
 
 void RunningDigests::endPiece() {
-    m_digests.pieces.push_back(m_piece.finish());
+    Block& marker = nextFree();
+    marker.size = 0;
+    marker.endsPiece = true;
+    handOn();
 }
 
 checksum_file::Digests RunningDigests::finish() {
-    m_digests.whole = m_whole.finish();
+    stopWorkers(false);
+    if (m_failure)
+        std::rethrow_exception(m_failure);
     return m_digests;
+}
+
+RunningDigests::Block& RunningDigests::nextFree() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    const auto freed = [this] {
+        const std::uint64_t slowest =
+            *std::min_element(m_digestedCount.begin(), m_digestedCount.end());
+        return m_failure || m_handedCount - slowest < kBlocksInFlight;
+    };
+    m_freed.wait(lock, freed);
+    if (m_failure)
+        std::rethrow_exception(m_failure);
+    return m_blocks[m_handedCount % kBlocksInFlight];
+}
+
+void RunningDigests::handOn() {
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_handedCount;
+    }
+    m_handed.notify_all();
+}
+
+bool RunningDigests::behind(Worker worker) const {
+    return m_digestedCount[worker] < m_handedCount;
+}
+
+// Runs below the window's priority, so that digesting never delays its answers.
+void RunningDigests::digest(Worker worker) {
+    background_thread::yieldToForeground();
+    const auto fail = [this](std::unique_lock<std::mutex>& lock) {
+        if (!lock.owns_lock())
+            lock.lock();
+        m_failure = std::current_exception();
+        m_freed.notify_all();
+    };
+    Sha256 sha256;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (true) {
+        m_handed.wait(lock, [&] { return behind(worker) || m_noMoreBlocks || m_abandoned; });
+        if (m_abandoned)
+            return;
+        if (!behind(worker))
+            break;
+        const Block& block = m_blocks[m_digestedCount[worker] % kBlocksInFlight];
+        lock.unlock();
+        try {
+            sha256.add(block.data.get(), block.size);
+            if (worker == EachPiece && block.endsPiece)
+                m_digests.pieces.push_back(sha256.finish());
+        } catch (...) {
+            return fail(lock);
+        }
+        lock.lock();
+        ++m_digestedCount[worker];
+        m_freed.notify_all();
+    }
+    lock.unlock();
+    try {
+        if (worker == WholeFile)
+            m_digests.whole = sha256.finish();
+    } catch (...) {
+        fail(lock);
+    }
+}
+
+void RunningDigests::stopWorkers(bool abandon) {
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_noMoreBlocks = true;
+        m_abandoned = m_abandoned || abandon;
+    }
+    m_handed.notify_all();
+    for (std::thread& worker : m_workers)
+        if (worker.joinable())
+            worker.join();
 }

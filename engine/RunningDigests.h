@@ -1,45 +1,72 @@
 #pragma once
 
+#include <array>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <exception>
+#include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "engine/ChecksumFile.h"
-#include "platform/Sha256.h"
 
-// The SHA-256 of each piece and of the whole file, computed as the data passes through memory
-// on its way from the source to the pieces, or from the pieces to the recreated file. The whole
-// file's digest is computed on a thread of its own beside the piece's: one digest alone takes
-// about as long as the copy it watches.
+class File;
+
+// The SHA-256 of each piece and of the whole file, computed as the data is copied from the
+// source to the pieces, or from the pieces to the recreated file. The copying thread reads and
+// writes through a ring of large buffers; two workers beside it, one per digest, follow it
+// through the ring at their own pace. The copy waits only when the digests are a whole ring
+// behind, and neither digest ever waits for the other.
 class RunningDigests {
 public:
+    // Each copy moves at most this much: large enough that the system calls cost little, small
+    // enough that a stop is seen within a block.
+    static constexpr std::size_t kBlockBytes = 1 << 20;
+    static constexpr std::size_t kBlocksInFlight = 8;
+
     RunningDigests();
     RunningDigests(const RunningDigests&) = delete;
     RunningDigests& operator=(const RunningDigests&) = delete;
+    // Abandons the digests not yet finished.
     ~RunningDigests();
 
-    // To the current piece and to the whole file; both are done when it returns.
-    void add(const char* data, std::size_t size);
-    // The current piece is complete; what is added next belongs to the next one.
+    // Copies up to count bytes (at most kBlockBytes) from source's position to destination's
+    // and hands them to both digests; returns how many it copied, fewer only at the end of the
+    // source. Throws IoError, or what a digest threw.
+    std::size_t copy(File& source, File& destination, std::size_t count);
+    // The current piece is complete; what is copied next belongs to the next one.
     void endPiece();
-    // Every piece ended so far, and the whole file.
+    // Waits for both digests: every piece ended so far, and the whole file.
     checksum_file::Digests finish();
 
 private:
-    void digestWholeFile();
+    struct Block {
+        std::unique_ptr<char[]> data;
+        std::size_t size = 0;
+        bool endsPiece = false;
+    };
+    enum Worker { WholeFile, EachPiece, kWorkerCount };
 
-    Sha256 m_piece;
-    Sha256 m_whole;
-    checksum_file::Digests m_digests;
+    // The buffer to fill next, once both digests are done with what it held.
+    Block& nextFree();
+    void handOn();
+    void digest(Worker worker);
+    bool behind(Worker worker) const;
+    void stopWorkers(bool abandon);
 
+    std::array<Block, kBlocksInFlight> m_blocks;
     std::mutex m_mutex;
-    std::condition_variable m_changed;
-    // The block the whole file's thread is to add; null when it has none.
-    const char* m_block = nullptr;
-    std::size_t m_blockSize = 0;
-    std::exception_ptr m_wholeFailure;
-    bool m_ending = false;
-    std::thread m_wholeThread;
+    std::condition_variable m_handed;
+    std::condition_variable m_freed;
+    std::uint64_t m_handedCount = 0;
+    std::array<std::uint64_t, kWorkerCount> m_digestedCount{};
+    bool m_noMoreBlocks = false;
+    bool m_abandoned = false;
+    std::exception_ptr m_failure;
+    // Written by their workers, read once they have ended.
+    checksum_file::Digests m_digests;
+    std::array<std::thread, kWorkerCount> m_workers;
 };

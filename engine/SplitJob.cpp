@@ -10,6 +10,7 @@
 #include "engine/ChecksumFile.h"
 #include "engine/RejoinScript.h"
 #include "engine/RunningDigests.h"
+#include "platform/DataCopier.h"
 #include "platform/File.h"
 #include "platform/IoError.h"
 #include "platform/PendingFile.h"
@@ -85,44 +86,58 @@ public:
 
 private:
     void writePieces(File& source) {
-        bool exhausted = false;
-        while (!exhausted) {
+        const std::int64_t count = piecesWritten(m_plan.sourceSize, m_plan.splitSize);
+        while (m_pieceIndex < count) {
             ++m_pieceIndex;
-            exhausted = writePiece(source);
+            writePiece(source);
             m_script.addPiece(m_plan.names.baseName, m_pieceIndex);
         }
     }
 
-    // Fills the current piece, then waits until the piece before it is on the medium; true when
-    // the source ran out inside it. Waiting for each piece before writing the next would leave
-    // the device idle between pieces.
-    bool writePiece(File& source) {
+    // What the current piece holds: the split size, the rest after the last whole piece, or
+    // nothing for the empty last piece.
+    std::int64_t pieceSize() const {
+        const std::int64_t before = (m_pieceIndex - 1) * m_plan.splitSize;
+        return std::clamp<std::int64_t>(m_plan.sourceSize - before, 0, m_plan.splitSize);
+    }
+
+    // Fills the current piece, then waits until the piece before it is on the medium. Waiting
+    // for each piece before writing the next would leave the device idle between pieces.
+    void writePiece(File& source) {
         auto current = std::make_unique<PieceOnItsWay>(m_destination->createNew(
             pieceName(m_plan.names.baseName, m_pieceIndex), m_permissions));
         m_createdPieces = m_pieceIndex;
         m_job.startPiece(m_pieceIndex);
         step();
-
-        std::int64_t pieceBytes = 0;
-        std::int64_t remaining = m_plan.splitSize;
-        std::size_t lastRead = 0;
-        do {
-            lastRead = copyBlock(source, *current, kBlockSize);
-            pieceBytes += static_cast<std::int64_t>(lastRead);
-            remaining = m_plan.splitSize - pieceBytes;
+        for (std::int64_t left = pieceSize(); left > 0;) {
+            const std::int64_t wanted =
+                std::min(left, static_cast<std::int64_t>(RunningDigests::kBlockBytes));
+            const std::int64_t copied = copyBlock(source, current->file, wanted);
+            // The source ended before the size the split was checked and numbered with: pieces
+            // that rejoin to a shorter file must not be reported as a finished split.
+            if (copied < wanted)
+                throw IoError::shrankAfterChosen(source.path(), m_sourceRead + copied,
+                                                 m_plan.sourceSize);
+            left -= copied;
+            m_sourceRead += copied;
+            m_job.addRead(copied);
+            m_job.addOnMedium(current->writeBack.written(copied));
             step();
-        } while (lastRead > 0 && remaining >= kBlockSize);
-        // The rest of a piece that is not a whole number of blocks.
-        if (lastRead > 0 && remaining > 0)
-            lastRead = copyBlock(source, *current, remaining);
-
-        writeBuffered(*current);
+        }
         if (m_digests)
             m_digests->endPiece();
         current->writeBack.startRest();
         settleLastPiece();
         m_lastPiece = std::move(current);
-        return lastRead == 0;
+    }
+
+    // With the checksum the data passes through the digests' buffers; without, the kernel
+    // copies it.
+    std::int64_t copyBlock(File& source, File& piece, std::int64_t count) {
+        if (m_digests)
+            return static_cast<std::int64_t>(
+                m_digests->copy(source, piece, static_cast<std::size_t>(count)));
+        return m_copier.copy(source, piece, count);
     }
 
     // The job reads no further than the checked size: more bytes there would be cut off.
@@ -154,38 +169,6 @@ private:
         m_lastPiece->file.close();
         m_lastPiece.reset();
         m_job.pieceOnMedium();
-    }
-
-    // Reads up to size bytes (at most one block) into the buffer, writing the buffer out when
-    // another block would not fit; returns the count read, 0 only once the checked size has been
-    // read.
-    std::size_t copyBlock(File& source, PieceOnItsWay& piece, std::int64_t size) {
-        const std::int64_t unread = m_plan.sourceSize - m_sourceRead;
-        const auto wanted = static_cast<std::size_t>(std::min(size, unread));
-        if (wanted == 0)
-            return 0;
-        const std::size_t count = source.read(m_buffer.data() + m_buffered, wanted);
-        // The source ended before the size the split was checked and numbered with: pieces that
-        // rejoin to a shorter file must not be reported as a finished split.
-        if (count == 0)
-            throw IoError::shrankAfterChosen(source.path(), m_sourceRead, m_plan.sourceSize);
-        m_sourceRead += static_cast<std::int64_t>(count);
-        m_job.addRead(static_cast<std::int64_t>(count));
-        m_buffered += count;
-        if (m_buffered + kBlockSize > m_buffer.size())
-            writeBuffered(piece);
-        return count;
-    }
-
-    void writeBuffered(PieceOnItsWay& piece) {
-        if (m_buffered == 0)
-            return;
-        // In runs rather than blocks: each hand-over to the digests' thread costs a wake-up.
-        if (m_digests)
-            m_digests->add(m_buffer.data(), m_buffered);
-        piece.file.write(m_buffer.data(), m_buffered);
-        m_job.addOnMedium(piece.writeBack.written(static_cast<std::int64_t>(m_buffered)));
-        m_buffered = 0;
     }
 
     void writeChecksumFile() {
@@ -255,8 +238,7 @@ private:
     SplitJob& m_job;
     const SplitPlan& m_plan;
     RejoinScript m_script;
-    std::vector<char> m_buffer = std::vector<char>(kWriteSize);
-    std::size_t m_buffered = 0; // bytes read into m_buffer and not yet written
+    DataCopier m_copier;
     std::int64_t m_pieceIndex = 0;
     std::int64_t m_createdPieces = 0;
     std::int64_t m_sourceRead = 0;

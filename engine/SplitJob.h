@@ -9,11 +9,8 @@
 #include "engine/SplitNames.h"
 #include "engine/SplitOutcome.h"
 
-// Every read of the source moves at most one block.
+// The smallest piece, and the unit of the rule for a split's last, empty piece (piecesWritten).
 constexpr std::int64_t kBlockSize = 8192;
-// A piece is written in runs of up to this many bytes of blocks read: writes of single blocks
-// cost the file system nearly twice the time of the device's own writing.
-constexpr std::int64_t kWriteSize = 16 * kBlockSize;
 
 // What a split request hands to the job once every check has passed.
 struct SplitPlan {
@@ -44,7 +41,7 @@ class SplitJob final : public Job {
 public:
     explicit SplitJob(SplitPlan plan);
 
-    // Its steps: after each piece is created and after each block.
+    // Its steps: after each piece is created and after each block of up to 1 MiB.
     SplitOutcome run();
 
 private:

@@ -60,8 +60,6 @@ std::int64_t DataCopier::copyThroughBuffer(File& source, File& destination, std:
         const std::size_t got = source.read(m_buffer.data(), wanted);
         if (got == 0)
             break;
-        if (m_watcher)
-            m_watcher(m_buffer.data(), got);
         destination.write(m_buffer.data(), got);
         copied += static_cast<std::int64_t>(got);
     }

@@ -22,11 +22,11 @@
 
 namespace {
 
-// 250000 bytes at 100000 make three pieces of 13 steps or fewer each; the 20th falls in the
-// second piece.
+// 250000 bytes at 100000 make three pieces of two steps each, its creation and its one block;
+// the 4th ends the second piece.
 constexpr std::int64_t kSourceSize = 250000;
 constexpr std::int64_t kSplitSize = 100000;
-constexpr long kInSecondPiece = 20;
+constexpr long kInSecondPiece = 4;
 
 using Operation = IoError::Operation;
 using Cleanup = SplitFailure::Cleanup;

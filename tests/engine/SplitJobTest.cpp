@@ -115,7 +115,9 @@ TEST_F(SplitJobRun, ReportsOnTheMediumNoMoreThanItRead) {
 }
 
 TEST_F(SplitJobRun, WritesIntoTheOutputFolderItIsGiven) {
-    const std::string source = makeSource("movie.avi", 250000);
+    // Pieces of several blocks, more than the digests' ring holds: sha256sum sees every block
+    // digested in turn.
+    const std::string source = makeSource("movie.avi", 25000001);
     // With its slash, and without one (edited by hand in the settings file).
     const std::function<std::string(const std::string&)> storedForms[] = {
         [](const std::string& path) { return path; },
@@ -126,7 +128,7 @@ TEST_F(SplitJobRun, WritesIntoTheOutputFolderItIsGiven) {
         SCOPED_TRACE(stored(output.path()));
         m_outputFolder = stored(output.path());
         m_steps = JobSteps();
-        expectCompletion(split(source, 100000), output.path(), 3);
+        expectCompletion(split(source, 10000000), output.path(), 3);
         EXPECT_EQ(entriesOf(output.path()), (std::set<std::string>{"movie.1", "movie.2", "movie.3",
                                                                    "movie.bat", "movie.sha256"}));
         EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
@@ -141,20 +143,21 @@ TEST_F(SplitJobRun, WritesIntoTheOutputFolderItIsGiven) {
 }
 
 TEST_F(SplitJobRun, StopRemovesWhatTheJobWrote) {
-    // At the start of the first piece, inside it, inside the third, and after the last piece,
-    // before the script (the last, 311th, step of 2500000 bytes at 1000000).
-    for (const long stopAt : {1L, 5L, 250L, 311L}) {
+    // At the start of the first piece, inside it and inside the second with blocks still being
+    // digested, and after the last piece, before the script (the last, 29th, step of 25 MB at
+    // 10 MB: each whole piece is created, then copied in ten blocks).
+    for (const long stopAt : {1L, 5L, 17L, 29L}) {
         SCOPED_TRACE(stopAt);
         TempFolder work;
         const std::string source = work.file("movie.avi");
-        writePatternFile(source, 2500000);
+        writePatternFile(source, 25000000);
         m_steps = JobSteps();
         m_steps.onStep = [&] {
             if (m_steps.count == stopAt)
                 stopJob();
         };
         const std::size_t descriptors = openDescriptorCount();
-        EXPECT_TRUE(std::holds_alternative<SplitStopped>(split(source, 1000000)));
+        EXPECT_TRUE(std::holds_alternative<SplitStopped>(split(source, 10000000)));
         EXPECT_EQ(m_steps.count, stopAt);
         EXPECT_EQ(entriesOf(work.path()), std::set<std::string>{"movie.avi"});
         EXPECT_EQ(openDescriptorCount(), descriptors);

@@ -1,3 +1,4 @@
+#include <chrono>
 #include <condition_variable>
 #include <csignal>
 #include <filesystem>
@@ -36,9 +37,11 @@ public:
         m_changed.notify_all();
         m_changed.wait(lock, [this] { return m_released; });
     }
-    void waitUntilHeld() {
+    // False when the job ended without reaching the step.
+    bool waitUntilHeld() {
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_steps >= m_heldStep; });
+        return m_changed.wait_for(lock, std::chrono::seconds(60),
+                                  [this] { return m_steps >= m_heldStep; });
     }
     void release() {
         const std::lock_guard<std::mutex> lock(m_mutex);
@@ -74,7 +77,7 @@ protected:
         m_window->observeSplitSteps([&gate] { gate.step(); });
         click("createButton");
         m_ranDuringSplit = m_window->isSplitting();
-        gate.waitUntilHeld();
+        EXPECT_TRUE(gate.waitUntilHeld()) << "the job never reached step " << heldStep;
         check();
         gate.release();
         waitForSplitEnd();
@@ -172,10 +175,10 @@ TEST_F(SplitTest, AFailedSplitUnlocksTheControlsAndHidesItsProgress) {
     // Failing just before the session ends, the split is not counted either.
     std::filesystem::create_directory(output);
     readyToSplit(3'000'000);
-    StepGate gate(123); // the first piece's last block
+    StepGate gate(2); // the first piece's one block
     m_window->observeSplitSteps([&gate] { gate.step(); });
     click("createButton");
-    gate.waitUntilHeld();
+    EXPECT_TRUE(gate.waitUntilHeld());
     writeFile(output + "movie.2", "");
     gate.release();
     while (fileExists(output + "movie.1"))
@@ -271,8 +274,9 @@ TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {
 // third is half read (83 %).
 TEST_F(SplitTest, TheWindowAnswersWhileTheJobIsHeldAndShowsOnlyWhatIsOnTheMedium) {
     readyToSplit(3'000'000);
-    // Step 1 creates the first piece, 122 blocks fill it; step 309 follows 62 blocks of the
-    // third. The window reads the figures on its timer, which runs while the job is held.
+    // Each piece is created, then copied in one block; step 5 creates the third piece, once the
+    // first is on the medium. The window reads the figures on its timer, which runs while the
+    // job is held.
     createWhileChecking(
         [this] {
             QLabel& label = control<QLabel>("progressLabel");
@@ -281,7 +285,7 @@ TEST_F(SplitTest, TheWindowAnswersWhileTheJobIsHeldAndShowsOnlyWhatIsOnTheMedium
             EXPECT_EQ(label.text(), "33% Complete");
             EXPECT_TRUE(label.isVisible());
         },
-        309);
+        5);
     EXPECT_TRUE(m_ranDuringSplit);
     EXPECT_EQ(control<QLabel>("progressLabel").text(), "100 %  Done.");
 }

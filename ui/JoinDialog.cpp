@@ -20,7 +20,7 @@
 
 namespace {
 
-// How often the window reads the job's figures.
+// How often the window shows the job's figures.
 constexpr int kTimerMilliseconds = 100;
 
 } // namespace
@@ -33,7 +33,7 @@ JoinDialog::JoinDialog(JoinRequest request)
                    tr("Reading %1").arg(fromNative(visibleText(m_request.scriptPath))));
     connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &JoinDialog::reject);
     m_timer.setInterval(kTimerMilliseconds);
-    connect(&m_timer, &QTimer::timeout, this, [this] { onTimer(); });
+    connect(&m_timer, &QTimer::timeout, this, [this] { showProgress(); });
     centreOnScreen(*this);
 }
 
@@ -45,8 +45,11 @@ void JoinDialog::start() {
 }
 
 void JoinDialog::startJob() {
+    m_ended.reset();
     m_runner.reset();
     m_runner = std::make_unique<JobRunner<JoinJob>>(std::make_unique<JoinJob>(m_request));
+    m_ended = std::make_unique<QSocketNotifier>(m_runner->endedDescriptor(), QSocketNotifier::Read);
+    connect(m_ended.get(), &QSocketNotifier::activated, this, [this] { onJobEnded(); });
     // Consent to replace was given for this run's file only.
     m_request.replaceExisting = false;
     if (m_cancelled)
@@ -54,16 +57,26 @@ void JoinDialog::startJob() {
     m_timer.start();
 }
 
-void JoinDialog::onTimer() {
+void JoinDialog::showProgress() {
     const JobProgress progress = m_runner->job().progress();
     const std::string target = m_runner->job().targetPath();
     if (!target.empty())
         showElidedText(*m_ui->targetLabel,
                        tr("Recreating %1").arg(fromNative(visibleText(target))));
     m_ui->progressBar->setValue(percentOnMedium(progress));
-    if (!m_runner->finished())
-        return;
+}
+
+void JoinDialog::onJobEnded() {
+    m_ended->setEnabled(false);
     m_timer.stop();
+    showProgress();
+    m_outcome = JoinStopped{};
+    m_failure = nullptr;
+    try {
+        m_outcome = m_runner->takeOutcome();
+    } catch (...) {
+        m_failure = std::current_exception();
+    }
     if (!m_cancelled && askedToJoinAgain()) {
         startJob();
         return;
@@ -81,25 +94,22 @@ void JoinDialog::interrupt() {
 }
 
 bool JoinDialog::askedToJoinAgain() {
-    JoinOutcome outcome = JoinStopped{};
-    try {
-        outcome = m_runner->outcome();
-    } catch (...) {
-        return offerAnotherFolder(std::current_exception());
-    }
-    const auto* refusal = std::get_if<JoinRefusal>(&outcome);
+    if (m_failure)
+        return offerAnotherFolder(m_failure);
+    const auto* refusal = std::get_if<JoinRefusal>(&m_outcome);
     const auto* targetExists = refusal ? std::get_if<join_refusal::TargetExists>(refusal) : nullptr;
     return targetExists && askWhereToRecreate(*targetExists);
 }
 
 // A file in the way is only left in place when the user cancelled the question about it, or the
 // join: that ends the join as a cancel does.
-JoinOutcome JoinDialog::outcome() {
-    const JoinOutcome outcome = m_runner->outcome();
-    if (const auto* refusal = std::get_if<JoinRefusal>(&outcome))
+JoinOutcome JoinDialog::outcome() const {
+    if (m_failure)
+        std::rethrow_exception(m_failure);
+    if (const auto* refusal = std::get_if<JoinRefusal>(&m_outcome))
         if (std::holds_alternative<join_refusal::TargetExists>(*refusal))
             return JoinStopped{};
-    return outcome;
+    return m_outcome;
 }
 
 bool JoinDialog::offerAnotherFolder(const std::exception_ptr& failure) {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include <QDialog>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include "engine/JobRunner.h"
@@ -29,8 +30,8 @@ public:
     // holds for that file and that run only. A failure is shown at once, with the choice of
     // another folder.
     void start();
-    // How the last run ended; failures throw IoError.
-    JoinOutcome outcome();
+    // How the last run ended, once joinEnded() has come; failures throw IoError.
+    JoinOutcome outcome() const;
     // An information box for a completion, an error box for a refusal, none after a cancel.
     void showResult(const JoinOutcome& outcome);
     // The error box of a failure, unless the window has shown it already.
@@ -46,8 +47,11 @@ signals:
 
 private:
     void startJob();
-    // Shows the job's figures, and hides the window once the job has ended.
-    void onTimer();
+    // Shows the job's figures.
+    void showProgress();
+    // Takes the run's result, asks what the user wants of a refusal or a failure, and joins
+    // again or hides the window.
+    void onJobEnded();
     // True when the user chose to join again: to replace the file in the way or to use another
     // folder after a refusal or a failure.
     bool askedToJoinAgain();
@@ -66,4 +70,9 @@ private:
     QTimer m_timer;
     // One for each run: its outcome is never mistaken for an earlier run's.
     std::unique_ptr<JobRunner<JoinJob>> m_runner;
+    // Fires once the run has ended; switched off at its first call, and gone before its runner.
+    std::unique_ptr<QSocketNotifier> m_ended;
+    // The last run's result, taken from its runner once.
+    JoinOutcome m_outcome = JoinStopped{};
+    std::exception_ptr m_failure;
 };

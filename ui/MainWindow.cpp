@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSocketNotifier>
 #include <QUrl>
 
 #include "engine/JobRunner.h"
@@ -118,11 +119,16 @@ public:
     RunningSplit(SplitPlan plan, std::vector<QWidget*> controls, QLabel& label,
                  const std::function<void()>& stepObserver)
         : lock(std::move(controls)), progress(label),
-          runner(splitJob(std::move(plan), stepObserver)) {}
+          runner(splitJob(std::move(plan), stepObserver)),
+          ended(runner.endedDescriptor(), QSocketNotifier::Read) {}
 
     SplitControlsLock lock;
     SplitProgressLabel progress;
     JobRunner<SplitJob> runner;
+    // Fires once the job has ended; switched off at its first call.
+    QSocketNotifier ended;
+    // Its end came while a question was open.
+    bool endedWhileAsking = false;
 };
 
 MainWindow::MainWindow(settings::Settings settings, QWidget* parent)
@@ -328,13 +334,21 @@ void MainWindow::startSplit() {
     m_split = std::make_unique<RunningSplit>(std::get<SplitPlan>(std::move(checked)),
                                              controlsLockedDuringSplit(), *m_ui->progressLabel,
                                              m_splitStepObserver);
+    connect(&m_split->ended, &QSocketNotifier::activated, this, [this] { onSplitEnded(); });
     m_splitTimer.start();
 }
 
 void MainWindow::onSplitTimer() {
     m_split->progress.show(m_split->runner.job().progress());
-    // What ends the split waits for an open question, unless the session is ending.
-    if (m_split->runner.finished() && (!m_askingToStop || m_sessionEnding))
+}
+
+// What ends the split waits for an open question, unless the session is ending.
+void MainWindow::onSplitEnded() {
+    m_split->ended.setEnabled(false);
+    m_split->progress.show(m_split->runner.job().progress());
+    if (m_askingToStop && !m_sessionEnding)
+        m_split->endedWhileAsking = true;
+    else
         finishSplit();
 }
 
@@ -346,7 +360,7 @@ void MainWindow::finishSplit() {
         // Gone before any box: the controls unlocked, the label hidden unless completed.
         const std::unique_ptr<RunningSplit> split = std::move(m_split);
         try {
-            outcome = split->runner.outcome();
+            outcome = split->runner.takeOutcome();
             if (std::holds_alternative<SplitCompletion>(outcome))
                 split->progress.markCompleted();
         } catch (...) {
@@ -443,7 +457,22 @@ bool MainWindow::askToStopSplit() {
         }
     });
     m_askingToStop = false;
+    finishEndedSplitLater();
     return stopping;
+}
+
+// Once the caller has acted on the answer or the session's end: the split that ended while a
+// question was open.
+void MainWindow::finishEndedSplitLater() {
+    if (!m_split || !m_split->endedWhileAsking)
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_split)
+                finishSplit();
+        },
+        Qt::QueuedConnection);
 }
 
 void MainWindow::closeAtSessionEnd(std::function<void()> afterClosing) {
@@ -457,6 +486,7 @@ void MainWindow::closeAtSessionEnd(std::function<void()> afterClosing) {
     }
     m_split->runner.stop();
     m_closeAfterSplit = true;
+    finishEndedSplitLater();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

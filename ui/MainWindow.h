@@ -63,6 +63,8 @@ private:
     void startSplit();
     // Shows the job's figures, and how it ended once it has.
     void onSplitTimer();
+    void onSplitEnded();
+    void finishEndedSplitLater();
     void finishSplit();
     void countSplit();
     // The handler of the twelve preset buttons.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -14,19 +15,22 @@
 template <typename JobType>
 auto runWatched(std::unique_ptr<JobType> job, const StopSignals& signals,
                 const std::function<void(const JobProgress&)>& show) {
-    // The job's own end is not announced: it is looked for after each interval.
-    constexpr int kIntervalMilliseconds = 100;
+    // The figures are refreshed this often; the job's end and a stop signal wake the wait.
+    constexpr int kShowMilliseconds = 100;
     JobRunner<JobType> runner(std::move(job));
-    while (!runner.finished()) {
+    std::array<pollfd, 2> events = {pollfd{runner.endedDescriptor(), POLLIN, 0},
+                                    pollfd{signals.wakeUpDescriptor(), POLLIN, 0}};
+    bool stopping = false;
+    while ((events[0].revents & POLLIN) == 0) {
         show(runner.job().progress());
-        if (StopSignals::stopSignal() != 0) {
+        if (!stopping && StopSignals::stopSignal() != 0) {
             runner.stop();
-            ::poll(nullptr, 0, kIntervalMilliseconds);
-            continue;
+            stopping = true;
+            // Readable from now on: only the job's end is waited for.
+            events[1].fd = -1;
         }
-        pollfd wakeUp{signals.wakeUpDescriptor(), POLLIN, 0};
-        ::poll(&wakeUp, 1, kIntervalMilliseconds);
+        ::poll(events.data(), events.size(), kShowMilliseconds);
     }
     show(runner.job().progress());
-    return runner.outcome();
+    return runner.takeOutcome();
 }

@@ -1,7 +1,12 @@
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
+#include <thread>
 
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +15,7 @@
 
 #include "ScriptFollower.h"
 #include "SplitFixture.h"
+#include "engine/JobRunner.h"
 #include "engine/SizeCatalogue.h"
 #include "engine/SplitJob.h"
 #include "support/ChildProcess.h"
@@ -162,6 +168,40 @@ TEST_F(SplitJobRun, StopRemovesWhatTheJobWrote) {
         EXPECT_EQ(entriesOf(work.path()), std::set<std::string>{"movie.avi"});
         EXPECT_EQ(openDescriptorCount(), descriptors);
     }
+}
+
+// Stopped while the job pauses at each of its steps in turn, the runner tells of the end by its
+// descriptor and hands its result over once; its threads end with it.
+TEST_F(SplitJobRun, ARunnerDeliversOneResultWhereverItIsStopped) {
+    const std::string source = makeSource("movie.avi", 250000);
+    const int status = runInChild([&] {
+        for (long stopAt = 1; stopAt <= 7; ++stopAt) {
+            auto job = std::make_unique<SplitJob>(
+                std::get<SplitPlan>(checkSplitRequest({source, 250000, 100000, ""})));
+            std::atomic<long> steps{0};
+            job->observeSteps([&] {
+                if (++steps == stopAt)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            });
+            JobRunner<SplitJob> runner(std::move(job));
+            while (steps < stopAt)
+                std::this_thread::yield();
+            runner.stop();
+            pollfd ended{runner.endedDescriptor(), POLLIN, 0};
+            if (::poll(&ended, 1, 10000) != 1)
+                return 10;
+            if (!std::holds_alternative<SplitStopped>(runner.takeOutcome()))
+                return 11;
+            try {
+                runner.takeOutcome();
+                return 12;
+            } catch (const std::logic_error&) {
+            }
+        }
+        return 0;
+    });
+    EXPECT_EQ(status, 0) << "10: no end told, 11: not stopped, 12: a second result, -1: crashed";
+    EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
 }
 
 TEST_F(SplitJobRun, CompletedAndRefusedSplitsLeaveNoDescriptorOpen) {

@@ -285,7 +285,7 @@ TEST_F(Join, RecreatesTheFileOnlyWhenEveryDigestMatches) {
         {"whole file's line wrong",
          [&](auto) {
              std::string text = readFile(sums);
-             char& digit = text[text.rfind(lastLine) - 1];
+             char& digit = text.at(text.rfind(lastLine) - 1); // throws when not found
              digit = digit == '0' ? '1' : '0';
              writeFile(sums, text);
          },

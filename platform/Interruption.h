@@ -10,10 +10,6 @@
 // been asked to stop.
 namespace interruption {
 
-// Notes that a stop signal arrived. Async-signal-safe: made for signal handlers.
-void noteStopSignal() noexcept;
-bool stopSignalArrived() noexcept;
-
 // While it lives, stop is the flag of the job this thread runs: once it is set, a call
 // interrupted on this thread is not retried.
 class JobStopOnThisThread {
@@ -24,7 +20,8 @@ public:
     JobStopOnThisThread& operator=(const JobStopOnThisThread&) = delete;
 };
 
-// True once a stop signal arrived or this thread's job was asked to stop.
+// True once a stop signal arrived (platform/StopSignals.h) or this thread's job was asked to
+// stop.
 bool stopAsked() noexcept;
 
 // Interrupts the system call the thread waits in, if any, with a signal whose handler does

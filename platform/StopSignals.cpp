@@ -5,11 +5,11 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <mutex>
 
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "platform/Interruption.h"
 #include "platform/IoError.h"
 
 namespace {
@@ -49,7 +49,6 @@ void onStopSignal(int signalNumber) {
         endAtOnce(signalNumber);
     } else {
         g_stopSignal = signalNumber;
-        interruption::noteStopSignal();
         writeToStandardError(g_announcement);
         const char wakeUp = 1;
         [[maybe_unused]] const ssize_t written = ::write(g_wakeUpEnd, &wakeUp, 1);
@@ -100,8 +99,22 @@ StopSignals::~StopSignals() {
     ::close(m_wakeUp[1]);
 }
 
-int StopSignals::stopSignal() {
+int StopSignals::stopSignal() noexcept {
     return g_stopSignal;
+}
+
+// Without SA_RESTART its handler ends the wait.
+int StopSignals::jobInterruptSignal() {
+    static const int signalNumber = SIGRTMIN + 1;
+    static std::once_flag installed;
+    std::call_once(installed, [] {
+        struct sigaction action {};
+        action.sa_handler = [](int) {};
+        sigemptyset(&action.sa_mask);
+        if (::sigaction(signalNumber, &action, nullptr) != 0)
+            throw IoError(IoError::Operation::Start, "the job interruption's handler", errno);
+    });
+    return signalNumber;
 }
 
 void StopSignals::setLeftoverNote(const std::string& note) {

@@ -2,7 +2,8 @@
 
 #include <string>
 
-// Ctrl+C, a kill and a closed terminal (SIGINT, SIGTERM, SIGHUP), for every Orvanto program.
+// Every signal handler of the Orvanto programs. Ctrl+C, a kill and a closed terminal (SIGINT,
+// SIGTERM, SIGHUP):
 // The first asks the running job to stop, so that it removes what it wrote: waiting system calls
 // give up (platform/Interruption.h), the wake-up descriptor becomes readable, and the
 // announcement, if any, goes to standard error. A second, or a first that has not ended the
@@ -22,7 +23,11 @@ public:
     StopSignals& operator=(const StopSignals&) = delete;
 
     // The first stop signal since this instance was made, 0 while none has come.
-    static int stopSignal();
+    static int stopSignal() noexcept;
+    // The real-time signal that a job's runner sends its thread to end the system call it waits
+    // in (platform/Interruption.h); its handler, which does nothing, is installed at the first
+    // call and stays. Needs no instance.
+    static int jobInterruptSignal();
     // Readable from the first stop signal on.
     int wakeUpDescriptor() const { return m_wakeUp[0]; }
     // What an end at once would leave behind, written out as it ends; empty for nothing.

@@ -1,17 +1,20 @@
 #include "platform/File.h"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <string>
+#include <thread>
 
+#include <pthread.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include "platform/Interruption.h"
+#include "platform/StopSignals.h"
 #include "support/ChildProcess.h"
 #include "support/IoFailure.h"
 #include "support/TempFolder.h"
@@ -77,13 +80,17 @@ TEST(File, AWriteThatStopsShortIsAnError) {
 // A read that waits on a pipe is given up once a stop signal has arrived.
 TEST(File, AWaitingReadGivesUpOnceAStopSignalArrived) {
     const int status = runInChild([] {
-        struct sigaction action {};
-        action.sa_handler = [](int) { interruption::noteStopSignal(); };
+        const StopSignals signals;
         int ends[2];
-        if (::sigaction(SIGALRM, &action, nullptr) != 0 || ::pipe(ends) != 0)
+        if (::pipe(ends) != 0)
             return 3;
         File reader = File::adopt(ends[0], "pipe");
-        ::alarm(1);
+        const pthread_t reading = ::pthread_self();
+        std::thread interrupter([reading] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            ::pthread_kill(reading, SIGINT);
+        });
+        interrupter.detach();
         char byte;
         try {
             reader.read(&byte, 1);

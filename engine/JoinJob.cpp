@@ -139,16 +139,22 @@ std::string JoinJob::targetPath() const {
 
 JoinOutcome JoinJob::run() {
     const JoinRequest& request = m_request;
-    // A real script of the largest split is some hundred kilobytes; a larger file is not one.
-    if (fs_entry::targetSize(request.scriptPath) >
-        static_cast<std::int64_t>(whole_file::kMaxReadSize))
+    // Everything beside the script is looked up in the folder the script was read from.
+    const Folder scriptFolder = Folder::open(paths::folderOf(request.scriptPath));
+    std::string script;
+    try {
+        script = whole_file::read(scriptFolder, paths::fileNameOf(request.scriptPath));
+    } catch (const IoError& error) {
+        // A real script of the largest split is some hundred kilobytes; a larger file is not one.
+        if (error.errorNumber() != EFBIG)
+            throw;
         return join_refusal::ScriptForm{1, ScriptPart::WholeScript, ""};
-    const auto reading = readRejoinScript(whole_file::read(request.scriptPath));
+    }
+    const auto reading = readRejoinScript(script);
     if (const auto* refusal = std::get_if<JoinRefusal>(&reading))
         return *refusal;
     const JoinPlan& plan = std::get<JoinPlan>(reading);
 
-    const Folder scriptFolder = Folder::open(paths::folderOf(request.scriptPath));
     const std::string checksumName =
         checksum_file::nameFor(deriveSplitNames(plan.targetName).baseName);
     const auto checksum =
@@ -167,10 +173,12 @@ JoinOutcome JoinJob::run() {
                                    : paths::withTrailingSlash(request.targetFolder);
     const std::string shownFolder = folder.empty() ? "." : folder;
     const std::string targetPath = paths::joined(folder, plan.targetName);
-    if (!request.replaceExisting && fs_entry::entryKind(targetPath) != fs_entry::Kind::None)
+    // Asked of the folder the file is written into, whatever its path leads to meanwhile.
+    const Folder targetFolder = Folder::open(folder);
+    if (!request.replaceExisting && targetFolder.holds(plan.targetName))
         return join_refusal::TargetExists{targetPath};
     const std::int64_t total = totalSize(pieces);
-    const std::optional<fs_entry::FolderSpace> space = fs_entry::folderSpace(shownFolder);
+    const std::optional<fs_entry::FolderSpace> space = fs_entry::folderSpace(targetFolder);
     if (space && space->freeBytes < total)
         return join_refusal::NotEnoughSpace{shownFolder, total, space->freeBytes};
 
@@ -179,7 +187,6 @@ JoinOutcome JoinJob::run() {
         const std::lock_guard<std::mutex> lock(m_targetMutex);
         m_targetPath = targetPath;
     }
-    const Folder targetFolder = Folder::open(folder);
     // No more permission bits than the pieces have: a private file stays private.
     PendingFile target(targetFolder, ".orvanto-join.", plan.targetName, targetPath,
                        pieces.front().file.permissions() & 0666);
@@ -201,6 +208,6 @@ JoinOutcome JoinJob::run() {
             return JoinStopped{};
         throw;
     }
-    syncFolder(shownFolder);
+    syncFolder(targetFolder);
     return JoinCompletion{targetPath, total, checksumName, expected != nullptr};
 }

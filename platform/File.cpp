@@ -100,6 +100,15 @@ File File::openForReadingWithoutBlocking(const std::string& path) {
     return File(openOrThrow(path, flags, IoError::Operation::Open), path);
 }
 
+File File::openForReadingWithoutBlocking(const Folder& folder, const std::string& name) {
+    const int fd = interruption::retryUnlessStopped([&] {
+        return ::openat(folder.descriptor(), name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    });
+    if (fd < 0)
+        throw IoError(IoError::Operation::Open, folder.pathOf(name), errno);
+    return File(fd, folder.pathOf(name));
+}
+
 File File::openOrCreate(const std::string& path) {
     const int flags = O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
     return File(openOrThrow(path, flags, IoError::Operation::Create, 0666), path);

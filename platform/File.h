@@ -41,6 +41,8 @@ public:
     // Opens an existing entry for reading without waiting on it: a FIFO without a writer or a
     // device opens at once, for the caller to refuse.
     static File openForReadingWithoutBlocking(const std::string& path);
+    // The same for name in an opened folder.
+    static File openForReadingWithoutBlocking(const Folder& folder, const std::string& name);
     // Opens the file for reading, creating it empty (mode 0666 less the umask) when missing. A
     // link at path is refused and a FIFO is not waited on.
     static File openOrCreate(const std::string& path);

@@ -11,6 +11,7 @@
 
 #include "platform/File.h"
 #include "platform/FileSystem.h"
+#include "platform/Folder.h"
 #include "platform/FolderLock.h"
 #include "platform/FolderOwner.h"
 #include "platform/IoError.h"
@@ -32,17 +33,6 @@ void refuseAllButRegularFiles(const File& file) {
         throw IoError(IoError::Operation::Read, file.path(), EISDIR);
     if (!S_ISREG(info.st_mode))
         throw IoError(IoError::Operation::Read, file.path(), IoError::Fault::NotPlainFile);
-}
-
-std::string readToEnd(File& file) {
-    std::string content;
-    char block[8192];
-    while (const std::size_t count = file.read(block, sizeof block)) {
-        content.append(block, count);
-        if (content.size() > kMaxReadSize)
-            throw IoError(IoError::Operation::Read, file.path(), EFBIG);
-    }
-    return content;
 }
 
 std::string temporaryPrefixFor(const std::string& path) {
@@ -120,9 +110,28 @@ void replace(const std::string& path, const std::string& content) {
 
 } // namespace
 
+std::string readToEnd(File& file) {
+    std::string content;
+    char block[8192];
+    while (const std::size_t count = file.read(block, sizeof block)) {
+        content.append(block, count);
+        if (content.size() > kMaxReadSize)
+            throw IoError(IoError::Operation::Read, file.path(), EFBIG);
+    }
+    return content;
+}
+
 std::string read(const std::string& path) {
     File file = File::openForReadingWithoutBlocking(path);
     refuseAllButRegularFiles(file);
+    return readToEnd(file);
+}
+
+std::string read(const Folder& folder, const std::string& name) {
+    File file = File::openForReadingWithoutBlocking(folder, name);
+    refuseAllButRegularFiles(file);
+    if (file.size() > static_cast<std::int64_t>(kMaxReadSize))
+        throw IoError(IoError::Operation::Read, file.path(), EFBIG);
     return readToEnd(file);
 }
 

@@ -7,6 +7,8 @@
 
 #include "platform/FolderLock.h"
 
+class Folder;
+
 // Small files read and written in one piece (settings files, /proc files).
 namespace whole_file {
 
@@ -16,6 +18,9 @@ constexpr std::size_t kMaxReadSize = 4 * 1024 * 1024;
 // The content of the file; throws IoError when it cannot be read. Only a regular file of at
 // most kMaxReadSize bytes is read: a FIFO or a device is refused at once, never waited on.
 std::string read(const std::string& path);
+// The same for name in an opened folder; a file larger than kMaxReadSize throws IoError with
+// EFBIG.
+std::string read(const Folder& folder, const std::string& name);
 // The content of the file, or nullopt when nothing exists at path; throws IoError otherwise.
 std::optional<std::string> readIfExists(const std::string& path);
 // Puts change(old content, or nullopt when there is no file) in place of the file at path, or

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "platform/File.h"
+#include "platform/Folder.h"
 #include "platform/IoError.h"
 
 namespace {
@@ -13,15 +14,6 @@ namespace {
 void syncRange(const File& file, std::int64_t from, std::int64_t to, unsigned int flags) {
     if (::sync_file_range(file.descriptor(), from, to - from, flags) != 0)
         throw IoError(IoError::Operation::Write, file.path(), errno);
-}
-
-// A relative path's folder is the current one.
-File openFolder(const std::string& folder) {
-    const std::string opened = folder.empty() ? "." : folder;
-    const int fd = ::open(opened.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        throw IoError(IoError::Operation::Open, opened, errno);
-    return File::adopt(fd, opened);
 }
 
 } // namespace
@@ -61,9 +53,13 @@ void syncFileSystemOf(const File& file) {
         throw IoError(IoError::Operation::Write, file.path(), errno);
 }
 
-void syncFolder(const std::string& folder) {
-    const File opened = openFolder(folder);
+void syncFolder(const Folder& folder) {
+    // The folder's own descriptor only looks names up; a sync needs one opened for reading.
+    const int fd = ::openat(folder.descriptor(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        throw IoError(IoError::Operation::Open, folder.pathOf(""), errno);
+    const File opened = File::adopt(fd, folder.pathOf(""));
     // Some file systems cannot sync a folder at all; their entries are as safe as they get.
     if (::fsync(opened.descriptor()) != 0 && errno != EINVAL)
-        throw IoError(IoError::Operation::Write, folder, errno);
+        throw IoError(IoError::Operation::Write, opened.path(), errno);
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 class File;
+class Folder;
 
 // Progressive write-back of a file written from start to end: each step of kWriteBackStep bytes
 // is handed to the device as soon as it is written, and the writer waits only for the step
@@ -40,4 +41,4 @@ private:
 void syncFileSystemOf(const File& file);
 // Puts the folder's entries on the device (fsync of the folder), so the names of files just
 // made or renamed there survive a power loss.
-void syncFolder(const std::string& folder);
+void syncFolder(const Folder& folder);

@@ -90,8 +90,8 @@ TEST_F(SplitJobRun, RejoinScriptRecreatesTheSource) {
         const std::string original = readFile(source);
         ASSERT_TRUE(std::holds_alternative<SplitCompletion>(split(source, splitSize)));
         std::filesystem::remove(source);
-        EXPECT_EQ(followRejoinScript(work.path(), "data set.bat"), "data set.bin");
-        EXPECT_EQ(readFile(work.file("data set.bin")), original);
+        EXPECT_EQ(followRejoinScript(work.path(), "data set.bat"), "data set.v2.bin");
+        EXPECT_EQ(readFile(work.file("data set.v2.bin")), original);
     }
 }
 

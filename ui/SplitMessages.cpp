@@ -3,6 +3,7 @@
 #include <string>
 #include <variant>
 
+#include "engine/ChecksumFile.h"
 #include "engine/SplitRequest.h"
 #include "platform/ShellArgument.h"
 #include "platform/VisibleText.h"
@@ -163,6 +164,11 @@ QString completionText(const SplitCompletion& completion) {
                 cmdArgument(completion.targetName) +
                 " SHA256\" shows the recreated file's, which must equal the last line of \"" +
                 checksum + "\"."));
+    else // the window always asks for one: only a name too long leaves it out
+        text += QStringLiteral("\n\n") +
+                fromNative(visibleText("No checksum file was written beside them: its name \"" +
+                                       checksum_file::nameFor(base) +
+                                       "\" would be longer than a name may be in that folder."));
     return text;
 }
 

@@ -167,7 +167,7 @@ int split(const std::string& source, std::int64_t splitSize,
         {sourcePath, fs_entry::targetSize(sourcePath), splitSize, outputFolder, writeChecksum},
         *signals);
     if (const auto* completion = std::get_if<SplitCompletion>(&outcome)) {
-        const bool reported = report(completionReport(*completion));
+        const bool reported = report(completionReport(*completion, writeChecksum));
         countSplit(settings);
         return reported ? exit_status::kDone : exit_status::kError;
     }

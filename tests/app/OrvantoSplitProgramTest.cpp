@@ -73,6 +73,9 @@ TEST_F(OrvantoSplitProgram, CompletesASplitAndReportsIt) {
 
     // -o overrides the stored output folder; sizes take units.
     m_settings.writeOutputFolder(folder() + "gone/");
+    writeFile(output.file("movie.sha256"), "old"); // the join would take it for the set's
+    EXPECT_EQ(run("-o '" + output.path() + "' --no-checksum movie.avi 1MB").exitCode, 1);
+    std::filesystem::remove(output.file("movie.sha256"));
     const ProgramRun unchecked = run("-o '" + output.path() + "' --no-checksum movie.avi 1MB");
     EXPECT_EQ(unchecked.exitCode, 0);
     EXPECT_EQ(unchecked.out.find("sha256"), std::string::npos);

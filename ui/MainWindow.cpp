@@ -313,9 +313,8 @@ void MainWindow::onCreateClicked() {
 }
 
 void MainWindow::startSplit() {
-    // A split that could not be counted must not leave pieces that stand in the way of the next.
+    // The settings file is made with its counter before the split, which counts itself at the end.
     m_settings.createSettingsFileIfMissing(kSettingsLockWait);
-    m_settings.readSplitCounter();
     const SplitRequest request{m_sourcePath, m_sourceSize,
                                size_catalogue::resolveSplitSize(currentSizeChoice()),
                                m_settings.readOutputFolder()};
@@ -371,13 +370,14 @@ void MainWindow::finishSplit() {
         m_afterClosing();
 }
 
-// A lock that another program holds for long leaves the complete set uncounted rather than the
-// window frozen; a stop signal that ended the wait ends the session, where no box may wait.
+// A lock that another program holds for long, or a counter that cannot be read, leaves the
+// complete set uncounted rather than the window frozen or the split failed; a stop signal that
+// ended the wait ends the session, where no box may wait.
 void MainWindow::countSplit() {
-    const std::optional<std::string> lockFile = m_settings.countCompletedSplit();
-    if (!lockFile)
+    const std::optional<settings::UncountedSplit> uncounted = m_settings.countCompletedSplit();
+    if (!uncounted)
         return;
-    const std::string text = visibleText(uncountedSplitText(*lockFile));
+    const std::string text = visibleText(uncountedSplitText(*uncounted));
     if (StopSignals::stopSignal() != 0)
         std::fprintf(stderr, "orvanto: %s\n", text.c_str());
     else

@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -69,11 +70,17 @@ constexpr int kSplitTimerMilliseconds = 100;
 constexpr auto kSettingsLockWait = std::chrono::seconds(1);
 
 // Disables the controls that must not be used while a split runs, and enables them again
-// however the split ends, with the focus back where the user left it.
+// however the split ends, with the focus back where the user left it. Meanwhile focusHolder (the
+// progress, which a screen reader then reads) takes the focus from a control it disables: Qt
+// would hand it to the next button, where Enter would open a box mid-split.
 class SplitControlsLock {
 public:
-    explicit SplitControlsLock(std::vector<QWidget*> controls)
-        : m_controls(std::move(controls)), m_focused(QApplication::focusWidget()) {
+    SplitControlsLock(std::vector<QWidget*> controls, QWidget& focusHolder)
+        : m_controls(std::move(controls)), m_focusHolder(focusHolder),
+          m_focused(QApplication::focusWidget()) {
+        m_focusHolder.setFocusPolicy(Qt::TabFocus);
+        if (std::find(m_controls.begin(), m_controls.end(), m_focused.data()) != m_controls.end())
+            m_focusHolder.setFocus(Qt::OtherFocusReason);
         for (QWidget* control : m_controls)
             control->setEnabled(false);
     }
@@ -82,12 +89,14 @@ public:
             control->setEnabled(true);
         if (m_focused)
             m_focused->setFocus();
+        m_focusHolder.setFocusPolicy(Qt::NoFocus);
     }
     SplitControlsLock(const SplitControlsLock&) = delete;
     SplitControlsLock& operator=(const SplitControlsLock&) = delete;
 
 private:
     std::vector<QWidget*> m_controls;
+    QWidget& m_focusHolder;
     const QPointer<QWidget> m_focused;
 };
 
@@ -117,11 +126,12 @@ class MainWindow::RunningSplit {
 public:
     RunningSplit(SplitPlan plan, std::vector<QWidget*> controls, QLabel& label,
                  const std::function<void()>& stepObserver)
-        : lock(std::move(controls)), progress(label),
+        : progress(label), lock(std::move(controls), label),
           runner(splitJob(std::move(plan), stepObserver)) {}
 
-    SplitControlsLock lock;
+    // Shown before the lock gives it the focus.
     SplitProgressLabel progress;
+    SplitControlsLock lock;
     JobRunner<SplitJob> runner;
 };
 
@@ -150,6 +160,7 @@ void MainWindow::setUpControls() {
     m_ui->logoAfterSelection->setPixmap(m_ui->logoBeforeSelection->pixmap());
     connectHandlers();
     selectChoicesWithTheFocus(sizeChoices());
+    selectChoiceWithItsCompanion(m_ui->customizeButton, m_ui->customizeList);
     m_ui->preset1Point4MegButton->setChecked(true);
     fillCustomizeList();
     // Keys move the list's current entry without a reminder each time; a click reminds.

@@ -136,13 +136,17 @@ TEST_F(SplitTest, SplitsAFileThroughTheWindow) {
 
 TEST_F(SplitTest, LocksTheSplitControlsWhileItRunsAndUnlocksThemAfter) {
     readyToSplit(3'000'000);
+    QApplication::setActiveWindow(m_window.get()); // the click gives Create the focus
     std::vector<bool> enabledDuringSplit;
     QString progressName;
+    QWidget* focused = nullptr;
     createWhileChecking([&] {
         enabledDuringSplit = lockedControlsEnabled();
         progressName = control<QLabel>("progressLabel").accessibleName();
+        focused = QApplication::focusWidget();
     });
     EXPECT_EQ(progressName, "Split progress") << "before its first figure, not its frame's title";
+    EXPECT_EQ(focused, &control<QWidget>("progressLabel")) << "not a button that Enter presses";
 
     EXPECT_TRUE(m_ranDuringSplit);
     EXPECT_EQ(enabledDuringSplit, kAllDisabled);

@@ -115,11 +115,13 @@ std::string refusalSentence(const SplitRefusal& refusal) {
 std::string completionReport(const SplitCompletion& completion, bool checksumAsked) {
     const std::string base = visibleText(completion.baseName);
     const std::string checksum = visibleText(completion.checksumName);
+    const std::string argument = visibleText(shellFileArgument(completion.checksumName));
     std::string checksumReport;
     if (!checksum.empty())
-        checksumReport =
-            "Wrote their SHA-256 and the whole file's to " + checksum + " (sha256sum -c " +
-            visibleText(shellFileArgument(completion.checksumName)) + " checks them).\n";
+        checksumReport = "Wrote their SHA-256 and the whole file's to " + checksum +
+                         " (sha256sum --ignore-missing -c " + argument +
+                         " checks the pieces before the join, sha256sum -c " + argument +
+                         " the file too after it).\n";
     else if (checksumAsked)
         checksumReport = "Wrote no checksum file: the name " +
                          visibleText(checksum_file::nameFor(completion.baseName)) +

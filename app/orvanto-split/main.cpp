@@ -58,7 +58,7 @@ const std::string kUsage =
     "                                          1000000, 1000000000 bytes), 10MiB (binary: KiB,\n"
     "                                          MiB, GiB)\n"
     "  a size as the window shows it           \"1.4 Megabytes\", \"4600 Meg Files\", \"5120k\",\n"
-    "                                          \"4600 Megabytes\"\n"
+    "                                          \"4.6 Gigabytes\"\n"
     "The smallest size is " +
     std::to_string(kBlockSize) + " bytes, and a split gives at least 2 and at most " +
     std::to_string(kMostPieces) +

@@ -275,13 +275,15 @@ TEST_F(OrvantoSplitProgram, ExplainsItsUsage) {
     // Without a display, or with one that cannot be reached, the windows say so instead of
     // aborting, and name what works in a terminal.
     for (const std::string command : {"-u DISPLAY '" ORVANTO_PROGRAM "' movie.avi",
-                                      "DISPLAY=:4095 '" ORVANTO_JOIN_PROGRAM "' --window a.bat"}) {
+                                      "DISPLAY=:4095 '" ORVANTO_JOIN_PROGRAM "' --window a.bat",
+                                      "-u DISPLAY '" ORVANTO_JOIN_WINDOW_PROGRAM "' a.bat"}) {
         const ProgramRun lost =
             runProgram("/usr/bin/env", folder(), "-u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + command,
                        m_output.path());
         EXPECT_EQ(lost.exitCode, 2) << command;
         EXPECT_NE(lost.err.find("no display to show the window on. To "), std::string::npos)
             << lost.err;
+        EXPECT_EQ(lost.err.find("--window"), std::string::npos) << "which the user may not type";
     }
 
     for (const std::string arguments :

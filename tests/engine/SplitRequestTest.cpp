@@ -104,6 +104,8 @@ TEST_F(SplitRequestCheck, RefusesNamesWindowsReservesOrTakesForAPieceOrTheScript
         {"conOUT$.txt", DeviceName{"conOUT$.txt", "conOUT$"}},
         {"run.x.bat ", TrailingDotOrBlank{"run.x.bat ", "run.x.bat "}},
         {"caf\xE9.txt", NotUtf8{"caf\xE9.txt"}},
+        {"\xC4\xD6.txt", NotUtf8{"\xC4\xD6.txt"}}, // Latin-1 "ÄÖ": a lead byte after a lead byte
+        {"\xC1\x81.txt", NotUtf8{"\xC1\x81.txt"}}, // "A" in an overlong form
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fileName);

@@ -138,6 +138,7 @@ TEST_F(SplitTest, SplitsAFileThroughTheWindow) {
 
 TEST_F(SplitTest, LocksTheSplitControlsWhileItRunsAndUnlocksThemAfter) {
     readyToSplit(3'000'000);
+    EXPECT_EQ(control<QLabel>("progressLabel").accessibleName(), "Split progress") << "hidden";
     QApplication::setActiveWindow(m_window.get()); // the click gives Create the focus
     std::vector<bool> enabledDuringSplit;
     QString progressName;

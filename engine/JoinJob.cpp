@@ -59,19 +59,23 @@ std::optional<JoinRefusal> checkSizes(const JoinPlan& plan, const std::vector<Pi
 std::variant<std::vector<Piece>, JoinRefusal> checkPieces(const JoinPlan& plan,
                                                           const Folder& folder, bool withDigests) {
     std::vector<Piece> pieces;
+    // Every piece is named at once, so that one request to the sender covers them all.
+    join_refusal::UnreadablePieces unreadable;
     for (const std::string& name : plan.pieceNames) {
         try {
             File piece = File::openRegular(folder, name, File::Links::Refuse);
             const std::int64_t size = piece.size();
             pieces.push_back({std::move(piece), size});
         } catch (const File::NotPlainFile&) {
-            return join_refusal::NotPlainFile{name};
+            unreadable.notPlainFiles.push_back(name);
         } catch (const IoError& error) {
             if (error.errorNumber() != ENOENT)
                 throw;
-            return join_refusal::MissingPiece{name};
+            unreadable.missing.push_back(name);
         }
     }
+    if (!unreadable.missing.empty() || !unreadable.notPlainFiles.empty())
+        return unreadable;
     if (auto fault = withDigests ? std::nullopt : checkSizes(plan, pieces))
         return *fault;
     return pieces;

@@ -58,16 +58,14 @@ struct PieceOutOfOrder {
     }
 };
 
-// Nothing at name.
-struct MissingPiece {
-    std::string name;
-    bool operator==(const MissingPiece& o) const { return name == o.name; }
-};
-
-// name is a folder, a device, a pipe or a link.
-struct NotPlainFile {
-    std::string name;
-    bool operator==(const NotPlainFile& o) const { return name == o.name; }
+// Pieces the join cannot read, each in order: nothing stands at those missing, and those
+// notPlainFiles are a folder, a device, a pipe or a link.
+struct UnreadablePieces {
+    std::vector<std::string> missing;
+    std::vector<std::string> notPlainFiles;
+    bool operator==(const UnreadablePieces& o) const {
+        return std::tie(missing, notPlainFiles) == std::tie(o.missing, o.notPlainFiles);
+    }
 };
 
 // A piece of the wrong size: name holds size bytes, where the first piece holds firstPieceSize.
@@ -134,8 +132,8 @@ struct DigestMismatch {
 
 using JoinRefusal =
     std::variant<join_refusal::ScriptForm, join_refusal::UnsafeName, join_refusal::PieceOutOfOrder,
-                 join_refusal::MissingPiece, join_refusal::NotPlainFile, join_refusal::ShortPiece,
-                 join_refusal::LongPiece, join_refusal::TargetExists, join_refusal::NotEnoughSpace,
+                 join_refusal::UnreadablePieces, join_refusal::ShortPiece, join_refusal::LongPiece,
+                 join_refusal::TargetExists, join_refusal::NotEnoughSpace,
                  join_refusal::ChecksumNotPlainFile, join_refusal::ChecksumForm,
                  join_refusal::DigestMismatch>;
 

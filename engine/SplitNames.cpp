@@ -6,14 +6,10 @@ SplitNames deriveSplitNames(const std::string& sourcePath) {
     SplitNames names;
     names.fileName = paths::fileNameOf(sourcePath);
     names.sourceFolder = paths::folderOf(sourcePath);
-    // The base name ends at the first dot and the extension starts at the last, so the middle
-    // of a name with several dots is not part of the target name.
-    const auto firstDot = names.fileName.find('.');
-    const auto lastDot = names.fileName.rfind('.');
-    names.baseName = names.fileName.substr(0, firstDot);
-    if (lastDot != std::string::npos)
-        names.extension = names.fileName.substr(lastDot);
-    names.targetName = names.baseName + names.extension;
+    // Pieces and script are named by the part before the first dot; the file comes back whole,
+    // so report.2024.pdf is not recreated as report.pdf over someone else's file.
+    names.baseName = names.fileName.substr(0, names.fileName.find('.'));
+    names.targetName = names.fileName;
     return names;
 }
 

@@ -7,8 +7,7 @@
 struct SplitNames {
     std::string fileName;     // after the last "/"
     std::string baseName;     // file name up to its first dot
-    std::string extension;    // from the last dot, dot included; empty without a dot
-    std::string targetName;   // baseName + extension: what the rejoin script recreates
+    std::string targetName;   // the whole file name: what the rejoin script recreates
     std::string sourceFolder; // up to and including the last "/"
 };
 

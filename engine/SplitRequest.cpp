@@ -70,13 +70,16 @@ std::optional<SplitRefusal> countRefusal(std::int64_t pieceCount) {
     return std::nullopt;
 }
 
-// Every name the job writes: its pieces in order, then the script and the checksum file.
-std::vector<std::string> outputNames(const SplitPlan& plan, std::int64_t pieceCount) {
+// Every name of the set: its pieces in order, then the script and the checksum file where the
+// file system can hold its name. The checksum name counts even when none is written: the join
+// would take a file standing there for this set's.
+std::vector<std::string> outputNames(const SplitPlan& plan, std::int64_t pieceCount,
+                                     bool checksumNameFits) {
     std::vector<std::string> outputs;
     for (std::int64_t index = 1; index <= pieceCount; ++index)
         outputs.push_back(pieceName(plan.names.baseName, index));
     outputs.push_back(scriptName(plan.names.baseName));
-    if (plan.writeChecksum)
+    if (checksumNameFits)
         outputs.push_back(checksum_file::nameFor(plan.names.baseName));
     return outputs;
 }
@@ -197,13 +200,14 @@ std::variant<SplitPlan, SplitRefusal> checkSplitRequest(const SplitRequest& requ
     }
     const Folder::Limits limits = plan.destination->folder().limits();
     // A source name that leaves room for its pieces and script, but not for the checksum file's
-    // longer ending, is split without it rather than failing once every piece is written.
-    plan.writeChecksum =
-        plan.writeChecksum &&
+    // longer ending, is split without it (the join then finds none) rather than failing once
+    // every piece is written.
+    const bool checksumNameFits =
         static_cast<std::int64_t>(checksum_file::nameFor(plan.names.baseName).size()) <=
-            limits.longestName;
+        limits.longestName;
+    plan.writeChecksum = plan.writeChecksum && checksumNameFits;
     const std::int64_t piecesToWrite = piecesWritten(sourceSize, splitSize);
-    const std::vector<std::string> outputs = outputNames(plan, piecesToWrite);
+    const std::vector<std::string> outputs = outputNames(plan, piecesToWrite, checksumNameFits);
     if (auto why = mediumRefusal(plan, limits, outputs))
         return *why;
     if (auto why = outputRefusal(plan, outputs))

@@ -28,8 +28,13 @@ bool isDeviceName(const std::string& name) {
                                                      "NUL", "CONIN$", "CONOUT$"};
     if (std::find(plain.begin(), plain.end(), stem) != plain.end())
         return true;
-    return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
-           stem[3] >= '1' && stem[3] <= '9';
+    if (stem.compare(0, 3, "COM") != 0 && stem.compare(0, 3, "LPT") != 0)
+        return false;
+    // Windows takes the superscript digits too (Latin-1's, so in UTF-8 two bytes each).
+    const std::string number = stem.size() > 3 ? stem.substr(3) : std::string();
+    static const std::array<const char*, 3> superscripts = {"\xC2\xB9", "\xC2\xB2", "\xC2\xB3"};
+    return (number.size() == 1 && number[0] >= '1' && number[0] <= '9') ||
+           std::find(superscripts.begin(), superscripts.end(), number) != superscripts.end();
 }
 
 // What NTFS compares: each character in its simple upper case (Unicode's, as ICU keeps it). Its

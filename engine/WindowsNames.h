@@ -13,8 +13,8 @@ enum class NameFault {
     NotUtf8,
     // A double quote, a control character, or one of * : < > ? \ |.
     Character,
-    // CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-COM9 or LPT1-LPT9 before the first dot, in any
-    // letter case.
+    // CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-COM9, LPT1-LPT9, COM¹-COM³ or LPT¹-LPT³ before
+    // the first dot, in any letter case.
     Device,
     // Only dots: Windows reads it as a folder.
     OnlyDots,

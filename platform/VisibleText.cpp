@@ -7,8 +7,13 @@
 namespace {
 
 // U+0080 to U+009F included: a terminal may take U+009B for the start of an escape sequence.
+// The bidirectional controls (U+061C, U+200E, U+200F, U+202A to U+202E, U+2066 to U+2069) would
+// make a name read in another order than its characters stand.
 bool isControl(char32_t codePoint) {
-    return codePoint < 32 || (codePoint >= 127 && codePoint <= 0x9F);
+    return codePoint < 32 || (codePoint >= 127 && codePoint <= 0x9F) || codePoint == 0x061C ||
+           codePoint == 0x200E || codePoint == 0x200F ||
+           (codePoint >= 0x202A && codePoint <= 0x202E) ||
+           (codePoint >= 0x2066 && codePoint <= 0x2069);
 }
 
 void appendEscaped(std::string& shown, char c) {

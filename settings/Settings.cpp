@@ -8,6 +8,7 @@
 #include "platform/Interruption.h"
 #include "platform/Paths.h"
 #include "platform/PlainText.h"
+#include "settings/ConversionError.h"
 #include "settings/IntegerText.h"
 #include "settings/ProfileFile.h"
 #include "settings/SettingsFileError.h"
@@ -95,15 +96,18 @@ void Settings::addToSplitCounter(std::int32_t n, LockWait lockWait) const {
         lockWait);
 }
 
-std::optional<std::string> Settings::countCompletedSplit() const {
+// A statistic never fails the split it counts.
+std::optional<UncountedSplit> Settings::countCompletedSplit() const {
     try {
         addToSplitCounter(1, kLockWait);
     } catch (const FolderLockBusy& busy) {
-        return busy.lockFile();
+        return UncountedSplit{UncountedSplit::Reason::LockHeld, busy.lockFile()};
+    } catch (const ConversionError&) {
+        return UncountedSplit{UncountedSplit::Reason::CounterUnreadable, m_settingsFile};
     } catch (const SettingsFileError& error) {
         if (error.errorNumber() != EINTR || !interruption::stopAsked())
             throw;
-        return FolderLock::lockFileIn(m_folder);
+        return UncountedSplit{UncountedSplit::Reason::LockHeld, FolderLock::lockFileIn(m_folder)};
     }
     return std::nullopt;
 }

@@ -19,6 +19,19 @@ extern const char* const kSettingsFileName;
 extern const char* const kSplitCounterSection;
 extern const char* const kSplitCounterKey;
 
+// Why a split whose files are complete was not counted, and the file to look at.
+struct UncountedSplit {
+    enum class Reason {
+        // Another program held the lock file for longer than the count waits, or a stop ended
+        // the wait.
+        LockHeld,
+        // The counter in the settings file is missing or not a whole number; its text is kept.
+        CounterUnreadable,
+    };
+    Reason reason = Reason::LockHeld;
+    std::string file;
+};
+
 // The two INI files the program remembers things in, the layout file and the settings file,
 // both in one configuration folder. Every read and write goes to the files themselves: two
 // objects on the same folder, or two programs, see each other's changes.
@@ -56,10 +69,9 @@ public:
     std::int32_t readSplitCounter() const;
     void addToSplitCounter(std::int32_t n, LockWait lockWait = std::nullopt) const;
     // Adds a split whose files are complete, waiting a few seconds at most for another program's
-    // lock, so that a finished split never hangs on its count. Gives the lock file when the split
-    // stays uncounted because another program held it for longer or a stop signal ended the wait;
-    // nothing once it is counted.
-    std::optional<std::string> countCompletedSplit() const;
+    // lock, so that a finished split never hangs on its count. Says why when the split stays
+    // uncounted; nothing once it is counted.
+    std::optional<UncountedSplit> countCompletedSplit() const;
 
     // "History"/"Loc" with the characters of code 32 and below trimmed from both ends; empty when
     // no output folder is set. A stored value as long as profile::kMaxValueLength or longer

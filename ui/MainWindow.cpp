@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -70,11 +71,17 @@ constexpr int kSplitTimerMilliseconds = 100;
 constexpr auto kSettingsLockWait = std::chrono::seconds(1);
 
 // Disables the controls that must not be used while a split runs, and enables them again
-// however the split ends, with the focus back where the user left it.
+// however the split ends, with the focus back where the user left it. Meanwhile focusHolder (the
+// progress, which a screen reader then reads) takes the focus from a control it disables: Qt
+// would hand it to the next button, where Enter would open a box mid-split.
 class SplitControlsLock {
 public:
-    explicit SplitControlsLock(std::vector<QWidget*> controls)
-        : m_controls(std::move(controls)), m_focused(QApplication::focusWidget()) {
+    SplitControlsLock(std::vector<QWidget*> controls, QWidget& focusHolder)
+        : m_controls(std::move(controls)), m_focusHolder(focusHolder),
+          m_focused(QApplication::focusWidget()) {
+        m_focusHolder.setFocusPolicy(Qt::TabFocus);
+        if (std::find(m_controls.begin(), m_controls.end(), m_focused.data()) != m_controls.end())
+            m_focusHolder.setFocus(Qt::OtherFocusReason);
         for (QWidget* control : m_controls)
             control->setEnabled(false);
     }
@@ -83,12 +90,14 @@ public:
             control->setEnabled(true);
         if (m_focused)
             m_focused->setFocus();
+        m_focusHolder.setFocusPolicy(Qt::NoFocus);
     }
     SplitControlsLock(const SplitControlsLock&) = delete;
     SplitControlsLock& operator=(const SplitControlsLock&) = delete;
 
 private:
     std::vector<QWidget*> m_controls;
+    QWidget& m_focusHolder;
     const QPointer<QWidget> m_focused;
 };
 
@@ -118,12 +127,13 @@ class MainWindow::RunningSplit {
 public:
     RunningSplit(SplitPlan plan, std::vector<QWidget*> controls, QLabel& label,
                  const std::function<void()>& stepObserver)
-        : lock(std::move(controls)), progress(label),
+        : progress(label), lock(std::move(controls), label),
           runner(splitJob(std::move(plan), stepObserver)),
           ended(runner.endedDescriptor(), QSocketNotifier::Read) {}
 
-    SplitControlsLock lock;
+    // Shown before the lock gives it the focus.
     SplitProgressLabel progress;
+    SplitControlsLock lock;
     JobRunner<SplitJob> runner;
     // Fires once the job has ended; switched off at its first call.
     QSocketNotifier ended;
@@ -156,6 +166,7 @@ void MainWindow::setUpControls() {
     m_ui->logoAfterSelection->setPixmap(m_ui->logoBeforeSelection->pixmap());
     connectHandlers();
     selectChoicesWithTheFocus(sizeChoices());
+    selectChoiceWithItsCompanion(m_ui->customizeButton, m_ui->customizeList);
     m_ui->preset1Point4MegButton->setChecked(true);
     fillCustomizeList();
     // Keys move the list's current entry without a reminder each time; a click reminds.
@@ -319,9 +330,8 @@ void MainWindow::onCreateClicked() {
 }
 
 void MainWindow::startSplit() {
-    // A split that could not be counted must not leave pieces that stand in the way of the next.
+    // The settings file is made with its counter before the split, which counts itself at the end.
     m_settings.createSettingsFileIfMissing(kSettingsLockWait);
-    m_settings.readSplitCounter();
     const SplitRequest request{m_sourcePath, m_sourceSize,
                                size_catalogue::resolveSplitSize(currentSizeChoice()),
                                m_settings.readOutputFolder()};
@@ -385,13 +395,14 @@ void MainWindow::finishSplit() {
         m_afterClosing();
 }
 
-// A lock that another program holds for long leaves the complete set uncounted rather than the
-// window frozen; a stop signal that ended the wait ends the session, where no box may wait.
+// A lock that another program holds for long, or a counter that cannot be read, leaves the
+// complete set uncounted rather than the window frozen or the split failed; a stop signal that
+// ended the wait ends the session, where no box may wait.
 void MainWindow::countSplit() {
-    const std::optional<std::string> lockFile = m_settings.countCompletedSplit();
-    if (!lockFile)
+    const std::optional<settings::UncountedSplit> uncounted = m_settings.countCompletedSplit();
+    if (!uncounted)
         return;
-    const std::string text = visibleText(uncountedSplitText(*lockFile));
+    const std::string text = visibleText(uncountedSplitText(*uncounted));
     if (StopSignals::stopSignal() != 0)
         std::fprintf(stderr, "orvanto: %s\n", text.c_str());
     else

@@ -3,6 +3,7 @@
 #include <string>
 #include <variant>
 
+#include "engine/ChecksumFile.h"
 #include "engine/SplitRequest.h"
 #include "platform/ShellArgument.h"
 #include "platform/VisibleText.h"
@@ -153,16 +154,23 @@ QString completionText(const SplitCompletion& completion) {
         base + ".bat\" to recreate the original file."));
     const std::string& checksum = completion.checksumName;
     if (!checksum.empty())
-        text +=
-            QStringLiteral("\n\n") +
-            fromNative(visibleText(
-                "The checksum file \"" + checksum +
-                "\" beside them holds the SHA-256 of every piece and of the whole file. On "
-                "Linux and macOS, \"sha256sum -c " +
-                shellFileArgument(checksum) + "\" checks them; on Windows, \"certutil -hashfile " +
-                cmdArgument(completion.targetName) +
-                " SHA256\" shows the recreated file's, which must equal the last line of \"" +
-                checksum + "\"."));
+        text += QStringLiteral("\n\n") +
+                fromNative(visibleText(
+                    "The checksum file \"" + checksum +
+                    "\" beside them holds the SHA-256 of every piece and of the whole file. On "
+                    "Linux, \"sha256sum --ignore-missing -c " +
+                    shellFileArgument(checksum) +
+                    "\" checks the pieces before the file is recreated, and \"sha256sum -c " +
+                    shellFileArgument(checksum) +
+                    "\" checks the file too once it is; on Windows, \"certutil -hashfile " +
+                    cmdArgument(completion.targetName) +
+                    " SHA256\" shows the recreated file's, which must equal the last line of \"" +
+                    checksum + "\"."));
+    else // the window always asks for one: only a name too long leaves it out
+        text += QStringLiteral("\n\n") +
+                fromNative(visibleText("No checksum file was written beside them: its name \"" +
+                                       checksum_file::nameFor(base) +
+                                       "\" would be longer than a name may be in that folder."));
     return text;
 }
 

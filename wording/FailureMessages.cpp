@@ -7,6 +7,7 @@
 #include "platform/FolderLock.h"
 #include "platform/IoError.h"
 #include "settings/ConversionError.h"
+#include "settings/Settings.h"
 #include "settings/SettingsFileError.h"
 
 namespace {
@@ -140,8 +141,15 @@ std::string failureText(const std::exception& failure) {
     return failure.what();
 }
 
-std::string uncountedSplitText(const std::string& lockFile) {
-    return "The split files are complete, but the split was not counted: another Orvanto program "
-           "holds " +
-           lockFile + ", the lock on the settings files.";
+std::string uncountedSplitText(const settings::UncountedSplit& uncounted) {
+    if (uncounted.reason == settings::UncountedSplit::Reason::LockHeld)
+        return "The split files are complete, but the split was not counted: another Orvanto "
+               "program holds " +
+               uncounted.file + ", the lock on the settings files.";
+    const std::string key = settings::kSplitCounterKey;
+    const std::string section = settings::kSplitCounterSection;
+    return "The split files are complete, but the split was not counted: in " + uncounted.file +
+           ", the key " + key + " in the section [" + section +
+           "] is missing or not a whole number. Put the line " + key + "=0 under [" + section +
+           "] in that file to count from 0 again.";
 }

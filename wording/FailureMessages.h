@@ -9,6 +9,9 @@
 // (visibleText), once.
 std::string failureText(const std::exception& failure);
 
-// A split whose files are complete but which was not counted, as another program held lockFile,
-// the lock on the settings files, for longer than the count waits, or a stop ended the wait.
-std::string uncountedSplitText(const std::string& lockFile);
+namespace settings {
+struct UncountedSplit;
+}
+
+// A split whose files are complete but which was not counted, and what to look at.
+std::string uncountedSplitText(const settings::UncountedSplit& uncounted);

@@ -72,11 +72,14 @@ struct RefusalText {
         return atLine(r.line, scriptName) + "expected the piece " + quoted(r.due) + ", not " +
                quoted(r.name) + ".";
     }
-    std::string operator()(const join_refusal::MissingPiece& r) const {
-        return "The piece " + quoted(r.name) + " is missing.";
-    }
-    std::string operator()(const join_refusal::NotPlainFile& r) const {
-        return "The piece " + quoted(r.name) + " is not a regular file.";
+    std::string operator()(const join_refusal::UnreadablePieces& r) const {
+        std::string text;
+        for (const std::string& name : r.missing)
+            text += (text.empty() ? "" : " ") + ("The piece " + quoted(name) + " is missing.");
+        for (const std::string& name : r.notPlainFiles)
+            text += (text.empty() ? "" : " ") +
+                    ("The piece " + quoted(name) + " is not a regular file.");
+        return text;
     }
     std::string operator()(const join_refusal::ShortPiece& r) const {
         return "The piece " + quoted(r.name) + " is short: it holds " + bytes(r.size) +

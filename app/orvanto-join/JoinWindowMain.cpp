@@ -2,6 +2,7 @@
 // window shows the join's progress and Cancel, then a box with the result.
 
 #include <exception>
+#include <string>
 #include <variant>
 
 #include <QApplication>
@@ -10,6 +11,8 @@
 #include "app/terminal/ExitStatus.h"
 #include "app/terminal/StandardStreams.h"
 #include "platform/Paths.h"
+#include "platform/ShellArgument.h"
+#include "platform/VisibleText.h"
 #include "ui/DisplayCheck.h"
 #include "ui/JoinDialog.h"
 #include "ui/TerminationSignals.h"
@@ -23,13 +26,16 @@ int main(int argc, char* argv[]) {
     const auto commandLine = readCommandLine(argc, argv);
     if (const int* exitCode = std::get_if<int>(&commandLine))
         return *exitCode;
-    if (!checkForDisplay(argc, argv,
-                         "orvanto-join: there is no display to show the window on. To rejoin in "
-                         "this terminal, run orvanto-join without --window.\n"))
+    const JoinRequest& request = std::get<CommandLine>(commandLine).request;
+    // The user may have typed orvanto-join-window or orvanto-join --window: name what works.
+    const std::string noDisplay =
+        "orvanto-join: there is no display to show the window on. To rejoin in this terminal, "
+        "run orvanto-join " +
+        visibleText(shellFileArgument(request.scriptPath)) + ".\n";
+    if (!checkForDisplay(argc, argv, noDisplay.c_str()))
         return exit_status::kError;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvanto"));
-    const JoinRequest& request = std::get<CommandLine>(commandLine).request;
     JoinDialog dialog(request);
     JoinOutcome outcome = JoinStopped{};
     {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <variant>
 
+#include "engine/ChecksumFile.h"
 #include "engine/SplitRequest.h"
 #include "platform/ShellArgument.h"
 #include "platform/VisibleText.h"
@@ -111,18 +112,24 @@ std::string refusalSentence(const SplitRefusal& refusal) {
     return std::visit(RefusalSentence{}, refusal);
 }
 
-std::string completionReport(const SplitCompletion& completion) {
+std::string completionReport(const SplitCompletion& completion, bool checksumAsked) {
     const std::string base = visibleText(completion.baseName);
     const std::string checksum = visibleText(completion.checksumName);
+    const std::string argument = visibleText(shellFileArgument(completion.checksumName));
+    std::string checksumReport;
+    if (!checksum.empty())
+        checksumReport = "Wrote their SHA-256 and the whole file's to " + checksum +
+                         " (sha256sum --ignore-missing -c " + argument +
+                         " checks the pieces before the join, sha256sum -c " + argument +
+                         " the file too after it).\n";
+    else if (checksumAsked)
+        checksumReport = "Wrote no checksum file: the name " +
+                         visibleText(checksum_file::nameFor(completion.baseName)) +
+                         " would be longer than a name may be in that folder.\n";
     return "Wrote " + std::to_string(completion.pieceCount) + " pieces, " + base + ".1 to " + base +
            "." + std::to_string(completion.pieceCount) + ", and the rejoin script " + base +
-           ".bat in " + visibleText(completion.folder) + ".\n" +
-           (checksum.empty()
-                ? std::string()
-                : "Wrote their SHA-256 and the whole file's to " + checksum + " (sha256sum -c " +
-                      visibleText(shellFileArgument(completion.checksumName)) +
-                      " checks them).\n") +
-           "Run " + base + ".bat on Windows, or orvanto-join " +
+           ".bat in " + visibleText(completion.folder) + ".\n" + checksumReport + "Run " + base +
+           ".bat on Windows, or orvanto-join " +
            visibleText(shellFileArgument(completion.baseName + ".bat")) + ", to recreate " +
            visibleText(completion.targetName) + ".";
 }

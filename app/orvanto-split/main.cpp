@@ -6,7 +6,6 @@
 #include <exception>
 #include <iostream>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <variant>
 #include <vector>
@@ -28,7 +27,6 @@
 #include "platform/Paths.h"
 #include "platform/StopSignals.h"
 #include "platform/VisibleText.h"
-#include "settings/ConversionError.h"
 #include "settings/Settings.h"
 #include "wording/FailureMessages.h"
 #include "wording/ProgressMessages.h"
@@ -60,7 +58,7 @@ const std::string kUsage =
     "                                          1000000, 1000000000 bytes), 10MiB (binary: KiB,\n"
     "                                          MiB, GiB)\n"
     "  a size as the window shows it           \"1.4 Megabytes\", \"4600 Meg Files\", \"5120k\",\n"
-    "                                          \"4600 Megabytes\"\n"
+    "                                          \"4.6 Gigabytes\"\n"
     "The smallest size is " +
     std::to_string(kBlockSize) + " bytes, and a split gives at least 2 and at most " +
     std::to_string(kMostPieces) +
@@ -121,36 +119,11 @@ bool report(const std::string& text) {
     return false;
 }
 
-// The window shows its own box for a counter it cannot read; here the file and key are named.
-std::runtime_error counterProblem(const settings::Settings& settings,
-                                  const ConversionError& error) {
-    const std::string key = settings::kSplitCounterKey;
-    return std::runtime_error(
-        settings.settingsFilePath() + " has no split counter: the key " + key +
-        " in the section [" + settings::kSplitCounterSection +
-        "] is missing or not a whole number (" + failureText(error) + "). Add the line " + key +
-        "=0 under [" + settings::kSplitCounterSection + "] in that file to count from 0 again");
-}
-
-// Before anything is written: a split that cannot be counted must not leave pieces that block
-// the next attempt.
-void checkCounter(const settings::Settings& settings) {
-    try {
-        settings.readSplitCounter();
-    } catch (const ConversionError& error) {
-        throw counterProblem(settings, error);
-    }
-}
-
-// A complete set is counted; a lock that another program holds for long, or a stop signal
-// meanwhile, leaves it uncounted instead of holding the finished split.
+// A complete set is counted; a counter that cannot be read, a lock that another program holds
+// for long, or a stop signal meanwhile, leaves it uncounted instead of failing the split.
 void countSplit(const settings::Settings& settings) {
-    try {
-        if (const std::optional<std::string> lockFile = settings.countCompletedSplit())
-            complain(uncountedSplitText(*lockFile));
-    } catch (const ConversionError& error) {
-        throw counterProblem(settings, error);
-    }
+    if (const std::optional<settings::UncountedSplit> uncounted = settings.countCompletedSplit())
+        complain(uncountedSplitText(*uncounted));
 }
 
 int split(const std::string& source, std::int64_t splitSize,
@@ -162,12 +135,11 @@ int split(const std::string& source, std::int64_t splitSize,
     const std::string sourcePath = absolutePath(source);
     const std::string outputFolder =
         chosenOutputFolder ? absolutePath(*chosenOutputFolder) : settings.readOutputFolder();
-    checkCounter(settings);
     const SplitOutcome outcome = runSplit(
         {sourcePath, fs_entry::targetSize(sourcePath), splitSize, outputFolder, writeChecksum},
         *signals);
     if (const auto* completion = std::get_if<SplitCompletion>(&outcome)) {
-        const bool reported = report(completionReport(*completion));
+        const bool reported = report(completionReport(*completion, writeChecksum));
         countSplit(settings);
         return reported ? exit_status::kDone : exit_status::kError;
     }

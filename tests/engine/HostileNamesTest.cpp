@@ -9,6 +9,7 @@
 #include "ScriptFollower.h"
 #include "SplitFixture.h"
 #include "WineCmd.h"
+#include "engine/JoinJob.h"
 #include "engine/SplitNames.h"
 #include "settings/Settings.h"
 #include "support/IoFailure.h"
@@ -76,6 +77,9 @@ TEST_F(HostileNames, EveryAcceptedNameRejoinsByteForByte) {
         const std::string original = splitAway(work, name.fileName);
         EXPECT_EQ(followRejoinScript(work.path(), scriptName(names.baseName)), names.targetName);
         EXPECT_TRUE(readFile(work.file(names.targetName)) == original);
+        // 251 bytes before the first dot leave no room for a checksum file's name.
+        const JoinOutcome joined = JoinJob({work.file(scriptName(names.baseName)), "", true}).run();
+        EXPECT_TRUE(std::holds_alternative<JoinCompletion>(joined)) << "and by orvanto-join";
     }
 }
 

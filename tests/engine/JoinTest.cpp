@@ -142,8 +142,6 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
         {"target a piece", "\"movie.avi\"", "\"movie.1.\"", noChange, UnsafeName{2, "movie.1."}},
         {"order", "\"movie.2\" + \"movie.3\"", "\"movie.3\" + \"movie.2\"", noChange,
          PieceOutOfOrder{2, "movie.3", "movie.2"}},
-        {"missing piece", "", "", [](auto f) { std::filesystem::remove(f + "movie.4"); },
-         MissingPiece{"movie.4"}},
         {"short piece", "", "", [](auto f) { std::filesystem::resize_file(f + "movie.2", 99999); },
          ShortPiece{"movie.2", 99999, 100000}},
         {"piece a byte longer than the first", "", "",
@@ -180,9 +178,14 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
          ScriptForm{2, Part::FewerPieces, ""}},
         {"too large for a script", "you.\r\n", "you.\r\n" + std::string(4 << 20, '@'), noChange,
          ScriptForm{1, Part::WholeScript, ""}},
-        {"linked piece", "", "", [](auto f) { relink(f + "movie.2", "/etc/passwd"); },
-         NotPlainFile{"movie.2"}},
-        {"FIFO piece", "", "", [](auto f) { relink(f + "movie.3", ""); }, NotPlainFile{"movie.3"}},
+        {"missing, linked and FIFO pieces, all named", "", "",
+         [](auto f) {
+             for (const char* piece : {"movie.1", "movie.4"})
+                 std::filesystem::remove(f + piece);
+             relink(f + "movie.2", "/etc/passwd");
+             relink(f + "movie.3", "");
+         },
+         UnreadablePieces{{"movie.1", "movie.4"}, {"movie.2", "movie.3"}}},
         // A name outside ASCII only after the switch to UTF-8, and the switch only for one.
         {"no switch", "\"movie.avi\"", u8"\"movie.aví\"", noChange,
          ScriptForm{2, Part::SwitchToUtf8, ""}},

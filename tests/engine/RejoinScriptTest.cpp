@@ -52,8 +52,8 @@ TEST(RejoinScript, WritesOrdinaryNamesUnchangedAndEscapesWhatCmdWouldReadAsSynta
          "@ECHO a.zip has been recreated for you."},
         {"README", 2, "Copy /b \"README.1\" + \"README.2\" \"README\"",
          "@ECHO README has been recreated for you."},
-        {"my.holiday.avi", 2, "Copy /b \"my.1\" + \"my.2\" \"my.avi\"",
-         "@ECHO my.avi has been recreated for you."},
+        {"my.holiday.avi", 2, "Copy /b \"my.1\" + \"my.2\" \"my.holiday.avi\"",
+         "@ECHO my.holiday.avi has been recreated for you."},
         {".profile", 2, "Copy /b \".1\" + \".2\" \".profile\"",
          "@ECHO .profile has been recreated for you."},
         {"my movie.mp4", 2, "Copy /b \"my movie.1\" + \"my movie.2\" \"my movie.mp4\"",
@@ -148,6 +148,18 @@ TEST(RejoinScript, KeepsOneCopyLineUpTo8191Characters) {
                                    target + kRecreated + kLineEnd;
         EXPECT_EQ(std::holds_alternative<JoinPlan>(readRejoinScript(script)), length == 8191);
     }
+    // cmd counts a character beyond U+FFFF as two UTF-16 units: 27 + 2 * 4082 is 8191.
+    std::string utf8Head = kEchoOff + kLineEnd;
+    for (const std::string& line : kSwitchToUtf8)
+        utf8Head += line + kLineEnd;
+    for (const int emoji : {4082, 4083}) {
+        std::string target = "m.x";
+        for (int i = 0; i < emoji; ++i)
+            target += u8"🎉";
+        const std::string script = utf8Head + start + target + "\"" + kLineEnd + kEcho + target +
+                                   kRecreated + kLineEnd + kRestoreCodePage + kLineEnd;
+        EXPECT_EQ(std::holds_alternative<JoinPlan>(readRejoinScript(script)), emoji == 4082);
+    }
 }
 
 // Lines up to the switch are ASCII and no byte-order mark comes first: cmd reads them in the
@@ -164,7 +176,17 @@ TEST(RejoinScript, SwitchesToUtf8AndBackForANameOutsideAscii) {
         u8"@ECHO Öl ^(1%%^).pdf has been recreated for you.\r\nchcp %ORVANTO_CODEPAGE% > nul\r\n");
     EXPECT_EQ(std::get<JoinPlan>(readRejoinScript(whole)).targetName, u8"Öl (1%).pdf");
     const std::size_t save = whole.find("FOR /F");
+    const auto changed = [&whole](const std::string& from, const std::string& to) {
+        std::string text = whole;
+        const std::size_t at = text.find(from);
+        return at == std::string::npos ? text : text.replace(at, from.size(), to);
+    };
     const std::pair<std::string, join_refusal::ScriptForm> cases[] = {
+        // Each fixed line changed in turn is refused at that line.
+        {changed("DISABLEDELAYED", "ENABLEDELAYED"), {2, ScriptPart::CopyCommand, ""}},
+        {changed("%%C IN", "%C IN"), {3, ScriptPart::SwitchToUtf8, ""}},
+        {changed("65001", "1252"), {4, ScriptPart::SwitchToUtf8, ""}},
+        {changed("% > nul", "%"), {7, ScriptPart::RestoreCodePage, ""}},
         {"\xEF\xBB\xBF" + whole, {1, ScriptPart::EchoOff, ""}},
         {whole.substr(0, whole.rfind("chcp")), {7, ScriptPart::RestoreCodePage, ""}},
         {whole.substr(0, save) + whole.substr(whole.find('\n', save) + 1),

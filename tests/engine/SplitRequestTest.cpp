@@ -95,16 +95,17 @@ TEST_F(SplitRequestCheck, RefusesNamesWindowsReservesOrTakesForAPieceOrTheScript
         {"CON", DeviceName{"CON", "CON"}},
         {"con.txt", DeviceName{"con.txt", "con"}},
         {"Lpt9.tar.gz", DeviceName{"Lpt9.tar.gz", "Lpt9"}},
+        {u8"COM¹", DeviceName{u8"COM¹", u8"COM¹"}},
+        {u8"lPt³.txt", DeviceName{u8"lPt³.txt", u8"lPt³"}},
         {"nul .log", DeviceName{"nul .log", "nul "}},
-        {"...", OnlyDots{"...", "."}},
+        {"...", OnlyDots{"...", "..."}},
         // The copy would write over the running script, or over a piece it still reads.
-        {"notes.txt.bat", TargetLikeOutput{"notes.bat", "notes.bat"}},
-        {"Notes.x.BAT", TargetLikeOutput{"Notes.bat", "Notes.BAT"}},
+        {"Notes.BAT", TargetLikeOutput{"Notes.bat", "Notes.BAT"}},
         {"conOUT$.txt", DeviceName{"conOUT$.txt", "conOUT$"}},
-        {"run.x.bat ", TrailingDotOrBlank{"run.x.bat ", "run.bat "}},
-        {"access.log.2", TargetLikeOutput{"access.2", "access.2"}},
-        {"x.log.1", TargetLikeOutput{"x.1", "x.1"}},
+        {"run.x.bat ", TrailingDotOrBlank{"run.x.bat ", "run.x.bat "}},
         {"caf\xE9.txt", NotUtf8{"caf\xE9.txt"}},
+        {"\xC4\xD6.txt", NotUtf8{"\xC4\xD6.txt"}}, // Latin-1 "ÄÖ": a lead byte after a lead byte
+        {"\xC1\x81.txt", NotUtf8{"\xC1\x81.txt"}}, // "A" in an overlong form
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fileName);

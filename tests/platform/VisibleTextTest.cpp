@@ -16,6 +16,7 @@ TEST(VisibleText, EscapesControlCharactersBytesThatAreNoUtf8AndTheBackslash) {
         {"caf\xE9 \x9B \xE5\x86 \xC0\xAF \xED\xA0\x80", // stray, cut short, overlong, surrogate
          "caf\\xE9 \\x9B \\xE5\\x86 \\xC0\\xAF \\xED\\xA0\\x80"},
         {"\xC2\x80\xC2\x9F", "\\xC2\\x80\\xC2\\x9F"},
+        {u8"a\u202Eb\u2066c", "a\\xE2\\x80\\xAEb\\xE2\\x81\\xA6c"}, // bidirectional controls
     };
     for (const auto& [text, shown] : cases)
         EXPECT_EQ(visibleText(text), shown);

@@ -66,14 +66,17 @@ TEST_F(SelectionTest, TheSizeChoicesHaveTheFocusWhereTheSelectionIs) {
         {"Tab", "preset1Point4MegButton"}, {"Down", "preset2MegButton"},
         {"Up", "preset1Point4MegButton"},  {"Up", "preset1MegButton"},
         {"Shift+Tab", "selectButton"},     {"Tab", "preset1MegButton"},
-        {"Alt+U", "customizeButton"},      {"Down", "preset100kButton"}};
+        {"Alt+U", "customizeButton"},      {"Down", "preset100kButton"},
+        {"Right", "preset500kButton"},     {"Left", "preset100kButton"},
+        {"Left", "customizeButton"},       {"Left", "preset4600MegButton"},
+        {"Right", "customizeButton"},      {"Tab", "customizeList"}};
     for (const auto& [keys, focused] : steps) {
         QTest::keySequence(QApplication::focusWidget(), QKeySequence(keys));
         ASSERT_EQ(QApplication::focusWidget()->objectName(), focused);
         const auto* choice = qobject_cast<QRadioButton*>(QApplication::focusWidget());
         EXPECT_TRUE(!choice || choice->isChecked()) << focused;
     }
-    EXPECT_EQ(control<QLabel>("splitSizeLabel").text(), "100k");
+    EXPECT_EQ(control<QLabel>("splitSizeLabel").text(), "300k"); // Customize, by the list's focus
 }
 
 TEST_F(SelectionTest,

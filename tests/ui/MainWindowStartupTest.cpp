@@ -132,7 +132,8 @@ TEST_F(StartupTest, RestoresTheStoredSizeOneDimensionAtATime) {
                           {-5, -1, {500, 439}},
                           {100000, 100000, QGuiApplication::primaryScreen()->availableSize()},
                           // Stored under a 16 pt desktop font, shown under 9 pt.
-                          {890, 781, {500, 439}, 178}};
+                          {890, 781, {500, 439}, 178},
+                          {640, 480, {500, 439}, 89}};
     for (const Case& c : cases) {
         m_settings.createFolder();
         m_settings.writeLayoutSize(c.storedWidth, c.storedHeight, "frmsplit", c.storedTextScale);

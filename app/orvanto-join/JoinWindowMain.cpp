@@ -13,13 +13,16 @@
 #include "ui/DisplayCheck.h"
 #include "ui/JoinDialog.h"
 #include "ui/TerminationSignals.h"
+#include "ui/WindowText.h"
 #include "wording/StopMessages.h"
+#include "wording/Translation.h"
 
 using namespace join_program;
 
 int main(int argc, char* argv[]) {
     if (!standard_streams::guardStandardStreams(kPrefix))
         return exit_status::kError;
+    startTranslation(catalogueFolder(paths::programFolder()));
     const auto commandLine = readCommandLine(argc, argv);
     if (const int* exitCode = std::get_if<int>(&commandLine))
         return *exitCode;
@@ -28,6 +31,7 @@ int main(int argc, char* argv[]) {
                          "this terminal, run orvanto-join without --window.\n"))
         return exit_status::kError;
     QApplication application(argc, argv);
+    loadQtCatalogue(application);
     QApplication::setApplicationName(QStringLiteral("Orvanto"));
     const JoinRequest& request = std::get<CommandLine>(commandLine).request;
     JoinDialog dialog(request);

@@ -24,6 +24,7 @@
 #include "wording/JoinMessages.h"
 #include "wording/ProgressMessages.h"
 #include "wording/StopMessages.h"
+#include "wording/Translation.h"
 
 using namespace join_program;
 
@@ -73,6 +74,7 @@ int startWindowProgram(char* argv[]) {
 int main(int argc, char* argv[]) {
     if (!standard_streams::guardStandardStreams(kPrefix))
         return exit_status::kError;
+    startTranslation(catalogueFolder(paths::programFolder()));
     const auto commandLine = readCommandLine(argc, argv);
     if (const int* exitCode = std::get_if<int>(&commandLine))
         return *exitCode;

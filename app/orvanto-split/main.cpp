@@ -33,6 +33,7 @@
 #include "wording/FailureMessages.h"
 #include "wording/ProgressMessages.h"
 #include "wording/StopMessages.h"
+#include "wording/Translation.h"
 
 namespace {
 
@@ -192,6 +193,7 @@ int split(const std::string& source, std::int64_t splitSize,
 int main(int argc, char* argv[]) {
     if (!standard_streams::guardStandardStreams("orvanto-split: "))
         return exit_status::kError;
+    startTranslation(catalogueFolder(paths::programFolder()));
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (const std::optional<int> answered = answerHelpOrVersion(arguments, kUsage, kProgram))
         return *answered;

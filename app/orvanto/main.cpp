@@ -19,7 +19,9 @@
 #include "ui/MainWindow.h"
 #include "ui/NativeText.h"
 #include "ui/TerminationSignals.h"
+#include "ui/WindowText.h"
 #include "wording/FailureMessages.h"
+#include "wording/Translation.h"
 
 namespace {
 
@@ -97,6 +99,7 @@ int run(const std::vector<std::string>& files) {
 int main(int argc, char** argv) {
     if (!standard_streams::guardStandardStreams("orvanto: "))
         return 2;
+    startTranslation(catalogueFolder(paths::programFolder()));
     // Answered without the window system, which is missing in a terminal over SSH.
     if (const std::optional<int> answered =
             answerHelpOrVersion({argv + 1, argv + argc}, usage(), kProgram))
@@ -104,6 +107,7 @@ int main(int argc, char** argv) {
     if (!checkForDisplay(argc, argv, kNoDisplay))
         return 2;
     QApplication app(argc, argv);
+    loadQtCatalogue(app);
     // Qt has taken its own options; what is left is for this program.
     const std::optional<std::vector<std::string>> files = filesFromCommandLine(argc, argv);
     if (!files)

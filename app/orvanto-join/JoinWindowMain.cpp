@@ -26,9 +26,10 @@ int main(int argc, char* argv[]) {
     const auto commandLine = readCommandLine(argc, argv);
     if (const int* exitCode = std::get_if<int>(&commandLine))
         return *exitCode;
-    if (!checkForDisplay(argc, argv,
-                         "orvanto-join: there is no display to show the window on. To rejoin in "
-                         "this terminal, run orvanto-join without --window.\n"))
+    if (!checkForDisplay(
+            argc, argv,
+            translate("orvanto-join: there is no display to show the window on. To "
+                      "rejoin in this terminal, run orvanto-join without --window.\n")))
         return exit_status::kError;
     QApplication application(argc, argv);
     loadQtCatalogue(application);

@@ -31,7 +31,7 @@ using namespace join_program;
 namespace {
 
 JoinOutcome runJoin(const JoinRequest& request) {
-    const StopSignals signals(std::string(kPrefix) + "stopping...\n");
+    const StopSignals signals(std::string(kPrefix) + translate("stopping...") + "\n");
     StopSignals::setLeftoverNote(joinLeftoverNote(kPrefix, request.targetFolder.empty()
                                                                ? paths::folderOf(request.scriptPath)
                                                                : request.targetFolder));
@@ -49,12 +49,14 @@ int joinOnTerminal(const JoinRequest& request) {
     if (const auto* completion = std::get_if<JoinCompletion>(&outcome))
         standard_streams::writeReport(joinCompletionText(*completion));
     if (std::holds_alternative<JoinStopped>(outcome))
-        std::cerr << kPrefix << "stopped; the file was not recreated\n";
+        std::cerr << kPrefix << translate("stopped; the file was not recreated") << "\n";
     if (const auto* refusal = std::get_if<JoinRefusal>(&outcome)) {
-        std::cerr << kPrefix << joinRefusalText(*refusal, request.scriptPath);
-        if (std::holds_alternative<join_refusal::TargetExists>(*refusal))
-            std::cerr << " --force replaces it.";
-        std::cerr << "\n";
+        const std::string text = joinRefusalText(*refusal, request.scriptPath);
+        std::cerr << kPrefix
+                  << (std::holds_alternative<join_refusal::TargetExists>(*refusal)
+                          ? fillIn(translate("%1 --force replaces it."), {text})
+                          : text)
+                  << "\n";
     }
     return exitCodeOf(outcome);
 }

@@ -8,8 +8,7 @@
 // LANGUAGE set (which gettext ignores in the plain C locale).
 class InLanguage {
 public:
-    explicit InLanguage(const char* language)
-        : m_locale(std::setlocale(LC_MESSAGES, nullptr)) {
+    explicit InLanguage(const char* language) : m_locale(std::setlocale(LC_MESSAGES, nullptr)) {
         setenv("LANGUAGE", language, 1);
         std::setlocale(LC_MESSAGES, "C.UTF-8");
     }

@@ -407,7 +407,7 @@ void MainWindow::onPrintClicked() {
 }
 
 void MainWindow::onHelpClicked() {
-    openPage("help.htm",
+    openPage(helpPageName(),
              orvantoText("The help file could not be opened because your browser would not open. "
                          "You can view this help file by opening your browser manually, and "
                          "pointing it to help.htm in the installed directory."));

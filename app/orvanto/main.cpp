@@ -18,6 +18,7 @@
 #include "ui/DisplayCheck.h"
 #include "ui/MainWindow.h"
 #include "ui/NativeText.h"
+#include "ui/ProgramPage.h"
 #include "ui/TerminationSignals.h"
 #include "ui/WindowText.h"
 #include "wording/FailureMessages.h"
@@ -30,7 +31,7 @@ const char* const kProgram = "orvanto";
 // --help names the help page the Help button opens, so an installation can be checked.
 std::string helpPageLine() {
     const std::vector<std::string> folders = paths::pageFolders(paths::programFolder());
-    if (const std::optional<std::string> page = paths::findPage("help.htm", folders))
+    if (const std::optional<std::string> page = paths::findPage(helpPageName(), folders))
         return fillIn(translate("Help page: %1"), {visibleText(*page)});
     return fillIn(translate("Help page: not found in %1 or %2"),
                   {visibleText(folders.at(0)), visibleText(folders.at(1))});

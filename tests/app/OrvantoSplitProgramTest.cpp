@@ -272,6 +272,11 @@ TEST_F(OrvantoSplitProgram, ExplainsItsUsage) {
         runProgram("/usr/bin/env", folder(), noDisplay + " --help", m_output.path());
     EXPECT_EQ(windowHelp.out.rfind("Usage: orvanto [FILE]\n", 0), 0u);
     EXPECT_NE(windowHelp.out.find("\nHelp page: "), std::string::npos);
+    // The help page of the user's language.
+    EXPECT_NE(runProgram("/usr/bin/env", folder(),
+                         "LC_ALL=C.UTF-8 LANGUAGE=ru " ORVANTO_PROGRAM " -h", m_output.path())
+                  .out.find("/help.ru.htm\n"),
+              std::string::npos);
     EXPECT_EQ(runProgram("/usr/bin/env", folder(), noDisplay + " -v", m_output.path())
                   .out.rfind("orvanto (Orvanto) ", 0),
               0u);

@@ -4,10 +4,13 @@
 
 #include <cerrno>
 
+#include <QPushButton>
+
 #include <gtest/gtest.h>
 
 #include "FakePrompts.h"
 #include "InLanguage.h"
+#include "ui/AboutBox.h"
 
 namespace {
 
@@ -103,6 +106,7 @@ TEST(SplitMessages, SpeakTheEnvironmentsLanguageWithItsPluralForms) {
         const InLanguage german("de");
         EXPECT_EQ(refusalText(EmptySource{"/x/movie.avi"}).toStdString(),
                   "Die gewählte Datei ist leer, es gibt also nichts zu teilen.");
+        EXPECT_EQ(AboutBox(nullptr).findChild<QPushButton*>("returnButton")->text(), "&Zurück");
     }
     const InLanguage russian("ru");
     const std::pair<std::int64_t, std::string> counts[] = {{21, "Всего создан 21 файл."},

@@ -121,6 +121,8 @@ MainWindow::MainWindow(settings::Settings settings, QWidget* parent)
     Q_INIT_RESOURCE(resources);
     m_ui->setupUi(this);
     shareFormPaletteWithStyledWidgets(*this);
+    // The form fits the longest size that its label can show.
+    m_ui->splitSizeLabel->setText(sizeText(size_catalogue::customizeEntries().back()));
     scaleFormToDesktopText(*this);
     setUpControls();
     m_splitTimer.setInterval(kSplitTimerMilliseconds);
@@ -214,15 +216,17 @@ std::vector<QRadioButton*> MainWindow::sizeChoices() const {
 }
 
 void MainWindow::fillCustomizeList() {
-    for (const std::string& entry : size_catalogue::customizeEntries())
-        m_ui->customizeList->addItem(QString::fromStdString(entry));
+    // Shown in the user's words; the catalogue's own entry is what the split reads.
+    for (const std::string& entry : size_catalogue::customizeEntries()) {
+        auto* item = new QListWidgetItem(sizeText(entry), m_ui->customizeList);
+        item->setData(Qt::UserRole, QString::fromStdString(entry));
+    }
     m_ui->customizeList->setCurrentRow(0);
 }
 
 void MainWindow::onPresetChosen(std::size_t presetIndex) {
     runHandler(this, [this, presetIndex] {
-        m_ui->splitSizeLabel->setText(
-            QString::fromLatin1(size_catalogue::presets()[presetIndex].label));
+        m_ui->splitSizeLabel->setText(sizeText(size_catalogue::presets()[presetIndex].label));
     });
 }
 
@@ -252,7 +256,7 @@ size_catalogue::SizeChoice MainWindow::currentSizeChoice() const {
     if (m_ui->customizeButton->isChecked()) {
         choice.presetIndex.reset();
         if (const QListWidgetItem* entry = m_ui->customizeList->currentItem())
-            choice.customEntry = entry->text().toStdString();
+            choice.customEntry = entry->data(Qt::UserRole).toString().toStdString();
     }
     return choice;
 }

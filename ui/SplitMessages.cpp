@@ -20,6 +20,8 @@ std::string cmdArgument(const std::string& name) {
     return name.find_first_of(" &()[]{}^=;!'+,`~%") == std::string::npos ? name : '"' + name + '"';
 }
 
+const std::string kMegabytes = " Megabytes";
+
 // Each refusal in the window's words.
 struct RefusalWords {
     std::string operator()(const split_refusal::NoSource&) const {
@@ -142,11 +144,22 @@ struct RefusalWords {
                                 "%2 bytes, so split files of this size cannot be created there. "
                                 "Select a smaller split size, such as %3, and then attempt the "
                                 "split again."),
-                      {r.folder, std::to_string(r.limit), r.preset});
+                      {r.folder, std::to_string(r.limit), toNative(sizeText(r.preset))});
     }
 };
 
 } // namespace
+
+QString sizeText(const std::string& catalogueSize) {
+    if (catalogueSize == "1 Megabyte")
+        return orvantoText("1 Megabyte");
+    const std::size_t number = catalogueSize.size() - kMegabytes.size();
+    if (catalogueSize.size() > kMegabytes.size() && catalogueSize.substr(number) == kMegabytes)
+        // Translators: a size in decimal megabytes (1,000,000 bytes); %1 is 1.4, 2, 95, ...
+        return orvantoText("%1 Megabytes")
+            .arg(QString::fromStdString(catalogueSize.substr(0, number)));
+    return QString::fromStdString(catalogueSize);
+}
 
 QString refusalText(const SplitRefusal& refusal) {
     return fromNative(visibleText(std::visit(RefusalWords{}, refusal)));

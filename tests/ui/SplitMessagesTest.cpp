@@ -109,6 +109,7 @@ TEST(SplitMessages, SpeakTheEnvironmentsLanguageWithItsPluralForms) {
         EXPECT_EQ(AboutBox(nullptr).findChild<QPushButton*>("returnButton")->text(), "&Zurück");
     }
     const InLanguage russian("ru");
+    EXPECT_EQ(sizeText("1.4 Megabytes"), "1.4 МБ");
     const std::pair<std::int64_t, std::string> counts[] = {{21, "Всего создан 21 файл."},
                                                            {3, "Всего создано 3 файла."},
                                                            {5, "Всего создано 5 файлов."}};

@@ -14,6 +14,7 @@
 #include "ui/NativeText.h"
 #include "ui/PrinterOrPdf.h"
 #include "ui/Prompts.h"
+#include "ui/WindowText.h"
 
 namespace {
 
@@ -58,14 +59,14 @@ QStringList sortedFileNames(const std::string& folder, const QCollator& collator
 
 void printFolderListing(QWidget* owner, QString& dialogFolder, QListWidget& fileListForPrinting) {
     prompts().information(
-        owner, QStringLiteral("To print the contents of any folder, simply select any file in "
-                              "the folder. "));
+        owner, orvantoText("To print the contents of any folder, simply select any file in the "
+                           "folder. "));
     const auto picked = prompts().openFile(owner, dialogFolder);
     if (!picked)
         return;
     const std::string folder = paths::folderOf(chosenPath(*picked));
     dialogFolder = fromNative(folder);
-    const QString heading = QStringLiteral("Files Located In ") + fromNative(visibleText(folder));
+    const QString heading = orvantoText("Files Located In %1").arg(fromNative(visibleText(folder)));
     // Read before the job starts: a PDF saved into the folder is not part of its own listing.
     const QCollator collator = nameCollator();
     const QStringList names = sortedFileNames(folder, collator);

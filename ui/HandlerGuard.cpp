@@ -5,6 +5,7 @@
 #include "platform/VisibleText.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
+#include "ui/WindowText.h"
 #include "wording/FailureMessages.h"
 
 QString standardErrorText(const QString& message) {
@@ -20,6 +21,6 @@ void runHandler(QWidget* parent, const std::function<void()>& work) {
         prompts().standardError(parent,
                                 standardErrorText(fromNative(visibleText(failureText(error)))));
     } catch (...) {
-        prompts().standardError(parent, QStringLiteral("An unknown error occurred."));
+        prompts().standardError(parent, orvantoText("An unknown error occurred."));
     }
 }

@@ -14,6 +14,7 @@
 #include "ui/FormOnScreen.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
+#include "ui/WindowText.h"
 #include "ui_JoinDialog.h"
 #include "wording/FailureMessages.h"
 #include "wording/JoinMessages.h"
@@ -30,7 +31,7 @@ JoinDialog::JoinDialog(JoinRequest request)
     m_ui->setupUi(this);
     scaleFormToDesktopText(*this);
     showElidedText(*m_ui->targetLabel,
-                   tr("Reading %1").arg(fromNative(visibleText(m_request.scriptPath))));
+                   orvantoText("Reading %1").arg(fromNative(visibleText(m_request.scriptPath))));
     connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &JoinDialog::reject);
     m_timer.setInterval(kTimerMilliseconds);
     connect(&m_timer, &QTimer::timeout, this, [this] { showProgress(); });
@@ -62,7 +63,7 @@ void JoinDialog::showProgress() {
     const std::string target = m_runner->job().targetPath();
     if (!target.empty())
         showElidedText(*m_ui->targetLabel,
-                       tr("Recreating %1").arg(fromNative(visibleText(target))));
+                       orvantoText("Recreating %1").arg(fromNative(visibleText(target))));
     m_ui->progressBar->setValue(percentOnMedium(progress));
 }
 
@@ -117,8 +118,8 @@ bool JoinDialog::offerAnotherFolder(const std::exception_ptr& failure) {
         std::rethrow_exception(failure);
     } catch (const std::exception& error) {
         m_failureShown = true;
-        const QString question = fromNative(visibleText(failureText(error))) +
-                                 tr("\n\nRecreate the file in another folder?");
+        const QString question = orvantoText("%1\n\nRecreate the file in another folder?")
+                                     .arg(fromNative(visibleText(failureText(error))));
         if (!prompts().askYesNo(this, question))
             return false;
     }
@@ -139,8 +140,9 @@ bool JoinDialog::chooseAnotherFolder(const std::string& initialFolder) {
 // The window's counterparts of --force and -o.
 bool JoinDialog::askWhereToRecreate(const join_refusal::TargetExists& targetExists) {
     const QString question =
-        fromNative(joinRefusalText(targetExists, paths::fileNameOf(m_request.scriptPath))) +
-        tr(" Replace it, or recreate the file in another folder?");
+        orvantoText("%1 Replace it, or recreate the file in another folder?")
+            .arg(
+                fromNative(joinRefusalText(targetExists, paths::fileNameOf(m_request.scriptPath))));
     switch (prompts().askAboutExistingFile(this, question)) {
     case Prompts::ExistingFileAnswer::Replace:
         m_request.replaceExisting = true;

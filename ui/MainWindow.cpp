@@ -44,6 +44,7 @@
 #include "ui/SplitMessages.h"
 #include "ui/SplitProgressLabel.h"
 #include "ui/StatisticsWindow.h"
+#include "ui/WindowText.h"
 #include "ui_MainWindow.h"
 #include "wording/FailureMessages.h"
 #include "wording/StopMessages.h"
@@ -51,17 +52,6 @@
 namespace {
 
 const char* const kProductAddress = "https://www.orvanto.example/";
-
-const QString kCustomizeReminder = QStringLiteral(
-    "Remember to click the customized button on the left. The customized size is only used when "
-    "the \"customized\" button is selected");
-const QString kUnreadableSource =
-    QStringLiteral("A severe error has occurred, the file could not be read ");
-const QString kBrowserFailure = QStringLiteral(
-    "The help file could not be opened because your browser would not open. You can view this "
-    "help file by opening your browser manually, and pointing it to");
-const QString kUnknownSize = QStringLiteral("unknown");
-const QString kStopQuestion = QStringLiteral("Stop the split in progress?");
 
 // How often the window reads a running split's figures: often enough for a label.
 constexpr int kSplitTimerMilliseconds = 100;
@@ -147,6 +137,8 @@ MainWindow::MainWindow(settings::Settings settings, QWidget* parent)
     Q_INIT_RESOURCE(resources);
     m_ui->setupUi(this);
     shareFormPaletteWithStyledWidgets(*this);
+    // The form fits the longest size that its label can show.
+    m_ui->splitSizeLabel->setText(sizeText(size_catalogue::customizeEntries().back()));
     scaleFormToDesktopText(*this);
     setUpControls();
     m_splitTimer.setInterval(kSplitTimerMilliseconds);
@@ -241,15 +233,17 @@ std::vector<QRadioButton*> MainWindow::sizeChoices() const {
 }
 
 void MainWindow::fillCustomizeList() {
-    for (const std::string& entry : size_catalogue::customizeEntries())
-        m_ui->customizeList->addItem(QString::fromStdString(entry));
+    // Shown in the user's words; the catalogue's own entry is what the split reads.
+    for (const std::string& entry : size_catalogue::customizeEntries()) {
+        auto* item = new QListWidgetItem(sizeText(entry), m_ui->customizeList);
+        item->setData(Qt::UserRole, QString::fromStdString(entry));
+    }
     m_ui->customizeList->setCurrentRow(0);
 }
 
 void MainWindow::onPresetChosen(std::size_t presetIndex) {
     runHandler(this, [this, presetIndex] {
-        m_ui->splitSizeLabel->setText(
-            QString::fromLatin1(size_catalogue::presets()[presetIndex].label));
+        m_ui->splitSizeLabel->setText(sizeText(size_catalogue::presets()[presetIndex].label));
     });
 }
 
@@ -263,7 +257,10 @@ void MainWindow::onCustomizeChosen() {
 void MainWindow::onCustomizeEntryClicked() {
     runHandler(this, [this] {
         if (!m_ui->customizeButton->isChecked())
-            prompts().information(this, kCustomizeReminder);
+            prompts().information(
+                this, orvantoText("Remember to click the customized button on the left. The "
+                                  "customized size is only used when the \"customized\" button "
+                                  "is selected"));
     });
 }
 
@@ -276,7 +273,7 @@ size_catalogue::SizeChoice MainWindow::currentSizeChoice() const {
     if (m_ui->customizeButton->isChecked()) {
         choice.presetIndex.reset();
         if (const QListWidgetItem* entry = m_ui->customizeList->currentItem())
-            choice.customEntry = entry->text().toStdString();
+            choice.customEntry = entry->data(Qt::UserRole).toString().toStdString();
     }
     return choice;
 }
@@ -301,8 +298,10 @@ void MainWindow::selectSourceFile(const QString& path) {
     m_ui->fileCaption->show();
     m_sourceSize = fs_entry::targetSize(m_sourcePath);
     if (m_sourceSize == -1)
-        prompts().error(this, kUnreadableSource);
-    m_ui->fileSizeLabel->setText(m_sourceSize == -1 ? kUnknownSize : QString::number(m_sourceSize));
+        prompts().error(this,
+                        orvantoText("A severe error has occurred, the file could not be read "));
+    m_ui->fileSizeLabel->setText(m_sourceSize == -1 ? orvantoText("unknown")
+                                                    : QString::number(m_sourceSize));
     m_ui->fileSizeCaption->show();
     m_ui->logoBeforeSelection->hide();
     m_ui->logoAfterSelection->show();
@@ -437,12 +436,18 @@ void MainWindow::onPrintClicked() {
 }
 
 void MainWindow::onHelpClicked() {
-    openPage("help.htm", kBrowserFailure + QStringLiteral(" help.htm in the installed directory."));
+    openPage(helpPageName(),
+             orvantoText("The help file could not be opened because your browser would not open. "
+                         "You can view this help file by opening your browser manually, and "
+                         "pointing it to help.htm in the installed directory."));
 }
 
 void MainWindow::onMoreSoftwareClicked() {
-    openPage("download.htm", kBrowserFailure + QLatin1Char(' ') + QLatin1String(kProductAddress) +
-                                 QLatin1Char('.'));
+    openPage("download.htm",
+             orvantoText("The help file could not be opened because your browser would not open. "
+                         "You can view this help file by opening your browser manually, and "
+                         "pointing it to %1.")
+                 .arg(QLatin1String(kProductAddress)));
 }
 
 void MainWindow::openPage(const char* pageName, const QString& failureText) {
@@ -462,7 +467,7 @@ bool MainWindow::askToStopSplit() {
     m_askingToStop = true;
     runHandler(this, [this, &stopping] {
         // The split may have ended while the question was open.
-        if (prompts().askYesNo(this, kStopQuestion) && m_split) {
+        if (prompts().askYesNo(this, orvantoText("Stop the split in progress?")) && m_split) {
             m_split->runner.stop();
             stopping = true;
         }

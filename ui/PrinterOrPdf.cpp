@@ -9,13 +9,8 @@
 #include "ui/NativeText.h"
 #include "ui/PrinterTextDevice.h"
 #include "ui/Prompts.h"
-
-namespace {
-
-const QString kSaveAsPdfQuestion = QStringLiteral("Save the list of files as a PDF file instead?");
-const char* const kProposedPdfName = "Files Located In.pdf";
-
-} // namespace
+#include "ui/WindowText.h"
+#include "wording/Translation.h"
 
 std::unique_ptr<TextDevice> openPrinterOrPdf(QWidget* owner, const QString& folder,
                                              const QString& jobTitle) {
@@ -24,10 +19,10 @@ std::unique_ptr<TextDevice> openPrinterOrPdf(QWidget* owner, const QString& fold
     } catch (const NoPrinterError& error) {
         prompts().standardError(owner, standardErrorText(fromNative(error.what())));
     }
-    if (!prompts().askYesNo(owner, kSaveAsPdfQuestion))
+    if (!prompts().askYesNo(owner, orvantoText("Save the list of files as a PDF file instead?")))
         return nullptr;
-    const std::optional<QString> pdf =
-        prompts().savePdfFile(owner, fromNative(paths::joined(toNative(folder), kProposedPdfName)));
+    const std::optional<QString> pdf = prompts().savePdfFile(
+        owner, fromNative(paths::joined(toNative(folder), translate("Files Located In.pdf"))));
     if (!pdf)
         return nullptr;
     return PrinterTextDevice::toPdfFile(*pdf, jobTitle);

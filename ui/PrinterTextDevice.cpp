@@ -9,6 +9,7 @@
 #include <QTextOption>
 
 #include "ui/NativeText.h"
+#include "wording/Translation.h"
 
 namespace {
 
@@ -39,7 +40,8 @@ PrinterTextDevice::PrinterTextDevice(std::unique_ptr<QPrinter> printer, const QS
     : m_printer(std::move(printer)), m_target(target) {
     m_printer->setDocName(jobTitle);
     if (!m_painter.begin(m_printer.get()))
-        throw refusedJob("start printing");
+        throw refusedJob(translate("Could not start printing on %1: the print system did not "
+                                   "accept the job"));
     // File names are printed letter for letter: no ligatures.
     QFont font = m_painter.font();
     font.setStyleStrategy(QFont::PreferNoShaping);
@@ -54,10 +56,8 @@ PrinterTextDevice::~PrinterTextDevice() {
     }
 }
 
-PrinterError PrinterTextDevice::refusedJob(const std::string& step) const {
-    // Qt passes on no reason of its own.
-    return PrinterError("Could not " + step + " on " + toNative(m_target) +
-                        ": the print system did not accept the job");
+PrinterError PrinterTextDevice::refusedJob(const char* text) const {
+    return PrinterError(fillIn(text, {toNative(m_target)}));
 }
 
 void PrinterTextDevice::writeLine(const QString& line) {
@@ -85,7 +85,8 @@ void PrinterTextDevice::writeRow(const QString& row, qreal indent) {
     const QFontMetricsF metrics(m_painter.font(), m_printer.get());
     if (m_top > 0 && m_top + metrics.lineSpacing() > m_printer->height()) {
         if (!m_printer->newPage())
-            throw PrinterError("Could not start a new page on " + toNative(m_target));
+            throw PrinterError(
+                fillIn(translate("Could not start a new page on %1"), {toNative(m_target)}));
         m_top = 0;
     }
     m_painter.drawText(QPointF(indent, m_top + metrics.ascent()), row);
@@ -94,5 +95,6 @@ void PrinterTextDevice::writeRow(const QString& row, qreal indent) {
 
 void PrinterTextDevice::close() {
     if (!m_painter.end())
-        throw refusedJob("finish printing");
+        throw refusedJob(translate("Could not finish printing on %1: the print system did not "
+                                   "accept the job"));
 }

@@ -46,8 +46,9 @@ private:
                       const QString& jobTitle);
 
     void writeRow(const QString& row, qreal indent);
-    // The error for a job that the print system would not take; step is what failed.
-    PrinterError refusedJob(const std::string& step) const;
+    // The error for a job that the print system would not take (Qt gives no reason): text,
+    // translated, with %1 for the printer or file.
+    PrinterError refusedJob(const char* text) const;
 
     std::unique_ptr<QPrinter> m_printer;
     QPainter m_painter;

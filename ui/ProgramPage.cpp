@@ -11,20 +11,13 @@
 #include "platform/VisibleText.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
+#include "ui/WindowText.h"
+#include "wording/Translation.h"
 
-namespace {
-
-QString whereLookedFor(const char* pageName, const std::vector<std::string>& folders) {
-    return QStringLiteral("\n\nOrvanto looks for %1 in %2 and then in %3.")
-        .arg(QLatin1String(pageName), fromNative(visibleText(folders.at(0))),
-             fromNative(visibleText(folders.at(1))));
+const char* helpPageName() {
+    // Translators: the file name of the help page in your language, installed beside help.htm.
+    return translate("help.htm");
 }
-
-QString whereItIs(const std::string& page) {
-    return QStringLiteral("\n\nThe page is %1.").arg(fromNative(visibleText(page)));
-}
-
-} // namespace
 
 void openProgramPage(QWidget* owner, const char* pageName, const QString& failureText) {
     const std::vector<std::string> folders = paths::pageFolders(paths::programFolder());
@@ -34,6 +27,13 @@ void openProgramPage(QWidget* owner, const char* pageName, const QString& failur
     if (prompts().openDocument(fromNative(page)))
         return;
     // A page that is there, with no browser to show it, is for the user to open.
-    prompts().information(owner, failureText +
-                                     (found ? whereItIs(page) : whereLookedFor(pageName, folders)));
+    if (found)
+        prompts().information(
+            owner,
+            orvantoText("%1\n\nThe page is %2.").arg(failureText, fromNative(visibleText(page))));
+    else
+        prompts().information(owner, orvantoText("%1\n\nOrvanto looks for %2 in %3 and then in %4.")
+                                         .arg(failureText, QLatin1String(pageName),
+                                              fromNative(visibleText(folders.at(0))),
+                                              fromNative(visibleText(folders.at(1)))));
 }

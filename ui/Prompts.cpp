@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include "ui/WindowText.h"
+
 namespace {
 
 // Texts carry paths and file names, which must be shown as they are, never read as markup.
@@ -33,10 +35,10 @@ std::optional<QString> chosenPath(const QString& path) {
 class QtPrompts final : public Prompts {
 public:
     void information(QWidget* parent, const QString& text) override {
-        showBox(parent, QMessageBox::Information, QStringLiteral("Information"), text);
+        showBox(parent, QMessageBox::Information, orvantoText("Information"), text);
     }
     void error(QWidget* parent, const QString& text) override {
-        showBox(parent, QMessageBox::Critical, QStringLiteral("Error"), text);
+        showBox(parent, QMessageBox::Critical, orvantoText("Error"), text);
     }
     void plain(QWidget* parent, const QString& text) override {
         showBox(parent, QMessageBox::NoIcon, QStringLiteral("Orvanto"), text);
@@ -53,9 +55,9 @@ public:
                         parent);
         box.setTextFormat(Qt::PlainText);
         const QPushButton* replace =
-            box.addButton(QStringLiteral("&Replace"), QMessageBox::DestructiveRole);
+            box.addButton(orvantoText("&Replace"), QMessageBox::DestructiveRole);
         const QPushButton* another =
-            box.addButton(QStringLiteral("Choose &Another Folder..."), QMessageBox::AcceptRole);
+            box.addButton(orvantoText("Choose &Another Folder..."), QMessageBox::AcceptRole);
         box.setDefaultButton(QMessageBox::Cancel);
         box.exec();
         if (box.clickedButton() == replace)
@@ -69,7 +71,7 @@ public:
     }
     std::optional<QString> savePdfFile(QWidget* parent, const QString& initialPath) override {
         return chosenPath(QFileDialog::getSaveFileName(parent, QString(), initialPath,
-                                                       QStringLiteral("PDF files (*.pdf)")));
+                                                       orvantoText("PDF files (*.pdf)")));
     }
     std::optional<QString> chooseFolder(QWidget* parent, const QString& initialFolder) override {
         return chosenPath(QFileDialog::getExistingDirectory(parent, QString(), initialFolder));

@@ -9,6 +9,7 @@
 #include "ui/HandlerGuard.h"
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
+#include "ui/WindowText.h"
 #include "ui_SettingsDialog.h"
 
 namespace {
@@ -40,7 +41,7 @@ void SettingsDialog::setUpControls() {
     // A stored folder that cannot be read is reported, and the dialog opens to choose another.
     QString folder;
     runHandler(this, [this, &folder] { folder = fromNative(storedSettings().readOutputFolder()); });
-    showFolder(folder.isEmpty() ? QStringLiteral("No Default Folder Selected Yet") : folder);
+    showFolder(folder.isEmpty() ? orvantoText("No Default Folder Selected Yet") : folder);
     m_ui->changeFolderButton->setFocus();
 }
 

@@ -1,10 +1,15 @@
 #pragma once
 
+#include <string>
+
 #include <QString>
 
 #include "engine/SplitOutcome.h"
 
 class QWidget;
+
+// A size of the size catalogue ("1.4 Megabytes", "300k") in the user's language.
+QString sizeText(const std::string& catalogueSize);
 
 // The main window's words for how a split ended.
 QString refusalText(const SplitRefusal& refusal);

@@ -5,6 +5,7 @@
 
 #include "engine/Job.h"
 #include "ui/NativeText.h"
+#include "ui/WindowText.h"
 #include "wording/ProgressMessages.h"
 
 SplitProgressLabel::SplitProgressLabel(QLabel& label) : m_label(label) {
@@ -26,12 +27,12 @@ void SplitProgressLabel::show(const JobProgress& progress) {
 
 void SplitProgressLabel::markCompleted() {
     m_completed = true;
-    showText(fromNative(kPieceDoneText));
+    showText(fromNative(pieceDoneText()));
 }
 
 // Named by its figure, and before the first one by what it is: a label without a name is
 // spoken by its frame's title.
 void SplitProgressLabel::showText(const QString& text) {
     m_label.setText(text);
-    m_label.setAccessibleName(text.isEmpty() ? QStringLiteral("Split progress") : text);
+    m_label.setAccessibleName(text.isEmpty() ? orvantoText("Split progress") : text);
 }

@@ -6,6 +6,7 @@
 #include "settings/Settings.h"
 #include "ui/DesktopTextScale.h"
 #include "ui/FormOnScreen.h"
+#include "ui/WindowText.h"
 #include "ui_StatisticsWindow.h"
 
 namespace {
@@ -36,29 +37,28 @@ StatisticsWindow::StatisticsWindow(QWidget* owner, const settings::Settings& set
 StatisticsWindow::~StatisticsWindow() = default;
 
 void StatisticsWindow::showMemoryStatus(const MemoryStatus& status) {
-    m_ui->totalMemoryLabel->setText(QStringLiteral("Total RAM memory on your system = ") +
-                                    QString::number(status.totalPhysical));
-    m_ui->availableMemoryLabel->setText(QStringLiteral("RAM memory currently available  = ") +
-                                        QString::number(status.availablePhysical));
+    m_ui->totalMemoryLabel->setText(
+        orvantoText("Total RAM memory on your system = %1").arg(status.totalPhysical));
+    m_ui->availableMemoryLabel->setText(
+        orvantoText("RAM memory currently available  = %1").arg(status.availablePhysical));
     m_ui->memoryPercentLabel->setText(
-        QStringLiteral("Percentage of RAM memory available = ") +
-        withPercent(percentAvailable(status.availablePhysical, status.totalPhysical)));
-    setSizedText(m_ui->totalSwapLabel, QStringLiteral("Maximum storage in swap file = ") +
-                                           QString::number(status.totalSwap));
-    setSizedText(m_ui->availableSwapLabel, QStringLiteral("Available swap file space = ") +
-                                               QString::number(status.availableSwap));
+        orvantoText("Percentage of RAM memory available = %1")
+            .arg(withPercent(percentAvailable(status.availablePhysical, status.totalPhysical))));
+    setSizedText(m_ui->totalSwapLabel,
+                 orvantoText("Maximum storage in swap file = %1").arg(status.totalSwap));
+    setSizedText(m_ui->availableSwapLabel,
+                 orvantoText("Available swap file space = %1").arg(status.availableSwap));
     setSizedText(m_ui->swapPercentLabel,
-                 QStringLiteral("Percentage of swap file available  = ") +
-                     withPercent(percentAvailable(status.availableSwap, status.totalSwap)));
+                 orvantoText("Percentage of swap file available  = %1")
+                     .arg(withPercent(percentAvailable(status.availableSwap, status.totalSwap))));
 }
 
 void StatisticsWindow::showSplitCounter(std::int32_t splits) {
-    const QString count = QString::number(splits);
     setSizedText(m_ui->splitCountLabel,
-                 QStringLiteral("The total number of files that you have split -> ") + count);
+                 orvantoText("The total number of files that you have split -> %1").arg(splits));
     // Spoken without the arrow.
     m_ui->splitCountLabel->setAccessibleName(
-        QStringLiteral("The total number of files that you have split: ") + count);
+        orvantoText("The total number of files that you have split: %1").arg(splits));
 }
 
 void showStatisticsWindow(QWidget* owner, const settings::Settings& settings,

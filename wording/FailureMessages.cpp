@@ -9,52 +9,55 @@
 #include "settings/ConversionError.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFileError.h"
+#include "wording/Translation.h"
 
 namespace {
 
-std::string verb(const IoError& failure) {
+// The sentence for what failed: "Could not write %1: %2" with the path and why, or "Could not
+// rename %1 to %2: %3" with the other path first.
+std::string failedOperationText(const IoError& failure) {
     using Operation = IoError::Operation;
     switch (failure.operation()) {
     case Operation::Open:
-        return "open";
+        return translate("Could not open %1: %2");
     case Operation::Read:
-        return "read";
+        return translate("Could not read %1: %2");
     case Operation::Write:
-        return "write";
+        return translate("Could not write %1: %2");
     case Operation::Create:
-        return "create";
+        return translate("Could not create %1: %2");
     case Operation::Close:
-        return "close";
+        return translate("Could not close %1: %2");
     case Operation::Remove:
-        return "remove";
-    case Operation::Rename:
-        return "rename " + failure.otherPath() + " to";
-    case Operation::Copy:
-        return "copy " + failure.otherPath() + " to";
+        return translate("Could not remove %1: %2");
     case Operation::Lock:
-        return "lock";
+        return translate("Could not lock %1: %2");
     case Operation::OpenFolder:
-        return "open the folder";
+        return translate("Could not open the folder %1: %2");
     case Operation::ReadStatus:
-        return "read the status of";
+        return translate("Could not read the status of %1: %2");
     case Operation::ReadLink:
-        return "read the link";
+        return translate("Could not read the link %1: %2");
     case Operation::FollowLinks:
-        return "follow the links of";
+        return translate("Could not follow the links of %1: %2");
     case Operation::ReadOwner:
-        return "read the owner of";
+        return translate("Could not read the owner of %1: %2");
     case Operation::SetOwner:
-        return "set the owner of";
+        return translate("Could not set the owner of %1: %2");
     case Operation::ReadPermissions:
-        return "read the permissions of";
+        return translate("Could not read the permissions of %1: %2");
     case Operation::SetPermissions:
-        return "set the permissions of";
+        return translate("Could not set the permissions of %1: %2");
     case Operation::ReadCurrentFolder:
-        return "read the current folder";
+        return translate("Could not read the current folder %1: %2");
     case Operation::WriteReport:
-        return "write the report to";
+        return translate("Could not write the report to %1: %2");
     case Operation::Start:
-        return "start";
+        return translate("Could not start %1: %2");
+    case Operation::Rename:
+        return translate("Could not rename %1 to %2: %3");
+    case Operation::Copy:
+        return translate("Could not copy %1 to %2: %3");
     }
     return {};
 }
@@ -65,27 +68,33 @@ std::string reason(const IoError& failure) {
     case Fault::System:
         return std::strerror(failure.errorNumber());
     case Fault::SymbolicLink:
-        return "it is a symbolic link";
+        return translate("it is a symbolic link");
     case Fault::NotPlainFile:
-        return "it is not a plain file";
+        return translate("it is not a plain file");
     case Fault::ReservedName:
-        return "names of this form are kept for files being written";
+        return translate("names of this form are kept for files being written");
     case Fault::ShrankWhileCopied:
-        return "it became shorter while it was being copied";
+        return translate("it became shorter while it was being copied");
     case Fault::ShrankAfterChosen:
-        return "it changed while it was being split: it became shorter (" +
-               std::to_string(failure.bytesRead()) + " of " +
-               std::to_string(failure.bytesExpected()) + " bytes read)";
+        return fillIn(
+            translate("it changed while it was being split: it became shorter (%1 of %2 "
+                      "bytes read)"),
+            {std::to_string(failure.bytesRead()), std::to_string(failure.bytesExpected())});
     case Fault::GrewAfterChosen:
-        return "it changed while it was being split: it grew beyond the " +
-               std::to_string(failure.bytesExpected()) + " bytes it had when it was chosen";
+        return fillIn(translate("it changed while it was being split: it grew beyond the %1 bytes "
+                                "it had when it was chosen"),
+                      {std::to_string(failure.bytesExpected())});
     }
     return {};
 }
 
 // "Could not write /x/movie.3: No space left on device"
 std::string ioErrorText(const IoError& failure) {
-    return "Could not " + verb(failure) + " " + failure.path() + ": " + reason(failure);
+    const IoError::Operation operation = failure.operation();
+    if (operation == IoError::Operation::Rename || operation == IoError::Operation::Copy)
+        return fillIn(failedOperationText(failure),
+                      {failure.otherPath(), failure.path(), reason(failure)});
+    return fillIn(failedOperationText(failure), {failure.path(), reason(failure)});
 }
 
 std::string splitFailureText(const SplitFailure& failure) {
@@ -94,10 +103,10 @@ std::string splitFailureText(const SplitFailure& failure) {
     case SplitFailure::Cleanup::NothingWritten:
         return cause;
     case SplitFailure::Cleanup::Removed:
-        return cause + ". The split files written so far have been removed.";
+        return fillIn(translate("%1. The split files written so far have been removed."), {cause});
     case SplitFailure::Cleanup::NotAllRemoved:
-        return cause + ". The split files written so far could not all be removed: " +
-               ioErrorText(*failure.removalFailure());
+        return fillIn(translate("%1. The split files written so far could not all be removed: %2"),
+                      {cause, ioErrorText(*failure.removalFailure())});
     }
     return cause;
 }
@@ -105,9 +114,9 @@ std::string splitFailureText(const SplitFailure& failure) {
 std::string settingsFileText(const SettingsFileError& failure) {
     switch (failure.kind()) {
     case SettingsFileError::Kind::Write:
-        return "Unable to write to " + failure.path();
+        return fillIn(translate("Unable to write to %1"), {failure.path()});
     case SettingsFileError::Kind::StoredFolderTooLong:
-        return "The output folder stored in " + failure.path() + " is too long";
+        return fillIn(translate("The output folder stored in %1 is too long"), {failure.path()});
     }
     return failure.path();
 }
@@ -118,7 +127,7 @@ std::string unsplittableText(const UnsplittableSource& failure) {
         return ioErrorText(
             IoError(IoError::Operation::Open, failure.path(), IoError::Fault::NotPlainFile));
     case UnsplittableSource::Kind::Empty:
-        return "Could not split " + failure.path() + ": it is empty";
+        return fillIn(translate("Could not split %1: it is empty"), {failure.path()});
     }
     return failure.path();
 }
@@ -127,7 +136,7 @@ std::string unsplittableText(const UnsplittableSource& failure) {
 
 std::string failureText(const std::exception& failure) {
     if (const auto* conversion = dynamic_cast<const ConversionError*>(&failure))
-        return "'" + conversion->text() + "' is not a valid integer value";
+        return fillIn(translate("'%1' is not a valid integer value"), {conversion->text()});
     if (const auto* settingsFile = dynamic_cast<const SettingsFileError*>(&failure))
         return settingsFileText(*settingsFile);
     if (const auto* source = dynamic_cast<const UnsplittableSource*>(&failure))
@@ -137,19 +146,19 @@ std::string failureText(const std::exception& failure) {
     if (const auto* io = dynamic_cast<const IoError*>(&failure))
         return ioErrorText(*io);
     if (const auto* busy = dynamic_cast<const FolderLockBusy*>(&failure))
-        return "Could not lock " + busy->lockFile() + ": another Orvanto program holds it";
+        return fillIn(translate("Could not lock %1: another Orvanto program holds it"),
+                      {busy->lockFile()});
     return failure.what();
 }
 
 std::string uncountedSplitText(const settings::UncountedSplit& uncounted) {
     if (uncounted.reason == settings::UncountedSplit::Reason::LockHeld)
-        return "The split files are complete, but the split was not counted: another Orvanto "
-               "program holds " +
-               uncounted.file + ", the lock on the settings files.";
-    const std::string key = settings::kSplitCounterKey;
-    const std::string section = settings::kSplitCounterSection;
-    return "The split files are complete, but the split was not counted: in " + uncounted.file +
-           ", the key " + key + " in the section [" + section +
-           "] is missing or not a whole number. Put the line " + key + "=0 under [" + section +
-           "] in that file to count from 0 again.";
+        return fillIn(translate("The split files are complete, but the split was not counted: "
+                                "another Orvanto program holds %1, the lock on the settings "
+                                "files."),
+                      {uncounted.file});
+    return fillIn(translate("The split files are complete, but the split was not counted: in %1, "
+                            "the key %2 in the section [%3] is missing or not a whole number. Put "
+                            "the line %2=0 under [%3] in that file to count from 0 again."),
+                  {uncounted.file, settings::kSplitCounterKey, settings::kSplitCounterSection});
 }

@@ -3,6 +3,7 @@
 #include "engine/ScriptGrammar.h"
 #include "engine/SplitRequest.h"
 #include "platform/VisibleText.h"
+#include "wording/Translation.h"
 
 namespace {
 
@@ -10,50 +11,89 @@ std::string quoted(const std::string& name) {
     return "\"" + visibleText(name) + "\"";
 }
 
+// "2500000 bytes", as a part of a sentence that counts more than one thing.
 std::string bytes(std::int64_t count) {
-    return std::to_string(count) + " bytes";
+    return fillIn(translatePlural("%1 byte", "%1 bytes", static_cast<unsigned long>(count)),
+                  {std::to_string(count)});
 }
 
-// What was due where a script departs from the form the split writes.
-std::string scriptPartText(ScriptPart part, const std::string& targetName) {
+// Where a script departs from the form the split writes, and what was due there.
+std::string scriptFormText(const join_refusal::ScriptForm& r, const std::string& scriptName) {
     using namespace script_grammar;
-    switch (part) {
+    const std::string script = visibleText(scriptName);
+    const std::string line = std::to_string(r.line);
+    switch (r.due) {
     case ScriptPart::EchoOff:
-        return "\"" + kEchoOff + "\"";
+        return fillIn(translate("%1, line %2: expected \"%3\". Only a rejoin script as Orvanto "
+                                "writes it is joined."),
+                      {script, line, kEchoOff});
     case ScriptPart::CopyCommand:
-        return "\"" + kCopyCommand + "\"";
+        return fillIn(translate("%1, line %2: expected \"%3\". Only a rejoin script as Orvanto "
+                                "writes it is joined."),
+                      {script, line, kCopyCommand});
     case ScriptPart::QuotedName:
-        return "a name in double quotes";
+        return fillIn(
+            translate("%1, line %2: expected a name in double quotes. Only a rejoin script as "
+                      "Orvanto writes it is joined."),
+            {script, line});
     case ScriptPart::NextPieceOrTarget:
-        return "\" + \" and a piece's name, or \" \" and the target";
+        return fillIn(
+            translate("%1, line %2: expected \" + \" and a piece's name, or \" \" and the "
+                      "target. Only a rejoin script as Orvanto writes it is joined."),
+            {script, line});
     case ScriptPart::MorePieces:
-        return "\" + \" and a piece's name";
+        return fillIn(
+            translate("%1, line %2: expected \" + \" and a piece's name. Only a rejoin script "
+                      "as Orvanto writes it is joined."),
+            {script, line});
     case ScriptPart::TargetFirstAndLast:
-        return quoted(targetName) + " first and last";
+        return fillIn(translate("%1, line %2: expected %3 first and last. Only a rejoin script as "
+                                "Orvanto writes it is joined."),
+                      {script, line, quoted(r.target)});
     case ScriptPart::LineEnd:
-        return "the end of the line";
+        return fillIn(
+            translate("%1, line %2: expected the end of the line. Only a rejoin script as "
+                      "Orvanto writes it is joined."),
+            {script, line});
     case ScriptPart::ShortLine:
-        return "a line of at most " + std::to_string(kLongestScriptLine) + " characters";
+        return fillIn(translate("%1, line %2: expected a line of at most %3 characters. Only a "
+                                "rejoin script as Orvanto writes it is joined."),
+                      {script, line, std::to_string(kLongestScriptLine)});
     case ScriptPart::EchoLine:
-        return "\"" + kEcho + "\", the target's name and \"" + kRecreated + "\"";
+        return fillIn(translate("%1, line %2: expected \"%3\", the target's name and \"%4\". "
+                                "Only a rejoin script as Orvanto writes it is joined."),
+                      {script, line, kEcho, kRecreated});
     case ScriptPart::ScriptEnd:
-        return "the end of the script";
+        return fillIn(
+            translate("%1, line %2: expected the end of the script. Only a rejoin script as "
+                      "Orvanto writes it is joined."),
+            {script, line});
     case ScriptPart::WholeScript:
-        return "a rejoin script";
+        return fillIn(
+            translate("%1, line %2: expected a rejoin script. Only a rejoin script as Orvanto "
+                      "writes it is joined."),
+            {script, line});
     case ScriptPart::FewerPieces:
-        return "at most " + std::to_string(kMostPieces + 1) + " pieces";
+        return fillIn(translate("%1, line %2: expected at most %3 pieces. Only a rejoin script as "
+                                "Orvanto writes it is joined."),
+                      {script, line, std::to_string(kMostPieces + 1)});
     case ScriptPart::SwitchToUtf8:
-        return "the lines that switch cmd to UTF-8, which a name outside plain ASCII needs";
+        return fillIn(
+            translate("%1, line %2: expected the lines that switch cmd to UTF-8, which a name "
+                      "outside plain ASCII needs. Only a rejoin script as Orvanto writes it is "
+                      "joined."),
+            {script, line});
     case ScriptPart::RestoreCodePage:
-        return "\"" + kRestoreCodePage + "\", which switches back to the code page saved";
+        return fillIn(translate("%1, line %2: expected \"%3\", which switches back to the code "
+                                "page saved. Only a rejoin script as Orvanto writes it is joined."),
+                      {script, line, kRestoreCodePage});
     case ScriptPart::AsciiCopyCommand:
-        return "\"" + kCopyCommand + "\", since names in plain ASCII need no switch to UTF-8";
+        return fillIn(translate("%1, line %2: expected \"%3\", since names in plain ASCII need no "
+                                "switch to UTF-8. Only a rejoin script as Orvanto writes it is "
+                                "joined."),
+                      {script, line, kCopyCommand});
     }
     return {};
-}
-
-std::string atLine(int line, const std::string& scriptName) {
-    return visibleText(scriptName) + ", line " + std::to_string(line) + ": ";
 }
 
 // Each refusal in its words; scriptName is the script as the user named it.
@@ -61,67 +101,73 @@ struct RefusalText {
     const std::string& scriptName;
 
     std::string operator()(const join_refusal::ScriptForm& r) const {
-        return atLine(r.line, scriptName) + "expected " + scriptPartText(r.due, r.target) +
-               ". Only a rejoin script as Orvanto writes it is joined.";
+        return scriptFormText(r, scriptName);
     }
     std::string operator()(const join_refusal::UnsafeName& r) const {
-        return atLine(r.line, scriptName) + "the name " + quoted(r.name) +
-               " is not one that Orvanto writes: a folder, a drive, or a name Windows refuses.";
+        return fillIn(translate("%1, line %2: the name %3 is not one that Orvanto writes: a "
+                                "folder, a drive, or a name Windows refuses."),
+                      {visibleText(scriptName), std::to_string(r.line), quoted(r.name)});
     }
     std::string operator()(const join_refusal::PieceOutOfOrder& r) const {
-        return atLine(r.line, scriptName) + "expected the piece " + quoted(r.due) + ", not " +
-               quoted(r.name) + ".";
+        return fillIn(
+            translate("%1, line %2: expected the piece %3, not %4."),
+            {visibleText(scriptName), std::to_string(r.line), quoted(r.due), quoted(r.name)});
     }
     std::string operator()(const join_refusal::UnreadablePieces& r) const {
+        // One whole sentence a piece, so that every name is read however many there are.
         std::string text;
         for (const std::string& name : r.missing)
-            text += (text.empty() ? "" : " ") + ("The piece " + quoted(name) + " is missing.");
+            text += (text.empty() ? "" : " ") +
+                    fillIn(translate("The piece %1 is missing."), {quoted(name)});
         for (const std::string& name : r.notPlainFiles)
             text += (text.empty() ? "" : " ") +
-                    ("The piece " + quoted(name) + " is not a regular file.");
+                    fillIn(translate("The piece %1 is not a regular file."), {quoted(name)});
         return text;
     }
     std::string operator()(const join_refusal::ShortPiece& r) const {
-        return "The piece " + quoted(r.name) + " is short: it holds " + bytes(r.size) +
-               ", the first piece " + bytes(r.firstPieceSize) + ".";
+        return fillIn(translate("The piece %1 is short: it holds %2, the first piece %3."),
+                      {quoted(r.name), bytes(r.size), bytes(r.firstPieceSize)});
     }
     std::string operator()(const join_refusal::LongPiece& r) const {
-        return "The piece " + quoted(r.name) + " holds " + bytes(r.size) +
-               ", more than the first piece's " + bytes(r.firstPieceSize) + ".";
+        return fillIn(translate("The piece %1 holds %2, more than the first piece's %3."),
+                      {quoted(r.name), bytes(r.size), bytes(r.firstPieceSize)});
     }
     std::string operator()(const join_refusal::TargetExists& r) const {
-        return visibleText(r.path) + " already exists.";
+        return fillIn(translate("%1 already exists."), {visibleText(r.path)});
     }
     std::string operator()(const join_refusal::ChecksumNotPlainFile& r) const {
-        return "The checksum file " + quoted(r.name) +
-               " is not a regular file: a link, a pipe or a device is not read.";
+        return fillIn(translate("The checksum file %1 is not a regular file: a link, a pipe or a "
+                                "device is not read."),
+                      {quoted(r.name)});
     }
     std::string operator()(const join_refusal::ChecksumForm& r) const {
-        const std::string where = visibleText(r.name) + ", line " + std::to_string(r.line) + ": ";
-        const std::string onlyOrvanto = " Only a checksum file as Orvanto writes it is read.";
+        const std::string line = std::to_string(r.line);
         if (r.due.empty())
-            return where + "expected the end of the file." + onlyOrvanto;
-        return where + "expected 64 lowercase hexadecimal digits, two blanks and " + quoted(r.due) +
-               " on a line of its own." + onlyOrvanto;
+            return fillIn(translate("%1, line %2: expected the end of the file. Only a checksum "
+                                    "file as Orvanto writes it is read."),
+                          {visibleText(r.name), line});
+        return fillIn(translate("%1, line %2: expected 64 lowercase hexadecimal digits, two blanks "
+                                "and %3 on a line of its own. Only a checksum file as Orvanto "
+                                "writes it is read."),
+                      {visibleText(r.name), line, quoted(r.due)});
     }
     std::string operator()(const join_refusal::DigestMismatch& r) const {
         const std::string checksum = visibleText(r.checksumName);
-        std::string text;
-        for (const std::string& piece : r.pieces) {
-            const std::string name = visibleText(piece);
-            text += (text.empty() ? "" : " ") + name +
-                    " is not the piece that was split: its SHA-256 differs from " + checksum +
-                    ". Ask the sender for " + name + " again.";
-        }
         if (!r.target.empty())
-            text = "The pieces match " + checksum + ", but the file they make is not " +
-                   visibleText(r.target) + " as it was split: its SHA-256 differs. Ask the " +
-                   "sender for " + checksum + " again.";
+            return fillIn(translate("The pieces match %1, but the file they make is not %2 as it "
+                                    "was split: its SHA-256 differs. Ask the sender for %1 again."),
+                          {checksum, visibleText(r.target)});
+        std::string text;
+        for (const std::string& piece : r.pieces)
+            text += (text.empty() ? "" : " ") +
+                    fillIn(translate("%1 is not the piece that was split: its SHA-256 differs "
+                                     "from %2. Ask the sender for %1 again."),
+                           {visibleText(piece), checksum});
         return text;
     }
     std::string operator()(const join_refusal::NotEnoughSpace& r) const {
-        return "The recreated file needs " + bytes(r.bytesNeeded) + ", but only " +
-               bytes(r.bytesFree) + " are free in " + visibleText(r.folder) + ".";
+        return fillIn(translate("The recreated file needs %1, but only %2 are free in %3."),
+                      {bytes(r.bytesNeeded), bytes(r.bytesFree), visibleText(r.folder)});
     }
 };
 
@@ -133,8 +179,12 @@ std::string joinRefusalText(const JoinRefusal& refusal, const std::string& scrip
 
 std::string joinCompletionText(const JoinCompletion& completion) {
     const std::string checksum = visibleText(completion.checksumName);
-    return visibleText(completion.path) + " has been recreated (" + bytes(completion.size) + ")." +
-           (completion.verified
-                ? " Every piece and the whole file match " + checksum + "."
-                : " It was not verified: there is no " + checksum + " beside the rejoin script.");
+    if (completion.verified)
+        return fillIn(translate("%1 has been recreated (%2). Every piece and the whole file match "
+                                "%3."),
+                      {visibleText(completion.path), bytes(completion.size), checksum});
+    return fillIn(
+        translate("%1 has been recreated (%2). It was not verified: there is no %3 beside "
+                  "the rejoin script."),
+        {visibleText(completion.path), bytes(completion.size), checksum});
 }

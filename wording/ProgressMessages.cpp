@@ -2,11 +2,14 @@
 
 #include "engine/Job.h"
 #include "engine/Progress.h"
+#include "wording/Translation.h"
 
-const char* const kPieceDoneText = "100 %  Done.";
+std::string pieceDoneText() {
+    return translate("100 %  Done.");
+}
 
 std::string progressText(int percent) {
-    return std::to_string(percent) + "% Complete";
+    return fillIn(translate("%1% Complete"), {std::to_string(percent)});
 }
 
 std::string splitProgressText(const JobProgress& progress) {
@@ -15,6 +18,6 @@ std::string splitProgressText(const JobProgress& progress) {
     // After the last piece come the final flushes: the split is done only once they are.
     if (progress.piecesOnMedium == progress.currentPiece &&
         progress.currentPiece < progress.pieceCount)
-        return kPieceDoneText;
+        return pieceDoneText();
     return progressText(percentOnMedium(progress));
 }

@@ -8,7 +8,7 @@ struct JobProgress;
 std::string progressText(int percent);
 
 // What the progress display shows when a piece is complete.
-extern const char* const kPieceDoneText;
+std::string pieceDoneText();
 
 // What a split's progress display shows for its figures: nothing before the first piece,
 // "100 %  Done." while the last piece started is on the medium and more pieces follow, else the

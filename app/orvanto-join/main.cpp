@@ -24,13 +24,14 @@
 #include "wording/JoinMessages.h"
 #include "wording/ProgressMessages.h"
 #include "wording/StopMessages.h"
+#include "wording/Translation.h"
 
 using namespace join_program;
 
 namespace {
 
 JoinOutcome runJoin(const JoinRequest& request) {
-    const StopSignals signals(std::string(kPrefix) + "stopping...\n");
+    const StopSignals signals(std::string(kPrefix) + translate("stopping...") + "\n");
     StopSignals::setLeftoverNote(joinLeftoverNote(kPrefix, request.targetFolder.empty()
                                                                ? paths::folderOf(request.scriptPath)
                                                                : request.targetFolder));
@@ -48,12 +49,14 @@ int joinOnTerminal(const JoinRequest& request) {
     if (const auto* completion = std::get_if<JoinCompletion>(&outcome))
         standard_streams::writeReport(joinCompletionText(*completion));
     if (std::holds_alternative<JoinStopped>(outcome))
-        std::cerr << kPrefix << "stopped; the file was not recreated\n";
+        std::cerr << kPrefix << translate("stopped; the file was not recreated") << "\n";
     if (const auto* refusal = std::get_if<JoinRefusal>(&outcome)) {
-        std::cerr << kPrefix << joinRefusalText(*refusal, request.scriptPath);
-        if (std::holds_alternative<join_refusal::TargetExists>(*refusal))
-            std::cerr << " --force replaces it.";
-        std::cerr << "\n";
+        const std::string text = joinRefusalText(*refusal, request.scriptPath);
+        std::cerr << kPrefix
+                  << (std::holds_alternative<join_refusal::TargetExists>(*refusal)
+                          ? fillIn(translate("%1 --force replaces it."), {text})
+                          : text)
+                  << "\n";
     }
     return exitCodeOf(outcome);
 }
@@ -73,6 +76,7 @@ int startWindowProgram(char* argv[]) {
 int main(int argc, char* argv[]) {
     if (!standard_streams::guardStandardStreams(kPrefix))
         return exit_status::kError;
+    startTranslation(catalogueFolder(paths::programFolder()));
     const auto commandLine = readCommandLine(argc, argv);
     if (const int* exitCode = std::get_if<int>(&commandLine))
         return *exitCode;

@@ -10,6 +10,7 @@
 #include "platform/VisibleText.h"
 #include "settings/SettingsFileError.h"
 #include "wording/FailureMessages.h"
+#include "wording/Translation.h"
 
 namespace {
 
@@ -23,86 +24,101 @@ std::string shown(char c) {
     return text;
 }
 
-const char* const kRename = "; rename the file and try again";
-const char* const kElsewhere = "; move it away, or put the pieces elsewhere with -o DIR";
-
 // Each refusal in the terminal's words.
 struct RefusalSentence {
     std::string operator()(const split_refusal::NoSource& r) const {
-        return r.path + ": no such file, or not a plain file";
+        return fillIn(translate("%1: no such file, or not a plain file"), {r.path});
     }
     std::string operator()(const split_refusal::EmptySource& r) const {
-        return r.path + ": the file is empty, there is nothing to split";
+        return fillIn(translate("%1: the file is empty, there is nothing to split"), {r.path});
     }
     std::string operator()(const split_refusal::UnknownSourceSize& r) const {
-        return r.path + ": the size of the file could not be read";
+        return fillIn(translate("%1: the size of the file could not be read"), {r.path});
     }
     std::string operator()(const split_refusal::SourceSizeChanged& r) const {
-        return r.path + ": the file changed size while it was being checked; try again";
+        return fillIn(translate("%1: the file changed size while it was being checked; try again"),
+                      {r.path});
     }
     std::string operator()(const split_refusal::SplitSizeTooSmall&) const {
-        return "the piece size must be at least " + std::to_string(kBlockSize) + " bytes";
+        return fillIn(translate("the piece size must be at least %1 bytes"),
+                      {std::to_string(kBlockSize)});
     }
     std::string operator()(const split_refusal::NotUtf8& r) const {
-        return r.name +
-               ": the name is not UTF-8 text, so no rejoin script can name the file on Windows" +
-               kRename;
+        return fillIn(translate("%1: the name is not UTF-8 text, so no rejoin script can name the "
+                                "file on Windows; rename the file and try again"),
+                      {r.name});
     }
     std::string operator()(const split_refusal::ForbiddenCharacter& r) const {
-        return r.name + ": the rejoin script cannot hold the character " + shown(r.character) +
-               " on Windows" + kRename;
+        return fillIn(translate("%1: the rejoin script cannot hold the character %2 on Windows; "
+                                "rename the file and try again"),
+                      {r.name, shown(r.character)});
     }
     std::string operator()(const split_refusal::DeviceName& r) const {
-        return r.name + ": Windows keeps the name " + r.device +
-               " for a device, so the rejoin script could not recreate the file" + kRename;
+        return fillIn(translate("%1: Windows keeps the name %2 for a device, so the rejoin script "
+                                "could not recreate the file; rename the file and try again"),
+                      {r.name, r.device});
     }
     std::string operator()(const split_refusal::OnlyDots& r) const {
-        return r.name + ": the rejoin script would recreate it as " + r.recreatedAs +
-               ", a folder on Windows" + kRename;
+        return fillIn(translate("%1: the rejoin script would recreate it as %2, a folder on "
+                                "Windows; rename the file and try again"),
+                      {r.name, r.recreatedAs});
     }
     std::string operator()(const split_refusal::TrailingDotOrBlank& r) const {
-        return r.name + ": the rejoin script would recreate it as \"" + r.recreatedAs +
-               "\", and Windows drops the dots and blanks at the end of a name" + kRename;
+        return fillIn(translate("%1: the rejoin script would recreate it as \"%2\", and Windows "
+                                "drops the dots and blanks at the end of a name; rename the file "
+                                "and try again"),
+                      {r.name, r.recreatedAs});
     }
     std::string operator()(const split_refusal::NoNeedToSplit&) const {
-        return "the file is no larger than one piece; choose a smaller size";
+        return translate("the file is no larger than one piece; choose a smaller size");
     }
     std::string operator()(const split_refusal::TooManyPieces& r) const {
-        return "this size would make " + std::to_string(r.pieceCount) +
-               " pieces, and a split makes at most " + std::to_string(kMostPieces) +
-               "; choose a larger size";
+        return fillIn(translate("this size would make %1 pieces, and a split makes at most %2; "
+                                "choose a larger size"),
+                      {std::to_string(r.pieceCount), std::to_string(kMostPieces)});
     }
     std::string operator()(const split_refusal::OverwritesSource& r) const {
-        return "the piece name " + r.name +
-               " is the file being split; put the pieces elsewhere with -o DIR";
+        return fillIn(translate("the piece name %1 is the file being split; put the pieces "
+                                "elsewhere with -o DIR"),
+                      {r.name});
     }
     std::string operator()(const split_refusal::TargetLikeOutput& r) const {
-        return "the rejoin script would recreate the file as " + r.target +
-               ", which Windows takes for " + r.name + ", a file the script needs itself" + kRename;
+        return fillIn(translate("the rejoin script would recreate the file as %1, which Windows "
+                                "takes for %2, a file the script needs itself; rename the file and "
+                                "try again"),
+                      {r.target, r.name});
     }
     std::string operator()(const split_refusal::NameExists& r) const {
-        return r.folder + r.name + " already exists" + kElsewhere;
+        return fillIn(translate("%1 already exists; move it away, or put the pieces elsewhere with "
+                                "-o DIR"),
+                      {r.folder + r.name});
     }
     std::string operator()(const split_refusal::NotEnoughSpace& r) const {
-        return "not enough free space in " + r.folder + ": the split needs " +
-               std::to_string(r.bytesNeeded) + " bytes and " + std::to_string(r.bytesFree) +
-               " are free";
+        return fillIn(translatePlural("not enough free space in %1: the split needs %2 bytes and "
+                                      "%3 is free",
+                                      "not enough free space in %1: the split needs %2 bytes and "
+                                      "%3 are free",
+                                      static_cast<unsigned long>(r.bytesFree)),
+                      {r.folder, std::to_string(r.bytesNeeded), std::to_string(r.bytesFree)});
     }
     std::string operator()(const split_refusal::NotAFolder& r) const {
-        return r.folder + " is not a folder; give a folder with -o DIR";
+        return fillIn(translate("%1 is not a folder; give a folder with -o DIR"), {r.folder});
     }
     std::string operator()(const split_refusal::UnwritableFolder& r) const {
-        return r.folder + " is not a folder Orvanto can write to" +
-               "; put the pieces elsewhere with -o DIR";
+        return fillIn(translate("%1 is not a folder Orvanto can write to; put the pieces elsewhere "
+                                "with -o DIR"),
+                      {r.folder});
     }
     std::string operator()(const split_refusal::NameTooLong& r) const {
-        return "the name " + r.name + " is longer than the " + std::to_string(r.limit) +
-               " bytes a name may have in " + r.folder + kRename;
+        return fillIn(translate("the name %1 is longer than the %2 bytes a name may have in %3; "
+                                "rename the file and try again"),
+                      {r.name, std::to_string(r.limit), r.folder});
     }
     std::string operator()(const split_refusal::PieceTooLarge& r) const {
-        return "the file system of " + r.folder + " holds no file larger than " +
-               std::to_string(r.limit) + " bytes; choose a smaller size, such as \"" + r.preset +
-               "\"";
+        return fillIn(
+            translate("the file system of %1 holds no file larger than %2 bytes; choose a "
+                      "smaller size, such as \"%3\""),
+            {r.folder, std::to_string(r.limit), r.preset});
     }
 };
 
@@ -114,24 +130,31 @@ std::string refusalSentence(const SplitRefusal& refusal) {
 
 std::string completionReport(const SplitCompletion& completion, bool checksumAsked) {
     const std::string base = visibleText(completion.baseName);
+    const std::string count = std::to_string(completion.pieceCount);
     const std::string checksum = visibleText(completion.checksumName);
     const std::string argument = visibleText(shellFileArgument(completion.checksumName));
     std::string checksumReport;
     if (!checksum.empty())
-        checksumReport = "Wrote their SHA-256 and the whole file's to " + checksum +
-                         " (sha256sum --ignore-missing -c " + argument +
-                         " checks the pieces before the join, sha256sum -c " + argument +
-                         " the file too after it).\n";
+        checksumReport = fillIn(
+            translate("Wrote their SHA-256 and the whole file's to %1 (sha256sum --ignore-missing -c "
+                      "%2 checks the pieces before the join, sha256sum -c %2 the file too after "
+                      "it).\n"),
+            {checksum, argument});
     else if (checksumAsked)
-        checksumReport = "Wrote no checksum file: the name " +
-                         visibleText(checksum_file::nameFor(completion.baseName)) +
-                         " would be longer than a name may be in that folder.\n";
-    return "Wrote " + std::to_string(completion.pieceCount) + " pieces, " + base + ".1 to " + base +
-           "." + std::to_string(completion.pieceCount) + ", and the rejoin script " + base +
-           ".bat in " + visibleText(completion.folder) + ".\n" + checksumReport + "Run " + base +
-           ".bat on Windows, or orvanto-join " +
-           visibleText(shellFileArgument(completion.baseName + ".bat")) + ", to recreate " +
-           visibleText(completion.targetName) + ".";
+        checksumReport = fillIn(translate("Wrote no checksum file: the name %1 would be longer "
+                                          "than a name may be in that folder.\n"),
+                                {visibleText(checksum_file::nameFor(completion.baseName))});
+    const std::string rejoin =
+        fillIn(translate("Run %1.bat on Windows, or orvanto-join %2, to recreate %3."),
+               {base, visibleText(shellFileArgument(completion.baseName + ".bat")),
+                visibleText(completion.targetName)});
+    return fillIn(translatePlural("Wrote %1 piece, %2.1 to %2.%1, and the rejoin script %2.bat in "
+                                  "%3.\n",
+                                  "Wrote %1 pieces, %2.1 to %2.%1, and the rejoin script %2.bat in "
+                                  "%3.\n",
+                                  static_cast<unsigned long>(completion.pieceCount)),
+                  {count, base, visibleText(completion.folder)}) +
+           checksumReport + rejoin;
 }
 
 std::string failureSentence(const std::exception& failure) {

@@ -31,52 +31,55 @@
 #include "wording/FailureMessages.h"
 #include "wording/ProgressMessages.h"
 #include "wording/StopMessages.h"
+#include "wording/Translation.h"
 
 namespace {
 
 const char* const kProgram = "orvanto-split";
 
-const std::string kUsage =
-    "Usage: orvanto-split [-o DIR] [--no-checksum] SOURCE SIZE\n"
-    "\n"
-    "Cuts SOURCE into the pieces BASE.1, BASE.2, ... and writes the rejoin script BASE.bat\n"
-    "beside them, exactly as Orvanto's Create Split Files button does (BASE is SOURCE's name up\n"
-    "to its first dot), and the checksum file BASE.sha256, which sha256sum -c reads: the\n"
-    "SHA-256 of every piece and of the whole file, which every join checks. The pieces go to\n"
-    "DIR, else to the output folder of Orvanto's settings, else beside SOURCE. Nothing that\n"
-    "already exists is replaced.\n"
-    "\n"
-    "Options:\n"
-    "  -o, --output DIR   put the pieces and the script in DIR (an empty DIR is refused)\n"
-    "      --no-checksum  write no BASE.sha256\n"
-    "  -h, --help         show this text\n"
-    "  -v, --version      show the version\n"
-    "\n"
-    "SIZE is the size of each piece, given as one of:\n"
-    "  a number of bytes                       1400000\n"
-    "  a number and a unit, in any letter case 10M, 10mb or 1.4 MB (decimal: k, M, G are 1000,\n"
-    "                                          1000000, 1000000000 bytes), 10MiB (binary: KiB,\n"
-    "                                          MiB, GiB)\n"
-    "  a size as the window shows it           \"1.4 Megabytes\", \"4600 Meg Files\", \"5120k\",\n"
-    "                                          \"4.6 Gigabytes\"\n"
-    "The smallest size is " +
-    std::to_string(kBlockSize) + " bytes, and a split gives at least 2 and at most " +
-    std::to_string(kMostPieces) +
-    " pieces\n"
-    "holding data (an empty one follows when the data ends on a piece's last byte).\n"
-    "\n"
-    "The report of a finished split goes to standard output, progress to standard error when\n"
-    "it is a terminal, every other message to standard error. Ctrl+C, SIGTERM and SIGHUP stop\n"
-    "the split and remove what it wrote.\n"
-    "\n"
-    "Exit status:\n"
-    "  0      the split was completed\n"
-    "  1      nothing was split: the request was refused, the source could not be opened,\n"
-    "         or the command line was wrong\n"
-    "  2      an error (a file that could not be written, a bad settings file, a report\n"
-    "         that could not be written to standard output after the files were, or this\n"
-    "         help or the version that could not be)\n"
-    "  128+N  the split was stopped by signal N (130 for Ctrl+C)\n";
+std::string usage() {
+    // clang-format off
+    return fillIn(translate(
+        "Usage: orvanto-split [-o DIR] [--no-checksum] SOURCE SIZE\n"
+        "\n"
+        "Cuts SOURCE into the pieces BASE.1, BASE.2, ... and writes the rejoin script BASE.bat\n"
+        "beside them, exactly as Orvanto's Create Split Files button does (BASE is SOURCE's name up\n"
+        "to its first dot), and the checksum file BASE.sha256, which sha256sum -c reads: the\n"
+        "SHA-256 of every piece and of the whole file, which every join checks. The pieces go to\n"
+        "DIR, else to the output folder of Orvanto's settings, else beside SOURCE. Nothing that\n"
+        "already exists is replaced.\n"
+        "\n"
+        "Options:\n"
+        "  -o, --output DIR   put the pieces and the script in DIR (an empty DIR is refused)\n"
+        "      --no-checksum  write no BASE.sha256\n"
+        "  -h, --help         show this text\n"
+        "  -v, --version      show the version\n"
+        "\n"
+        "SIZE is the size of each piece, given as one of:\n"
+        "  a number of bytes                       1400000\n"
+        "  a number and a unit, in any letter case 10M, 10mb or 1.4 MB (decimal: k, M, G are 1000,\n"
+        "                                          1000000, 1000000000 bytes), 10MiB (binary: KiB,\n"
+        "                                          MiB, GiB)\n"
+        "  a size as the window shows it           \"1.4 Megabytes\", \"4600 Meg Files\", \"5120k\",\n"
+        "                                          \"4.6 Gigabytes\"\n"
+        "The smallest size is %1 bytes, and a split gives at least 2 and at most %2 pieces\n"
+        "holding data (an empty one follows when the data ends on a piece's last byte).\n"
+        "\n"
+        "The report of a finished split goes to standard output, progress to standard error when\n"
+        "it is a terminal, every other message to standard error. Ctrl+C, SIGTERM and SIGHUP stop\n"
+        "the split and remove what it wrote.\n"
+        "\n"
+        "Exit status:\n"
+        "  0      the split was completed\n"
+        "  1      nothing was split: the request was refused, the source could not be opened,\n"
+        "         or the command line was wrong\n"
+        "  2      an error (a file that could not be written, a bad settings file, a report\n"
+        "         that could not be written to standard output after the files were, or this\n"
+        "         help or the version that could not be)\n"
+        "  128+N  the split was stopped by signal N (130 for Ctrl+C)\n"),
+        {std::to_string(kBlockSize), std::to_string(kMostPieces)});
+    // clang-format on
+}
 
 // Names in messages come from the command line, the settings and the folder: shown escaped.
 void complain(const std::string& message) {
@@ -147,9 +150,10 @@ int split(const std::string& source, std::int64_t splitSize,
     signals.reset();
     if (const auto* stopped = std::get_if<SplitStopped>(&outcome)) {
         complain(stopped->removalFailure
-                     ? "stopped; the pieces written so far could not all be removed: " +
-                           failureText(*stopped->removalFailure)
-                     : std::string("stopped; the pieces written so far have been removed"));
+                     ? fillIn(translate("stopped; the pieces written so far could not all be "
+                                        "removed: %1"),
+                              {failureText(*stopped->removalFailure)})
+                     : translate("stopped; the pieces written so far have been removed"));
         return exit_status::kSignalBase + StopSignals::stopSignal();
     }
     if (const auto* refusal = std::get_if<SplitRefusal>(&outcome))
@@ -164,43 +168,45 @@ int split(const std::string& source, std::int64_t splitSize,
 int main(int argc, char* argv[]) {
     if (!standard_streams::guardStandardStreams("orvanto-split: "))
         return exit_status::kError;
+    startTranslation(catalogueFolder(paths::programFolder()));
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (const std::optional<int> answered = answerHelpOrVersion(arguments, kUsage, kProgram))
+    if (const std::optional<int> answered = answerHelpOrVersion(arguments, usage(), kProgram))
         return *answered;
     std::string unknownOption;
     const std::optional<CommandLineOptions> options =
         parseOptions(arguments, {"--no-checksum"}, unknownOption);
     if (!options) {
-        complain("unknown option or missing folder: " + unknownOption +
-                 "; see orvanto-split --help");
+        complain(fillIn(translate("unknown option or missing folder: %1; see orvanto-split --help"),
+                        {unknownOption}));
         return exit_status::kNotDone;
     }
     if (options->operands.size() != 2) {
-        std::cerr << kUsage;
+        std::cerr << usage();
         return exit_status::kNotDone;
     }
     const std::string& sizeText = options->operands[1];
     const std::optional<std::int64_t> splitSize = size_catalogue::sizeFromText(sizeText);
     if (!splitSize) {
-        complain("\"" + sizeText + "\" is not a size; see orvanto-split --help");
+        complain(fillIn(translate("\"%1\" is not a size; see orvanto-split --help"), {sizeText}));
         return exit_status::kNotDone;
     }
     // As the join does: a folder that is not one is refused before anything else is tried.
     if (options->outputFolder) {
         if (const int folderError = paths::folderError(*options->outputFolder)) {
-            complain(*options->outputFolder + " is not a folder: " + std::strerror(folderError));
+            complain(fillIn(translate("%1 is not a folder: %2"),
+                            {*options->outputFolder, std::strerror(folderError)}));
             return exit_status::kNotDone;
         }
     }
     try {
-        std::optional<StopSignals> signals(std::in_place,
-                                           std::string(kProgram) + ": stopping...\n");
+        std::optional<StopSignals> signals(std::in_place, std::string(kProgram) + ": " +
+                                                              translate("stopping...") + "\n");
         return split(options->operands[0], *splitSize, options->outputFolder,
                      options->flags.count("--no-checksum") == 0, signals);
     } catch (const std::exception& error) {
         // A stop signal ends a wait, such as for the settings lock, with a failure: it is a stop.
         if (StopSignals::stopSignal() != 0) {
-            complain("stopped");
+            complain(translate("stopped"));
             return exit_status::kSignalBase + StopSignals::stopSignal();
         }
         complain(failureSentence(error));

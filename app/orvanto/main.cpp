@@ -18,37 +18,39 @@
 #include "ui/DisplayCheck.h"
 #include "ui/MainWindow.h"
 #include "ui/NativeText.h"
+#include "ui/ProgramPage.h"
 #include "ui/TerminationSignals.h"
+#include "ui/WindowText.h"
 #include "wording/FailureMessages.h"
+#include "wording/Translation.h"
 
 namespace {
-
-const char* const kNoDisplay =
-    "orvanto: there is no display to show the window on. To split a file in this terminal, use "
-    "orvanto-split (see orvanto-split --help).\n";
 
 const char* const kProgram = "orvanto";
 
 // --help names the help page the Help button opens, so an installation can be checked.
 std::string helpPageLine() {
     const std::vector<std::string> folders = paths::pageFolders(paths::programFolder());
-    if (const std::optional<std::string> page = paths::findPage("help.htm", folders))
-        return "Help page: " + visibleText(*page);
-    return "Help page: not found in " + visibleText(folders.at(0)) + " or " +
-           visibleText(folders.at(1));
+    if (const std::optional<std::string> page = paths::findPage(helpPageName(), folders))
+        return fillIn(translate("Help page: %1"), {visibleText(*page)});
+    return fillIn(translate("Help page: not found in %1 or %2"),
+                  {visibleText(folders.at(0)), visibleText(folders.at(1))});
 }
 
 std::string usage() {
-    return "Usage: orvanto [FILE]\n"
-           "Cuts a file into numbered pieces and writes a Windows batch file that rejoins them.\n"
-           "Opens Orvanto's window, with FILE selected when one is given.\n"
-           "Use orvanto-split to split from the command line.\n" +
-           helpPageLine() +
-           "\n"
-           "\n"
-           "Options:\n"
-           "  -h, --help     show this text\n"
-           "  -v, --version  show the version\n";
+    // clang-format off
+    return fillIn(translate(
+        "Usage: orvanto [FILE]\n"
+        "Cuts a file into numbered pieces and writes a Windows batch file that rejoins them.\n"
+        "Opens Orvanto's window, with FILE selected when one is given.\n"
+        "Use orvanto-split to split from the command line.\n"
+        "%1\n"
+        "\n"
+        "Options:\n"
+        "  -h, --help     show this text\n"
+        "  -v, --version  show the version\n"),
+        {helpPageLine()});
+    // clang-format on
 }
 
 // What Qt left of the command line after taking its own options: the file to select, if any,
@@ -60,15 +62,17 @@ std::optional<std::vector<std::string>> filesFromCommandLine(int argc, char** ar
         if (!optionsEnded && argument == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && argument.size() > 1 && argument.front() == '-') {
-            std::fprintf(stderr, "orvanto: unknown option: %s; see orvanto --help\n",
-                         visibleText(argument).c_str());
+            std::fprintf(
+                stderr, "orvanto: %s\n",
+                fillIn(translate("unknown option: %1; see orvanto --help"), {visibleText(argument)})
+                    .c_str());
             return std::nullopt;
         } else {
             files.push_back(argument);
         }
     }
     if (files.size() > 1) {
-        std::fputs("orvanto takes one file at most.\n", stderr);
+        std::fprintf(stderr, "%s\n", translate("orvanto takes one file at most."));
         return std::nullopt;
     }
     return files;
@@ -97,13 +101,18 @@ int run(const std::vector<std::string>& files) {
 int main(int argc, char** argv) {
     if (!standard_streams::guardStandardStreams("orvanto: "))
         return 2;
+    startTranslation(catalogueFolder(paths::programFolder()));
     // Answered without the window system, which is missing in a terminal over SSH.
     if (const std::optional<int> answered =
             answerHelpOrVersion({argv + 1, argv + argc}, usage(), kProgram))
         return *answered;
-    if (!checkForDisplay(argc, argv, kNoDisplay))
+    if (!checkForDisplay(argc, argv,
+                         translate("orvanto: there is no display to show the window on. To split a "
+                                   "file in this terminal, use orvanto-split (see orvanto-split "
+                                   "--help).\n")))
         return 2;
     QApplication app(argc, argv);
+    loadQtCatalogue(app);
     // Qt has taken its own options; what is left is for this program.
     const std::optional<std::vector<std::string>> files = filesFromCommandLine(argc, argv);
     if (!files)

@@ -12,6 +12,7 @@
 #include "platform/Interruption.h"
 #include "platform/IoError.h"
 #include "wording/FailureMessages.h"
+#include "wording/Translation.h"
 
 namespace standard_streams {
 
@@ -24,7 +25,7 @@ bool isClosed(int descriptor) {
 }
 
 IoError reportFailure(int errorNumber) {
-    return IoError(IoError::Operation::WriteReport, "standard output", errorNumber);
+    return IoError(IoError::Operation::WriteReport, translate("standard output"), errorNumber);
 }
 
 void sayFailure(const IoError& failure) {

@@ -58,6 +58,18 @@ TEST_F(SplitFixture, OrvantoJoinExitsWithTheOutcomesCode) {
         EXPECT_EQ(run.out, c.out);
         EXPECT_EQ(run.err.substr(0, run.err.find("Try 'orvanto-join --help'")), c.err);
     }
+    // In the environment's language, a count in its plural form.
+    const auto inLanguage = [&](const std::string& language, const std::string& arguments) {
+        return runProgram("/usr/bin/env", folder(),
+                          "LC_ALL=C.UTF-8 LANGUAGE=" + language + " " ORVANTO_JOIN_PROGRAM " " +
+                              arguments,
+                          output.path());
+    };
+    EXPECT_EQ(inLanguage("de", "movie.bat").err,
+              "orvanto-join: movie.avi existiert bereits. --force ersetzt sie.\n");
+    EXPECT_EQ(inLanguage("ru", "--force movie.bat").out,
+              "movie.avi восстановлен (250000 байт). Каждая часть и весь файл совпадают с "
+              "movie.sha256.\n");
     // The file stands; the report that standard output did not take is an error.
     const ProgramRun closed =
         runProgram("/bin/sh", folder(), "-c '\"$0\" --force movie.bat >&-' " ORVANTO_JOIN_PROGRAM,

@@ -91,6 +91,22 @@ TEST_F(OrvantoSplitProgram, CompletesASplitAndReportsIt) {
     EXPECT_NE(dot.out.find("movie.bat in " + here.path() + ".\n"), std::string::npos) << dot.out;
 }
 
+TEST_F(OrvantoSplitProgram, SpeaksTheEnvironmentsLanguageWithItsPluralForms) {
+    makeSource("movie.avi", 2500000);
+    const auto inLanguage = [this](const std::string& language, const std::string& arguments) {
+        return runProgram("/usr/bin/env", folder(),
+                          "LC_ALL=C.UTF-8 LANGUAGE=" + language + " " ORVANTO_SPLIT_PROGRAM " " +
+                              arguments,
+                          m_output.path());
+    };
+    EXPECT_EQ(inLanguage("de", "movie.avi 1k").err,
+              "orvanto-split: die Teilgröße muss mindestens 8192 Byte betragen\n");
+    EXPECT_EQ(inLanguage("ru", "--no-checksum movie.avi 1MB").out,
+              "Записаны 3 части, с movie.1 по movie.3, и сценарий сборки movie.bat в " + folder() +
+                  ".\nЧтобы восстановить movie.avi, запустите movie.bat в Windows или orvanto-join "
+                  "movie.bat.\n");
+}
+
 TEST_F(OrvantoSplitProgram, ExitsWithOneAfterARefusalAndTwoAfterAnError) {
     makeSource("movie.avi", 500000);
     const ProgramRun refused = run("movie.avi 1000000");
@@ -259,6 +275,11 @@ TEST_F(OrvantoSplitProgram, ExplainsItsUsage) {
         runProgram("/usr/bin/env", folder(), noDisplay + " --help", m_output.path());
     EXPECT_EQ(windowHelp.out.rfind("Usage: orvanto [FILE]\n", 0), 0u);
     EXPECT_NE(windowHelp.out.find("\nHelp page: "), std::string::npos);
+    // The help page of the user's language.
+    EXPECT_NE(runProgram("/usr/bin/env", folder(),
+                         "LC_ALL=C.UTF-8 LANGUAGE=ru " ORVANTO_PROGRAM " -h", m_output.path())
+                  .out.find("/help.ru.htm\n"),
+              std::string::npos);
     EXPECT_EQ(runProgram("/usr/bin/env", folder(), noDisplay + " -v", m_output.path())
                   .out.rfind("orvanto (Orvanto) ", 0),
               0u);

@@ -4,9 +4,13 @@
 
 #include <cerrno>
 
+#include <QPushButton>
+
 #include <gtest/gtest.h>
 
 #include "FakePrompts.h"
+#include "InLanguage.h"
+#include "ui/AboutBox.h"
 
 namespace {
 
@@ -95,4 +99,23 @@ TEST(SplitMessages, AnUnopenableSourceIsShownInAPlainBox) {
               "not selected.  If it is checked, click to remove the check, then click on "
               "\"Apply\", then you will be able to split the file.\n\nCould not open "
               "/x/movie.avi: Permission denied");
+}
+
+TEST(SplitMessages, SpeakTheEnvironmentsLanguageWithItsPluralForms) {
+    {
+        const InLanguage german("de");
+        EXPECT_EQ(refusalText(EmptySource{"/x/movie.avi"}).toStdString(),
+                  "Die gewählte Datei ist leer, es gibt also nichts zu teilen.");
+        EXPECT_EQ(AboutBox(nullptr).findChild<QPushButton*>("returnButton")->text(), "&Zurück");
+    }
+    const InLanguage russian("ru");
+    EXPECT_EQ(sizeText("1.4 Megabytes"), "1.4 МБ");
+    const std::pair<std::int64_t, std::string> counts[] = {{21, "Всего создан 21 файл."},
+                                                           {3, "Всего создано 3 файла."},
+                                                           {5, "Всего создано 5 файлов."}};
+    for (const auto& [count, words] : counts)
+        EXPECT_NE(
+            completionText({"/x/", "movie", "movie.avi", count, ""}).toStdString().find(words),
+            std::string::npos)
+            << words;
 }

@@ -17,6 +17,7 @@
 #include "platform/IoError.h"
 #include "platform/Paths.h"
 #include "platform/PendingFile.h"
+#include "platform/Sha256.h"
 #include "platform/WholeFile.h"
 #include "platform/WriteBack.h"
 
@@ -88,18 +89,17 @@ std::int64_t totalSize(const std::vector<Piece>& pieces) {
     return total;
 }
 
-// The pieces, in order, then the target, whose digests differ from the checksum file's.
-std::optional<JoinRefusal> digestMismatch(const std::string& checksumName, const JoinPlan& plan,
-                                          const checksum_file::Digests& expected,
-                                          const checksum_file::Digests& found) {
+// The pieces, in order, whose digests differ from the checksum file's; the target when none
+// does, as its own digest differs.
+JoinRefusal digestMismatch(const std::string& checksumName, const JoinPlan& plan,
+                           const checksum_file::Digests& expected,
+                           const checksum_file::Digests& found) {
     join_refusal::DigestMismatch mismatch{checksumName, {}, {}};
     for (std::size_t index = 0; index < plan.pieceNames.size(); ++index)
         if (found.pieces[index] != expected.pieces[index])
             mismatch.pieces.push_back(plan.pieceNames[index]);
-    if (mismatch.pieces.empty() && found.whole != expected.whole)
+    if (mismatch.pieces.empty())
         mismatch.target = plan.targetName;
-    if (mismatch.pieces.empty() && mismatch.target.empty())
-        return std::nullopt;
     return mismatch;
 }
 
@@ -134,6 +134,28 @@ bool JoinJob::copyPieces(std::vector<Piece>& pieces, File& target, RunningDigest
     // Its metadata goes with the sync before it takes its name (PendingFile::publish).
     addOnMedium(writeBack.finish());
     return !stopRequested();
+}
+
+std::optional<std::vector<std::string>> JoinJob::digestPieces(std::vector<Piece>& pieces) {
+    std::vector<std::string> digests;
+    std::vector<char> block(RunningDigests::kBlockBytes);
+    for (Piece& piece : pieces) {
+        piece.file.rewind();
+        Sha256 digest;
+        for (std::int64_t left = piece.size; left > 0;) {
+            if (stepEndsJob())
+                return std::nullopt;
+            const std::size_t read = piece.file.read(
+                block.data(), static_cast<std::size_t>(std::min<std::int64_t>(left, kCopyStep)));
+            if (read == 0)
+                throw IoError(IoError::Operation::Read, piece.file.path(),
+                              IoError::Fault::ShrankWhileCopied);
+            digest.add(block.data(), read);
+            left -= static_cast<std::int64_t>(read);
+        }
+        digests.push_back(digest.finish());
+    }
+    return digests;
 }
 
 std::string JoinJob::targetPath() const {
@@ -194,15 +216,23 @@ JoinOutcome JoinJob::run() {
     // No more permission bits than the pieces have: a private file stays private.
     PendingFile target(targetFolder, ".orvanto-join.", plan.targetName, targetPath,
                        pieces.front().file.permissions() & 0666);
+    // The whole file's digest alone while copying: the pieces' are needed only to name the
+    // damaged ones when it differs.
     std::optional<RunningDigests> digests;
     if (expected)
-        digests.emplace();
+        digests.emplace(RunningDigests::Kept::WholeOnly);
     try {
         if (!copyPieces(pieces, target.file(), digests ? &*digests : nullptr))
             return JoinStopped{};
         if (expected) {
-            if (auto mismatch = digestMismatch(checksumName, plan, *expected, digests->finish()))
-                return *mismatch;
+            checksum_file::Digests found = digests->finish();
+            if (found.whole != expected->whole) {
+                auto pieceDigests = digestPieces(pieces);
+                if (!pieceDigests)
+                    return JoinStopped{};
+                found.pieces = std::move(*pieceDigests);
+                return digestMismatch(checksumName, plan, *expected, found);
+            }
         }
         if (!target.publish(request.replaceExisting))
             return join_refusal::TargetExists{targetPath};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,8 +22,9 @@ struct JoinRequest {
 
 // Reads the script, checks every piece, the target's name and the free space, then copies the
 // pieces into a file beside the target that has no name until it takes the target's name once
-// it is on the medium (platform/PendingFile.h). With a checksum file beside the script, every
-// piece's digest and the whole file's must match it before the file takes its name. Refusals and a
+// it is on the medium (platform/PendingFile.h). With a checksum file beside the script, the whole
+// file's digest must match it before the file takes its name; when it does not, the pieces are
+// read again and those whose digests differ are named. Refusals and a
 // stop are returned; failures of input/output throw IoError, and every way out leaves nothing of
 // the file.
 class JoinJob final : public Job {
@@ -38,6 +40,8 @@ public:
 private:
     // digests, when given, sees every byte copied.
     bool copyPieces(std::vector<Piece>& pieces, File& target, RunningDigests* digests);
+    // Every piece's digest, read again from its start; nullopt when stopped.
+    std::optional<std::vector<std::string>> digestPieces(std::vector<Piece>& pieces);
 
     const JoinRequest m_request;
     mutable std::mutex m_targetMutex;

@@ -22,10 +22,11 @@ std::size_t readFully(File& source, char* buffer, std::size_t count) {
 
 } // namespace
 
-RunningDigests::RunningDigests() {
+RunningDigests::RunningDigests(Kept kept)
+    : m_workerCount(kept == Kept::WholeOnly ? 1 : kWorkerCount) {
     for (Block& block : m_blocks)
         block.data.reset(new char[kBlockBytes]);
-    for (int worker = 0; worker < kWorkerCount; ++worker)
+    for (int worker = 0; worker < m_workerCount; ++worker)
         m_workers[worker] = std::thread([this, worker] { digest(static_cast<Worker>(worker)); });
 }
 
@@ -60,7 +61,7 @@ RunningDigests::Block& RunningDigests::nextFree() {
     std::unique_lock<std::mutex> lock(m_mutex);
     const auto freed = [this] {
         const std::uint64_t slowest =
-            *std::min_element(m_digestedCount.begin(), m_digestedCount.end());
+            *std::min_element(m_digestedCount.begin(), m_digestedCount.begin() + m_workerCount);
         return m_failure || m_handedCount - slowest < kBlocksInFlight;
     };
     m_freed.wait(lock, freed);

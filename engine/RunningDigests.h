@@ -27,7 +27,11 @@ public:
     static constexpr std::size_t kBlockBytes = 1 << 20;
     static constexpr std::size_t kBlocksInFlight = 8;
 
-    RunningDigests();
+    // What is digested: every piece's and the whole file's, or the whole file's alone (a join
+    // digests its pieces only when the whole file's digest differs, to name the damaged ones).
+    enum class Kept { PiecesAndWhole, WholeOnly };
+
+    explicit RunningDigests(Kept kept = Kept::PiecesAndWhole);
     RunningDigests(const RunningDigests&) = delete;
     RunningDigests& operator=(const RunningDigests&) = delete;
     // Abandons the digests not yet finished.
@@ -39,7 +43,8 @@ public:
     std::size_t copy(File& source, File& destination, std::size_t count);
     // The current piece is complete; what is copied next belongs to the next one.
     void endPiece();
-    // Waits for both digests: every piece ended so far, and the whole file.
+    // Waits for the digests: every piece ended so far (none with Kept::WholeOnly), and the whole
+    // file.
     checksum_file::Digests finish();
 
 private:
@@ -63,6 +68,8 @@ private:
     std::condition_variable m_freed;
     std::uint64_t m_handedCount = 0;
     std::array<std::uint64_t, kWorkerCount> m_digestedCount{};
+    // The workers that run: WholeFile, and EachPiece unless only the whole file is kept.
+    const int m_workerCount;
     bool m_noMoreBlocks = false;
     bool m_abandoned = false;
     std::exception_ptr m_failure;

@@ -177,6 +177,11 @@ void File::write(const void* data, std::size_t size) {
     }
 }
 
+void File::rewind() {
+    if (::lseek(m_fd, 0, SEEK_SET) != 0)
+        throw IoError(IoError::Operation::Read, m_path, errno);
+}
+
 void File::writeOutData() {
     constexpr unsigned int kWriteAndWait =
         SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;

@@ -66,6 +66,8 @@ public:
     // system's journal, and so for every other file's pending data, such as the pieces of a
     // split just made.
     void writeOutData();
+    // Reads from the start again.
+    void rewind();
     // Waits until the file's data and metadata are on the device (fsync).
     void syncToDevice();
     // Size in bytes and permission bits of the opened file (fstat).

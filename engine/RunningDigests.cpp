@@ -64,18 +64,24 @@ RunningDigests::Block& RunningDigests::nextFree() {
             *std::min_element(m_digestedCount.begin(), m_digestedCount.begin() + m_workerCount);
         return m_failure || m_handedCount - slowest < kBlocksInFlight;
     };
+    ++m_waitingForBlocks;
     m_freed.wait(lock, freed);
+    --m_waitingForBlocks;
     if (m_failure)
         std::rethrow_exception(m_failure);
     return m_blocks[m_handedCount % kBlocksInFlight];
 }
 
 void RunningDigests::handOn() {
+    bool anyoneWaits = false;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         ++m_handedCount;
+        anyoneWaits = m_waitingForData > 0;
     }
-    m_handed.notify_all();
+    // A worker that is busy finds the block when it next looks.
+    if (anyoneWaits)
+        m_handed.notify_all();
 }
 
 bool RunningDigests::behind(Worker worker) const {
@@ -94,7 +100,9 @@ void RunningDigests::digest(Worker worker) {
     Sha256 sha256;
     std::unique_lock<std::mutex> lock(m_mutex);
     while (true) {
+        ++m_waitingForData;
         m_handed.wait(lock, [&] { return behind(worker) || m_noMoreBlocks || m_abandoned; });
+        --m_waitingForData;
         if (m_abandoned)
             return;
         if (!behind(worker))
@@ -110,7 +118,8 @@ void RunningDigests::digest(Worker worker) {
         }
         lock.lock();
         ++m_digestedCount[worker];
-        m_freed.notify_all();
+        if (m_waitingForBlocks > 0)
+            m_freed.notify_all();
     }
     lock.unlock();
     try {

@@ -70,6 +70,9 @@ private:
     std::array<std::uint64_t, kWorkerCount> m_digestedCount{};
     // The workers that run: WholeFile, and EachPiece unless only the whole file is kept.
     const int m_workerCount;
+    // Who sleeps on m_handed and m_freed: only they are woken.
+    int m_waitingForData = 0;
+    int m_waitingForBlocks = 0;
     bool m_noMoreBlocks = false;
     bool m_abandoned = false;
     std::exception_ptr m_failure;

@@ -136,9 +136,10 @@ std::string completionReport(const SplitCompletion& completion, bool checksumAsk
     std::string checksumReport;
     if (!checksum.empty())
         checksumReport = fillIn(
-            translate("Wrote their SHA-256 and the whole file's to %1 (sha256sum --ignore-missing -c "
-                      "%2 checks the pieces before the join, sha256sum -c %2 the file too after "
-                      "it).\n"),
+            translate(
+                "Wrote their SHA-256 and the whole file's to %1 (sha256sum --ignore-missing -c "
+                "%2 checks the pieces before the join, sha256sum -c %2 the file too after "
+                "it).\n"),
             {checksum, argument});
     else if (checksumAsked)
         checksumReport = fillIn(translate("Wrote no checksum file: the name %1 would be longer "

@@ -60,10 +60,8 @@ TEST_F(SplitFixture, OrvantoJoinExitsWithTheOutcomesCode) {
     }
     // In the environment's language, a count in its plural form.
     const auto inLanguage = [&](const std::string& language, const std::string& arguments) {
-        return runProgram("/usr/bin/env", folder(),
-                          "LC_ALL=C.UTF-8 LANGUAGE=" + language + " " ORVANTO_JOIN_PROGRAM " " +
-                              arguments,
-                          output.path());
+        return runProgramInLanguage(language, ORVANTO_JOIN_PROGRAM, folder(), arguments,
+                                    output.path());
     };
     EXPECT_EQ(inLanguage("de", "movie.bat").err,
               "orvanto-join: movie.avi existiert bereits. --force ersetzt sie.\n");

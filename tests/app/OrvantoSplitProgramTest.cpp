@@ -94,10 +94,8 @@ TEST_F(OrvantoSplitProgram, CompletesASplitAndReportsIt) {
 TEST_F(OrvantoSplitProgram, SpeaksTheEnvironmentsLanguageWithItsPluralForms) {
     makeSource("movie.avi", 2500000);
     const auto inLanguage = [this](const std::string& language, const std::string& arguments) {
-        return runProgram("/usr/bin/env", folder(),
-                          "LC_ALL=C.UTF-8 LANGUAGE=" + language + " " ORVANTO_SPLIT_PROGRAM " " +
-                              arguments,
-                          m_output.path());
+        return runProgramInLanguage(language, ORVANTO_SPLIT_PROGRAM, folder(), arguments,
+                                    m_output.path());
     };
     EXPECT_EQ(inLanguage("de", "movie.avi 1k").err,
               "orvanto-split: die Teilgröße muss mindestens 8192 Byte betragen\n");

@@ -18,3 +18,11 @@ ProgramRun runProgram(const std::string& program, const std::string& folder,
     result.err = readFile(errPath);
     return result;
 }
+
+ProgramRun runProgramInLanguage(const std::string& language, const std::string& program,
+                                const std::string& folder, const std::string& arguments,
+                                const std::string& outputFolder) {
+    return runProgram("/usr/bin/env", folder,
+                      "LC_ALL=C.UTF-8 LANGUAGE=" + language + " " + program + " " + arguments,
+                      outputFolder);
+}

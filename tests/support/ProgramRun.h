@@ -12,3 +12,8 @@ struct ProgramRun {
 // in files of outputFolder.
 ProgramRun runProgram(const std::string& program, const std::string& folder,
                       const std::string& arguments, const std::string& outputFolder);
+// The same in the environment of a user whose desktop speaks language (LANGUAGE, with a
+// UTF-8 locale).
+ProgramRun runProgramInLanguage(const std::string& language, const std::string& program,
+                                const std::string& folder, const std::string& arguments,
+                                const std::string& outputFolder);

@@ -215,7 +215,7 @@ JoinOutcome JoinJob::run() {
     }
     // No more permission bits than the pieces have: a private file stays private.
     PendingFile target(targetFolder, ".orvanto-join.", plan.targetName, targetPath,
-                       pieces.front().file.permissions() & 0666);
+                       pieces.front().file.permissions() & File::kAllReadWrite);
     // The whole file's digest alone while copying: the pieces' are needed only to name the
     // damaged ones when it differs.
     std::optional<RunningDigests> digests;

@@ -48,7 +48,7 @@ public:
             // Non-blocking and checked once open: a FIFO swapped in must not hang the split.
             source = File::openRegular(m_plan.sourcePath, File::Links::Follow);
             // A private source gives private pieces and script.
-            m_permissions = source->permissions() & 0666;
+            m_permissions = source->permissions() & File::kAllReadWrite;
         } catch (const IoError& problem) {
             return SourceUnreadable{problem};
         }

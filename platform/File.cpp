@@ -67,10 +67,6 @@ File openRegularAt(int folder, const std::string& name, const std::string& path,
 
 File::File(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
 
-File File::openForReading(const std::string& path) {
-    return File(openOrThrow(path, O_RDONLY | O_CLOEXEC, IoError::Operation::Open), path);
-}
-
 File File::openRegular(const std::string& path, Links links) {
     return openRegularAt(AT_FDCWD, path, path, links);
 }
@@ -111,7 +107,7 @@ File File::openForReadingWithoutBlocking(const Folder& folder, const std::string
 
 File File::openOrCreate(const std::string& path) {
     const int flags = O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-    return File(openOrThrow(path, flags, IoError::Operation::Create, 0666), path);
+    return File(openOrThrow(path, flags, IoError::Operation::Create, kAllReadWrite), path);
 }
 
 File File::createUnique(const std::string& pathPrefix) {

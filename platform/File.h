@@ -12,6 +12,10 @@ class Folder;
 // throws IoError naming the file and the reason.
 class File {
 public:
+    // The permission bits a new file may have at most (read and write for everyone), before the
+    // umask and before a source's own bits narrow them.
+    static constexpr unsigned kAllReadWrite = 0666;
+
     // What opening a regular file does with a symbolic link at the name.
     enum class Links { Follow, Refuse };
     // Thrown when the entry opened is no regular file, or is a link that was to be refused.
@@ -20,7 +24,6 @@ public:
         using IoError::IoError;
     };
 
-    static File openForReading(const std::string& path);
     // Opens a regular file for reading without ever waiting on it: the entry is checked before
     // it is opened (lstat), opened without blocking, and the opened file is checked again
     // (fstat), so a FIFO or a device swapped in meanwhile is refused, never waited on. Throws
@@ -31,7 +34,7 @@ public:
     // Creates a new, empty file where nothing stands yet: an existing entry of that name, a link
     // included, fails the call with "File exists", so nothing is replaced or written through.
     // The file gets permissions less the umask.
-    static File createNew(const std::string& path, unsigned permissions = 0666);
+    static File createNew(const std::string& path, unsigned permissions = kAllReadWrite);
     // The same for name in an opened folder.
     static File createNew(const Folder& folder, const std::string& name, unsigned permissions);
     // Takes over an open descriptor; messages name path.

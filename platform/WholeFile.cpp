@@ -75,7 +75,7 @@ void keepModeAndOwnerOf(const std::string& path, const File& replacement) {
     if (::stat(path.c_str(), &info) != 0) {
         if (errno != ENOENT)
             throw IoError(IoError::Operation::ReadPermissions, path, errno);
-        info.st_mode = 0666 & ~currentUmask();
+        info.st_mode = File::kAllReadWrite & ~currentUmask();
         folder_owner::giveToFolderOwner(replacement);
     } else if (::geteuid() == 0 &&
                ::fchown(replacement.descriptor(), info.st_uid, info.st_gid) != 0) {

@@ -18,6 +18,8 @@ namespace settings {
 namespace {
 
 const char* const kHistory = "History";
+const char* const kOutputFolderKey = "Loc";
+const char* const kLastFolderKey = "Last Dir";
 
 bool isControlOrBlank(char c) {
     return static_cast<unsigned char>(c) <= 32;
@@ -113,7 +115,7 @@ std::optional<UncountedSplit> Settings::countCompletedSplit() const {
 }
 
 std::string Settings::readOutputFolder() const {
-    const std::string stored = profile::readString(m_settingsFile, kHistory, "Loc", "");
+    const std::string stored = profile::readString(m_settingsFile, kHistory, kOutputFolderKey, "");
     // A value that fills what the reader takes may have been cut: a cut folder is an ancestor of
     // the one chosen, and pieces must not land there.
     if (stored.size() >= profile::kMaxValueLength)
@@ -125,16 +127,16 @@ std::string Settings::readOutputFolder() const {
 // another program held the lock must not be made without it by a later write.
 void Settings::writeOutputFolder(const std::string& folder) const {
     createSettingsFileIfMissing(kLockWait);
-    profile::writeString(m_settingsFile, kHistory, "Loc", folder, kLockWait);
+    profile::writeString(m_settingsFile, kHistory, kOutputFolderKey, folder, kLockWait);
 }
 
 std::string Settings::readLastDir() const {
-    return profile::readString(m_settingsFile, kHistory, "Last Dir", "");
+    return profile::readString(m_settingsFile, kHistory, kLastFolderKey, "");
 }
 
 void Settings::writeLastDir(const std::string& folder) const {
     createSettingsFileIfMissing(kLockWait);
-    profile::writeString(m_settingsFile, kHistory, "Last Dir", folder, kLockWait);
+    profile::writeString(m_settingsFile, kHistory, kLastFolderKey, folder, kLockWait);
 }
 
 } // namespace settings

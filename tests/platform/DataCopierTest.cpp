@@ -16,7 +16,7 @@ TEST(DataCopier, CopiesWithinAndAcrossFileSystems) {
     writePatternFile(folder.file("source"), size);
     for (const std::string& destinationPrefix : {folder.file("copy"), std::string("/dev/shm/oc")}) {
         SCOPED_TRACE(destinationPrefix);
-        File source = File::openForReading(folder.file("source"));
+        File source = File::openRegular(folder.file("source"), File::Links::Follow);
         File destination = File::createUnique(destinationPrefix);
         DataCopier copier;
         EXPECT_EQ(copier.copy(source, destination, size - 5), size - 5);

@@ -45,7 +45,7 @@ TEST(File, CreateNewRefusesAnyExistingEntryAndLeavesItAlone) {
 TEST(File, OpeningAMissingFileNamesItAndTheReason) {
     TempFolder folder;
     try {
-        File::openForReading(folder.file("missing"));
+        File::openRegular(folder.file("missing"), File::Links::Follow);
         FAIL() << "a missing file opened";
     } catch (const IoError& error) {
         EXPECT_EQ(ioFailureOf(error),

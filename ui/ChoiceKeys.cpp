@@ -33,17 +33,21 @@ public:
         : QObject(parent), m_choices(std::move(choices)) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* choice = static_cast<QRadioButton*>(watched);
-        if (event->type() == QEvent::FocusIn)
-            choice->setChecked(true);
-        if (event->type() != QEvent::KeyPress)
+        if (event->type() != QEvent::FocusIn && event->type() != QEvent::KeyPress)
             return false;
+        // Found among the choices rather than cast: a button being destroyed is no longer one.
+        const auto found = std::find(m_choices.begin(), m_choices.end(), watched);
+        if (found == m_choices.end())
+            return false;
+        if (event->type() == QEvent::FocusIn) {
+            (*found)->setChecked(true);
+            return false;
+        }
         const int step = arrowStep(*static_cast<QKeyEvent*>(event));
         if (step == 0)
             return false;
         const auto count = static_cast<int>(m_choices.size());
-        const auto at = static_cast<int>(std::distance(
-            m_choices.begin(), std::find(m_choices.begin(), m_choices.end(), choice)));
+        const auto at = static_cast<int>(std::distance(m_choices.begin(), found));
         m_choices[static_cast<std::size_t>((at + step + count) % count)]->setFocus(
             Qt::OtherFocusReason);
         return true;

@@ -25,14 +25,7 @@ bool isDigest(const std::string& text) {
 // Up to limit bytes of the file: enough to tell a longer file from the expected one.
 std::string readAtMost(File& file, std::size_t limit) {
     std::string content(limit, '\0');
-    std::size_t filled = 0;
-    while (filled < limit) {
-        const std::size_t count = file.read(content.data() + filled, limit - filled);
-        if (count == 0)
-            break;
-        filled += count;
-    }
-    content.resize(filled);
+    content.resize(file.readFully(content.data(), limit));
     return content;
 }
 

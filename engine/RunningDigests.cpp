@@ -6,22 +6,6 @@
 #include "platform/File.h"
 #include "platform/Sha256.h"
 
-namespace {
-
-// Reads until count bytes are in buffer or the source ends.
-std::size_t readFully(File& source, char* buffer, std::size_t count) {
-    std::size_t got = 0;
-    while (got < count) {
-        const std::size_t step = source.read(buffer + got, count - got);
-        if (step == 0)
-            break;
-        got += step;
-    }
-    return got;
-}
-
-} // namespace
-
 RunningDigests::RunningDigests(Kept kept)
     : m_workerCount(kept == Kept::WholeOnly ? 1 : kWorkerCount) {
     for (Block& block : m_blocks)
@@ -36,7 +20,7 @@ RunningDigests::~RunningDigests() {
 
 std::size_t RunningDigests::copy(File& source, File& destination, std::size_t count) {
     Block& block = nextFree();
-    block.size = readFully(source, block.data.get(), std::min(count, kBlockBytes));
+    block.size = source.readFully(block.data.get(), std::min(count, kBlockBytes));
     block.endsPiece = false;
     destination.write(block.data.get(), block.size);
     handOn();

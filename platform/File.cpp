@@ -157,6 +157,18 @@ std::size_t File::read(void* buffer, std::size_t size) {
     return static_cast<std::size_t>(count);
 }
 
+std::size_t File::readFully(void* buffer, std::size_t size) {
+    auto* next = static_cast<char*>(buffer);
+    std::size_t got = 0;
+    while (got < size) {
+        const std::size_t step = read(next + got, size - got);
+        if (step == 0)
+            break;
+        got += step;
+    }
+    return got;
+}
+
 void File::write(const void* data, std::size_t size) {
     const char* next = static_cast<const char*>(data);
     std::size_t left = size;

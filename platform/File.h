@@ -61,6 +61,8 @@ public:
 
     // Reads up to size bytes; returns the count delivered (0 at the end of the file).
     std::size_t read(void* buffer, std::size_t size);
+    // Reads until size bytes are in buffer or the file ends; returns the count delivered.
+    std::size_t readFully(void* buffer, std::size_t size);
     // Writes all size bytes; a short write (a full disk) throws IoError.
     void write(const void* data, std::size_t size);
     // Hands the data written to this file to the device and waits until the device has taken

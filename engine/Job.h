@@ -5,6 +5,8 @@
 #include <functional>
 #include <utility>
 
+#include "platform/CreatedFiles.h"
+
 // What a running job has done so far, in numbers; the window and the terminal programs make
 // their words from it.
 struct JobProgress {
@@ -32,6 +34,9 @@ public:
     // Set by requestStop(): the job's thread reads it when a system call is interrupted.
     const std::atomic<bool>& stopFlag() const { return m_stopRequested; }
     JobProgress progress() const;
+    // The files it made and has not removed; the copy shares the job's record, so that another
+    // thread can remove them when the job hangs.
+    CreatedFiles createdFiles() const { return m_createdFiles; }
 
     // Called on the job's thread at each step, where a stop takes effect: a test stops or holds
     // the job there.
@@ -52,9 +57,11 @@ protected:
     void addRead(std::int64_t bytes) { m_bytesRead.fetch_add(bytes); }
     void addOnMedium(std::int64_t bytes) { m_bytesOnMedium.fetch_add(bytes); }
     void pieceOnMedium() { m_piecesOnMedium.fetch_add(1); }
+    CreatedFiles& record() { return m_createdFiles; }
 
 private:
     std::function<void()> m_stepObserver;
+    CreatedFiles m_createdFiles;
     std::atomic<bool> m_stopRequested{false};
     std::atomic<std::int64_t> m_bytesRead{0};
     std::atomic<std::int64_t> m_bytesOnMedium{0};

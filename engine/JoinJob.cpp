@@ -216,6 +216,11 @@ JoinOutcome JoinJob::run() {
     // No more permission bits than the pieces have: a private file stays private.
     PendingFile target(targetFolder, ".orvanto-join.", plan.targetName, targetPath,
                        pieces.front().file.permissions() & File::kAllReadWrite);
+    // Without unnamed files a hidden name stands while the file is written: a program giving up
+    // on a hung join removes it.
+    record().setFolder(targetFolder.descriptor(), shownFolder);
+    if (!target.hiddenName().empty())
+        record().made(target.hiddenName());
     // The whole file's digest alone while copying: the pieces' are needed only to name the
     // damaged ones when it differs.
     std::optional<RunningDigests> digests;

@@ -38,7 +38,7 @@ struct PieceOnItsWay {
 // One run of the job: the files it created, so that it can remove them again.
 class SplitJob::Run {
 public:
-    explicit Run(SplitJob& job) : m_job(job), m_plan(job.m_plan) {}
+    Run(SplitJob& job, const SplitPlan& plan) : m_job(job), m_plan(plan), m_made(job.record()) {}
 
     // The source is opened first and the script written last, so a refusal or an unreadable
     // source leaves the folder as it was, and every file that exists is one this job made.
@@ -53,17 +53,16 @@ public:
             return SourceUnreadable{problem};
         }
         try {
-            m_destination = m_plan.destination
-                                ? m_plan.destination
-                                : std::make_shared<const Destination>(m_plan.destinationFolder);
+            m_destination = m_plan.destination;
+            m_made.setFolder(m_destination->folder().descriptor(), m_plan.destinationFolder);
             writePieces(*source);
             settleLastPiece();
             refuseGrownSource(*source);
             step();
             writeChecksumFile();
             // The script last: it never stands without its whole pieces and its checksum file.
-            File script = writeNew(scriptName(m_plan.names.baseName),
-                                   m_script.text(m_plan.names.targetName), m_scriptCreated);
+            File script =
+                writeNew(scriptName(m_plan.names.baseName), m_script.text(m_plan.names.targetName));
             // Every piece's size and name, the script and the checksum file reach the medium
             // (syncfs on the script, which is in the destination whatever its path now leads to).
             syncFileSystemOf(script);
@@ -104,9 +103,9 @@ private:
     // Fills the current piece, then waits until the piece before it is on the medium. Waiting
     // for each piece before writing the next would leave the device idle between pieces.
     void writePiece(File& source) {
-        auto current = std::make_unique<PieceOnItsWay>(m_destination->createNew(
-            pieceName(m_plan.names.baseName, m_pieceIndex), m_permissions));
-        m_createdPieces = m_pieceIndex;
+        const std::string name = pieceName(m_plan.names.baseName, m_pieceIndex);
+        auto current = std::make_unique<PieceOnItsWay>(
+            made(name, [&] { return m_destination->createNew(name, m_permissions); }));
         m_job.startPiece(m_pieceIndex);
         step();
         for (std::int64_t left = pieceSize(); left > 0;) {
@@ -147,17 +146,39 @@ private:
             throw IoError::grewAfterChosen(source.path(), m_plan.sourceSize);
     }
 
+    // Makes name through make() in the record of what this job made, which a program giving up
+    // on a hung job removes; nothing is made once it gave up.
+    template <typename Make> auto made(const std::string& name, Make make) -> decltype(make()) {
+        if (!m_made.beginMaking(name))
+            throw StopRequested{};
+        try {
+            auto result = make();
+            m_made.made(name);
+            return result;
+        } catch (...) {
+            m_made.gone(name);
+            throw;
+        }
+    }
+
     // Written whole under a hidden name and put on the device before it takes name, where
     // nothing Windows takes for the same name stands: a cut never leaves it empty or partial
-    // under its name. named is set once it has its name, so that a failure removes it. Returns a
-    // descriptor of it.
-    File writeNew(const std::string& name, const std::string& content, bool& named) {
+    // under its name. Returns a descriptor of it.
+    File writeNew(const std::string& name, const std::string& content) {
         PendingFile file(m_destination->folder(), kHiddenPrefix, name,
                          m_destination->folder().pathOf(name), m_permissions);
+        // Without unnamed files, a hidden name stands until the file takes its own.
+        const std::string hidden = file.hiddenName();
+        if (!hidden.empty())
+            m_made.made(hidden);
         file.file().write(content.data(), content.size());
         File opened = file.file().duplicate();
-        m_destination->publish(file, name);
-        named = true;
+        made(name, [&] {
+            m_destination->publish(file, name);
+            return true;
+        });
+        if (!hidden.empty())
+            m_made.gone(hidden);
         return opened;
     }
 
@@ -178,8 +199,7 @@ private:
         for (std::int64_t index = 1; index <= m_pieceIndex; ++index)
             pieceNames.push_back(pieceName(m_plan.names.baseName, index));
         writeNew(checksumName(),
-                 checksum_file::text(m_digests->finish(), pieceNames, m_plan.names.targetName),
-                 m_checksumCreated)
+                 checksum_file::text(m_digests->finish(), pieceNames, m_plan.names.targetName))
             .close();
     }
 
@@ -193,17 +213,11 @@ private:
     // Only files this job created: a name that appeared meanwhile belongs to someone else.
     // Every file is tried; the first failure is reported.
     void removeWrittenFiles() {
-        std::vector<std::string> written;
-        for (std::int64_t index = 1; index <= m_createdPieces; ++index)
-            written.push_back(pieceName(m_plan.names.baseName, index));
-        if (m_scriptCreated)
-            written.push_back(scriptName(m_plan.names.baseName));
-        if (m_checksumCreated)
-            written.push_back(checksumName());
         std::optional<IoError> failure;
-        for (const std::string& name : written) {
+        for (const std::string& name : m_made.madeNames()) {
             try {
                 m_destination->folder().removeFile(name);
+                m_made.gone(name);
             } catch (const IoError& error) {
                 if (!failure)
                     failure = error;
@@ -225,7 +239,7 @@ private:
     // Pieces without their script are of no use, and they would block the next attempt.
     SplitFailure failureAfterRemovingFiles(const IoError& cause) {
         using Cleanup = SplitFailure::Cleanup;
-        if (m_createdPieces == 0)
+        if (m_made.madeNames().empty())
             return SplitFailure(cause, Cleanup::NothingWritten);
         try {
             removeWrittenFiles();
@@ -239,30 +253,34 @@ private:
     const SplitPlan& m_plan;
     RejoinScript m_script;
     DataCopier m_copier;
+    CreatedFiles& m_made;
     std::int64_t m_pieceIndex = 0;
-    std::int64_t m_createdPieces = 0;
     std::int64_t m_sourceRead = 0;
     unsigned m_permissions = 0;
-    bool m_scriptCreated = false;
-    bool m_checksumCreated = false;
     std::unique_ptr<RunningDigests> m_digests =
         m_plan.writeChecksum ? std::make_unique<RunningDigests>() : nullptr;
     std::unique_ptr<PieceOnItsWay> m_lastPiece;
     std::shared_ptr<const Destination> m_destination;
 };
 
-std::int64_t piecesWritten(std::int64_t sourceSize, std::int64_t splitSize) {
-    const std::int64_t rest = sourceSize % splitSize;
-    // Only the last piece's tail read can deliver fewer bytes than it asked for yet some.
-    const bool endsInsideTailRead =
-        rest % kBlockSize > 0 && rest / kBlockSize == splitSize / kBlockSize;
-    return sourceSize / splitSize + 1 + (endsInsideTailRead ? 1 : 0);
-}
-
-SplitJob::SplitJob(SplitPlan plan) : m_plan(std::move(plan)) {
-    setTotals(m_plan.sourceSize, piecesWritten(m_plan.sourceSize, m_plan.splitSize));
-}
+SplitJob::SplitJob(SplitRequest request) : m_request(std::move(request)) {}
 
 SplitOutcome SplitJob::run() {
-    return Run(*this).run();
+    std::variant<SplitPlan, SplitRefusal> checked;
+    try {
+        checked = checkSplitRequest(m_request);
+    } catch (const IoError& error) {
+        // The stop interrupted a question to a medium that did not answer.
+        if (error.errorNumber() == EINTR && stopRequested())
+            return SplitStopped{};
+        throw;
+    }
+    if (auto* refusal = std::get_if<SplitRefusal>(&checked))
+        return std::move(*refusal);
+    const SplitPlan& plan = std::get<SplitPlan>(checked);
+    // A stop while the media were asked: nothing has been made.
+    if (stopRequested())
+        return SplitStopped{};
+    setTotals(plan.sourceSize, piecesWritten(plan.sourceSize, plan.splitSize));
+    return Run(*this, plan).run();
 }

@@ -159,6 +159,14 @@ std::optional<SplitRefusal> spaceRefusal(const SplitPlan& plan, std::int64_t pie
 
 } // namespace
 
+std::int64_t piecesWritten(std::int64_t sourceSize, std::int64_t splitSize) {
+    const std::int64_t rest = sourceSize % splitSize;
+    // Only the last piece's tail read can deliver fewer bytes than it asked for yet some.
+    const bool endsInsideTailRead =
+        rest % kBlockSize > 0 && rest / kBlockSize == splitSize / kBlockSize;
+    return sourceSize / splitSize + 1 + (endsInsideTailRead ? 1 : 0);
+}
+
 std::optional<SplitRefusal> pieceSizeRefusal(std::int64_t splitSize, std::int64_t largestFile,
                                              const std::string& folder) {
     if (splitSize <= largestFile)

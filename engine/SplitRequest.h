@@ -1,12 +1,37 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
 
-#include "engine/SplitJob.h"
+#include "engine/Destination.h"
+#include "engine/SplitNames.h"
 #include "engine/SplitOutcome.h"
+
+// The smallest piece, and the unit of the rule for a split's last, empty piece (piecesWritten).
+constexpr std::int64_t kBlockSize = 8192;
+
+// What a split request hands to the job once every check has passed.
+struct SplitPlan {
+    std::string sourcePath;
+    // The size the checks were made with; the job never reads past it, so a source that grows
+    // meanwhile cannot yield more pieces than were checked.
+    std::int64_t sourceSize = 0;
+    std::int64_t splitSize = 0;
+    SplitNames names;
+    std::string destinationFolder; // ends with "/"
+    // The folder opened when it was checked, where every file is written.
+    std::shared_ptr<const Destination> destination;
+    // The checksum file beside the pieces and the script.
+    bool writeChecksum = true;
+};
+
+// How many pieces the job writes: the pieces the data fills, and one more, empty, when the last
+// read of the last of them still delivered bytes (after a source that ends on a piece's end, or
+// inside a piece's tail read).
+std::int64_t piecesWritten(std::int64_t sourceSize, std::int64_t splitSize);
 
 // The most pieces holding data a split may make; an empty one may follow them, after a source
 // that ends on a piece's last byte.

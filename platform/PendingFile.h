@@ -30,6 +30,9 @@ public:
     // that stands at the name is touched and false is returned; with it, a file of that name is
     // replaced in one step. Throws IoError.
     bool publish(bool replaceExisting);
+    // The hidden name while the file has one, so that a program giving up can remove it; empty
+    // for a file without a name, and once it took its own.
+    const std::string& hiddenName() const { return m_hiddenName; }
 
 private:
     void createHidden(unsigned permissions);

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -20,6 +21,9 @@ constexpr std::array<int, 3> kStopSignals = {SIGINT, SIGTERM, SIGHUP};
 // swapped in whole, so that a handler never reads a half-written text.
 volatile std::sig_atomic_t g_stopSignal = 0;
 volatile std::sig_atomic_t g_wakeUpEnd = -1;
+// The give-up pipe's end while a watcher gives up itself; -1 for an end at once.
+volatile std::sig_atomic_t g_giveUpEnd = -1;
+volatile std::sig_atomic_t g_giveUpAsked = 0;
 std::string g_announcement;
 std::array<std::string, 2> g_leftoverNotes;
 std::atomic<const std::string*> g_leftoverNote{nullptr};
@@ -43,10 +47,22 @@ void endAtOnce(int signalNumber) {
     ::raise(ending);
 }
 
+// The watcher is told once, and given kRemovalSeconds; then the end comes at once.
+void giveUpOrEndAtOnce(int signalNumber) {
+    if (g_giveUpEnd < 0 || g_giveUpAsked != 0) {
+        endAtOnce(signalNumber);
+        return;
+    }
+    g_giveUpAsked = 1;
+    const char giveUp = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_giveUpEnd, &giveUp, 1);
+    ::alarm(StopSignals::kRemovalSeconds);
+}
+
 void onStopSignal(int signalNumber) {
     const int savedErrno = errno;
     if (g_stopSignal != 0) {
-        endAtOnce(signalNumber);
+        giveUpOrEndAtOnce(signalNumber);
     } else {
         g_stopSignal = signalNumber;
         writeToStandardError(g_announcement);
@@ -58,7 +74,14 @@ void onStopSignal(int signalNumber) {
 }
 
 void onGraceOver(int signalNumber) {
-    endAtOnce(signalNumber);
+    const int savedErrno = errno;
+    giveUpOrEndAtOnce(signalNumber);
+    errno = savedErrno;
+}
+
+void makePipe(int (&ends)[2], const char* what) {
+    if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0)
+        throw IoError(IoError::Operation::Start, what, errno);
 }
 
 // No SA_RESTART: a waiting system call returns EINTR, so that the caller can look at its stop.
@@ -76,10 +99,11 @@ void install(int signalNumber, void (*handler)(int), struct sigaction& previous)
 } // namespace
 
 StopSignals::StopSignals(std::string announcement) {
-    if (::pipe2(m_wakeUp, O_CLOEXEC | O_NONBLOCK) != 0)
-        throw IoError(IoError::Operation::Start, "the stop signals' pipe", errno);
+    makePipe(m_wakeUp, "the stop signals' pipe");
+    makePipe(m_giveUp, "the stop signals' pipe");
     g_announcement = std::move(announcement);
     g_stopSignal = 0;
+    g_giveUpAsked = 0;
     g_wakeUpEnd = m_wakeUp[1];
     for (std::size_t index = 0; index < kStopSignals.size(); ++index)
         install(kStopSignals[index], onStopSignal, g_previous[index]);
@@ -94,9 +118,20 @@ StopSignals::~StopSignals() {
         ::sigaction(kStopSignals[index], &g_previous[index], nullptr);
     ::sigaction(SIGALRM, &g_previousAlarm, nullptr);
     g_wakeUpEnd = -1;
+    g_giveUpEnd = -1;
     g_leftoverNote.store(nullptr);
-    ::close(m_wakeUp[0]);
-    ::close(m_wakeUp[1]);
+    for (const int end : {m_wakeUp[0], m_wakeUp[1], m_giveUp[0], m_giveUp[1]})
+        ::close(end);
+}
+
+void StopSignals::watchGiveUp() {
+    g_giveUpEnd = m_giveUp[1];
+}
+
+void StopSignals::endNow() {
+    ::alarm(0);
+    endAtOnce(g_stopSignal != 0 ? static_cast<int>(g_stopSignal) : SIGTERM);
+    std::abort();
 }
 
 int StopSignals::stopSignal() noexcept {

@@ -8,12 +8,16 @@
 // give up (platform/Interruption.h), the wake-up descriptor becomes readable, and the
 // announcement, if any, goes to standard error. A second, or a first that has not ended the
 // program within kGraceSeconds, ends it at once with the signal's default action, after saying
-// on standard error which files may be left. SIGPIPE and SIGXFSZ are ignored, so that a reader
-// that went away or the file size limit fails a write that is reported, and stay ignored. One
-// instance at a time; the stop signals' handlers in place before it come back when it goes.
+// on standard error which files may be left; unless a watcher gives up itself (watchGiveUp):
+// then it has kRemovalSeconds to remove what the job wrote and to end the program (endNow)
+// before a signal or the time's end ends it at once all the same. SIGPIPE and SIGXFSZ are ignored,
+// so that a reader that went away or the file size limit fails a write that is reported, and stay
+// ignored. One instance at a time; the stop signals' handlers in place before it come back when it
+// goes.
 class StopSignals {
 public:
     static constexpr unsigned int kGraceSeconds = 3;
+    static constexpr unsigned int kRemovalSeconds = 3;
 
     // announcement: what the first signal writes to standard error, such as
     // "orvanto-split: stopping...\n"; empty for none.
@@ -33,6 +37,14 @@ public:
     // What an end at once would leave behind, written out as it ends; empty for nothing.
     static void setLeftoverNote(const std::string& note);
 
+    // From now on the end at once waits for this instance's owner: the give-up descriptor turns
+    // readable, and the owner removes what it can and calls endNow().
+    void watchGiveUp();
+    int giveUpDescriptor() const { return m_giveUp[0]; }
+    // Writes the leftover note and ends the program with the first stop signal's default action.
+    [[noreturn]] static void endNow();
+
 private:
     int m_wakeUp[2] = {-1, -1};
+    int m_giveUp[2] = {-1, -1};
 };

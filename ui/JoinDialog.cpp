@@ -86,6 +86,10 @@ void JoinDialog::onJobEnded() {
     emit joinEnded();
 }
 
+CreatedFiles JoinDialog::madeByJoin() const {
+    return m_runner ? m_runner->job().createdFiles() : CreatedFiles();
+}
+
 void JoinDialog::interrupt() {
     reject();
     // No question or box may keep the program alive once it has been asked to end.

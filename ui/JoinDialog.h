@@ -41,6 +41,8 @@ public:
     void reject() override;
     // After a stop signal: cancels the join and closes any box that waits for an answer.
     void interrupt();
+    // What the running join has made, for a program that gives up on it; empty without one.
+    CreatedFiles madeByJoin() const;
 
 signals:
     void joinEnded();

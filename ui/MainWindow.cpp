@@ -47,7 +47,6 @@
 #include "ui/WindowText.h"
 #include "ui_MainWindow.h"
 #include "wording/FailureMessages.h"
-#include "wording/StopMessages.h"
 
 namespace {
 
@@ -102,8 +101,9 @@ void rethrowUnlessSessionEnds(const std::exception_ptr& failure, bool sessionEnd
     }
 }
 
-std::unique_ptr<SplitJob> splitJob(SplitPlan plan, const std::function<void()>& stepObserver) {
-    auto job = std::make_unique<SplitJob>(std::move(plan));
+std::unique_ptr<SplitJob> splitJob(const SplitRequest& request,
+                                   const std::function<void()>& stepObserver) {
+    auto job = std::make_unique<SplitJob>(request);
     if (stepObserver)
         job->observeSteps(stepObserver);
     return job;
@@ -115,10 +115,10 @@ std::unique_ptr<SplitJob> splitJob(SplitPlan plan, const std::function<void()>& 
 // lives.
 class MainWindow::RunningSplit {
 public:
-    RunningSplit(SplitPlan plan, std::vector<QWidget*> controls, QLabel& label,
+    RunningSplit(const SplitRequest& request, std::vector<QWidget*> controls, QLabel& label,
                  const std::function<void()>& stepObserver)
         : progress(label), lock(std::move(controls), label),
-          runner(splitJob(std::move(plan), stepObserver)),
+          runner(splitJob(request, stepObserver)),
           ended(runner.endedDescriptor(), QSocketNotifier::Read) {}
 
     // Shown before the lock gives it the focus.
@@ -334,17 +334,16 @@ void MainWindow::startSplit() {
     const SplitRequest request{m_sourcePath, m_sourceSize,
                                size_catalogue::resolveSplitSize(currentSizeChoice()),
                                m_settings.readOutputFolder()};
-    auto checked = checkSplitRequest(request);
-    if (const auto* refusal = std::get_if<SplitRefusal>(&checked)) {
-        showSplitOutcome(this, *refusal);
-        return;
-    }
-    StopSignals::setLeftoverNote(splitLeftoverNote("orvanto: ", std::get<SplitPlan>(checked)));
-    m_split = std::make_unique<RunningSplit>(std::get<SplitPlan>(std::move(checked)),
-                                             controlsLockedDuringSplit(), *m_ui->progressLabel,
-                                             m_splitStepObserver);
+    // Checked by the job, where a stop reaches a medium that does not answer; a refusal is its
+    // outcome.
+    m_split = std::make_unique<RunningSplit>(request, controlsLockedDuringSplit(),
+                                             *m_ui->progressLabel, m_splitStepObserver);
     connect(&m_split->ended, &QSocketNotifier::activated, this, [this] { onSplitEnded(); });
     m_splitTimer.start();
+}
+
+CreatedFiles MainWindow::madeBySplit() const {
+    return m_split ? m_split->runner.job().createdFiles() : CreatedFiles();
 }
 
 void MainWindow::onSplitTimer() {

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include "engine/SizeCatalogue.h"
+#include "platform/CreatedFiles.h"
 #include "settings/Settings.h"
 
 class QDropEvent;
@@ -41,6 +42,8 @@ public:
     void closeAtSessionEnd(std::function<void()> afterClosing = {});
     // True from the click on Create Split Files until the window has shown how the split ended.
     bool isSplitting() const { return m_split != nullptr; }
+    // What the running split has made, for a program that gives up on it; empty without one.
+    CreatedFiles madeBySplit() const;
     // Called on the split job's thread at each of its steps: a test holds the job there.
     void observeSplitSteps(std::function<void()> observer) {
         m_splitStepObserver = std::move(observer);

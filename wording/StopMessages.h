@@ -1,11 +1,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
-struct SplitPlan;
-
-// What a program ended at once by a second stop signal says on standard error, after its
-// prefix ("orvanto-split: ").
-std::string splitLeftoverNote(const std::string& prefix, const SplitPlan& plan);
-// targetFolder: where the join writes its hidden temporary file.
-std::string joinLeftoverNote(const std::string& prefix, const std::string& targetFolder);
+// What a program that gives up on a job that does not stop says on standard error, after its
+// prefix ("orvanto-split: "): which of the files the job made in folder may be left; folder is
+// empty when the job had not yet opened one.
+std::string leftoverNote(const std::string& prefix, const std::string& folder,
+                         const std::vector<std::string>& left);

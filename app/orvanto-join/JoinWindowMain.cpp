@@ -17,7 +17,7 @@
 #include "ui/JoinDialog.h"
 #include "ui/TerminationSignals.h"
 #include "ui/WindowText.h"
-#include "wording/StopMessages.h"
+#include "wording/GivingUp.h"
 #include "wording/Translation.h"
 
 using namespace join_program;
@@ -43,10 +43,9 @@ int main(int argc, char* argv[]) {
     JoinDialog dialog(request);
     JoinOutcome outcome = JoinStopped{};
     {
-        const TerminationSignals stopSignals([&dialog] { dialog.interrupt(); });
-        StopSignals::setLeftoverNote(joinLeftoverNote(
-            kPrefix, request.targetFolder.empty() ? paths::folderOf(request.scriptPath)
-                                                  : request.targetFolder));
+        const TerminationSignals stopSignals(
+            [&dialog] { dialog.interrupt(); },
+            [&dialog] { giveUpOnJob(dialog.madeByJoin(), kPrefix); });
         QObject::connect(&dialog, &JoinDialog::joinEnded, &application, &QCoreApplication::quit,
                          Qt::QueuedConnection);
         dialog.start();

@@ -23,7 +23,6 @@
 #include "wording/FailureMessages.h"
 #include "wording/JoinMessages.h"
 #include "wording/ProgressMessages.h"
-#include "wording/StopMessages.h"
 #include "wording/Translation.h"
 
 using namespace join_program;
@@ -31,13 +30,10 @@ using namespace join_program;
 namespace {
 
 JoinOutcome runJoin(const JoinRequest& request) {
-    const StopSignals signals(std::string(kPrefix) + translate("stopping...") + "\n");
-    StopSignals::setLeftoverNote(joinLeftoverNote(kPrefix, request.targetFolder.empty()
-                                                               ? paths::folderOf(request.scriptPath)
-                                                               : request.targetFolder));
+    StopSignals signals(std::string(kPrefix) + translate("stopping...") + "\n");
     // Percentages on standard error when it is a terminal.
     ProgressLine line;
-    return runWatched(std::make_unique<JoinJob>(request), signals,
+    return runWatched(std::make_unique<JoinJob>(request), signals, kPrefix,
                       [&](const JobProgress& progress) {
                           if (progress.pieceCount > 0)
                               line.show(progressText(percentOnMedium(progress)));

@@ -30,7 +30,6 @@
 #include "settings/Settings.h"
 #include "wording/FailureMessages.h"
 #include "wording/ProgressMessages.h"
-#include "wording/StopMessages.h"
 #include "wording/Translation.h"
 
 namespace {
@@ -88,14 +87,9 @@ void complain(const std::string& message) {
 
 // The request checked, its job run beside this thread, which draws the progress on a terminal
 // and passes a stop signal on.
-SplitOutcome runSplit(const SplitRequest& request, const StopSignals& signals) {
-    auto checked = checkSplitRequest(request);
-    if (const auto* refusal = std::get_if<SplitRefusal>(&checked))
-        return *refusal;
-    auto& plan = std::get<SplitPlan>(checked);
-    StopSignals::setLeftoverNote(splitLeftoverNote(std::string(kProgram) + ": ", plan));
+SplitOutcome runSplit(const SplitRequest& request, StopSignals& signals) {
     ProgressLine line;
-    return runWatched(std::make_unique<SplitJob>(std::move(plan)), signals,
+    return runWatched(std::make_unique<SplitJob>(request), signals, std::string(kProgram) + ": ",
                       [&](const JobProgress& progress) { line.show(splitProgressText(progress)); });
 }
 

@@ -22,6 +22,7 @@
 #include "ui/TerminationSignals.h"
 #include "ui/WindowText.h"
 #include "wording/FailureMessages.h"
+#include "wording/GivingUp.h"
 #include "wording/Translation.h"
 
 namespace {
@@ -86,7 +87,8 @@ int run(const std::vector<std::string>& files) {
     MainWindow window(settings::Settings(paths::configurationFolderPath()));
     // Every loop ends with the session, a box's included, so no box outlives the window.
     const TerminationSignals sessionEnd(
-        [&window] { window.closeAtSessionEnd([] { QCoreApplication::exit(0); }); });
+        [&window] { window.closeAtSessionEnd([] { QCoreApplication::exit(0); }); },
+        [&window] { giveUpOnJob(window.madeBySplit(), "orvanto: "); });
     window.show();
     // Once the event loop runs, so that what the file's check has to say is shown inside it.
     if (!files.empty()) {

@@ -3,25 +3,33 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include <poll.h>
 
 #include "engine/Job.h"
 #include "engine/JobRunner.h"
 #include "platform/StopSignals.h"
+#include "wording/GivingUp.h"
 
 // Runs job beside this thread and, on this thread, until it ends: passes a stop signal on to it
-// and hands its figures to show a few times a second. Returns its outcome; throws what it threw.
+// and hands its figures to show a few times a second. Should the job not stop in time, removes
+// what it made and ends the program, saying after prefix what may be left. Returns its outcome;
+// throws what it threw.
 template <typename JobType>
-auto runWatched(std::unique_ptr<JobType> job, const StopSignals& signals,
+auto runWatched(std::unique_ptr<JobType> job, StopSignals& signals, const std::string& prefix,
                 const std::function<void(const JobProgress&)>& show) {
     // The figures are refreshed this often; the job's end and a stop signal wake the wait.
     constexpr int kShowMilliseconds = 100;
     JobRunner<JobType> runner(std::move(job));
-    std::array<pollfd, 2> events = {pollfd{runner.endedDescriptor(), POLLIN, 0},
-                                    pollfd{signals.wakeUpDescriptor(), POLLIN, 0}};
+    signals.watchGiveUp();
+    std::array<pollfd, 3> events = {pollfd{runner.endedDescriptor(), POLLIN, 0},
+                                    pollfd{signals.wakeUpDescriptor(), POLLIN, 0},
+                                    pollfd{signals.giveUpDescriptor(), POLLIN, 0}};
     bool stopping = false;
     while ((events[0].revents & POLLIN) == 0) {
+        if ((events[2].revents & POLLIN) != 0)
+            giveUpOnJob(runner.job().createdFiles(), prefix);
         show(runner.job().progress());
         if (!stopping && StopSignals::stopSignal() != 0) {
             runner.stop();

@@ -16,10 +16,7 @@ SplitOutcome SplitFixture::split(const std::string& sourcePath, std::int64_t spl
 }
 
 SplitOutcome SplitFixture::split(const SplitRequest& request) {
-    auto checked = checkSplitRequest(request);
-    if (auto* refusal = std::get_if<SplitRefusal>(&checked))
-        return *refusal;
-    SplitJob job(std::get<SplitPlan>(checked));
+    SplitJob job(request);
     job.observeSteps([this] {
         ++m_steps.count;
         if (m_steps.onStep)

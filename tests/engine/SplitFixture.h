@@ -8,7 +8,7 @@
 
 #include "engine/Job.h"
 #include "engine/JobSteps.h"
-#include "engine/SplitRequest.h"
+#include "engine/SplitJob.h"
 #include "support/TempFolder.h"
 
 // A split test: a folder for the source and the pieces, and the steps of the job that runs.

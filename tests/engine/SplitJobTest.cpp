@@ -179,8 +179,7 @@ TEST_F(SplitJobRun, ARunnerDeliversOneResultWhereverItIsStopped) {
     const std::string source = makeSource("movie.avi", 250000);
     const int status = runInChild([&] {
         for (long stopAt = 1; stopAt <= 7; ++stopAt) {
-            auto job = std::make_unique<SplitJob>(
-                std::get<SplitPlan>(checkSplitRequest({source, 250000, 100000, ""})));
+            auto job = std::make_unique<SplitJob>(SplitRequest{source, 250000, 100000, ""});
             std::atomic<long> steps{0};
             job->observeSteps([&] {
                 if (++steps == stopAt)

@@ -6,7 +6,8 @@
 //
 // A RULE is "OPERATION ACTION [BYTES]" (one argument, or one line of FILE):
 //   OPERATION  read, write, flush (the file system's part of close(); its result is close's),
-//              fsync, release (the last close; the kernel never reports its result) or open
+//              fsync, release (the last close; the kernel never reports its result), open or
+//              statfs (the question of the free space and the file system's limits)
 //   ACTION     hang    wait until the rule is lifted, or give up with EINTR when the kernel
 //                      passes on the caller's signal (an interruptible medium)
 //              hold    wait until the rule is lifted, whatever the caller receives (a hard mount)
@@ -42,7 +43,7 @@
 
 namespace {
 
-enum class Operation { Read, Write, Flush, Fsync, Release, Open };
+enum class Operation { Read, Write, Flush, Fsync, Release, Open, Statfs };
 enum class Action { Hang, Hold, Eio, Vanish };
 
 struct Rule {
@@ -62,8 +63,9 @@ std::atomic<unsigned long long> g_bytesWritten{0};
 
 std::optional<Operation> operationNamed(const std::string& name) {
     static const std::pair<const char*, Operation> kNames[] = {
-        {"read", Operation::Read},   {"write", Operation::Write},     {"flush", Operation::Flush},
-        {"fsync", Operation::Fsync}, {"release", Operation::Release}, {"open", Operation::Open}};
+        {"read", Operation::Read},    {"write", Operation::Write},     {"flush", Operation::Flush},
+        {"fsync", Operation::Fsync},  {"release", Operation::Release}, {"open", Operation::Open},
+        {"statfs", Operation::Statfs}};
     for (const auto& [text, operation] : kNames)
         if (name == text)
             return operation;
@@ -137,7 +139,8 @@ std::optional<Action> actionFor(Operation operation) {
 }
 
 const char* nameOf(Operation operation) {
-    static const char* const kNames[] = {"read", "write", "flush", "fsync", "release", "open"};
+    static const char* const kNames[] = {"read",    "write", "flush", "fsync",
+                                         "release", "open",  "statfs"};
     return kNames[static_cast<int>(operation)];
 }
 
@@ -227,8 +230,18 @@ int onRelease(const char* path, fuse_file_info* file) {
     return fault;
 }
 
+int (*g_passedStatfs)(const char*, struct statvfs*) = nullptr;
+
+int onStatfs(const char* path, struct statvfs* status) {
+    if (const int fault = faultOf(Operation::Statfs))
+        return fault;
+    return g_passedStatfs(path, status);
+}
+
 fuse_operations operations() {
     fuse_operations operations = fuse_folder::passThrough();
+    g_passedStatfs = operations.statfs;
+    operations.statfs = onStatfs;
     operations.create = onCreate;
     operations.open = onOpen;
     operations.read = onRead;

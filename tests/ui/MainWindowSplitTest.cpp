@@ -257,7 +257,7 @@ TEST_F(SplitTest, ALockedOrBadCounterHoldsNeitherTheWindowNorLeavesFilesInTheWay
 TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {
     for (const int signalNumber : {SIGTERM, SIGHUP, SIGINT}) {
         readyToSplit(3'000'000);
-        const TerminationSignals sessionEnd([this] { m_window->closeAtSessionEnd(); });
+        const TerminationSignals sessionEnd([this] { m_window->closeAtSessionEnd(); }, [] {});
         createWhileChecking([signalNumber] {
             std::raise(signalNumber);
             QCoreApplication::processEvents();
@@ -269,7 +269,7 @@ TEST_F(SplitTest, TheSessionEndingStopsASplitWithoutAskingAndThenCloses) {
     EXPECT_TRUE(shown("askYesNo").empty());
     EXPECT_EQ(m_settings.readSplitCounter(), 0);
     openWindow(); // with no split running, the window just closes
-    const TerminationSignals sessionEnd([this] { m_window->closeAtSessionEnd(); });
+    const TerminationSignals sessionEnd([this] { m_window->closeAtSessionEnd(); }, [] {});
     std::raise(SIGHUP);
     QCoreApplication::processEvents();
     EXPECT_FALSE(m_window->isVisible());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -31,6 +32,9 @@ public:
 
     // The lock file of folder.
     static std::string lockFileIn(const std::string& folder);
+    // Called with the lock file's path when a wait has lasted a second, so that a face can say
+    // what the program waits for; none by default. Set before any lock is taken.
+    static void setLongWaitNotice(std::function<void(const std::string&)> notice);
 
 private:
     File m_lockFile;

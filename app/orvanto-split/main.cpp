@@ -17,6 +17,7 @@
 #include "app/terminal/ExitStatus.h"
 #include "app/terminal/HelpAndVersion.h"
 #include "app/terminal/JobWatch.h"
+#include "app/terminal/LockWaitNotice.h"
 #include "app/terminal/ProgressLine.h"
 #include "app/terminal/StandardStreams.h"
 #include "engine/SizeCatalogue.h"
@@ -163,6 +164,7 @@ int main(int argc, char* argv[]) {
     if (!standard_streams::guardStandardStreams("orvanto-split: "))
         return exit_status::kError;
     startTranslation(catalogueFolder(paths::programFolder()));
+    sayLongLockWaits(std::string(kProgram) + ": ");
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (const std::optional<int> answered = answerHelpOrVersion(arguments, usage(), kProgram))
         return *answered;

@@ -256,7 +256,8 @@ TEST_F(OrvantoSplitProgram, StopsOnTerminationSignalsAndIgnoresAClosedPipe) {
     waitpid(waiting, &status, 0);
     close(lock);
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 128 + SIGTERM);
-    EXPECT_EQ(readFile(m_output.file("err")).rfind("Waiting for " + m_config.file("orvanto/"), 0),
+    EXPECT_EQ(readFile(m_output.file("err"))
+                  .rfind("orvanto-split: waiting for " + m_config.file("orvanto/"), 0),
               0u);
 }
 

@@ -25,8 +25,8 @@ public:
     ~PendingFile();
 
     File& file() { return m_file; }
-    // Puts the file on the device (fsync), has every failure a close can report reported, and
-    // only then gives it its name. Without replaceExisting nothing
+    // Puts the file on the device (fsync), closes it, and only then gives it its name, so that
+    // no failure comes once it has one. Without replaceExisting nothing
     // that stands at the name is touched and false is returned; with it, a file of that name is
     // replaced in one step. Throws IoError.
     bool publish(bool replaceExisting);
@@ -42,6 +42,8 @@ private:
     std::string m_hiddenPrefix;
     std::string m_name;
     File m_file;
+    // Reaches the file without a name once m_file is closed.
+    File m_handle = File::adopt(-1, "");
     // The hidden name while the file has one; empty for a file without a name.
     std::string m_hiddenName;
 };

@@ -21,10 +21,15 @@ namespace {
 constexpr std::size_t kUniqueLength = 6;
 constexpr int kMostAttempts = 100;
 
-// The hidden names of this pattern, and the numbered ones that older versions left.
-bool isHiddenName(const std::string& name, const std::string& prefix) {
+// The hidden names of this pattern, and with AndShorter those with fewer letters, such as the
+// numbered ones that older versions left.
+bool isHiddenName(const std::string& name, const std::string& prefix,
+                  PendingFile::Leftovers leftovers) {
     const std::size_t length = name.size() - std::min(name.size(), prefix.size());
-    return name.compare(0, prefix.size(), prefix) == 0 && length >= 1 && length <= kUniqueLength &&
+    const bool lengthFits = leftovers == PendingFile::Leftovers::AndShorter
+                                ? length >= 1 && length <= kUniqueLength
+                                : length == kUniqueLength;
+    return name.compare(0, prefix.size(), prefix) == 0 && lengthFits &&
            std::all_of(name.end() - static_cast<std::ptrdiff_t>(length), name.end(),
                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
 }
@@ -51,7 +56,8 @@ void removeIfStale(const Folder& folder, const std::string& name) {
 }
 
 // A folder that may not be listed shows none to remove.
-void removeStaleHiddenFiles(const Folder& folder, const std::string& prefix) {
+void removeStaleHiddenFiles(const Folder& folder, const std::string& prefix,
+                            PendingFile::Leftovers leftovers) {
     const int fd = ::openat(folder.descriptor(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
@@ -61,7 +67,7 @@ void removeStaleHiddenFiles(const Folder& folder, const std::string& prefix) {
         return;
     }
     while (const dirent* entry = ::readdir(listing.get())) {
-        if (isHiddenName(entry->d_name, prefix))
+        if (isHiddenName(entry->d_name, prefix, leftovers))
             removeIfStale(folder, entry->d_name);
     }
 }
@@ -98,12 +104,12 @@ File handleOf(const File& file) {
 
 PendingFile::PendingFile(const Folder& folder, const std::string& hiddenPrefix,
                          const std::string& name, const std::string& shownPath,
-                         unsigned permissions)
+                         unsigned permissions, Leftovers leftovers)
     : m_folder(folder), m_hiddenPrefix(hiddenPrefix), m_name(name),
       m_file(File::adopt(-1, shownPath)) {
-    if (isHiddenName(name, hiddenPrefix))
+    if (isHiddenName(name, hiddenPrefix, leftovers))
         throw IoError(IoError::Operation::Create, shownPath, IoError::Fault::ReservedName);
-    removeStaleHiddenFiles(folder, hiddenPrefix);
+    removeStaleHiddenFiles(folder, hiddenPrefix, leftovers);
     const int fd = interruption::retryUnlessStopped([&] {
         return ::openat(folder.descriptor(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, permissions);
     });
@@ -153,8 +159,11 @@ void PendingFile::createHidden(unsigned permissions) {
     throw IoError(IoError::Operation::Create, m_file.path(), EEXIST);
 }
 
-bool PendingFile::publish(bool replaceExisting) {
-    m_file.syncToDevice();
+bool PendingFile::publish(bool replaceExisting, Sync sync) {
+    if (sync == Sync::DataOnly)
+        m_file.writeOutData();
+    else
+        m_file.syncToDevice();
     if (m_hiddenName.empty()) {
         m_handle = handleOf(m_file);
         if (replaceExisting || m_handle.descriptor() < 0)

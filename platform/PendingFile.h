@@ -9,7 +9,7 @@ class Folder;
 // A new file that no one sees until it is complete: a kill or a crash while it is written
 // leaves nothing behind. It is made without a name (O_TMPFILE) and linked into its folder at the
 // end. Where the file system cannot make such files it is written under a hidden, unpredictable
-// name (hiddenPrefix and six letters or digits), locked while it lives; names of that pattern
+// name (hiddenPrefix and six letters or digits), locked until it is closed; names of that pattern
 // that this user owns and no live writer locks are stale and removed whenever a pending file is
 // made in the folder, as are, with Leftovers::AndShorter, shorter ones such as the numbered names
 // hiddenPrefix + N of older versions.

@@ -110,16 +110,6 @@ File File::openOrCreate(const std::string& path) {
     return File(openOrThrow(path, flags, IoError::Operation::Create, kAllReadWrite), path);
 }
 
-File File::createUnique(const std::string& pathPrefix) {
-    const std::string pattern = pathPrefix + "XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0)
-        throw IoError(IoError::Operation::Create, pattern, errno);
-    return File(fd, name.data());
-}
-
 File File::adopt(int fd, std::string path) {
     return File(fd, std::move(path));
 }

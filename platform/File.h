@@ -49,9 +49,6 @@ public:
     // Opens the file for reading, creating it empty (mode 0666 less the umask) when missing. A
     // link at path is refused and a FIFO is not waited on.
     static File openOrCreate(const std::string& path);
-    // Creates a new file, readable and writable by its owner only, whose path is pathPrefix
-    // followed by six characters that make it unique.
-    static File createUnique(const std::string& pathPrefix);
 
     File(File&& other) noexcept;
     File& operator=(File&& other) noexcept;

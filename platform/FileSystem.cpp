@@ -131,14 +131,6 @@ std::int64_t largestFileOn(long fileSystemType) {
     return std::numeric_limits<std::int64_t>::max();
 }
 
-std::vector<std::string> allRegularFileNames(const std::string& folder) {
-    return namesWhere(folder, [](DIR* opened, const char* name) {
-        struct stat info {};
-        return ::fstatat(::dirfd(opened), name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-               S_ISREG(info.st_mode);
-    });
-}
-
 std::vector<std::string> regularFileNames(const std::string& folder) {
     return namesWhere(folder, [](DIR* opened, const char* name) {
         return name[0] != '.' && leadsToRegularFile(opened, name);
@@ -154,21 +146,6 @@ std::string finalTarget(const std::string& path) {
         current = target.front() == '/' ? target : paths::folderOf(current) + target;
     }
     throw IoError(IoError::Operation::FollowLinks, path, ELOOP);
-}
-
-// Retried after any signal: a removal is what a stop asks for, and the job's runner interrupts
-// its thread until it ends.
-void removeFile(const std::string& path) {
-    int result = 0;
-    while ((result = ::unlink(path.c_str())) != 0 && errno == EINTR) {
-    }
-    if (result != 0 && errno != ENOENT)
-        throw IoError(IoError::Operation::Remove, path, errno);
-}
-
-void renameReplacing(const std::string& from, const std::string& to) {
-    if (::rename(from.c_str(), to.c_str()) != 0)
-        throw IoError(IoError::Operation::Rename, from, to, errno);
 }
 
 } // namespace fs_entry

@@ -33,14 +33,8 @@ std::int64_t largestFileOn(long fileSystemType);
 // Names of the regular files and links to regular files directly in a folder, leaving out names
 // that begin with "."; in no particular order; an unreadable or missing folder gives none.
 std::vector<std::string> regularFileNames(const std::string& folder);
-// Names of the regular files directly in a folder, names beginning with "." included.
-std::vector<std::string> allRegularFileNames(const std::string& folder);
 // The path where the chain of symbolic links that starts at path ends (path itself when it is
 // no link); that end need not exist. Throws IoError for a chain that goes round.
 std::string finalTarget(const std::string& path);
-// Removes a file; a missing file is not an error. Throws IoError otherwise.
-void removeFile(const std::string& path);
-// Gives a file a new name, replacing whatever file stood there in one step.
-void renameReplacing(const std::string& from, const std::string& to);
 
 } // namespace fs_entry

@@ -16,8 +16,7 @@ public:
         Create,
         Close,
         Remove,
-        Rename, // otherPath to path
-        Copy,   // otherPath to path
+        Copy, // otherPath to path
         Lock,
         OpenFolder,
         ReadStatus,
@@ -44,7 +43,7 @@ public:
 
     IoError(Operation operation, std::string path, int errorNumber);
     IoError(Operation operation, std::string path, Fault fault);
-    // Operations on two files: Rename and Copy.
+    // Operations on two files: Copy.
     IoError(Operation operation, std::string otherPath, std::string path, int errorNumber);
     static IoError shrankAfterChosen(std::string path, std::int64_t bytesRead,
                                      std::int64_t bytesExpected);

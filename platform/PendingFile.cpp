@@ -21,10 +21,15 @@ namespace {
 constexpr std::size_t kUniqueLength = 6;
 constexpr int kMostAttempts = 100;
 
-// The hidden names of this pattern, and the numbered ones that older versions left.
-bool isHiddenName(const std::string& name, const std::string& prefix) {
+// The hidden names of this pattern, and with AndShorter those with fewer letters, such as the
+// numbered ones that older versions left.
+bool isHiddenName(const std::string& name, const std::string& prefix,
+                  PendingFile::Leftovers leftovers) {
     const std::size_t length = name.size() - std::min(name.size(), prefix.size());
-    return name.compare(0, prefix.size(), prefix) == 0 && length >= 1 && length <= kUniqueLength &&
+    const bool lengthFits = leftovers == PendingFile::Leftovers::AndShorter
+                                ? length >= 1 && length <= kUniqueLength
+                                : length == kUniqueLength;
+    return name.compare(0, prefix.size(), prefix) == 0 && lengthFits &&
            std::all_of(name.end() - static_cast<std::ptrdiff_t>(length), name.end(),
                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
 }
@@ -51,7 +56,8 @@ void removeIfStale(const Folder& folder, const std::string& name) {
 }
 
 // A folder that may not be listed shows none to remove.
-void removeStaleHiddenFiles(const Folder& folder, const std::string& prefix) {
+void removeStaleHiddenFiles(const Folder& folder, const std::string& prefix,
+                            PendingFile::Leftovers leftovers) {
     const int fd = ::openat(folder.descriptor(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
@@ -61,7 +67,7 @@ void removeStaleHiddenFiles(const Folder& folder, const std::string& prefix) {
         return;
     }
     while (const dirent* entry = ::readdir(listing.get())) {
-        if (isHiddenName(entry->d_name, prefix))
+        if (isHiddenName(entry->d_name, prefix, leftovers))
             removeIfStale(folder, entry->d_name);
     }
 }
@@ -86,25 +92,24 @@ bool isSameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// Some file systems report a failed write only when a descriptor is closed (NFS, FUSE's flush);
-// closing a copy of it asks them before the file takes its name, which it cannot take once the
-// descriptor without a name is closed.
-void closeCopyOf(const File& file) {
-    const int copy = ::fcntl(file.descriptor(), F_DUPFD_CLOEXEC, 0);
-    if (copy < 0 || ::close(copy) != 0)
-        throw IoError(IoError::Operation::Close, file.path(), errno);
+// A descriptor that reaches the file without opening it (O_PATH): it has no close of its own
+// for a file system to report a failed write at, and keeps a file without a name alive for its
+// link. Empty without /proc.
+File handleOf(const File& file) {
+    const std::string ownName = "/proc/self/fd/" + std::to_string(file.descriptor());
+    return File::adopt(::open(ownName.c_str(), O_PATH | O_CLOEXEC), file.path());
 }
 
 } // namespace
 
 PendingFile::PendingFile(const Folder& folder, const std::string& hiddenPrefix,
                          const std::string& name, const std::string& shownPath,
-                         unsigned permissions)
+                         unsigned permissions, Leftovers leftovers)
     : m_folder(folder), m_hiddenPrefix(hiddenPrefix), m_name(name),
       m_file(File::adopt(-1, shownPath)) {
-    if (isHiddenName(name, hiddenPrefix))
+    if (isHiddenName(name, hiddenPrefix, leftovers))
         throw IoError(IoError::Operation::Create, shownPath, IoError::Fault::ReservedName);
-    removeStaleHiddenFiles(folder, hiddenPrefix);
+    removeStaleHiddenFiles(folder, hiddenPrefix, leftovers);
     const int fd = interruption::retryUnlessStopped([&] {
         return ::openat(folder.descriptor(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, permissions);
     });
@@ -154,26 +159,36 @@ void PendingFile::createHidden(unsigned permissions) {
     throw IoError(IoError::Operation::Create, m_file.path(), EEXIST);
 }
 
-bool PendingFile::publish(bool replaceExisting) {
-    m_file.syncToDevice();
-    closeCopyOf(m_file);
+bool PendingFile::publish(bool replaceExisting, Sync sync) {
+    if (sync == Sync::DataOnly)
+        m_file.writeOutData();
+    else
+        m_file.syncToDevice();
+    if (m_hiddenName.empty()) {
+        m_handle = handleOf(m_file);
+        if (replaceExisting || m_handle.descriptor() < 0)
+            m_hiddenName = freeHiddenName();
+    }
+    // Some file systems report a failed write only at a close (NFS, FUSE's flush): the file is
+    // closed before it takes its name, so that such a failure leaves the old file and no new one.
+    // From here to its name, its hidden name is unlocked.
+    m_file.close();
     if (replaceExisting)
         replaceName();
     else if (!takeFreeName())
         return false;
-    m_file.close();
     return true;
 }
 
 // Links the file without a name to name; false when something stands there.
 bool PendingFile::linkTo(const std::string& name) {
-    const std::string ownName = "/proc/self/fd/" + std::to_string(m_file.descriptor());
+    const int fd = m_file.descriptor() >= 0 ? m_file.descriptor() : m_handle.descriptor();
+    const std::string ownName = "/proc/self/fd/" + std::to_string(fd);
     int result =
         ::linkat(AT_FDCWD, ownName.c_str(), m_folder.descriptor(), name.c_str(), AT_SYMLINK_FOLLOW);
     // Without /proc only a process allowed to read any file may link by descriptor.
     if (result != 0 && errno == ENOENT)
-        result =
-            ::linkat(m_file.descriptor(), "", m_folder.descriptor(), name.c_str(), AT_EMPTY_PATH);
+        result = ::linkat(fd, "", m_folder.descriptor(), name.c_str(), AT_EMPTY_PATH);
     if (result != 0 && errno != EEXIST)
         throw IoError(IoError::Operation::Create, m_file.path(), errno);
     return result == 0;
@@ -200,8 +215,6 @@ bool PendingFile::takeFreeName() {
 
 // Replaces whatever file stands at the name in one step.
 void PendingFile::replaceName() {
-    if (m_hiddenName.empty())
-        m_hiddenName = freeHiddenName();
     if (::renameat(m_folder.descriptor(), m_hiddenName.c_str(), m_folder.descriptor(),
                    m_name.c_str()) != 0)
         throw IoError(IoError::Operation::Create, m_file.path(), errno);

@@ -28,8 +28,9 @@ std::optional<std::string> readIfExists(const std::string& path);
 // belongs to another user (root in a user's home) is refused with ELOOP. The whole
 // read-change-write holds the lock of the target's folder (platform/FolderLock.h), so two
 // writers never lose each other's changes. A crash of the program or a full disk leaves either the
-// old or the new content: the content goes to a temporary file ".NAME.XXXXXX" beside the target,
-// which then takes its place; temporaries of that pattern left by a killed writer are removed. The
+// old or the new content: the content goes to a new file beside the target (platform/PendingFile.h:
+// without a name, or hidden as ".NAME.XXXXXX"), which then takes its place; hidden files of that
+// pattern left by a killed writer are removed. The
 // target's permission bits are kept, and its owner when running as root; a new file gets
 // 0666 less the umask, and as root the owner of its folder. A change that changes nothing
 // writes nothing. A file that this process may not write is refused, as a write in place

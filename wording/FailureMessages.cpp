@@ -54,8 +54,6 @@ std::string failedOperationText(const IoError& failure) {
         return translate("Could not write the report to %1: %2");
     case Operation::Start:
         return translate("Could not start %1: %2");
-    case Operation::Rename:
-        return translate("Could not rename %1 to %2: %3");
     case Operation::Copy:
         return translate("Could not copy %1 to %2: %3");
     }
@@ -91,7 +89,7 @@ std::string reason(const IoError& failure) {
 // "Could not write /x/movie.3: No space left on device"
 std::string ioErrorText(const IoError& failure) {
     const IoError::Operation operation = failure.operation();
-    if (operation == IoError::Operation::Rename || operation == IoError::Operation::Copy)
+    if (operation == IoError::Operation::Copy)
         return fillIn(failedOperationText(failure),
                       {failure.otherPath(), failure.path(), reason(failure)});
     return fillIn(failedOperationText(failure), {failure.path(), reason(failure)});

@@ -184,7 +184,8 @@ TEST_F(OrvantoSplitProgram, ALockedCounterLeavesAFinishedSplitUncounted) {
 }
 
 #ifdef ORVANTO_TEST_MEDIUM
-// A join whose close fails names no file; a split whose folder is unmounted (umount -l) under it
+// A join whose close fails names no file and keeps the one it was to replace, and no close
+// comes once its file has the name; a split whose folder is unmounted (umount -l) under it
 // writes on there, none of it into the empty folder beneath.
 TEST_F(OrvantoSplitProgram, AFailingOrUnmountedMediumGetsNoFileUnderAnotherName) {
     MountedMedium medium(ORVANTO_TEST_MEDIUM);
@@ -192,12 +193,21 @@ TEST_F(OrvantoSplitProgram, AFailingOrUnmountedMediumGetsNoFileUnderAnotherName)
         GTEST_SKIP() << medium.whyNotMounted();
     makeSource("movie.avi", 250000);
     ASSERT_EQ(run("movie.avi 100000").exitCode, 0);
-    medium.setRules("flush eio");
-    const ProgramRun join = runProgram(ORVANTO_JOIN_PROGRAM, folder(),
-                                       "-o '" + medium.folder() + "' movie.bat", m_output.path());
-    EXPECT_EQ(join.err, "orvanto-join: Could not close " + medium.folder() +
-                            "movie.avi: Input/output error\n");
-    EXPECT_EQ(entriesOf(medium.backing()), std::set<std::string>{});
+    const std::pair<std::string, std::string> closes[] = {
+        {"flush eio",
+         "orvanto-join: Could not close " + medium.folder() + "movie.avi: Input/output error\n"},
+        {"flush eio 0 movie.avi", ""}};
+    for (const auto& [rule, err] : closes) {
+        writeFile(medium.backing() + "movie.avi", "old");
+        medium.setRules(rule);
+        const ProgramRun join =
+            runProgram(ORVANTO_JOIN_PROGRAM, folder(),
+                       "--force -o '" + medium.folder() + "' movie.bat", m_output.path());
+        EXPECT_EQ(join.err, err);
+        EXPECT_EQ(readFile(medium.backing() + "movie.avi") == "old", join.exitCode != 0) << rule;
+        EXPECT_EQ(entriesOf(medium.backing()), std::set<std::string>{"movie.avi"});
+    }
+    std::filesystem::remove(medium.backing() + "movie.avi");
 
     m_settings.writeOutputFolder(medium.folder());
     medium.setRules("write hang 150000");

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "platform/File.h"
-#include "platform/FileSystem.h"
 #include "platform/WholeFile.h"
 #include "settings/ConversionError.h"
 #include "settings/IntegerText.h"
@@ -135,7 +134,7 @@ std::string valueFrom(const std::string& input) {
 
 void checkProfileFile(const std::string& input) {
     const std::string path = fuzzFolder() + "a.ini";
-    fs_entry::removeFile(path);
+    std::filesystem::remove(path);
     File file = File::createNew(path);
     file.write(input.data(), input.size());
     file.close();

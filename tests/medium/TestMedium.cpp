@@ -4,7 +4,7 @@
 //
 //   orvanto_test_medium [--writeback] [--control FILE] BACKING MOUNTPOINT [RULE...]
 //
-// A RULE is "OPERATION ACTION [BYTES]" (one argument, or one line of FILE):
+// A RULE is "OPERATION ACTION [BYTES [NAME]]" (one argument, or one line of FILE):
 //   OPERATION  read, write, flush (the file system's part of close(); its result is close's),
 //              fsync, release (the last close; the kernel never reports its result), open or
 //              statfs (the question of the free space and the file system's limits)
@@ -17,6 +17,7 @@
 //                      already open fail with EIO
 //   BYTES      the rule applies once this many bytes have been read (read) or written (all
 //              others) through the folder; 0 when left out
+//   NAME       the rule applies only to calls on the file of that name, as it is named then
 // --control FILE is read again whenever it changes; its lines then replace every rule (an empty
 // FILE lifts them all, and lets hung calls go). When a call starts to hang or hold, the file
 // FILE.hung is created, holding the operation's name, so that a test knows the caller waits.
@@ -50,6 +51,7 @@ struct Rule {
     Operation operation;
     Action action;
     unsigned long long afterBytes = 0;
+    std::string name; // "/NAME", or empty for every file
 };
 
 std::string g_controlFile;
@@ -95,7 +97,8 @@ std::optional<Rule> ruleFrom(const std::string& text) {
         return std::nullopt;
     rule.operation = *operation;
     rule.action = *action;
-    words >> rule.afterBytes;
+    if (words >> rule.afterBytes >> rule.name)
+        rule.name.insert(0, "/");
     return rule;
 }
 
@@ -131,9 +134,10 @@ bool vanishedWithLock() {
     return g_vanished;
 }
 
-std::optional<Action> actionFor(Operation operation) {
+std::optional<Action> actionFor(Operation operation, const char* path) {
     for (const Rule& rule : g_rules)
-        if (rule.operation == operation && bytesSeenBy(operation) >= rule.afterBytes)
+        if (rule.operation == operation && bytesSeenBy(operation) >= rule.afterBytes &&
+            (rule.name.empty() || (path && rule.name == path)))
             return rule.action;
     return std::nullopt;
 }
@@ -151,12 +155,12 @@ void noteHanging(Operation operation) {
 }
 
 // Applies the rules to one call: 0 to go on, or the error to answer with.
-int faultOf(Operation operation) {
+int faultOf(Operation operation, const char* path) {
     std::unique_lock<std::mutex> lock(g_mutex);
     for (bool noted = false;; noted = true) {
         if (vanishedWithLock())
             return operation == Operation::Open ? -ENOENT : -EIO;
-        const auto action = actionFor(operation);
+        const auto action = actionFor(operation, path);
         if (!action || *action == Action::Vanish)
             return 0;
         switch (*action) {
@@ -184,19 +188,19 @@ bool vanished() {
 }
 
 int onCreate(const char* path, mode_t mode, fuse_file_info* file) {
-    if (const int fault = faultOf(Operation::Open))
+    if (const int fault = faultOf(Operation::Open, path))
         return fault;
     return fuse_folder::create(path, mode, file);
 }
 
 int onOpen(const char* path, fuse_file_info* file) {
-    if (const int fault = faultOf(Operation::Open))
+    if (const int fault = faultOf(Operation::Open, path))
         return fault;
     return fuse_folder::open(path, file);
 }
 
 int onRead(const char* path, char* buffer, std::size_t size, off_t offset, fuse_file_info* file) {
-    if (const int fault = faultOf(Operation::Read))
+    if (const int fault = faultOf(Operation::Read, path))
         return fault;
     const int count = fuse_folder::read(path, buffer, size, offset, file);
     if (count > 0)
@@ -206,7 +210,7 @@ int onRead(const char* path, char* buffer, std::size_t size, off_t offset, fuse_
 
 int onWrite(const char* path, const char* data, std::size_t size, off_t offset,
             fuse_file_info* file) {
-    if (const int fault = faultOf(Operation::Write))
+    if (const int fault = faultOf(Operation::Write, path))
         return fault;
     const int count = fuse_folder::write(path, data, size, offset, file);
     if (count > 0)
@@ -214,18 +218,18 @@ int onWrite(const char* path, const char* data, std::size_t size, off_t offset,
     return count;
 }
 
-int onFlush(const char*, fuse_file_info*) {
-    return faultOf(Operation::Flush);
+int onFlush(const char* path, fuse_file_info*) {
+    return faultOf(Operation::Flush, path);
 }
 
 int onFsync(const char* path, int dataOnly, fuse_file_info* file) {
-    if (const int fault = faultOf(Operation::Fsync))
+    if (const int fault = faultOf(Operation::Fsync, path))
         return fault;
     return fuse_folder::fsync(path, dataOnly, file);
 }
 
 int onRelease(const char* path, fuse_file_info* file) {
-    const int fault = faultOf(Operation::Release);
+    const int fault = faultOf(Operation::Release, path);
     fuse_folder::release(path, file);
     return fault;
 }
@@ -254,7 +258,7 @@ fuse_operations operations() {
 
 int usage() {
     std::fputs("usage: orvanto_test_medium [--writeback] [--control FILE] BACKING MOUNTPOINT "
-               "[\"OPERATION ACTION [BYTES]\"...]\n",
+               "[\"OPERATION ACTION [BYTES [NAME]]\"...]\n",
                stderr);
     return 2;
 }

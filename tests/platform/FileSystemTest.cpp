@@ -66,15 +66,6 @@ TEST(FileSystem, SameFileFollowsLinks) {
     EXPECT_FALSE(fs_entry::isSameFile(folder.file("missing"), folder.file("missing")));
 }
 
-TEST(FileSystem, RemovingAMissingFileIsNoErrorButAFolderIs) {
-    TempFolder folder;
-    fillWithEveryKind(folder);
-    EXPECT_NO_THROW(fs_entry::removeFile(folder.file("missing")));
-    fs_entry::removeFile(folder.file("plain.txt"));
-    EXPECT_FALSE(fileExists(folder.file("plain.txt")));
-    EXPECT_THROW(fs_entry::removeFile(folder.file("sub")), IoError);
-}
-
 TEST(FileSystem, SpaceIsKnownForAnExistingFolderOnly) {
     TempFolder folder;
     const auto space = fs_entry::folderSpace(folder.path());

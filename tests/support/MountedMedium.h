@@ -24,7 +24,7 @@ public:
     // The mounted folder, ending with "/", and the folder that holds what it stores.
     std::string folder() const { return m_files.file("mount/"); }
     std::string backing() const { return m_files.file("backing/"); }
-    // Replaces the rules: lines of "OPERATION ACTION [BYTES]"; empty lifts them all.
+    // Replaces the rules: lines of "OPERATION ACTION [BYTES [NAME]]"; empty lifts them all.
     void setRules(const std::string& lines);
     // True once a call hangs on a rule, within generous seconds.
     bool waitUntilACallHangs() const;

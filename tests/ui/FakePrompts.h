@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -30,6 +31,8 @@ public:
     }
     ExistingFileAnswer askAboutExistingFile(QWidget*, const QString& text) override {
         existingFileQuestions.push_back(text);
+        if (whileAsking)
+            whileAsking();
         if (existingFileAnswers.empty())
             return answer;
         const ExistingFileAnswer next = existingFileAnswers.front();
@@ -61,6 +64,8 @@ public:
     ExistingFileAnswer answer = ExistingFileAnswer::Cancel; // about a file in the way
     std::deque<ExistingFileAnswer> existingFileAnswers;     // given first, in order
     std::vector<QString> existingFileQuestions;
+    // Runs while the question about a file in the way is open, before it is answered.
+    std::function<void()> whileAsking;
     bool openDocumentAnswer = true;
 
     std::vector<Shown> shown;

@@ -31,13 +31,16 @@ protected:
     // Joins in the window, first acting on it, and shows the box of the outcome.
     JoinOutcome join(const std::function<void(JoinDialog&)>& beforeStart = {}) {
         JoinDialog dialog({m_folder.file("movie.bat"), "", false});
-        bool ended = false;
-        QObject::connect(&dialog, &JoinDialog::joinEnded, [&ended] { ended = true; });
+        int ends = 0;
+        QObject::connect(&dialog, &JoinDialog::joinEnded, [&ends] { ++ends; });
         if (beforeStart)
             beforeStart(dialog);
         dialog.start();
-        while (!ended)
+        while (ends == 0)
             QTest::qWait(10);
+        EXPECT_EQ(ends, 1);
+        if (ends != 1)
+            return JoinStopped{}; // its result was taken again, and thrown away
         const JoinOutcome outcome = dialog.outcome();
         dialog.showResult(outcome);
         return outcome;
@@ -78,14 +81,20 @@ TEST_F(JoinDialogTest, AnExistingFileIsReplacedOrRecreatedElsewhereAsAnswered) {
     const struct {
         Answer answer;
         std::string folder, inPlace, inOther; // folder: the folder dialog's answer
+        bool eventsWhileAsked = false;        // the window's events run while the question is open
     } cases[] = {{Answer::Replace, "", "first second", ""},
                  {Answer::ChooseAnotherFolder, other.path(), "mine", "first second"},
-                 {Answer::Cancel, "", "mine", ""}};
+                 {Answer::Cancel, "", "mine", ""},
+                 {Answer::Cancel, "", "mine", "", true}};
     for (const auto& c : cases) {
         writeFile(m_folder.file("movie.avi"), "mine");
         std::filesystem::remove(other.file("movie.avi"));
         m_prompts.answer = c.answer;
         m_prompts.folderAnswers = {QString::fromStdString(c.folder)};
+        m_prompts.whileAsking = [&c] {
+            if (c.eventsWhileAsked)
+                QTest::qWait(200);
+        };
         join();
         EXPECT_EQ(readFile(m_folder.file("movie.avi")), c.inPlace);
         const std::string elsewhere = other.file("movie.avi");

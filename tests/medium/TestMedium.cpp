@@ -237,7 +237,7 @@ int onRelease(const char* path, fuse_file_info* file) {
 int (*g_passedStatfs)(const char*, struct statvfs*) = nullptr;
 
 int onStatfs(const char* path, struct statvfs* status) {
-    if (const int fault = faultOf(Operation::Statfs))
+    if (const int fault = faultOf(Operation::Statfs, path))
         return fault;
     return g_passedStatfs(path, status);
 }

@@ -51,6 +51,10 @@ std::optional<File> readableCopy(const Folder& folder) {
     return File::adopt(fd, folder.pathOf(""));
 }
 
+bool sameEntry(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 // File systems that show the kernel's state: no file can be made there, whatever the
 // permissions say.
 bool holdsNoFiles(long type) {
@@ -116,4 +120,25 @@ Folder::Limits Folder::limits() const {
         limits.writable = !holdsNoFiles(limits.fileSystemType) && (system.f_flags & ST_RDONLY) == 0;
     }
     return limits;
+}
+
+Folder::Whereabouts Folder::whereabouts() const {
+    struct stat held {};
+    struct stat named {};
+    if (::fstat(m_fd, &held) != 0)
+        return {};
+    if (::stat(m_path.empty() ? "." : m_path.c_str(), &named) == 0 && sameEntry(held, named))
+        return {};
+    // The kernel's name for the descriptor; after an unmount it is relative to the detached
+    // mount, and after a removal it ends in " (deleted)": only a name leading here counts.
+    Whereabouts whereabouts{true, ""};
+    std::string current(4096, '\0');
+    const std::string link = "/proc/self/fd/" + std::to_string(m_fd);
+    const ssize_t length = ::readlink(link.c_str(), current.data(), current.size());
+    if (length <= 0 || static_cast<std::size_t>(length) == current.size())
+        return whereabouts;
+    current.resize(static_cast<std::size_t>(length));
+    if (::stat(current.c_str(), &named) == 0 && sameEntry(held, named))
+        whereabouts.currentPath = current.back() == '/' ? current : current + '/';
+    return whereabouts;
 }

@@ -43,6 +43,15 @@ public:
     };
     Limits limits() const;
 
+    // Where the folder is once its path no longer leads to it (renamed, re-pointed or unmounted
+    // since it was opened).
+    struct Whereabouts {
+        bool moved = false;
+        // Its path now, ending with "/"; empty when moved to where no path leads.
+        std::string currentPath;
+    };
+    Whereabouts whereabouts() const;
+
 private:
     Folder(int fd, std::string path);
 

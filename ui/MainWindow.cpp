@@ -56,10 +56,6 @@ const char* const kProductAddress = "https://www.orvanto.example/";
 // How often the window reads a running split's figures: often enough for a label.
 constexpr int kSplitTimerMilliseconds = 100;
 
-// The longest the window waits for another program's lock on the settings before a split or at
-// its start, where it then goes on without creating the settings file.
-constexpr auto kSettingsLockWait = std::chrono::seconds(1);
-
 // Disables the controls that must not be used while a split runs, and enables them again
 // however the split ends, with the focus back where the user left it. Meanwhile focusHolder (the
 // progress, which a screen reader then reads) takes the focus from a control it disables: Qt
@@ -100,6 +96,12 @@ void rethrowUnlessSessionEnds(const std::exception_ptr& failure, bool sessionEnd
             throw;
         std::fprintf(stderr, "orvanto: %s\n", visibleText(failureText(error)).c_str());
     }
+}
+
+// A setting as the user finds it in its file: the file, the section and the key.
+std::string settingWhat(const std::string& file, const std::string& section,
+                        const std::string& key) {
+    return file + " [" + section + "] " + key;
 }
 
 std::unique_ptr<SplitJob> splitJob(SplitPlan plan, const std::function<void()>& stepObserver) {
@@ -183,13 +185,12 @@ void MainWindow::startSettings() {
         return;
     runHandler(this,
                [this] { restoreStoredSize(*this, m_settings, settings::kMainWindowSection); });
+    // The holder is another Orvanto program starting or changing these very files: the window
+    // opens at once and shows what a first start shows, and the file is made by a later write.
     runHandler(this, [this] {
-        // The holder is another Orvanto program starting or changing these very files: the window
-        // shows what a first start shows, and the split makes the file.
-        try {
-            m_settings.createSettingsFileIfMissing(kSettingsLockWait);
-        } catch (const FolderLockBusy&) {
-        }
+        m_keptWrites.write(settingWhat(m_settings.settingsFilePath(),
+                                       settings::kSplitCounterSection, settings::kSplitCounterKey),
+                           [this](LockWait wait) { m_settings.createSettingsFileIfMissing(wait); });
     });
 }
 
@@ -307,7 +308,9 @@ void MainWindow::selectSourceFile(const QString& path) {
     m_ui->logoAfterSelection->show();
     const std::string folder = paths::folderOf(m_sourcePath);
     m_dialogFolder = fromNative(folder);
-    m_settings.writeLastDir(folder);
+    m_keptWrites.write(settingWhat(m_settings.settingsFilePath(), settings::kHistorySection,
+                                   settings::kLastFolderKey),
+                       [this, folder](LockWait wait) { m_settings.writeLastDir(folder, wait); });
 }
 
 void MainWindow::openWithFile(const QString& path) {
@@ -330,7 +333,8 @@ void MainWindow::onCreateClicked() {
 
 void MainWindow::startSplit() {
     // The settings file is made with its counter before the split, which counts itself at the end.
-    m_settings.createSettingsFileIfMissing(kSettingsLockWait);
+    // Refused at once while another program holds the lock: the window never waits for it.
+    m_settings.createSettingsFileIfMissing(settings::kNoLockWait);
     const SplitRequest request{m_sourcePath, m_sourceSize,
                                size_catalogue::resolveSplitSize(currentSizeChoice()),
                                m_settings.readOutputFolder()};
@@ -516,7 +520,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // A refused write is shown once; the window closes all the same.
     runHandler(this, [this] {
         try {
-            storeSize(*this, m_settings, settings::kMainWindowSection);
+            m_keptWrites.write(settingWhat(m_settings.layoutFilePath(),
+                                           settings::kMainWindowSection, "W, H, TextScale"),
+                               [this](LockWait wait) {
+                                   storeSize(*this, m_settings, settings::kMainWindowSection, wait);
+                               });
+            showUnsaved(m_keptWrites.saveKept());
         } catch (const std::exception&) {
             // At the end of the session the size is skipped rather than waited for or asked
             // about (a stop signal ends the wait for the settings lock).
@@ -524,6 +533,25 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         }
     });
     event->accept();
+}
+
+// Settings kept while another program held the lock, and held still as the window closes.
+void MainWindow::showUnsaved(const std::vector<std::string>& unsaved) {
+    if (unsaved.empty())
+        return;
+    QString list;
+    for (const std::string& what : unsaved)
+        list += QStringLiteral("\n") + fromNative(visibleText(what));
+    const QString text =
+        orvantoText("Another Orvanto program has held %1, the lock on the settings files, for "
+                    "longer than %2 seconds, so these settings could not be saved:%3")
+            .arg(fromNative(visibleText(m_settings.lockFilePath())))
+            .arg(settings::kLockWait.count())
+            .arg(list);
+    if (m_sessionEnding)
+        std::fprintf(stderr, "orvanto: %s\n", toNative(text).c_str());
+    else
+        prompts().information(this, text);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include "engine/SizeCatalogue.h"
+#include "settings/KeptWrites.h"
 #include "settings/Settings.h"
 
 class QDropEvent;
@@ -67,6 +68,8 @@ private:
     void finishEndedSplitLater();
     void finishSplit();
     void countSplit();
+    // Names the settings that could not be saved, if any.
+    void showUnsaved(const std::vector<std::string>& unsaved);
     // The handler of the twelve preset buttons.
     void onPresetChosen(std::size_t presetIndex);
     void onCustomizeChosen();
@@ -101,6 +104,8 @@ private:
     static bool acceptAsCopy(QDropEvent& event);
 
     settings::Settings m_settings;
+    // The window's settings writes, which never wait for another program's lock.
+    settings::KeptWrites m_keptWrites;
     std::unique_ptr<Ui::MainWindow> m_ui;
     std::string m_sourcePath;
     std::int64_t m_sourceSize = 0;

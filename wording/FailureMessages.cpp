@@ -115,6 +115,11 @@ std::string settingsFileText(const SettingsFileError& failure) {
     switch (failure.kind()) {
     case SettingsFileError::Kind::Write:
         return fillIn(translate("Unable to write to %1"), {failure.path()});
+    case SettingsFileError::Kind::LockWaitStopped:
+        return fillIn(translate("Unable to write to %1: the program was stopped while it waited "
+                                "for another Orvanto program to release %2, the lock on the "
+                                "settings files"),
+                      {failure.path(), failure.lockFile()});
     case SettingsFileError::Kind::StoredFolderTooLong:
         return fillIn(translate("The output folder stored in %1 is too long"), {failure.path()});
     }

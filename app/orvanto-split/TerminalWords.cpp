@@ -164,7 +164,8 @@ std::string completionReport(const SplitCompletion& completion, bool checksumAsk
 
 std::string failureSentence(const std::exception& failure) {
     const auto* settingsFile = dynamic_cast<const SettingsFileError*>(&failure);
-    if (settingsFile && settingsFile->errorNumber() != 0)
+    if (settingsFile && settingsFile->kind() == SettingsFileError::Kind::Write &&
+        settingsFile->errorNumber() != 0)
         return failureText(failure) + ": " + std::strerror(settingsFile->errorNumber());
     return failureText(failure);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fstream>
 #include <iterator>
 #include <memory>
 #include <utility>
@@ -13,8 +14,10 @@
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/statvfs.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include "platform/FileSystem.h"
 #include "platform/Interruption.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
@@ -118,6 +121,15 @@ Folder::Limits Folder::limits() const {
         limits.fileSystemType = static_cast<long>(system.f_type);
         limits.longestName = static_cast<std::int64_t>(system.f_namelen);
         limits.writable = !holdsNoFiles(limits.fileSystemType) && (system.f_flags & ST_RDONLY) == 0;
+    }
+    struct stat held {};
+    if (limits.fileSystemType == static_cast<long>(fs_entry::kFuseSuperMagic) &&
+        ::fstat(m_fd, &held) == 0) {
+        // An unreadable table leaves the type unknown, and the limit with it.
+        std::ifstream table("/proc/self/mountinfo");
+        const std::string text((std::istreambuf_iterator<char>(table)),
+                               std::istreambuf_iterator<char>());
+        limits.mountType = fs_entry::mountTypeIn(text, major(held.st_dev), minor(held.st_dev));
     }
     return limits;
 }

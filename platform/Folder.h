@@ -37,6 +37,8 @@ public:
     struct Limits {
         // statfs's file system type, which tells FAT's 4 GiB limit.
         long fileSystemType = 0;
+        // The mount table's type, read for FUSE only ("fuse.fusefat"), whose limit it tells.
+        std::string mountType;
         std::int64_t longestName = 255; // bytes
         // False for a file system without storage (/proc) or mounted read-only.
         bool writable = true;

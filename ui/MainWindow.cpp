@@ -12,6 +12,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QFocusEvent>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMimeData>
@@ -85,6 +87,37 @@ private:
     std::vector<QWidget*> m_controls;
     QWidget& m_focusHolder;
     const QPointer<QWidget> m_focused;
+};
+
+// Qt says a list's current entry has the focus even while the focus is elsewhere, so a screen
+// reader would announce an entry nobody is on: the list holds a current entry only while it has
+// the focus or takes a key, and its selection keeps the choice meanwhile.
+class CurrentEntryWhileFocused final : public QObject {
+public:
+    explicit CurrentEntryWhileFocused(QListWidget* list) : QObject(list), m_list(*list) {}
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        QItemSelectionModel& model = *m_list.selectionModel();
+        if (event->type() == QEvent::FocusOut) {
+            model.setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        } else if (restoresCurrent(*event) && !model.currentIndex().isValid() &&
+                   !m_list.selectedItems().isEmpty()) {
+            model.setCurrentIndex(m_list.indexFromItem(m_list.selectedItems().front()),
+                                  QItemSelectionModel::NoUpdate);
+        }
+        return false;
+    }
+
+private:
+    // A click makes the entry under it current itself; made current first, the selected entry
+    // would scroll into view and move another entry under the pointer.
+    static bool restoresCurrent(const QEvent& event) {
+        if (event.type() == QEvent::FocusIn)
+            return static_cast<const QFocusEvent&>(event).reason() != Qt::MouseFocusReason;
+        return event.type() == QEvent::KeyPress;
+    }
+
+    QListWidget& m_list;
 };
 
 // At the end of the session no box may wait for an answer: the failure goes to standard error.
@@ -164,7 +197,7 @@ void MainWindow::setUpControls() {
     m_ui->preset1Point4MegButton->setChecked(true);
     fillCustomizeList();
     // Keys move the list's current entry without a reminder each time; a click reminds.
-    connect(m_ui->customizeList, &QListWidget::currentRowChanged, this, [this] {
+    connect(m_ui->customizeList, &QListWidget::itemSelectionChanged, this, [this] {
         if (m_ui->customizeButton->isChecked())
             onCustomizeChosen();
     });
@@ -239,7 +272,14 @@ void MainWindow::fillCustomizeList() {
         auto* item = new QListWidgetItem(sizeText(entry), m_ui->customizeList);
         item->setData(Qt::UserRole, QString::fromStdString(entry));
     }
-    m_ui->customizeList->setCurrentRow(0);
+    // Selected, not current: the list does not have the focus.
+    m_ui->customizeList->item(0)->setSelected(true);
+    m_ui->customizeList->installEventFilter(new CurrentEntryWhileFocused(m_ui->customizeList));
+}
+
+const QListWidgetItem* MainWindow::customizeEntry() const {
+    const QList<QListWidgetItem*> selected = m_ui->customizeList->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.front();
 }
 
 void MainWindow::onPresetChosen(std::size_t presetIndex) {
@@ -250,7 +290,7 @@ void MainWindow::onPresetChosen(std::size_t presetIndex) {
 
 void MainWindow::onCustomizeChosen() {
     runHandler(this, [this] {
-        if (const QListWidgetItem* entry = m_ui->customizeList->currentItem())
+        if (const QListWidgetItem* entry = customizeEntry())
             m_ui->splitSizeLabel->setText(entry->text());
     });
 }
@@ -273,7 +313,7 @@ size_catalogue::SizeChoice MainWindow::currentSizeChoice() const {
     }
     if (m_ui->customizeButton->isChecked()) {
         choice.presetIndex.reset();
-        if (const QListWidgetItem* entry = m_ui->customizeList->currentItem())
+        if (const QListWidgetItem* entry = customizeEntry())
             choice.customEntry = entry->data(Qt::UserRole).toString().toStdString();
     }
     return choice;
@@ -448,9 +488,9 @@ void MainWindow::onHelpClicked() {
 
 void MainWindow::onMoreSoftwareClicked() {
     openPage("download.htm",
-             orvantoText("The help file could not be opened because your browser would not open. "
-                         "You can view this help file by opening your browser manually, and "
-                         "pointing it to %1.")
+             orvantoText("The product page could not be opened because your browser would not "
+                         "open. You can view the product page by opening your browser manually, "
+                         "and pointing it to %1.")
                  .arg(QLatin1String(kProductAddress)));
 }
 

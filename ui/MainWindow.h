@@ -17,6 +17,7 @@
 #include "settings/Settings.h"
 
 class QDropEvent;
+class QListWidgetItem;
 class QMimeData;
 class QRadioButton;
 
@@ -89,6 +90,8 @@ private:
     // Shows why no rejoin script could hold the file's name, if none could.
     bool refusesName(const std::string& path);
     size_catalogue::SizeChoice currentSizeChoice() const;
+    // The customize list's selected entry, which the list keeps while it has not the focus.
+    const QListWidgetItem* customizeEntry() const;
     // The window's button for size_catalogue::presets()[presetIndex].
     QRadioButton* presetButton(std::size_t presetIndex) const;
     // Customize and the presets.

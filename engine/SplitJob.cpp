@@ -78,9 +78,12 @@ public:
             removeWrittenFiles();
             throw;
         }
-        return SplitCompletion{m_plan.destinationFolder, m_plan.names.baseName,
-                               m_plan.names.targetName, m_pieceIndex,
-                               m_digests ? checksumName() : std::string()};
+        return SplitCompletion{m_plan.destinationFolder,
+                               m_plan.names.baseName,
+                               m_plan.names.targetName,
+                               m_pieceIndex,
+                               m_digests ? checksumName() : std::string(),
+                               m_destination->folder().whereabouts()};
     }
 
 private:

@@ -8,6 +8,7 @@
 #include <utility>
 #include <variant>
 
+#include "platform/Folder.h"
 #include "platform/IoError.h"
 
 // Why a split request said no, one kind per struct. Nothing was written; the data is what a front
@@ -164,6 +165,9 @@ struct SplitCompletion {
     std::string targetName;
     std::int64_t pieceCount = 0;
     std::string checksumName;
+    // Whether folder still led to the folder written once the split was done, and where that
+    // is now if not.
+    Folder::Whereabouts whereabouts;
 };
 
 // A split that failed on input/output, and what became of the files it had written.

@@ -121,7 +121,8 @@ std::optional<SplitRefusal> mediumRefusal(const SplitPlan& plan, const Folder::L
             return static_cast<std::int64_t>(output.size()) > limits.longestName;
         }))
         return split_refusal::NameTooLong{plan.destinationFolder, *name, limits.longestName};
-    return pieceSizeRefusal(plan.splitSize, fs_entry::largestFileOn(limits.fileSystemType),
+    return pieceSizeRefusal(plan.splitSize,
+                            fs_entry::largestFileOn(limits.fileSystemType, limits.mountType),
                             plan.destinationFolder);
 }
 

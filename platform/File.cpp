@@ -159,6 +159,18 @@ std::size_t File::readFully(void* buffer, std::size_t size) {
     return got;
 }
 
+// A FAT file ends 1 byte short of 4 GiB; FAT through FUSE, or a phone, does not say it is one and
+// fails the write that would cross that size, with EFBIG or EINVAL.
+IoError File::writeFailure(int errorNumber, std::size_t count) const {
+    constexpr off_t kFatLargestFile = (off_t{1} << 32) - 1;
+    if (errorNumber == EFBIG || errorNumber == EINVAL) {
+        const off_t at = ::lseek(m_fd, 0, SEEK_CUR);
+        if (at >= 0 && at <= kFatLargestFile && at + static_cast<off_t>(count) > kFatLargestFile)
+            return IoError::atFileSizeLimit(m_path, errorNumber);
+    }
+    return IoError(IoError::Operation::Write, m_path, errorNumber);
+}
+
 void File::write(const void* data, std::size_t size) {
     const char* next = static_cast<const char*>(data);
     std::size_t left = size;
@@ -166,7 +178,7 @@ void File::write(const void* data, std::size_t size) {
         const ssize_t count =
             interruption::retryUnlessStopped([&] { return ::write(m_fd, next, left); });
         if (count < 0)
-            throw IoError(IoError::Operation::Write, m_path, errno);
+            throw writeFailure(errno, left);
         // A write that stores nothing without an error means the device is full.
         if (count == 0)
             throw IoError(IoError::Operation::Write, m_path, ENOSPC);

@@ -84,6 +84,8 @@ public:
 
 private:
     File(int fd, std::string path);
+    // The failure of a write of count bytes, with what the file's size tells of its cause.
+    IoError writeFailure(int errorNumber, std::size_t count) const;
 
     int m_fd = -1;
     std::string m_path;

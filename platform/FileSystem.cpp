@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <iterator>
 #include <limits>
 #include <memory>
+#include <sstream>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -123,11 +125,38 @@ std::optional<FolderSpace> folderSpace(const Folder& folder) {
     return spaceFrom(info);
 }
 
-std::int64_t largestFileOn(long fileSystemType) {
-    // FAT keeps a file's size in 32 bits.
+std::string mountTypeIn(const std::string& mountInfo, unsigned major, unsigned minor) {
+    // Each line: id, parent id, major:minor, root, mount point, options, optional fields, "-",
+    // type, source, super options.
+    const std::string device = std::to_string(major) + ':' + std::to_string(minor);
+    std::istringstream lines(mountInfo);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string id, parent, numbers, field;
+        if (!(fields >> id >> parent >> numbers) || numbers != device)
+            continue;
+        while (fields >> field && field != "-") {
+        }
+        std::string type;
+        if (fields >> type)
+            return type;
+    }
+    return "";
+}
+
+std::int64_t largestFileOn(long fileSystemType, const std::string& mountType) {
+    // FAT keeps a file's size in 32 bits; so do FAT through FUSE and phones over MTP, whose
+    // protocol and cards share that limit.
+    constexpr std::int64_t kFatLargestFile = (std::int64_t{1} << 32) - 1;
+    static const char* const kFatLikeFuse[] = {"fuse.fusefat", "fuse.jmtpfs", "fuse.simple-mtpfs",
+                                               "fuse.mtpfs", "fuse.go-mtpfs"};
     constexpr long kFat = MSDOS_SUPER_MAGIC;
     if (fileSystemType == kFat)
-        return (std::int64_t{1} << 32) - 1;
+        return kFatLargestFile;
+    if (fileSystemType == static_cast<long>(kFuseSuperMagic) &&
+        std::find(std::begin(kFatLikeFuse), std::end(kFatLikeFuse), mountType) !=
+            std::end(kFatLikeFuse))
+        return kFatLargestFile;
     return std::numeric_limits<std::int64_t>::max();
 }
 

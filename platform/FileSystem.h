@@ -9,6 +9,9 @@ class Folder;
 
 namespace fs_entry {
 
+// statfs's type of every FUSE file system, whose real type only the mount table tells.
+constexpr unsigned long kFuseSuperMagic = 0x65735546;
+
 enum class Kind { None, Regular, Directory, SymbolicLink, Other };
 
 // What lstat() says of the entry itself (a link is not followed).
@@ -28,8 +31,12 @@ struct FolderSpace {
 // The space of the file system that holds the folder, or nullopt when unknown.
 std::optional<FolderSpace> folderSpace(const std::string& folder);
 std::optional<FolderSpace> folderSpace(const Folder& folder);
-// The largest file a file system of this statfs type holds.
-std::int64_t largestFileOn(long fileSystemType);
+// The type that a mount table in the form of /proc/self/mountinfo gives the file system on
+// device major:minor ("vfat", "fuse.fusefat"); empty when it lists none.
+std::string mountTypeIn(const std::string& mountInfo, unsigned major, unsigned minor);
+// The largest file a file system of this statfs type holds, mounted with this mount type: FUSE
+// tells the type only there.
+std::int64_t largestFileOn(long fileSystemType, const std::string& mountType = "");
 // Names of the regular files and links to regular files directly in a folder, leaving out names
 // that begin with "."; in no particular order; an unreadable or missing folder gives none.
 std::vector<std::string> regularFileNames(const std::string& folder);

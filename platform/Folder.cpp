@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fstream>
 #include <iterator>
 #include <memory>
 #include <utility>
@@ -13,8 +14,10 @@
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/statvfs.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include "platform/FileSystem.h"
 #include "platform/Interruption.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
@@ -49,6 +52,10 @@ std::optional<File> readableCopy(const Folder& folder) {
     if (fd < 0)
         return std::nullopt;
     return File::adopt(fd, folder.pathOf(""));
+}
+
+bool sameEntry(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 // File systems that show the kernel's state: no file can be made there, whatever the
@@ -115,5 +122,35 @@ Folder::Limits Folder::limits() const {
         limits.longestName = static_cast<std::int64_t>(system.f_namelen);
         limits.writable = !holdsNoFiles(limits.fileSystemType) && (system.f_flags & ST_RDONLY) == 0;
     }
+    struct stat held {};
+    if (limits.fileSystemType == static_cast<long>(fs_entry::kFuseSuperMagic) &&
+        ::fstat(m_fd, &held) == 0) {
+        // An unreadable table leaves the type unknown, and the limit with it.
+        std::ifstream table("/proc/self/mountinfo");
+        const std::string text((std::istreambuf_iterator<char>(table)),
+                               std::istreambuf_iterator<char>());
+        limits.mountType = fs_entry::mountTypeIn(text, major(held.st_dev), minor(held.st_dev));
+    }
     return limits;
+}
+
+Folder::Whereabouts Folder::whereabouts() const {
+    struct stat held {};
+    struct stat named {};
+    if (::fstat(m_fd, &held) != 0)
+        return {};
+    if (::stat(m_path.empty() ? "." : m_path.c_str(), &named) == 0 && sameEntry(held, named))
+        return {};
+    // The kernel's name for the descriptor; after an unmount it is relative to the detached
+    // mount, and after a removal it ends in " (deleted)": only a name leading here counts.
+    Whereabouts whereabouts{true, ""};
+    std::string current(4096, '\0');
+    const std::string link = "/proc/self/fd/" + std::to_string(m_fd);
+    const ssize_t length = ::readlink(link.c_str(), current.data(), current.size());
+    if (length <= 0 || static_cast<std::size_t>(length) == current.size())
+        return whereabouts;
+    current.resize(static_cast<std::size_t>(length));
+    if (::stat(current.c_str(), &named) == 0 && sameEntry(held, named))
+        whereabouts.currentPath = current.back() == '/' ? current : current + '/';
+    return whereabouts;
 }

@@ -37,11 +37,22 @@ public:
     struct Limits {
         // statfs's file system type, which tells FAT's 4 GiB limit.
         long fileSystemType = 0;
+        // The mount table's type, read for FUSE only ("fuse.fusefat"), whose limit it tells.
+        std::string mountType;
         std::int64_t longestName = 255; // bytes
         // False for a file system without storage (/proc) or mounted read-only.
         bool writable = true;
     };
     Limits limits() const;
+
+    // Where the folder is once its path no longer leads to it (renamed, re-pointed or unmounted
+    // since it was opened).
+    struct Whereabouts {
+        bool moved = false;
+        // Its path now, ending with "/"; empty when moved to where no path leads.
+        std::string currentPath;
+    };
+    Whereabouts whereabouts() const;
 
 private:
     Folder(int fd, std::string path);

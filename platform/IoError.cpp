@@ -20,6 +20,12 @@ IoError IoError::shrankAfterChosen(std::string path, std::int64_t bytesRead,
     return failure;
 }
 
+IoError IoError::atFileSizeLimit(std::string path, int errorNumber) {
+    IoError failure(Operation::Write, std::move(path), errorNumber);
+    failure.m_fault = Fault::FileSizeLimit;
+    return failure;
+}
+
 IoError IoError::grewAfterChosen(std::string path, std::int64_t bytesExpected) {
     IoError failure(Operation::Read, std::move(path), Fault::GrewAfterChosen);
     failure.m_bytesExpected = bytesExpected;

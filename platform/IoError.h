@@ -39,6 +39,9 @@ public:
         ShrankWhileCopied, // the file ended early while it was copied
         ShrankAfterChosen, // the file ended early: bytesRead of bytesExpected
         GrewAfterChosen,   // the file held more than the bytesExpected it had when chosen
+        // errorNumber came from the write that would take the file to 4 GiB, FAT's limit, on a
+        // medium whose type does not tell it
+        FileSizeLimit,
     };
 
     IoError(Operation operation, std::string path, int errorNumber);
@@ -48,6 +51,7 @@ public:
     static IoError shrankAfterChosen(std::string path, std::int64_t bytesRead,
                                      std::int64_t bytesExpected);
     static IoError grewAfterChosen(std::string path, std::int64_t bytesExpected);
+    static IoError atFileSizeLimit(std::string path, int errorNumber);
 
     Operation operation() const { return m_operation; }
     const std::string& path() const { return m_path; }

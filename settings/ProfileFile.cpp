@@ -1,6 +1,7 @@
 #include "settings/ProfileFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <optional>
 
 #include "platform/FileSystem.h"
@@ -208,6 +209,10 @@ void rewrite(const std::string& path, const std::string& section,
             },
             lockWait);
     } catch (const IoError& error) {
+        // Stopped at logout while another program held the lock: the lock is what held it up.
+        if (error.operation() == IoError::Operation::Lock && error.errorNumber() == EINTR)
+            throw SettingsFileError(SettingsFileError::Kind::LockWaitStopped, path, EINTR,
+                                    error.path());
         throw SettingsFileError(SettingsFileError::Kind::Write, path, error.errorNumber());
     }
 }

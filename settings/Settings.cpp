@@ -17,17 +17,11 @@ namespace settings {
 
 namespace {
 
-const char* const kHistory = "History";
 const char* const kOutputFolderKey = "Loc";
-const char* const kLastFolderKey = "Last Dir";
 
 bool isControlOrBlank(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
-
-// How long a write waits for another program's lock on the settings before it gives up and says
-// so: no window freezes, and no finished split hangs on its count.
-constexpr std::chrono::seconds kLockWait{5};
 
 // The counter stops at the ends of its range instead of wrapping round to a negative count.
 std::int32_t saturatedSum(std::int32_t a, std::int32_t b) {
@@ -45,6 +39,8 @@ const char* const kStatisticsWindowSection = "frmstats";
 const char* const kSettingsFileName = "quorel20.ini";
 const char* const kSplitCounterSection = "Stat";
 const char* const kSplitCounterKey = "Number";
+const char* const kHistorySection = "History";
+const char* const kLastFolderKey = "Last Dir";
 
 Settings::Settings(const std::string& configurationFolder)
     : m_folder(paths::withTrailingSlash(configurationFolder)),
@@ -75,12 +71,12 @@ int Settings::readLayoutTextScale(const std::string& section) const {
 }
 
 void Settings::writeLayoutSize(int width, int height, const std::string& section,
-                               int textScalePercent) const {
+                               int textScalePercent, LockWait lockWait) const {
     profile::writeStrings(m_layoutFile, section,
                           {{"W", std::to_string(width)},
                            {"H", std::to_string(height)},
                            {"TextScale", std::to_string(textScalePercent)}},
-                          kLockWait);
+                          lockWait);
 }
 
 std::int32_t Settings::readSplitCounter() const {
@@ -109,13 +105,14 @@ std::optional<UncountedSplit> Settings::countCompletedSplit() const {
     } catch (const SettingsFileError& error) {
         if (error.errorNumber() != EINTR || !interruption::stopAsked())
             throw;
-        return UncountedSplit{UncountedSplit::Reason::LockHeld, FolderLock::lockFileIn(m_folder)};
+        return UncountedSplit{UncountedSplit::Reason::LockHeld, lockFilePath()};
     }
     return std::nullopt;
 }
 
 std::string Settings::readOutputFolder() const {
-    const std::string stored = profile::readString(m_settingsFile, kHistory, kOutputFolderKey, "");
+    const std::string stored =
+        profile::readString(m_settingsFile, kHistorySection, kOutputFolderKey, "");
     // A value that fills what the reader takes may have been cut: a cut folder is an ancestor of
     // the one chosen, and pieces must not land there.
     if (stored.size() >= profile::kMaxValueLength)
@@ -125,18 +122,18 @@ std::string Settings::readOutputFolder() const {
 
 // The settings file is only ever made with its counter: one that a start could not make while
 // another program held the lock must not be made without it by a later write.
-void Settings::writeOutputFolder(const std::string& folder) const {
-    createSettingsFileIfMissing(kLockWait);
-    profile::writeString(m_settingsFile, kHistory, kOutputFolderKey, folder, kLockWait);
+void Settings::writeOutputFolder(const std::string& folder, LockWait lockWait) const {
+    createSettingsFileIfMissing(lockWait);
+    profile::writeString(m_settingsFile, kHistorySection, kOutputFolderKey, folder, lockWait);
 }
 
 std::string Settings::readLastDir() const {
-    return profile::readString(m_settingsFile, kHistory, kLastFolderKey, "");
+    return profile::readString(m_settingsFile, kHistorySection, kLastFolderKey, "");
 }
 
-void Settings::writeLastDir(const std::string& folder) const {
-    createSettingsFileIfMissing(kLockWait);
-    profile::writeString(m_settingsFile, kHistory, kLastFolderKey, folder, kLockWait);
+void Settings::writeLastDir(const std::string& folder, LockWait lockWait) const {
+    createSettingsFileIfMissing(lockWait);
+    profile::writeString(m_settingsFile, kHistorySection, kLastFolderKey, folder, lockWait);
 }
 
 } // namespace settings

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -7,6 +8,12 @@
 #include "platform/FolderLock.h"
 
 namespace settings {
+
+// How long a settings write waits for another program's lock before it gives up and says so: no
+// window waits for long, and no finished split hangs on its count.
+constexpr std::chrono::seconds kLockWait{5};
+// What a write that must not wait at all gives: the lock is tried once.
+constexpr LockWait kNoLockWait{std::chrono::milliseconds(0)};
 
 // Window sizes, one section per window (the sections below).
 extern const char* const kLayoutFileName;
@@ -18,6 +25,9 @@ extern const char* const kSettingsFileName;
 // Where the settings file keeps the split counter.
 extern const char* const kSplitCounterSection;
 extern const char* const kSplitCounterKey;
+// Where the settings file keeps the folder last browsed.
+extern const char* const kHistorySection;
+extern const char* const kLastFolderKey;
 
 // Why a split whose files are complete was not counted, and the file to look at.
 struct UncountedSplit {
@@ -43,6 +53,8 @@ public:
 
     const std::string& layoutFilePath() const { return m_layoutFile; }
     const std::string& settingsFilePath() const { return m_settingsFile; }
+    // The file whose lock every write of these files takes.
+    std::string lockFilePath() const { return FolderLock::lockFileIn(m_folder); }
 
     // Creates the configuration folder and every missing folder above it; throws IoError.
     void createFolder() const;
@@ -52,7 +64,7 @@ public:
     void createSettingsFileIfMissing(LockWait lockWait = std::nullopt) const;
 
     // writeLayoutSize, writeOutputFolder and writeLastDir throw FolderLockBusy when another
-    // program holds the folder's lock for more than a few seconds.
+    // program holds the folder's lock for longer than lockWait.
 
     // Window sizes; 0 means "keep the design size". A size is stored with the desktop's text
     // scale, in per cent of the forms' design, that it was made under.
@@ -61,14 +73,14 @@ public:
     // 100 where none was stored.
     int readLayoutTextScale(const std::string& section) const;
     void writeLayoutSize(int width, int height, const std::string& section,
-                         int textScalePercent = 100) const;
+                         int textScalePercent = 100, LockWait lockWait = kLockWait) const;
 
     // The split counter. readSplitCounter throws ConversionError when the stored text is missing
     // or not an integer; addToSplitCounter then writes nothing, and throws FolderLockBusy when
     // another program holds the folder's lock for longer than lockWait.
     std::int32_t readSplitCounter() const;
     void addToSplitCounter(std::int32_t n, LockWait lockWait = std::nullopt) const;
-    // Adds a split whose files are complete, waiting a few seconds at most for another program's
+    // Adds a split whose files are complete, waiting kLockWait at most for another program's
     // lock, so that a finished split never hangs on its count. Says why when the split stays
     // uncounted; nothing once it is counted.
     std::optional<UncountedSplit> countCompletedSplit() const;
@@ -78,10 +90,10 @@ public:
     // throws SettingsFileError (StoredFolderTooLong), as it may have been cut.
     std::string readOutputFolder() const;
     // Each write makes a missing settings file as createSettingsFileIfMissing does first.
-    void writeOutputFolder(const std::string& folder) const;
+    void writeOutputFolder(const std::string& folder, LockWait lockWait = kLockWait) const;
     // "History"/"Last Dir", untrimmed.
     std::string readLastDir() const;
-    void writeLastDir(const std::string& folder) const;
+    void writeLastDir(const std::string& folder, LockWait lockWait = kLockWait) const;
 
 private:
     std::string m_folder;

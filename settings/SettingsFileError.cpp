@@ -1,4 +1,8 @@
 #include "settings/SettingsFileError.h"
 
-SettingsFileError::SettingsFileError(Kind kind, const std::string& path, int errorNumber)
-    : std::runtime_error(path), m_kind(kind), m_path(path), m_errorNumber(errorNumber) {}
+#include <utility>
+
+SettingsFileError::SettingsFileError(Kind kind, const std::string& path, int errorNumber,
+                                     std::string lockFile)
+    : std::runtime_error(path), m_kind(kind), m_path(path), m_errorNumber(errorNumber),
+      m_lockFile(std::move(lockFile)) {}

@@ -11,16 +11,22 @@ public:
     enum class Kind {
         Write,               // the file could not be written
         StoredFolderTooLong, // the output folder stored in the file may have been cut
+        // A stop ended the wait for lockFile, which another program held, so the file was not
+        // written.
+        LockWaitStopped,
     };
 
-    SettingsFileError(Kind kind, const std::string& path, int errorNumber);
+    SettingsFileError(Kind kind, const std::string& path, int errorNumber,
+                      std::string lockFile = {});
 
     Kind kind() const { return m_kind; }
     const std::string& path() const { return m_path; }
     int errorNumber() const { return m_errorNumber; }
+    const std::string& lockFile() const { return m_lockFile; }
 
 private:
     Kind m_kind;
     std::string m_path;
     int m_errorNumber;
+    std::string m_lockFile;
 };

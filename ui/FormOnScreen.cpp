@@ -61,6 +61,7 @@ void restoreStoredSize(QWidget& window, const settings::Settings& settings,
 }
 
 void storeSize(const QWidget& window, const settings::Settings& settings,
-               const std::string& section) {
-    settings.writeLayoutSize(window.width(), window.height(), section, textScalePercent());
+               const std::string& section, LockWait lockWait) {
+    settings.writeLayoutSize(window.width(), window.height(), section, textScalePercent(),
+                             lockWait);
 }

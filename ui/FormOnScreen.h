@@ -2,11 +2,9 @@
 
 #include <string>
 
-class QWidget;
+#include "settings/Settings.h"
 
-namespace settings {
-class Settings;
-}
+class QWidget;
 
 // What a form does as it is shown: its designed palette kept under a dark desktop theme, its
 // stored size and its place at the centre of its screen.
@@ -27,4 +25,4 @@ void restoreStoredSize(QWidget& window, const settings::Settings& settings,
                        const std::string& section);
 // Stores the window's size under section, with the desktop's text scale.
 void storeSize(const QWidget& window, const settings::Settings& settings,
-               const std::string& section);
+               const std::string& section, LockWait lockWait = settings::kLockWait);

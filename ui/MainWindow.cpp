@@ -12,6 +12,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QFocusEvent>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMimeData>
@@ -55,10 +57,6 @@ const char* const kProductAddress = "https://www.orvanto.example/";
 // How often the window reads a running split's figures: often enough for a label.
 constexpr int kSplitTimerMilliseconds = 100;
 
-// The longest the window waits for another program's lock on the settings before a split or at
-// its start, where it then goes on without creating the settings file.
-constexpr auto kSettingsLockWait = std::chrono::seconds(1);
-
 // Disables the controls that must not be used while a split runs, and enables them again
 // however the split ends, with the focus back where the user left it. Meanwhile focusHolder (the
 // progress, which a screen reader then reads) takes the focus from a control it disables: Qt
@@ -90,6 +88,37 @@ private:
     const QPointer<QWidget> m_focused;
 };
 
+// Qt says a list's current entry has the focus even while the focus is elsewhere, so a screen
+// reader would announce an entry nobody is on: the list holds a current entry only while it has
+// the focus or takes a key, and its selection keeps the choice meanwhile.
+class CurrentEntryWhileFocused final : public QObject {
+public:
+    explicit CurrentEntryWhileFocused(QListWidget* list) : QObject(list), m_list(*list) {}
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        QItemSelectionModel& model = *m_list.selectionModel();
+        if (event->type() == QEvent::FocusOut) {
+            model.setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        } else if (restoresCurrent(*event) && !model.currentIndex().isValid() &&
+                   !m_list.selectedItems().isEmpty()) {
+            model.setCurrentIndex(m_list.indexFromItem(m_list.selectedItems().front()),
+                                  QItemSelectionModel::NoUpdate);
+        }
+        return false;
+    }
+
+private:
+    // A click makes the entry under it current itself; made current first, the selected entry
+    // would scroll into view and move another entry under the pointer.
+    static bool restoresCurrent(const QEvent& event) {
+        if (event.type() == QEvent::FocusIn)
+            return static_cast<const QFocusEvent&>(event).reason() != Qt::MouseFocusReason;
+        return event.type() == QEvent::KeyPress;
+    }
+
+    QListWidget& m_list;
+};
+
 // At the end of the session no box may wait for an answer: the failure goes to standard error.
 void rethrowUnlessSessionEnds(const std::exception_ptr& failure, bool sessionEnding) {
     try {
@@ -99,6 +128,12 @@ void rethrowUnlessSessionEnds(const std::exception_ptr& failure, bool sessionEnd
             throw;
         std::fprintf(stderr, "orvanto: %s\n", visibleText(failureText(error)).c_str());
     }
+}
+
+// A setting as the user finds it in its file: the file, the section and the key.
+std::string settingWhat(const std::string& file, const std::string& section,
+                        const std::string& key) {
+    return file + " [" + section + "] " + key;
 }
 
 std::unique_ptr<SplitJob> splitJob(const SplitRequest& request,
@@ -162,7 +197,7 @@ void MainWindow::setUpControls() {
     m_ui->preset1Point4MegButton->setChecked(true);
     fillCustomizeList();
     // Keys move the list's current entry without a reminder each time; a click reminds.
-    connect(m_ui->customizeList, &QListWidget::currentRowChanged, this, [this] {
+    connect(m_ui->customizeList, &QListWidget::itemSelectionChanged, this, [this] {
         if (m_ui->customizeButton->isChecked())
             onCustomizeChosen();
     });
@@ -183,13 +218,12 @@ void MainWindow::startSettings() {
         return;
     runHandler(this,
                [this] { restoreStoredSize(*this, m_settings, settings::kMainWindowSection); });
+    // The holder is another Orvanto program starting or changing these very files: the window
+    // opens at once and shows what a first start shows, and the file is made by a later write.
     runHandler(this, [this] {
-        // The holder is another Orvanto program starting or changing these very files: the window
-        // shows what a first start shows, and the split makes the file.
-        try {
-            m_settings.createSettingsFileIfMissing(kSettingsLockWait);
-        } catch (const FolderLockBusy&) {
-        }
+        m_keptWrites.write(settingWhat(m_settings.settingsFilePath(),
+                                       settings::kSplitCounterSection, settings::kSplitCounterKey),
+                           [this](LockWait wait) { m_settings.createSettingsFileIfMissing(wait); });
     });
 }
 
@@ -238,7 +272,14 @@ void MainWindow::fillCustomizeList() {
         auto* item = new QListWidgetItem(sizeText(entry), m_ui->customizeList);
         item->setData(Qt::UserRole, QString::fromStdString(entry));
     }
-    m_ui->customizeList->setCurrentRow(0);
+    // Selected, not current: the list does not have the focus.
+    m_ui->customizeList->item(0)->setSelected(true);
+    m_ui->customizeList->installEventFilter(new CurrentEntryWhileFocused(m_ui->customizeList));
+}
+
+const QListWidgetItem* MainWindow::customizeEntry() const {
+    const QList<QListWidgetItem*> selected = m_ui->customizeList->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.front();
 }
 
 void MainWindow::onPresetChosen(std::size_t presetIndex) {
@@ -249,7 +290,7 @@ void MainWindow::onPresetChosen(std::size_t presetIndex) {
 
 void MainWindow::onCustomizeChosen() {
     runHandler(this, [this] {
-        if (const QListWidgetItem* entry = m_ui->customizeList->currentItem())
+        if (const QListWidgetItem* entry = customizeEntry())
             m_ui->splitSizeLabel->setText(entry->text());
     });
 }
@@ -272,7 +313,7 @@ size_catalogue::SizeChoice MainWindow::currentSizeChoice() const {
     }
     if (m_ui->customizeButton->isChecked()) {
         choice.presetIndex.reset();
-        if (const QListWidgetItem* entry = m_ui->customizeList->currentItem())
+        if (const QListWidgetItem* entry = customizeEntry())
             choice.customEntry = entry->data(Qt::UserRole).toString().toStdString();
     }
     return choice;
@@ -307,7 +348,9 @@ void MainWindow::selectSourceFile(const QString& path) {
     m_ui->logoAfterSelection->show();
     const std::string folder = paths::folderOf(m_sourcePath);
     m_dialogFolder = fromNative(folder);
-    m_settings.writeLastDir(folder);
+    m_keptWrites.write(settingWhat(m_settings.settingsFilePath(), settings::kHistorySection,
+                                   settings::kLastFolderKey),
+                       [this, folder](LockWait wait) { m_settings.writeLastDir(folder, wait); });
 }
 
 void MainWindow::openWithFile(const QString& path) {
@@ -330,7 +373,8 @@ void MainWindow::onCreateClicked() {
 
 void MainWindow::startSplit() {
     // The settings file is made with its counter before the split, which counts itself at the end.
-    m_settings.createSettingsFileIfMissing(kSettingsLockWait);
+    // Refused at once while another program holds the lock: the window never waits for it.
+    m_settings.createSettingsFileIfMissing(settings::kNoLockWait);
     const SplitRequest request{m_sourcePath, m_sourceSize,
                                size_catalogue::resolveSplitSize(currentSizeChoice()),
                                m_settings.readOutputFolder()};
@@ -443,9 +487,9 @@ void MainWindow::onHelpClicked() {
 
 void MainWindow::onMoreSoftwareClicked() {
     openPage("download.htm",
-             orvantoText("The help file could not be opened because your browser would not open. "
-                         "You can view this help file by opening your browser manually, and "
-                         "pointing it to %1.")
+             orvantoText("The product page could not be opened because your browser would not "
+                         "open. You can view the product page by opening your browser manually, "
+                         "and pointing it to %1.")
                  .arg(QLatin1String(kProductAddress)));
 }
 
@@ -515,7 +559,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // A refused write is shown once; the window closes all the same.
     runHandler(this, [this] {
         try {
-            storeSize(*this, m_settings, settings::kMainWindowSection);
+            m_keptWrites.write(settingWhat(m_settings.layoutFilePath(),
+                                           settings::kMainWindowSection, "W, H, TextScale"),
+                               [this](LockWait wait) {
+                                   storeSize(*this, m_settings, settings::kMainWindowSection, wait);
+                               });
+            showUnsaved(m_keptWrites.saveKept());
         } catch (const std::exception&) {
             // At the end of the session the size is skipped rather than waited for or asked
             // about (a stop signal ends the wait for the settings lock).
@@ -523,6 +572,25 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         }
     });
     event->accept();
+}
+
+// Settings kept while another program held the lock, and held still as the window closes.
+void MainWindow::showUnsaved(const std::vector<std::string>& unsaved) {
+    if (unsaved.empty())
+        return;
+    QString list;
+    for (const std::string& what : unsaved)
+        list += QStringLiteral("\n") + fromNative(visibleText(what));
+    const QString text =
+        orvantoText("Another Orvanto program has held %1, the lock on the settings files, for "
+                    "longer than %2 seconds, so these settings could not be saved:%3")
+            .arg(fromNative(visibleText(m_settings.lockFilePath())))
+            .arg(settings::kLockWait.count())
+            .arg(list);
+    if (m_sessionEnding)
+        std::fprintf(stderr, "orvanto: %s\n", toNative(text).c_str());
+    else
+        prompts().information(this, text);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

@@ -14,9 +14,11 @@
 
 #include "engine/SizeCatalogue.h"
 #include "platform/CreatedFiles.h"
+#include "settings/KeptWrites.h"
 #include "settings/Settings.h"
 
 class QDropEvent;
+class QListWidgetItem;
 class QMimeData;
 class QRadioButton;
 
@@ -70,6 +72,8 @@ private:
     void finishEndedSplitLater();
     void finishSplit();
     void countSplit();
+    // Names the settings that could not be saved, if any.
+    void showUnsaved(const std::vector<std::string>& unsaved);
     // The handler of the twelve preset buttons.
     void onPresetChosen(std::size_t presetIndex);
     void onCustomizeChosen();
@@ -89,6 +93,8 @@ private:
     // Shows why no rejoin script could hold the file's name, if none could.
     bool refusesName(const std::string& path);
     size_catalogue::SizeChoice currentSizeChoice() const;
+    // The customize list's selected entry, which the list keeps while it has not the focus.
+    const QListWidgetItem* customizeEntry() const;
     // The window's button for size_catalogue::presets()[presetIndex].
     QRadioButton* presetButton(std::size_t presetIndex) const;
     // Customize and the presets.
@@ -104,6 +110,8 @@ private:
     static bool acceptAsCopy(QDropEvent& event);
 
     settings::Settings m_settings;
+    // The window's settings writes, which never wait for another program's lock.
+    settings::KeptWrites m_keptWrites;
     std::unique_ptr<Ui::MainWindow> m_ui;
     std::string m_sourcePath;
     std::int64_t m_sourceSize = 0;

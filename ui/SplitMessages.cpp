@@ -10,6 +10,7 @@
 #include "ui/NativeText.h"
 #include "ui/Prompts.h"
 #include "ui/WindowText.h"
+#include "wording/CompletionMessages.h"
 #include "wording/FailureMessages.h"
 #include "wording/Translation.h"
 
@@ -179,7 +180,10 @@ QString completionText(const SplitCompletion& completion) {
                                "files created. Simply run the program \"%2.bat\" to recreate the "
                                "original file.",
                                count),
-               {completion.folder, base, std::to_string(completion.pieceCount)})));
+               {setFolder(completion), base, std::to_string(completion.pieceCount)})));
+    const std::string moved = movedFolderText(completion);
+    if (!moved.empty())
+        text += QStringLiteral("\n\n") + fromNative(visibleText(moved));
     const std::string& checksum = completion.checksumName;
     if (!checksum.empty())
         text += QStringLiteral("\n\n") +

@@ -78,6 +78,11 @@ std::string reason(const IoError& failure) {
             translate("it changed while it was being split: it became shorter (%1 of %2 "
                       "bytes read)"),
             {std::to_string(failure.bytesRead()), std::to_string(failure.bytesExpected())});
+    case Fault::FileSizeLimit:
+        return fillIn(translate("%1, most likely because the medium holds no file of 4 GiB or "
+                                "more, as FAT32 does (many USB sticks, memory cards and phones); "
+                                "choose a piece size below 4 GiB"),
+                      {std::strerror(failure.errorNumber())});
     case Fault::GrewAfterChosen:
         return fillIn(translate("it changed while it was being split: it grew beyond the %1 bytes "
                                 "it had when it was chosen"),
@@ -113,6 +118,11 @@ std::string settingsFileText(const SettingsFileError& failure) {
     switch (failure.kind()) {
     case SettingsFileError::Kind::Write:
         return fillIn(translate("Unable to write to %1"), {failure.path()});
+    case SettingsFileError::Kind::LockWaitStopped:
+        return fillIn(translate("Unable to write to %1: the program was stopped while it waited "
+                                "for another Orvanto program to release %2, the lock on the "
+                                "settings files"),
+                      {failure.path(), failure.lockFile()});
     case SettingsFileError::Kind::StoredFolderTooLong:
         return fillIn(translate("The output folder stored in %1 is too long"), {failure.path()});
     }

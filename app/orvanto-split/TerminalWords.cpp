@@ -9,6 +9,7 @@
 #include "platform/ShellArgument.h"
 #include "platform/VisibleText.h"
 #include "settings/SettingsFileError.h"
+#include "wording/CompletionMessages.h"
 #include "wording/FailureMessages.h"
 #include "wording/Translation.h"
 
@@ -145,6 +146,9 @@ std::string completionReport(const SplitCompletion& completion, bool checksumAsk
         checksumReport = fillIn(translate("Wrote no checksum file: the name %1 would be longer "
                                           "than a name may be in that folder.\n"),
                                 {visibleText(checksum_file::nameFor(completion.baseName))});
+    std::string moved = visibleText(movedFolderText(completion));
+    if (!moved.empty())
+        moved += '\n';
     const std::string rejoin =
         fillIn(translate("Run %1.bat on Windows, or orvanto-join %2, to recreate %3."),
                {base, visibleText(shellFileArgument(completion.baseName + ".bat")),
@@ -154,13 +158,14 @@ std::string completionReport(const SplitCompletion& completion, bool checksumAsk
                                   "Wrote %1 pieces, %2.1 to %2.%1, and the rejoin script %2.bat in "
                                   "%3.\n",
                                   static_cast<unsigned long>(completion.pieceCount)),
-                  {count, base, visibleText(completion.folder)}) +
-           checksumReport + rejoin;
+                  {count, base, visibleText(setFolder(completion))}) +
+           moved + checksumReport + rejoin;
 }
 
 std::string failureSentence(const std::exception& failure) {
     const auto* settingsFile = dynamic_cast<const SettingsFileError*>(&failure);
-    if (settingsFile && settingsFile->errorNumber() != 0)
+    if (settingsFile && settingsFile->kind() == SettingsFileError::Kind::Write &&
+        settingsFile->errorNumber() != 0)
         return failureText(failure) + ": " + std::strerror(settingsFile->errorNumber());
     return failureText(failure);
 }

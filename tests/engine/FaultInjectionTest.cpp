@@ -101,29 +101,40 @@ TEST_F(FaultInjection, AnOutputFolderRemovedDuringTheJobEndsItWithThePieceName) 
     EXPECT_EQ(readFile(source).size(), static_cast<std::size_t>(kSourceSize));
 }
 
-// The folder held open from the check on gets every file, though renamed or its link re-pointed.
+// The folder held open from the check on gets every file, though renamed or its link re-pointed,
+// and the completion says where it is now.
 TEST_F(FaultInjection, EveryFileGoesToTheFolderThatWasChecked) {
     const std::string source = makeSource("movie.avi", kSourceSize);
-    for (const bool throughLink : {false, true}) {
-        SCOPED_TRACE(throughLink);
+    const struct {
+        bool throughLink;
+        bool replaced; // a new folder made at the path
+    } cases[] = {{false, true}, {true, true}, {false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.throughLink);
+        SCOPED_TRACE(c.replaced);
         TempFolder parent;
         const std::string out = parent.file("out"), held = parent.file("held");
-        std::filesystem::create_directory(throughLink ? held : out);
-        if (throughLink)
+        std::filesystem::create_directory(c.throughLink ? held : out);
+        if (c.throughLink)
             std::filesystem::create_directory_symlink(held, out);
         m_outputFolder = out;
         m_steps = JobSteps();
         atStep(kInSecondPiece, [&] {
-            if (throughLink)
+            if (c.throughLink)
                 std::filesystem::remove(out);
             else
                 std::filesystem::rename(out, held);
-            std::filesystem::create_directory(out);
+            if (c.replaced)
+                std::filesystem::create_directory(out);
         });
-        ASSERT_TRUE(std::holds_alternative<SplitCompletion>(split(source, kSplitSize)));
+        const SplitOutcome outcome = split(source, kSplitSize);
+        ASSERT_TRUE(std::holds_alternative<SplitCompletion>(outcome));
+        const Folder::Whereabouts whereabouts = std::get<SplitCompletion>(outcome).whereabouts;
+        EXPECT_TRUE(whereabouts.moved);
+        EXPECT_EQ(whereabouts.currentPath, held + "/");
         EXPECT_EQ(entriesOf(held), (std::set<std::string>{"movie.1", "movie.2", "movie.3",
                                                           "movie.bat", "movie.sha256"}));
-        EXPECT_EQ(entriesOf(out), std::set<std::string>{});
+        EXPECT_EQ(std::filesystem::exists(out) ? entriesOf(out).size() : 0u, 0u);
     }
 }
 

@@ -206,6 +206,20 @@ TEST_F(SplitRequestCheck, RefusesWhatTheDestinationCannotHold) {
               SplitRefusal(PieceTooLarge{"/media/stick/", 4294967295, "650 Megabytes"}));
     EXPECT_FALSE(pieceSizeRefusal(650000000, fat, "/"));
     EXPECT_FALSE(pieceSizeRefusal(4600000000, fs_entry::largestFileOn(EXT4_SUPER_MAGIC), "/"));
+    // FUSE tells its real type in the mount table only.
+    const std::string mountInfo =
+        "22 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw\n"
+        "41 22 0:38 / /media/my\\040stick rw,nosuid,nodev,relatime shared:20 - fuse.fusefat "
+        "/dev/sdb1 rw,user_id=1000,group_id=1000\n"
+        "42 22 0:39 / /mnt/ntfs rw,relatime - fuseblk /dev/sdc1 rw,user_id=0\n";
+    const std::pair<unsigned, std::int64_t> fuseCases[] = {
+        {38, fat}, {39, fs_entry::largestFileOn(EXT4_SUPER_MAGIC)}, {40, INT64_MAX}};
+    for (const auto& [minor, largest] : fuseCases)
+        EXPECT_EQ(fs_entry::largestFileOn(fs_entry::kFuseSuperMagic,
+                                          fs_entry::mountTypeIn(mountInfo, 0, minor)),
+                  largest)
+            << minor;
+    EXPECT_EQ(fs_entry::mountTypeIn(mountInfo, 8, 2), "ext4");
 }
 
 TEST(WindowsNames, ComparesLetterCaseAsNtfsDoesInEveryScript) {

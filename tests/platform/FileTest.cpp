@@ -4,6 +4,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -54,27 +55,36 @@ TEST(File, OpeningAMissingFileNamesItAndTheReason) {
 }
 
 // A file size limit makes the kernel store part of a write and refuse the rest, as a disk that
-// fills up does.
+// fills up does; at 4 GiB, as FAT does, the failure says so.
 TEST(File, AWriteThatStopsShortIsAnError) {
-    TempFolder folder;
-    const std::string path = folder.file("piece");
-    const IoFailure expected{IoError::Operation::Write, path, EFBIG};
-    const int status = runInChild([&] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{1000, 1000};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            return 3;
-        File file = File::createNew(path);
-        const std::string block(4096, 'x');
-        try {
-            file.write(block.data(), block.size());
-        } catch (const IoError& error) {
-            return expected == ioFailureOf(error) ? 0 : 2;
-        }
-        return 1;
-    });
-    EXPECT_EQ(0, status) << "1: no error, 2: another failure, 3: no limit";
-    EXPECT_EQ(std::string(1000, 'x'), readFile(path));
+    const struct {
+        rlim_t limit;
+        off_t start;
+        IoError::Fault fault;
+    } cases[] = {{1000, 0, IoError::Fault::System},
+                 {(rlim_t{1} << 32) - 1, (off_t{1} << 32) - 1000, IoError::Fault::FileSizeLimit}};
+    for (const auto& c : cases) {
+        TempFolder folder;
+        const std::string path = folder.file("piece");
+        const IoFailure expected{IoError::Operation::Write, path, EFBIG};
+        const int status = runInChild([&] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{c.limit, c.limit};
+            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                return 3;
+            File file = File::createNew(path);
+            ::lseek(file.descriptor(), c.start, SEEK_SET);
+            const std::string block(4096, 'x');
+            try {
+                file.write(block.data(), block.size());
+            } catch (const IoError& error) {
+                return expected == ioFailureOf(error) && error.fault() == c.fault ? 0 : 2;
+            }
+            return 1;
+        });
+        EXPECT_EQ(0, status) << "1: no error, 2: another failure, 3: no limit";
+        EXPECT_EQ(static_cast<rlim_t>(std::filesystem::file_size(path)), c.limit);
+    }
 }
 
 // A read that waits on a pipe is given up once a stop signal has arrived.

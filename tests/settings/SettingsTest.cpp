@@ -1,5 +1,6 @@
 #include "settings/Settings.h"
 
+#include <atomic>
 #include <filesystem>
 #include <future>
 #include <optional>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/FolderLock.h"
+#include "platform/Interruption.h"
 #include "settings/ConversionError.h"
 #include "settings/SettingsFileError.h"
 #include "support/ChildProcess.h"
@@ -207,4 +209,19 @@ TEST_F(SettingsFiles, EachObjectKeepsToItsOwnFolder) {
     elsewhere.writeOutputFolder("/elsewhere/");
     EXPECT_EQ(other.file("quorel20.ini"), elsewhere.settingsFilePath());
     EXPECT_EQ("", m_settings.readOutputFolder());
+}
+
+// Stopped at logout while another program holds the lock: the failure names the lock.
+TEST_F(SettingsFiles, AStopDuringTheLockWaitNamesTheLock) {
+    const FolderLock held(m_folder.path());
+    const std::atomic<bool> stop{true};
+    const interruption::JobStopOnThisThread stopping(stop);
+    try {
+        m_settings.writeLayoutSize(500, 300, kMainWindowSection);
+        ADD_FAILURE() << "written";
+    } catch (const SettingsFileError& error) {
+        EXPECT_EQ(error.kind(), SettingsFileError::Kind::LockWaitStopped);
+        EXPECT_EQ(error.path(), m_settings.layoutFilePath());
+        EXPECT_EQ(error.lockFile(), m_settings.lockFilePath());
+    }
 }

@@ -63,6 +63,12 @@ TEST(DesktopText, EachFormGrowsWithTheDesktopFontAndEveryControlFitsItsTextAndHa
                     const QString spoken =
                         QAccessible::queryAccessibleInterface(child)->text(QAccessible::Name);
                     EXPECT_TRUE(child->focusPolicy() == Qt::NoFocus || !spoken.isEmpty()) << name;
+                    // No entry of a list says it has the focus while the list has not.
+                    const QAccessibleInterface* whole =
+                        QAccessible::queryAccessibleInterface(child);
+                    for (int i = 0; whole->role() == QAccessible::List && i < whole->childCount();
+                         ++i)
+                        EXPECT_TRUE(child->hasFocus() || !whole->child(i)->state().focused) << name;
                     // Every button and the customize option, none of the presets.
                     const auto* button = qobject_cast<QAbstractButton*>(child);
                     const bool takesKeys = button && (!qobject_cast<QRadioButton*>(child) ||

@@ -38,7 +38,10 @@ TEST_F(PagesTest, APageThatCannotBeOpenedShowsItsBox) {
         {"helpButton", "help.htm",
          kBrowserFailure + " help.htm in the installed directory." + lookedIn.arg("help.htm")},
         {"moreSoftwareButton", "download.htm",
-         kBrowserFailure + " https://www.orvanto.example/." + lookedIn.arg("download.htm")},
+         "The product page could not be opened because your browser would not open. You can "
+         "view the product page by opening your browser manually, and pointing it to "
+         "https://www.orvanto.example/." +
+             lookedIn.arg("download.htm")},
     };
     openWindow();
     m_prompts.openDocumentAnswer = false;

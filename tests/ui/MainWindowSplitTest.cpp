@@ -214,10 +214,14 @@ TEST_F(SplitTest, ALockedOrBadCounterHoldsNeitherTheWindowNorLeavesFilesInTheWay
     const std::string config = m_config.file("orvanto/");
     m_settings.createFolder();
     std::optional<FolderLock> held(std::in_place, config);
+    const auto start = std::chrono::steady_clock::now();
     openWindow();
-    EXPECT_TRUE(m_window->isVisible());
-    held.reset();
     writePatternFile(m_files.file("movie.avi"), 250'000);
+    chooseFile(m_files.file("movie.avi"));
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, settings::kLockWait / 2);
+    EXPECT_EQ(m_settings.readLastDir(), "") << "saved while another program held the lock";
+    held.reset();
     chooseFile(m_files.file("movie.avi"));
     click("preset100kButton");
     EXPECT_EQ(m_settings.readSplitCounter(), 0) << "made with the counter by a later write";
@@ -246,10 +250,15 @@ TEST_F(SplitTest, ALockedOrBadCounterHoldsNeitherTheWindowNorLeavesFilesInTheWay
               "The split files are complete, but the split was not counted: another Orvanto "
               "program holds " +
                   lockFile + ", the lock on the settings files.");
+    chooseFile(m_files.file("movie.avi"));
     m_window->close(); // nor its size, stored as it closes
     EXPECT_FALSE(m_window->isVisible());
-    EXPECT_EQ(shown("standardError").back().toStdString(),
-              "Could not lock " + lockFile + ": another Orvanto program holds it.");
+    EXPECT_EQ(shown("information").back().toStdString(),
+              "Another Orvanto program has held " + lockFile +
+                  ", the lock on the settings files, for longer than 5 seconds, so these "
+                  "settings could not be saved:\n" +
+                  config + "quorel20.ini [History] Last Dir\n" + config +
+                  "VU_2.ini [frmsplit] W, H, TextScale");
     held.reset();
     EXPECT_EQ(readFile(m_settings.settingsFilePath()), "[Stat]\r\nNumber=abc\r\n");
 }

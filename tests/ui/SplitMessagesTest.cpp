@@ -115,7 +115,14 @@ TEST(SplitMessages, SpeakTheEnvironmentsLanguageWithItsPluralForms) {
                                                            {5, "Всего создано 5 файлов."}};
     for (const auto& [count, words] : counts)
         EXPECT_NE(
-            completionText({"/x/", "movie", "movie.avi", count, ""}).toStdString().find(words),
+            completionText({"/x/", "movie", "movie.avi", count, "", {}}).toStdString().find(words),
             std::string::npos)
             << words;
+}
+
+TEST(SplitMessages, ACompletionNamesWhereAMovedFolderIsNow) {
+    const QString text = completionText({"/x/", "movie", "movie.avi", 3, "", {true, "/y/"}});
+    EXPECT_TRUE(text.startsWith("Finished. Folder /y/ contains")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\n\nThe folder /x/ was moved or replaced during the split: the "
+                              "files are in /y/, where the folder written to is now.\n\n"));
 }

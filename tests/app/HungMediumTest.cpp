@@ -2,6 +2,7 @@
 // first stop signal, or, where the kernel lets only a fatal signal end its wait, the program ends
 // at the second, once it has removed what it wrote through the folder it holds. A file that takes
 // the join's name while the join hangs is never replaced.
+#include <algorithm>
 #include <csignal>
 #include <set>
 #include <string>
@@ -33,6 +34,7 @@ struct HungCall {
     Place medium;        // what the medium holds
     const char* rule;
     Then then;
+    int second = SIGINT; // the second stop signal: Ctrl+C again, a kill, the terminal closed
 };
 
 // Starts command (which execs the program) in a shell with standard error to errPath; returns
@@ -84,10 +86,12 @@ TEST(HungMedium, AStopSignalEndsAHungRead_Write_FsyncOrClose) {
          Then::Stop},
         {"split's question, held", "split", Place::Destination, "statfs hold 0", Then::StopTwice},
         // A hard mount: the call never gives way, yet the medium still removes names.
-        {"split write, held", "split", Place::Destination, "write hold 1000000", Then::StopTwice},
+        {"split write, held", "split", Place::Destination, "write hold 1000000", Then::StopTwice,
+         SIGTERM},
         {"checksum file's fsync, held", "split", Place::Destination, "fsync hold 0",
          Then::StopTwice},
-        {"join write, held", "join", Place::Destination, "write hold 1000000", Then::StopTwice},
+        {"join write, held", "join", Place::Destination, "write hold 1000000", Then::StopTwice,
+         SIGHUP},
         // The kernel reads ahead into its cache and waits for that, killably only.
         {"split source read", "split", Place::Source, "read hang 1000000", Then::StopTwice},
         {"join piece read", "join", Place::Source, "read hang 1000000", Then::StopTwice},
@@ -124,7 +128,7 @@ TEST(HungMedium, AStopSignalEndsAHungRead_Write_FsyncOrClose) {
             kill(pid, SIGINT);
         }
         if (call.then == Then::StopTwice) {
-            kill(pid, SIGINT); // handled after the first: never mistaken for it
+            kill(pid, call.second); // handled after the first: never mistaken for it
             // A call the medium holds holds the ending program too, until the medium answers.
             for (int tenth = 0;
                  tenth < 600 && running(pid) &&
@@ -155,7 +159,9 @@ TEST(HungMedium, AStopSignalEndsAHungRead_Write_FsyncOrClose) {
         if (call.then == Then::Stop) {
             EXPECT_TRUE(stopped) << err;
         } else if (!stopped) {
-            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << err;
+            // Signals sent together are taken lowest first: SIGHUP before SIGINT.
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == std::min(SIGINT, call.second))
+                << err;
             EXPECT_NE(err.find(": ended at once; "), std::string::npos) << err;
         }
     }

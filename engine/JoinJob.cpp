@@ -206,7 +206,7 @@ JoinOutcome JoinJob::run() {
     const std::int64_t total = totalSize(pieces);
     const std::optional<fs_entry::FolderSpace> space = fs_entry::folderSpace(targetFolder);
     if (space && space->freeBytes < total)
-        return join_refusal::NotEnoughSpace{shownFolder, total, space->freeBytes};
+        return NotEnoughSpace{shownFolder, total, space->freeBytes};
 
     setTotals(total, static_cast<std::int64_t>(pieces.size()));
     {

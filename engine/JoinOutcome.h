@@ -5,6 +5,8 @@
 #include <variant>
 #include <vector>
 
+#include "engine/NotEnoughSpace.h"
+
 // What the script reader expected where a script departs from the form the split writes.
 enum class ScriptPart {
     EchoOff,            // the line "@ECHO OFF"
@@ -77,14 +79,6 @@ struct TargetExists {
     bool operator==(const TargetExists&) const = default;
 };
 
-// bytesNeeded are needed in folder, bytesFree are free.
-struct NotEnoughSpace {
-    std::string folder;
-    std::int64_t bytesNeeded = 0;
-    std::int64_t bytesFree = 0;
-    bool operator==(const NotEnoughSpace&) const = default;
-};
-
 // The checksum file name is a folder, a device, a pipe or a link.
 struct ChecksumNotPlainFile {
     std::string name;
@@ -114,9 +108,8 @@ struct DigestMismatch {
 using JoinRefusal =
     std::variant<join_refusal::ScriptForm, join_refusal::UnsafeName, join_refusal::PieceOutOfOrder,
                  join_refusal::UnreadablePieces, join_refusal::ShortPiece, join_refusal::LongPiece,
-                 join_refusal::TargetExists, join_refusal::NotEnoughSpace,
-                 join_refusal::ChecksumNotPlainFile, join_refusal::ChecksumForm,
-                 join_refusal::DigestMismatch>;
+                 join_refusal::TargetExists, NotEnoughSpace, join_refusal::ChecksumNotPlainFile,
+                 join_refusal::ChecksumForm, join_refusal::DigestMismatch>;
 
 // The recreated file stands at path and holds size bytes; verified when every digest matched the
 // checksum file checksumName, which was not there otherwise.

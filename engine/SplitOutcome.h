@@ -7,6 +7,7 @@
 #include <utility>
 #include <variant>
 
+#include "engine/NotEnoughSpace.h"
 #include "platform/IoError.h"
 
 // Why a split request said no, one kind per struct. Nothing was written; the data is what a front
@@ -93,14 +94,6 @@ struct NameExists {
     bool operator==(const NameExists&) const = default;
 };
 
-// folder has bytesFree of the bytesNeeded.
-struct NotEnoughSpace {
-    std::string folder;
-    std::int64_t bytesNeeded = 0;
-    std::int64_t bytesFree = 0;
-    bool operator==(const NotEnoughSpace&) const = default;
-};
-
 // The output folder, which cannot take the pieces.
 struct OutputFolder {
     std::string folder;
@@ -135,7 +128,7 @@ using SplitRefusal = std::variant<
     split_refusal::ForbiddenCharacter, split_refusal::DeviceName, split_refusal::OnlyDots,
     split_refusal::TrailingDotOrBlank, split_refusal::NoNeedToSplit, split_refusal::TooManyPieces,
     split_refusal::OverwritesSource, split_refusal::TargetLikeOutput, split_refusal::NameExists,
-    split_refusal::NotEnoughSpace, split_refusal::NotAFolder, split_refusal::UnwritableFolder,
+    NotEnoughSpace, split_refusal::NotAFolder, split_refusal::UnwritableFolder,
     split_refusal::NameTooLong, split_refusal::PieceTooLarge>;
 
 // A finished split: pieces baseName.1 to baseName.<pieceCount> and baseName.bat in folder, which

@@ -154,7 +154,7 @@ std::optional<SplitRefusal> spaceRefusal(const SplitPlan& plan, std::int64_t pie
     const std::int64_t needed = spaceNeeded(plan, pieceCount, space->allocationUnit);
     if (space->freeBytes >= needed)
         return std::nullopt;
-    return split_refusal::NotEnoughSpace{plan.destinationFolder, needed, space->freeBytes};
+    return NotEnoughSpace{plan.destinationFolder, needed, space->freeBytes};
 }
 
 } // namespace

@@ -113,7 +113,7 @@ struct RefusalWords {
                                 "these destination file names and then attempt the split again."),
                       {r.name});
     }
-    std::string operator()(const split_refusal::NotEnoughSpace& r) const {
+    std::string operator()(const NotEnoughSpace& r) const {
         return fillIn(translatePlural("There is not enough free space in the folder %1 for the "
                                       "split files. The split needs %2 bytes and only %3 byte is "
                                       "free.",

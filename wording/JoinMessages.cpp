@@ -165,7 +165,7 @@ struct RefusalText {
                            {visibleText(piece), checksum});
         return text;
     }
-    std::string operator()(const join_refusal::NotEnoughSpace& r) const {
+    std::string operator()(const NotEnoughSpace& r) const {
         return fillIn(translate("The recreated file needs %1, but only %2 are free in %3."),
                       {bytes(r.bytesNeeded), bytes(r.bytesFree), visibleText(r.folder)});
     }

@@ -93,7 +93,7 @@ struct RefusalSentence {
                                 "-o DIR"),
                       {r.folder + r.name});
     }
-    std::string operator()(const split_refusal::NotEnoughSpace& r) const {
+    std::string operator()(const NotEnoughSpace& r) const {
         return fillIn(translatePlural("not enough free space in %1: the split needs %2 bytes and "
                                       "%3 is free",
                                       "not enough free space in %1: the split needs %2 bytes and "

@@ -266,7 +266,7 @@ TEST_F(FaultInjection, AFullDiskIsSeenBeforeTheSplitOrCleanedUpAfterIt) {
     // of 40,000 bytes, a script and a checksum file of less than one unit each.
     const std::string tooLarge = makeSource("large.bin", 1040000);
     EXPECT_EQ(std::get<SplitRefusal>(split(tooLarge, kSplitSize)),
-              SplitRefusal(split_refusal::NotEnoughSpace{
+              SplitRefusal(NotEnoughSpace{
                   disk.path(), 10 * units(kSplitSize) + units(40000) + 2 * unit, 1048576}));
 
     // The disk fills up while the job runs: nothing of the split stays.

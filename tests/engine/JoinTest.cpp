@@ -421,7 +421,7 @@ TEST_F(Join, RefusesAFileLargerThanTheFreeSpaceBeforeCopying) {
     const JoinOutcome outcome = job.run();
     const auto* refusal = std::get_if<JoinRefusal>(&outcome);
     ASSERT_NE(refusal, nullptr);
-    const auto& space = std::get<join_refusal::NotEnoughSpace>(*refusal);
+    const auto& space = std::get<NotEnoughSpace>(*refusal);
     EXPECT_EQ(space.bytesNeeded, 5 * piece);
     EXPECT_LT(space.bytesFree, space.bytesNeeded);
 }

@@ -121,17 +121,6 @@ std::string settingsFileText(const SettingsFileError& failure) {
     return failure.path();
 }
 
-std::string unsplittableText(const UnsplittableSource& failure) {
-    switch (failure.kind()) {
-    case UnsplittableSource::Kind::NotPlainFile:
-        return ioErrorText(
-            IoError(IoError::Operation::Open, failure.path(), IoError::Fault::NotPlainFile));
-    case UnsplittableSource::Kind::Empty:
-        return fillIn(translate("Could not split %1: it is empty"), {failure.path()});
-    }
-    return failure.path();
-}
-
 } // namespace
 
 std::string failureText(const std::exception& failure) {
@@ -140,7 +129,7 @@ std::string failureText(const std::exception& failure) {
     if (const auto* settingsFile = dynamic_cast<const SettingsFileError*>(&failure))
         return settingsFileText(*settingsFile);
     if (const auto* source = dynamic_cast<const UnsplittableSource*>(&failure))
-        return unsplittableText(*source);
+        return fillIn(translate("Could not split %1: it is empty"), {source->path()});
     if (const auto* split = dynamic_cast<const SplitFailure*>(&failure))
         return splitFailureText(*split);
     if (const auto* io = dynamic_cast<const IoError*>(&failure))

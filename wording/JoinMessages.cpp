@@ -121,7 +121,7 @@ struct RefusalText {
                     fillIn(translate("The piece %1 is missing."), {quoted(name)});
         for (const std::string& name : r.notPlainFiles)
             text += (text.empty() ? "" : " ") +
-                    fillIn(translate("The piece %1 is not a regular file."), {quoted(name)});
+                    fillIn(translate("The piece %1 is not a plain file."), {quoted(name)});
         return text;
     }
     std::string operator()(const join_refusal::ShortPiece& r) const {
@@ -136,7 +136,7 @@ struct RefusalText {
         return fillIn(translate("%1 already exists."), {visibleText(r.path)});
     }
     std::string operator()(const join_refusal::ChecksumNotPlainFile& r) const {
-        return fillIn(translate("The checksum file %1 is not a regular file: a link, a pipe or a "
+        return fillIn(translate("The checksum file %1 is not a plain file: a link, a pipe or a "
                                 "device is not read."),
                       {quoted(r.name)});
     }

@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "engine/ChecksumFile.h"
+#include "engine/SplitNames.h"
 #include "engine/SplitRequest.h"
 #include "platform/ShellArgument.h"
 #include "platform/VisibleText.h"
@@ -170,16 +171,17 @@ QString completionText(const SplitCompletion& completion) {
     const std::string& base = completion.baseName;
     const unsigned long count = static_cast<unsigned long>(completion.pieceCount);
     QString text = fromNative(visibleText(
-        fillIn(translatePlural("Finished. Folder %1 contains the split file names which are %2.1, "
-                               "%2.2, etc., along with program \"%2.bat\". There was %3 total "
-                               "file created. Simply run the program \"%2.bat\" to recreate the "
-                               "original file.",
-                               "Finished. Folder %1 contains the split file names which are %2.1, "
-                               "%2.2, etc., along with program \"%2.bat\". There were %3 total "
-                               "files created. Simply run the program \"%2.bat\" to recreate the "
-                               "original file.",
+        fillIn(translatePlural("Finished. Folder %1 contains the split file names which are %2, "
+                               "%3, etc., along with program \"%4\". There was %5 total file "
+                               "created. Simply run the program \"%4\" to recreate the original "
+                               "file.",
+                               "Finished. Folder %1 contains the split file names which are %2, "
+                               "%3, etc., along with program \"%4\". There were %5 total files "
+                               "created. Simply run the program \"%4\" to recreate the original "
+                               "file.",
                                count),
-               {completion.folder, base, std::to_string(completion.pieceCount)})));
+               {completion.folder, pieceName(base, 1), pieceName(base, 2), scriptName(base),
+                std::to_string(completion.pieceCount)})));
     const std::string& checksum = completion.checksumName;
     if (!checksum.empty())
         text += QStringLiteral("\n\n") +

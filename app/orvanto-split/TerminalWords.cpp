@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "engine/ChecksumFile.h"
+#include "engine/SplitNames.h"
 #include "engine/SplitRequest.h"
 #include "platform/ShellArgument.h"
 #include "platform/VisibleText.h"
@@ -129,7 +130,6 @@ std::string refusalSentence(const SplitRefusal& refusal) {
 }
 
 std::string completionReport(const SplitCompletion& completion, bool checksumAsked) {
-    const std::string base = visibleText(completion.baseName);
     const std::string count = std::to_string(completion.pieceCount);
     const std::string checksum = visibleText(completion.checksumName);
     const std::string argument = visibleText(shellFileArgument(completion.checksumName));
@@ -145,16 +145,17 @@ std::string completionReport(const SplitCompletion& completion, bool checksumAsk
         checksumReport = fillIn(translate("Wrote no checksum file: the name %1 would be longer "
                                           "than a name may be in that folder.\n"),
                                 {visibleText(checksum_file::nameFor(completion.baseName))});
+    const std::string script = scriptName(completion.baseName);
     const std::string rejoin =
-        fillIn(translate("Run %1.bat on Windows, or orvanto-join %2, to recreate %3."),
-               {base, visibleText(shellFileArgument(completion.baseName + ".bat")),
+        fillIn(translate("Run %1 on Windows, or orvanto-join %2, to recreate %3."),
+               {visibleText(script), visibleText(shellFileArgument(script)),
                 visibleText(completion.targetName)});
-    return fillIn(translatePlural("Wrote %1 piece, %2.1 to %2.%1, and the rejoin script %2.bat in "
-                                  "%3.\n",
-                                  "Wrote %1 pieces, %2.1 to %2.%1, and the rejoin script %2.bat in "
-                                  "%3.\n",
+    return fillIn(translatePlural("Wrote %1 piece, %2 to %3, and the rejoin script %4 in %5.\n",
+                                  "Wrote %1 pieces, %2 to %3, and the rejoin script %4 in %5.\n",
                                   static_cast<unsigned long>(completion.pieceCount)),
-                  {count, base, visibleText(completion.folder)}) +
+                  {count, visibleText(pieceName(completion.baseName, 1)),
+                   visibleText(pieceName(completion.baseName, completion.pieceCount)),
+                   visibleText(script), visibleText(completion.folder)}) +
            checksumReport + rejoin;
 }
 

@@ -38,6 +38,7 @@
 #include "ui/FormOnScreen.h"
 #include "ui/HandlerGuard.h"
 #include "ui/NativeText.h"
+#include "ui/ProgramLine.h"
 #include "ui/ProgramPage.h"
 #include "ui/Prompts.h"
 #include "ui/SettingsDialog.h"
@@ -98,7 +99,7 @@ void rethrowUnlessSessionEnds(const std::exception_ptr& failure, bool sessionEnd
     } catch (const std::exception& error) {
         if (!sessionEnding)
             throw;
-        std::fprintf(stderr, "orvanto: %s\n", visibleText(failureText(error)).c_str());
+        writeProgramLine(visibleText(failureText(error)));
     }
 }
 
@@ -339,7 +340,7 @@ void MainWindow::startSplit() {
         showSplitOutcome(this, *refusal);
         return;
     }
-    StopSignals::setLeftoverNote(splitLeftoverNote("orvanto: ", std::get<SplitPlan>(checked)));
+    StopSignals::setLeftoverNote(splitLeftoverNote(kProgramPrefix, std::get<SplitPlan>(checked)));
     m_split = std::make_unique<RunningSplit>(std::get<SplitPlan>(std::move(checked)),
                                              controlsLockedDuringSplit(), *m_ui->progressLabel,
                                              m_splitStepObserver);
@@ -403,7 +404,7 @@ void MainWindow::countSplit() {
         return;
     const std::string text = visibleText(uncountedSplitText(*uncounted));
     if (StopSignals::stopSignal() != 0)
-        std::fprintf(stderr, "orvanto: %s\n", text.c_str());
+        writeProgramLine(text);
     else
         prompts().information(this, fromNative(text));
 }

@@ -158,6 +158,11 @@ std::optional<std::vector<std::string>> JoinJob::digestPieces(std::vector<Piece>
     return digests;
 }
 
+std::string joinTargetFolder(const JoinRequest& request) {
+    return request.targetFolder.empty() ? paths::folderOf(request.scriptPath)
+                                        : request.targetFolder;
+}
+
 std::string JoinJob::targetPath() const {
     const std::lock_guard<std::mutex> lock(m_targetMutex);
     return m_targetPath;
@@ -194,9 +199,7 @@ JoinOutcome JoinJob::run() {
         return *refusal;
     auto& pieces = std::get<std::vector<Piece>>(checked);
 
-    const std::string folder = request.targetFolder.empty()
-                                   ? paths::folderOf(request.scriptPath)
-                                   : paths::withTrailingSlash(request.targetFolder);
+    const std::string folder = paths::withTrailingSlash(joinTargetFolder(request));
     const std::string shownFolder = folder.empty() ? "." : folder;
     const std::string targetPath = paths::joined(folder, plan.targetName);
     // Asked of the folder the file is written into, whatever its path leads to meanwhile.
@@ -214,7 +217,7 @@ JoinOutcome JoinJob::run() {
         m_targetPath = targetPath;
     }
     // No more permission bits than the pieces have: a private file stays private.
-    PendingFile target(targetFolder, ".orvanto-join.", plan.targetName, targetPath,
+    PendingFile target(targetFolder, kJoinTemporaryPrefix, plan.targetName, targetPath,
                        pieces.front().file.permissions() & File::kAllReadWrite);
     // The whole file's digest alone while copying: the pieces' are needed only to name the
     // damaged ones when it differs.

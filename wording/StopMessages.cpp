@@ -1,6 +1,7 @@
 #include "wording/StopMessages.h"
 
 #include "engine/ChecksumFile.h"
+#include "engine/JoinJob.h"
 #include "engine/SplitJob.h"
 #include "engine/SplitNames.h"
 #include "platform/VisibleText.h"
@@ -34,10 +35,10 @@ std::string splitLeftoverNote(const std::string& prefix, const SplitPlan& plan) 
 
 std::string joinLeftoverNote(const std::string& prefix, const std::string& targetFolder) {
     return prefix +
-           fillIn(translate("ended at once; a hidden file named .orvanto-join.* may be left in %1. "
-                            "If the program does not end now, the kernel holds it in a call to a "
-                            "medium it cannot interrupt (a hard network mount, or a write-back "
-                            "cache with data the medium has not taken); it ends as soon as the "
-                            "kernel lets go.\n"),
-                  {visibleText(targetFolder.empty() ? "." : targetFolder)});
+           fillIn(translate("ended at once; a hidden file named %2* may be left in %1. If the "
+                            "program does not end now, the kernel holds it in a call to a medium "
+                            "it cannot interrupt (a hard network mount, or a write-back cache "
+                            "with data the medium has not taken); it ends as soon as the kernel "
+                            "lets go.\n"),
+                  {visibleText(targetFolder.empty() ? "." : targetFolder), kJoinTemporaryPrefix});
 }

@@ -44,9 +44,7 @@ int main(int argc, char* argv[]) {
     JoinOutcome outcome = JoinStopped{};
     {
         const TerminationSignals stopSignals([&dialog] { dialog.interrupt(); });
-        StopSignals::setLeftoverNote(joinLeftoverNote(
-            kPrefix, request.targetFolder.empty() ? paths::folderOf(request.scriptPath)
-                                                  : request.targetFolder));
+        StopSignals::setLeftoverNote(joinLeftoverNote(kPrefix, joinTargetFolder(request)));
         QObject::connect(&dialog, &JoinDialog::joinEnded, &application, &QCoreApplication::quit,
                          Qt::QueuedConnection);
         dialog.start();

@@ -32,9 +32,7 @@ namespace {
 
 JoinOutcome runJoin(const JoinRequest& request) {
     const StopSignals signals(std::string(kPrefix) + translate("stopping...") + "\n");
-    StopSignals::setLeftoverNote(joinLeftoverNote(kPrefix, request.targetFolder.empty()
-                                                               ? paths::folderOf(request.scriptPath)
-                                                               : request.targetFolder));
+    StopSignals::setLeftoverNote(joinLeftoverNote(kPrefix, joinTargetFolder(request)));
     // Percentages on standard error when it is a terminal.
     ProgressLine line;
     return runWatched(std::make_unique<JoinJob>(request), signals,

@@ -41,7 +41,6 @@ public:
     // exist yet (see createFolder).
     explicit Settings(const std::string& configurationFolder);
 
-    const std::string& layoutFilePath() const { return m_layoutFile; }
     const std::string& settingsFilePath() const { return m_settingsFile; }
 
     // Creates the configuration folder and every missing folder above it; throws IoError.

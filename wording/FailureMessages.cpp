@@ -1,6 +1,7 @@
 #include "wording/FailureMessages.h"
 
 #include <cstring>
+#include <variant>
 
 #include "engine/SourceCheck.h"
 #include "engine/SplitOutcome.h"
@@ -75,25 +76,24 @@ std::string reason(const IoError& failure) {
         return translate("names of this form are kept for files being written");
     case Fault::ShrankWhileCopied:
         return translate("it became shorter while it was being copied");
-    case Fault::ShrankAfterChosen:
-        return fillIn(
-            translate("it changed while it was being split: it became shorter (%1 of %2 "
-                      "bytes read)"),
-            {std::to_string(failure.bytesRead()), std::to_string(failure.bytesExpected())});
+    case Fault::ShrankAfterChosen: {
+        const auto& shrank = std::get<IoError::Shrank>(failure.details());
+        return fillIn(translate("it changed while it was being split: it became shorter (%1 of %2 "
+                                "bytes read)"),
+                      {std::to_string(shrank.bytesRead), std::to_string(shrank.bytesExpected)});
+    }
     case Fault::GrewAfterChosen:
         return fillIn(translate("it changed while it was being split: it grew beyond the %1 bytes "
                                 "it had when it was chosen"),
-                      {std::to_string(failure.bytesExpected())});
+                      {std::to_string(std::get<IoError::Grew>(failure.details()).bytesExpected)});
     }
     return {};
 }
 
 // "Could not write /x/movie.3: No space left on device"
 std::string ioErrorText(const IoError& failure) {
-    const IoError::Operation operation = failure.operation();
-    if (operation == IoError::Operation::Rename || operation == IoError::Operation::Copy)
-        return fillIn(failedOperationText(failure),
-                      {failure.otherPath(), failure.path(), reason(failure)});
+    if (const auto* other = std::get_if<IoError::OtherFile>(&failure.details()))
+        return fillIn(failedOperationText(failure), {other->path, failure.path(), reason(failure)});
     return fillIn(failedOperationText(failure), {failure.path(), reason(failure)});
 }
 

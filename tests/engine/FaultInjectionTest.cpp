@@ -224,8 +224,10 @@ TEST_F(FaultInjection, ASourceTruncatedDuringTheJobEndsItWithTheSourceName) {
     const IoError& cause = failure->cause();
     EXPECT_EQ(ioFailureOf(cause), IoFailure(Operation::Read, source, 0));
     EXPECT_EQ(cause.fault(), IoError::Fault::ShrankAfterChosen);
-    EXPECT_LT(cause.bytesRead(), kSourceSize);
-    EXPECT_EQ(cause.bytesExpected(), kSourceSize);
+    const auto* shrank = std::get_if<IoError::Shrank>(&cause.details());
+    ASSERT_TRUE(shrank);
+    EXPECT_LT(shrank->bytesRead, kSourceSize);
+    EXPECT_EQ(shrank->bytesExpected, kSourceSize);
     EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
     EXPECT_EQ(openDescriptorCount(), descriptors);
 }

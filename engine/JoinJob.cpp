@@ -158,6 +158,11 @@ std::optional<std::vector<std::string>> JoinJob::digestPieces(std::vector<Piece>
     return digests;
 }
 
+std::string joinTargetFolder(const JoinRequest& request) {
+    return request.targetFolder.empty() ? paths::folderOf(request.scriptPath)
+                                        : request.targetFolder;
+}
+
 std::string JoinJob::targetPath() const {
     const std::lock_guard<std::mutex> lock(m_targetMutex);
     return m_targetPath;
@@ -194,9 +199,7 @@ JoinOutcome JoinJob::run() {
         return *refusal;
     auto& pieces = std::get<std::vector<Piece>>(checked);
 
-    const std::string folder = request.targetFolder.empty()
-                                   ? paths::folderOf(request.scriptPath)
-                                   : paths::withTrailingSlash(request.targetFolder);
+    const std::string folder = paths::withTrailingSlash(joinTargetFolder(request));
     const std::string shownFolder = folder.empty() ? "." : folder;
     const std::string targetPath = paths::joined(folder, plan.targetName);
     // Asked of the folder the file is written into, whatever its path leads to meanwhile.
@@ -206,7 +209,7 @@ JoinOutcome JoinJob::run() {
     const std::int64_t total = totalSize(pieces);
     const std::optional<fs_entry::FolderSpace> space = fs_entry::folderSpace(targetFolder);
     if (space && space->freeBytes < total)
-        return join_refusal::NotEnoughSpace{shownFolder, total, space->freeBytes};
+        return NotEnoughSpace{shownFolder, total, space->freeBytes};
 
     setTotals(total, static_cast<std::int64_t>(pieces.size()));
     {
@@ -214,7 +217,7 @@ JoinOutcome JoinJob::run() {
         m_targetPath = targetPath;
     }
     // No more permission bits than the pieces have: a private file stays private.
-    PendingFile target(targetFolder, ".orvanto-join.", plan.targetName, targetPath,
+    PendingFile target(targetFolder, kJoinTemporaryPrefix, plan.targetName, targetPath,
                        pieces.front().file.permissions() & File::kAllReadWrite);
     // Without unnamed files a hidden name stands while the file is written: a program giving up
     // on a hung join removes it.

@@ -20,6 +20,13 @@ struct JoinRequest {
     bool replaceExisting = false;
 };
 
+// The folder the file is recreated in, as the request names it: the one chosen, or the script's
+// (empty for a script named without a folder).
+std::string joinTargetFolder(const JoinRequest& request);
+
+// The name of the join's temporary file begins with this.
+inline constexpr char kJoinTemporaryPrefix[] = ".orvanto-join.";
+
 // Reads the script, checks every piece, the target's name and the free space, then copies the
 // pieces into a file beside the target that has no name until it takes the target's name once
 // it is on the medium (platform/PendingFile.h). With a checksum file beside the script, the whole

@@ -2,9 +2,10 @@
 
 #include <cstdint>
 #include <string>
-#include <tuple>
 #include <variant>
 #include <vector>
+
+#include "engine/NotEnoughSpace.h"
 
 // What the script reader expected where a script departs from the form the split writes.
 enum class ScriptPart {
@@ -34,18 +35,14 @@ struct ScriptForm {
     int line = 0;
     ScriptPart due = ScriptPart::EchoOff;
     std::string target;
-    bool operator==(const ScriptForm& o) const {
-        return std::tie(line, due, target) == std::tie(o.line, o.due, o.target);
-    }
+    bool operator==(const ScriptForm&) const = default;
 };
 
 // name on line is one the split would refuse, or holds a folder.
 struct UnsafeName {
     int line = 0;
     std::string name;
-    bool operator==(const UnsafeName& o) const {
-        return std::tie(line, name) == std::tie(o.line, o.name);
-    }
+    bool operator==(const UnsafeName&) const = default;
 };
 
 // name on line stands where the piece due belongs.
@@ -53,9 +50,7 @@ struct PieceOutOfOrder {
     int line = 0;
     std::string name;
     std::string due;
-    bool operator==(const PieceOutOfOrder& o) const {
-        return std::tie(line, name, due) == std::tie(o.line, o.name, o.due);
-    }
+    bool operator==(const PieceOutOfOrder&) const = default;
 };
 
 // Pieces the join cannot read, each in order: nothing stands at those missing, and those
@@ -63,9 +58,7 @@ struct PieceOutOfOrder {
 struct UnreadablePieces {
     std::vector<std::string> missing;
     std::vector<std::string> notPlainFiles;
-    bool operator==(const UnreadablePieces& o) const {
-        return std::tie(missing, notPlainFiles) == std::tie(o.missing, o.notPlainFiles);
-    }
+    bool operator==(const UnreadablePieces&) const = default;
 };
 
 // A piece of the wrong size: name holds size bytes, where the first piece holds firstPieceSize.
@@ -73,9 +66,7 @@ struct PieceSize {
     std::string name;
     std::int64_t size = 0;
     std::int64_t firstPieceSize = 0;
-    bool operator==(const PieceSize& o) const {
-        return std::tie(name, size, firstPieceSize) == std::tie(o.name, o.size, o.firstPieceSize);
-    }
+    bool operator==(const PieceSize&) const = default;
 };
 // Less than the first piece, where a whole piece was due.
 struct ShortPiece : PieceSize {};
@@ -85,24 +76,13 @@ struct LongPiece : PieceSize {};
 // path already exists and may not be replaced.
 struct TargetExists {
     std::string path;
-    bool operator==(const TargetExists& o) const { return path == o.path; }
-};
-
-// bytesNeeded are needed in folder, bytesFree are free.
-struct NotEnoughSpace {
-    std::string folder;
-    std::int64_t bytesNeeded = 0;
-    std::int64_t bytesFree = 0;
-    bool operator==(const NotEnoughSpace& o) const {
-        return std::tie(folder, bytesNeeded, bytesFree) ==
-               std::tie(o.folder, o.bytesNeeded, o.bytesFree);
-    }
+    bool operator==(const TargetExists&) const = default;
 };
 
 // The checksum file name is a folder, a device, a pipe or a link.
 struct ChecksumNotPlainFile {
     std::string name;
-    bool operator==(const ChecksumNotPlainFile& o) const { return name == o.name; }
+    bool operator==(const ChecksumNotPlainFile&) const = default;
 };
 
 // Line of the checksum file name is not a digest, two blanks and due on a line of its own; an
@@ -111,9 +91,7 @@ struct ChecksumForm {
     std::string name;
     int line = 0;
     std::string due;
-    bool operator==(const ChecksumForm& o) const {
-        return std::tie(name, line, due) == std::tie(o.name, o.line, o.due);
-    }
+    bool operator==(const ChecksumForm&) const = default;
 };
 
 // The SHA-256 of each of pieces, in order, differs from the one the checksum file
@@ -122,10 +100,7 @@ struct DigestMismatch {
     std::string checksumName;
     std::vector<std::string> pieces;
     std::string target; // empty unless pieces is
-    bool operator==(const DigestMismatch& o) const {
-        return std::tie(checksumName, pieces, target) ==
-               std::tie(o.checksumName, o.pieces, o.target);
-    }
+    bool operator==(const DigestMismatch&) const = default;
 };
 
 } // namespace join_refusal
@@ -133,9 +108,8 @@ struct DigestMismatch {
 using JoinRefusal =
     std::variant<join_refusal::ScriptForm, join_refusal::UnsafeName, join_refusal::PieceOutOfOrder,
                  join_refusal::UnreadablePieces, join_refusal::ShortPiece, join_refusal::LongPiece,
-                 join_refusal::TargetExists, join_refusal::NotEnoughSpace,
-                 join_refusal::ChecksumNotPlainFile, join_refusal::ChecksumForm,
-                 join_refusal::DigestMismatch>;
+                 join_refusal::TargetExists, NotEnoughSpace, join_refusal::ChecksumNotPlainFile,
+                 join_refusal::ChecksumForm, join_refusal::DigestMismatch>;
 
 // The recreated file stands at path and holds size bytes; verified when every digest matched the
 // checksum file checksumName, which was not there otherwise.

@@ -1,27 +1,28 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
-// A source that exists and opens but cannot be split. The faces word it; what() holds only the
-// path.
+#include "platform/IoError.h"
+
+// A source that opens but is empty, so there is nothing to split. The faces word it; what()
+// holds only the path.
 class UnsplittableSource : public std::runtime_error {
 public:
-    enum class Kind {
-        NotPlainFile, // a device, a pipe or a socket
-        Empty,
-    };
+    explicit UnsplittableSource(const std::string& path);
 
-    UnsplittableSource(Kind kind, const std::string& path);
-
-    Kind kind() const { return m_kind; }
     const std::string& path() const { return m_path; }
 
 private:
-    Kind m_kind;
     std::string m_path;
 };
 
-// Throws when path cannot be split: IoError naming the file and the reason when it does not
-// exist, is a folder or cannot be read; UnsplittableSource when it is no plain file or empty.
+// Why path cannot be split, told without opening it: the failure to open it when nothing stands
+// there, a folder does, or no plain file (a device, a pipe or a socket); nullopt for a plain file
+// or a link to one.
+std::optional<IoError> sourceEntryFault(const std::string& path);
+
+// Throws when path cannot be split: IoError naming the file and the reason when it cannot be
+// opened (sourceEntryFault, or reading refused), UnsplittableSource when it is empty.
 void checkSplittableSource(const std::string& path);

@@ -4,10 +4,10 @@
 #include <exception>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <variant>
 
+#include "engine/NotEnoughSpace.h"
 #include "platform/Folder.h"
 #include "platform/IoError.h"
 
@@ -18,7 +18,7 @@ namespace split_refusal {
 // The source chosen at path.
 struct Source {
     std::string path;
-    bool operator==(const Source& o) const { return path == o.path; }
+    bool operator==(const Source&) const = default;
 };
 // Nothing, a folder, or no plain file at path.
 struct NoSource : Source {};
@@ -30,40 +30,34 @@ struct SourceSizeChanged : Source {};
 
 // The split size is below one block.
 struct SplitSizeTooSmall {
-    bool operator==(const SplitSizeTooSmall&) const { return true; }
+    bool operator==(const SplitSizeTooSmall&) const = default;
 };
 
 // name holds bytes that are not UTF-8, so no script can name it.
 struct NotUtf8 {
     std::string name;
-    bool operator==(const NotUtf8& o) const { return name == o.name; }
+    bool operator==(const NotUtf8&) const = default;
 };
 
 // name holds character, which no rejoin script can hold.
 struct ForbiddenCharacter {
     std::string name;
     char character = 0;
-    bool operator==(const ForbiddenCharacter& o) const {
-        return std::tie(name, character) == std::tie(o.name, o.character);
-    }
+    bool operator==(const ForbiddenCharacter&) const = default;
 };
 
 // name begins with device, a name Windows keeps for a device.
 struct DeviceName {
     std::string name;
     std::string device;
-    bool operator==(const DeviceName& o) const {
-        return std::tie(name, device) == std::tie(o.name, o.device);
-    }
+    bool operator==(const DeviceName&) const = default;
 };
 
 // The rejoin script would recreate name as recreatedAs.
 struct Recreated {
     std::string name;
     std::string recreatedAs;
-    bool operator==(const Recreated& o) const {
-        return std::tie(name, recreatedAs) == std::tie(o.name, o.recreatedAs);
-    }
+    bool operator==(const Recreated&) const = default;
 };
 // recreatedAs is only dots, a folder on Windows.
 struct OnlyDots : Recreated {};
@@ -72,54 +66,39 @@ struct TrailingDotOrBlank : Recreated {};
 
 // One piece would hold the whole source.
 struct NoNeedToSplit {
-    bool operator==(const NoNeedToSplit&) const { return true; }
+    bool operator==(const NoNeedToSplit&) const = default;
 };
 
 // pieceCount pieces, more than kMostPieces.
 struct TooManyPieces {
     std::int64_t pieceCount = 0;
-    bool operator==(const TooManyPieces& o) const { return pieceCount == o.pieceCount; }
+    bool operator==(const TooManyPieces&) const = default;
 };
 
 // The output name is the source itself.
 struct OverwritesSource {
     std::string name;
-    bool operator==(const OverwritesSource& o) const { return name == o.name; }
+    bool operator==(const OverwritesSource&) const = default;
 };
 
 // Windows takes target, the name the script recreates, for the output name.
 struct TargetLikeOutput {
     std::string name;
     std::string target;
-    bool operator==(const TargetLikeOutput& o) const {
-        return std::tie(name, target) == std::tie(o.name, o.target);
-    }
+    bool operator==(const TargetLikeOutput&) const = default;
 };
 
 // Something stands at name in folder.
 struct NameExists {
     std::string folder;
     std::string name;
-    bool operator==(const NameExists& o) const {
-        return std::tie(folder, name) == std::tie(o.folder, o.name);
-    }
-};
-
-// folder has bytesFree of the bytesNeeded.
-struct NotEnoughSpace {
-    std::string folder;
-    std::int64_t bytesNeeded = 0;
-    std::int64_t bytesFree = 0;
-    bool operator==(const NotEnoughSpace& o) const {
-        return std::tie(folder, bytesNeeded, bytesFree) ==
-               std::tie(o.folder, o.bytesNeeded, o.bytesFree);
-    }
+    bool operator==(const NameExists&) const = default;
 };
 
 // The output folder, which cannot take the pieces.
 struct OutputFolder {
     std::string folder;
-    bool operator==(const OutputFolder& o) const { return folder == o.folder; }
+    bool operator==(const OutputFolder&) const = default;
 };
 // folder is a file, or leads to one.
 struct NotAFolder : OutputFolder {};
@@ -131,9 +110,7 @@ struct NameTooLong {
     std::string folder;
     std::string name;
     std::int64_t limit = 0;
-    bool operator==(const NameTooLong& o) const {
-        return std::tie(folder, name, limit) == std::tie(o.folder, o.name, o.limit);
-    }
+    bool operator==(const NameTooLong&) const = default;
 };
 
 // folder's file system holds no file over limit bytes; preset is the largest that fits.
@@ -141,9 +118,7 @@ struct PieceTooLarge {
     std::string folder;
     std::int64_t limit = 0;
     std::string preset;
-    bool operator==(const PieceTooLarge& o) const {
-        return std::tie(folder, limit, preset) == std::tie(o.folder, o.limit, o.preset);
-    }
+    bool operator==(const PieceTooLarge&) const = default;
 };
 
 } // namespace split_refusal
@@ -154,7 +129,7 @@ using SplitRefusal = std::variant<
     split_refusal::ForbiddenCharacter, split_refusal::DeviceName, split_refusal::OnlyDots,
     split_refusal::TrailingDotOrBlank, split_refusal::NoNeedToSplit, split_refusal::TooManyPieces,
     split_refusal::OverwritesSource, split_refusal::TargetLikeOutput, split_refusal::NameExists,
-    split_refusal::NotEnoughSpace, split_refusal::NotAFolder, split_refusal::UnwritableFolder,
+    NotEnoughSpace, split_refusal::NotAFolder, split_refusal::UnwritableFolder,
     split_refusal::NameTooLong, split_refusal::PieceTooLarge>;
 
 // A finished split: pieces baseName.1 to baseName.<pieceCount> and baseName.bat in folder, which

@@ -10,6 +10,7 @@
 #include "engine/Destination.h"
 #include "engine/RejoinScript.h"
 #include "engine/SizeCatalogue.h"
+#include "engine/SourceCheck.h"
 #include "engine/SplitNames.h"
 #include "engine/WindowsNames.h"
 #include "platform/FileSystem.h"
@@ -26,7 +27,7 @@ std::int64_t filledPieceCount(std::int64_t sourceSize, std::int64_t splitSize) {
 
 std::optional<SplitRefusal> sourceRefusal(const std::string& sourcePath, std::int64_t sourceSize,
                                           std::int64_t splitSize) {
-    if (fs_entry::targetKind(sourcePath) != fs_entry::Kind::Regular)
+    if (sourceEntryFault(sourcePath))
         return split_refusal::NoSource{sourcePath};
     if (sourceSize == 0)
         return split_refusal::EmptySource{sourcePath};
@@ -155,7 +156,7 @@ std::optional<SplitRefusal> spaceRefusal(const SplitPlan& plan, std::int64_t pie
     const std::int64_t needed = spaceNeeded(plan, pieceCount, space->allocationUnit);
     if (space->freeBytes >= needed)
         return std::nullopt;
-    return split_refusal::NotEnoughSpace{plan.destinationFolder, needed, space->freeBytes};
+    return NotEnoughSpace{plan.destinationFolder, needed, space->freeBytes};
 }
 
 } // namespace

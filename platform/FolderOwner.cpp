@@ -19,9 +19,8 @@ namespace {
 std::optional<struct stat> ownerToGive(const std::string& path) {
     if (::geteuid() != 0)
         return std::nullopt;
-    std::string folder = paths::folderOf(path.substr(0, path.find_last_not_of('/') + 1));
-    if (folder.empty())
-        folder = ".";
+    const std::string parent = paths::folderOf(path.substr(0, path.find_last_not_of('/') + 1));
+    const std::string folder = parent.empty() ? std::string(".") : parent;
     struct stat info {};
     if (::stat(folder.c_str(), &info) != 0)
         throw IoError(IoError::Operation::ReadOwner, folder, errno);

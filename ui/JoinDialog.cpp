@@ -127,10 +127,7 @@ bool JoinDialog::offerAnotherFolder(const std::exception_ptr& failure) {
         if (!prompts().askYesNo(this, question))
             return false;
     }
-    const std::string& folder = m_request.targetFolder.empty()
-                                    ? paths::folderOf(m_request.scriptPath)
-                                    : m_request.targetFolder;
-    return chooseAnotherFolder(folder);
+    return chooseAnotherFolder(joinTargetFolder(m_request));
 }
 
 bool JoinDialog::chooseAnotherFolder(const std::string& initialFolder) {

@@ -40,6 +40,7 @@
 #include "ui/FormOnScreen.h"
 #include "ui/HandlerGuard.h"
 #include "ui/NativeText.h"
+#include "ui/ProgramLine.h"
 #include "ui/ProgramPage.h"
 #include "ui/Prompts.h"
 #include "ui/SettingsDialog.h"
@@ -126,7 +127,7 @@ void rethrowUnlessSessionEnds(const std::exception_ptr& failure, bool sessionEnd
     } catch (const std::exception& error) {
         if (!sessionEnding)
             throw;
-        std::fprintf(stderr, "orvanto: %s\n", visibleText(failureText(error)).c_str());
+        writeProgramLine(visibleText(failureText(error)));
     }
 }
 
@@ -446,7 +447,7 @@ void MainWindow::countSplit() {
         return;
     const std::string text = visibleText(uncountedSplitText(*uncounted));
     if (StopSignals::stopSignal() != 0)
-        std::fprintf(stderr, "orvanto: %s\n", text.c_str());
+        writeProgramLine(text);
     else
         prompts().information(this, fromNative(text));
 }

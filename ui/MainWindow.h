@@ -42,8 +42,6 @@ public:
     // what it wrote, and the window closes once it has, showing no box; otherwise the window
     // closes as usual. afterClosing runs once it has closed.
     void closeAtSessionEnd(std::function<void()> afterClosing = {});
-    // True from the click on Create Split Files until the window has shown how the split ended.
-    bool isSplitting() const { return m_split != nullptr; }
     // What the running split has made, for a program that gives up on it; empty without one.
     CreatedFiles madeBySplit() const;
     // Called on the split job's thread at each of its steps: a test holds the job there.

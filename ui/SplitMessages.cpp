@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "engine/ChecksumFile.h"
+#include "engine/SplitNames.h"
 #include "engine/SplitRequest.h"
 #include "platform/ShellArgument.h"
 #include "platform/VisibleText.h"
@@ -114,7 +115,7 @@ struct RefusalWords {
                                 "these destination file names and then attempt the split again."),
                       {r.name});
     }
-    std::string operator()(const split_refusal::NotEnoughSpace& r) const {
+    std::string operator()(const NotEnoughSpace& r) const {
         return fillIn(translatePlural("There is not enough free space in the folder %1 for the "
                                       "split files. The split needs %2 bytes and only %3 byte is "
                                       "free.",
@@ -171,16 +172,17 @@ QString completionText(const SplitCompletion& completion) {
     const std::string& base = completion.baseName;
     const unsigned long count = static_cast<unsigned long>(completion.pieceCount);
     QString text = fromNative(visibleText(
-        fillIn(translatePlural("Finished. Folder %1 contains the split file names which are %2.1, "
-                               "%2.2, etc., along with program \"%2.bat\". There was %3 total "
-                               "file created. Simply run the program \"%2.bat\" to recreate the "
-                               "original file.",
-                               "Finished. Folder %1 contains the split file names which are %2.1, "
-                               "%2.2, etc., along with program \"%2.bat\". There were %3 total "
-                               "files created. Simply run the program \"%2.bat\" to recreate the "
-                               "original file.",
+        fillIn(translatePlural("Finished. Folder %1 contains the split file names which are %2, "
+                               "%3, etc., along with program \"%4\". There was %5 total file "
+                               "created. Simply run the program \"%4\" to recreate the original "
+                               "file.",
+                               "Finished. Folder %1 contains the split file names which are %2, "
+                               "%3, etc., along with program \"%4\". There were %5 total files "
+                               "created. Simply run the program \"%4\" to recreate the original "
+                               "file.",
                                count),
-               {setFolder(completion), base, std::to_string(completion.pieceCount)})));
+               {setFolder(completion), pieceName(base, 1), pieceName(base, 2), scriptName(base),
+                std::to_string(completion.pieceCount)})));
     const std::string moved = movedFolderText(completion);
     if (!moved.empty())
         text += QStringLiteral("\n\n") + fromNative(visibleText(moved));

@@ -1,6 +1,7 @@
 #include "wording/FailureMessages.h"
 
 #include <cstring>
+#include <variant>
 
 #include "engine/SourceCheck.h"
 #include "engine/SplitOutcome.h"
@@ -73,11 +74,12 @@ std::string reason(const IoError& failure) {
         return translate("names of this form are kept for files being written");
     case Fault::ShrankWhileCopied:
         return translate("it became shorter while it was being copied");
-    case Fault::ShrankAfterChosen:
-        return fillIn(
-            translate("it changed while it was being split: it became shorter (%1 of %2 "
-                      "bytes read)"),
-            {std::to_string(failure.bytesRead()), std::to_string(failure.bytesExpected())});
+    case Fault::ShrankAfterChosen: {
+        const auto& shrank = std::get<IoError::Shrank>(failure.details());
+        return fillIn(translate("it changed while it was being split: it became shorter (%1 of %2 "
+                                "bytes read)"),
+                      {std::to_string(shrank.bytesRead), std::to_string(shrank.bytesExpected)});
+    }
     case Fault::FileSizeLimit:
         return fillIn(translate("%1, most likely because the medium holds no file of 4 GiB or "
                                 "more, as FAT32 does (many USB sticks, memory cards and phones); "
@@ -86,17 +88,15 @@ std::string reason(const IoError& failure) {
     case Fault::GrewAfterChosen:
         return fillIn(translate("it changed while it was being split: it grew beyond the %1 bytes "
                                 "it had when it was chosen"),
-                      {std::to_string(failure.bytesExpected())});
+                      {std::to_string(std::get<IoError::Grew>(failure.details()).bytesExpected)});
     }
     return {};
 }
 
 // "Could not write /x/movie.3: No space left on device"
 std::string ioErrorText(const IoError& failure) {
-    const IoError::Operation operation = failure.operation();
-    if (operation == IoError::Operation::Copy)
-        return fillIn(failedOperationText(failure),
-                      {failure.otherPath(), failure.path(), reason(failure)});
+    if (const auto* other = std::get_if<IoError::OtherFile>(&failure.details()))
+        return fillIn(failedOperationText(failure), {other->path, failure.path(), reason(failure)});
     return fillIn(failedOperationText(failure), {failure.path(), reason(failure)});
 }
 
@@ -129,17 +129,6 @@ std::string settingsFileText(const SettingsFileError& failure) {
     return failure.path();
 }
 
-std::string unsplittableText(const UnsplittableSource& failure) {
-    switch (failure.kind()) {
-    case UnsplittableSource::Kind::NotPlainFile:
-        return ioErrorText(
-            IoError(IoError::Operation::Open, failure.path(), IoError::Fault::NotPlainFile));
-    case UnsplittableSource::Kind::Empty:
-        return fillIn(translate("Could not split %1: it is empty"), {failure.path()});
-    }
-    return failure.path();
-}
-
 } // namespace
 
 std::string failureText(const std::exception& failure) {
@@ -148,7 +137,7 @@ std::string failureText(const std::exception& failure) {
     if (const auto* settingsFile = dynamic_cast<const SettingsFileError*>(&failure))
         return settingsFileText(*settingsFile);
     if (const auto* source = dynamic_cast<const UnsplittableSource*>(&failure))
-        return unsplittableText(*source);
+        return fillIn(translate("Could not split %1: it is empty"), {source->path()});
     if (const auto* split = dynamic_cast<const SplitFailure*>(&failure))
         return splitFailureText(*split);
     if (const auto* io = dynamic_cast<const IoError*>(&failure))

@@ -121,7 +121,7 @@ struct RefusalText {
                     fillIn(translate("The piece %1 is missing."), {quoted(name)});
         for (const std::string& name : r.notPlainFiles)
             text += (text.empty() ? "" : " ") +
-                    fillIn(translate("The piece %1 is not a regular file."), {quoted(name)});
+                    fillIn(translate("The piece %1 is not a plain file."), {quoted(name)});
         return text;
     }
     std::string operator()(const join_refusal::ShortPiece& r) const {
@@ -136,7 +136,7 @@ struct RefusalText {
         return fillIn(translate("%1 already exists."), {visibleText(r.path)});
     }
     std::string operator()(const join_refusal::ChecksumNotPlainFile& r) const {
-        return fillIn(translate("The checksum file %1 is not a regular file: a link, a pipe or a "
+        return fillIn(translate("The checksum file %1 is not a plain file: a link, a pipe or a "
                                 "device is not read."),
                       {quoted(r.name)});
     }
@@ -165,7 +165,7 @@ struct RefusalText {
                            {visibleText(piece), checksum});
         return text;
     }
-    std::string operator()(const join_refusal::NotEnoughSpace& r) const {
+    std::string operator()(const NotEnoughSpace& r) const {
         return fillIn(translate("The recreated file needs %1, but only %2 are free in %3."),
                       {bytes(r.bytesNeeded), bytes(r.bytesFree), visibleText(r.folder)});
     }

@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "engine/ChecksumFile.h"
+#include "engine/SplitNames.h"
 #include "engine/SplitRequest.h"
 #include "platform/ShellArgument.h"
 #include "platform/VisibleText.h"
@@ -94,7 +95,7 @@ struct RefusalSentence {
                                 "-o DIR"),
                       {r.folder + r.name});
     }
-    std::string operator()(const split_refusal::NotEnoughSpace& r) const {
+    std::string operator()(const NotEnoughSpace& r) const {
         return fillIn(translatePlural("not enough free space in %1: the split needs %2 bytes and "
                                       "%3 is free",
                                       "not enough free space in %1: the split needs %2 bytes and "
@@ -130,7 +131,6 @@ std::string refusalSentence(const SplitRefusal& refusal) {
 }
 
 std::string completionReport(const SplitCompletion& completion, bool checksumAsked) {
-    const std::string base = visibleText(completion.baseName);
     const std::string count = std::to_string(completion.pieceCount);
     const std::string checksum = visibleText(completion.checksumName);
     const std::string argument = visibleText(shellFileArgument(completion.checksumName));
@@ -149,16 +149,17 @@ std::string completionReport(const SplitCompletion& completion, bool checksumAsk
     std::string moved = visibleText(movedFolderText(completion));
     if (!moved.empty())
         moved += '\n';
+    const std::string script = scriptName(completion.baseName);
     const std::string rejoin =
-        fillIn(translate("Run %1.bat on Windows, or orvanto-join %2, to recreate %3."),
-               {base, visibleText(shellFileArgument(completion.baseName + ".bat")),
+        fillIn(translate("Run %1 on Windows, or orvanto-join %2, to recreate %3."),
+               {visibleText(script), visibleText(shellFileArgument(script)),
                 visibleText(completion.targetName)});
-    return fillIn(translatePlural("Wrote %1 piece, %2.1 to %2.%1, and the rejoin script %2.bat in "
-                                  "%3.\n",
-                                  "Wrote %1 pieces, %2.1 to %2.%1, and the rejoin script %2.bat in "
-                                  "%3.\n",
+    return fillIn(translatePlural("Wrote %1 piece, %2 to %3, and the rejoin script %4 in %5.\n",
+                                  "Wrote %1 pieces, %2 to %3, and the rejoin script %4 in %5.\n",
                                   static_cast<unsigned long>(completion.pieceCount)),
-                  {count, base, visibleText(setFolder(completion))}) +
+                  {count, visibleText(pieceName(completion.baseName, 1)),
+                   visibleText(pieceName(completion.baseName, completion.pieceCount)),
+                   visibleText(script), visibleText(setFolder(completion))}) +
            moved + checksumReport + rejoin;
 }
 

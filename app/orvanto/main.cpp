@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "Version.h"
+#include "app/terminal/ExitStatus.h"
 #include "app/terminal/HelpAndVersion.h"
 #include "app/terminal/StandardStreams.h"
 #include "platform/PageFolders.h"
@@ -18,6 +19,7 @@
 #include "ui/DisplayCheck.h"
 #include "ui/MainWindow.h"
 #include "ui/NativeText.h"
+#include "ui/ProgramLine.h"
 #include "ui/ProgramPage.h"
 #include "ui/TerminationSignals.h"
 #include "ui/WindowText.h"
@@ -63,10 +65,8 @@ std::optional<std::vector<std::string>> filesFromCommandLine(int argc, char** ar
         if (!optionsEnded && argument == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && argument.size() > 1 && argument.front() == '-') {
-            std::fprintf(
-                stderr, "orvanto: %s\n",
-                fillIn(translate("unknown option: %1; see orvanto --help"), {visibleText(argument)})
-                    .c_str());
+            writeProgramLine(fillIn(translate("unknown option: %1; see orvanto --help"),
+                                    {visibleText(argument)}));
             return std::nullopt;
         } else {
             files.push_back(argument);
@@ -101,8 +101,8 @@ int run(const std::vector<std::string>& files) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!standard_streams::guardStandardStreams("orvanto: "))
-        return 2;
+    if (!standard_streams::guardStandardStreams(kProgramPrefix))
+        return exit_status::kError;
     startTranslation(catalogueFolder(paths::programFolder()));
     // Answered without the window system, which is missing in a terminal over SSH.
     if (const std::optional<int> answered =
@@ -112,18 +112,18 @@ int main(int argc, char** argv) {
                          translate("orvanto: there is no display to show the window on. To split a "
                                    "file in this terminal, use orvanto-split (see orvanto-split "
                                    "--help).\n")))
-        return 2;
+        return exit_status::kError;
     QApplication app(argc, argv);
     loadQtCatalogue(app);
     // Qt has taken its own options; what is left is for this program.
     const std::optional<std::vector<std::string>> files = filesFromCommandLine(argc, argv);
     if (!files)
-        return 2;
+        return exit_status::kError;
     // Every window handler shows its own errors; this catches what fails before the first one.
     try {
         return run(*files);
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "orvanto: %s\n", visibleText(failureText(error)).c_str());
+        writeProgramLine(visibleText(failureText(error)));
     }
-    return 2;
+    return exit_status::kError;
 }

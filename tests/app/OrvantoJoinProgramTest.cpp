@@ -105,7 +105,7 @@ TEST_F(SplitFixture, OrvantoJoinRefusesAPieceSwappedBeforeItsOpen) {
         "\"ASAN_OPTIONS=$ASAN_OPTIONS:verify_asan_link_order=0\" SWAP_NAME=movie.3 SWAP_WITH=fifo "
         "LD_PRELOAD=" SWAP_BEFORE_OPEN " " ORVANTO_JOIN_PROGRAM " movie.bat",
         output.path());
-    EXPECT_EQ(run.err, "orvanto-join: The piece \"movie.3\" is not a regular file.\n");
+    EXPECT_EQ(run.err, "orvanto-join: The piece \"movie.3\" is not a plain file.\n");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_FALSE(fileExists(folder() + "movie.avi"));
 }

@@ -270,8 +270,10 @@ TEST_F(FaultInjection, ASourceTruncatedDuringTheJobEndsItWithTheSourceName) {
     const IoError& cause = failure->cause();
     EXPECT_EQ(ioFailureOf(cause), IoFailure(Operation::Read, source, 0));
     EXPECT_EQ(cause.fault(), IoError::Fault::ShrankAfterChosen);
-    EXPECT_LT(cause.bytesRead(), kSourceSize);
-    EXPECT_EQ(cause.bytesExpected(), kSourceSize);
+    const auto* shrank = std::get_if<IoError::Shrank>(&cause.details());
+    ASSERT_TRUE(shrank);
+    EXPECT_LT(shrank->bytesRead, kSourceSize);
+    EXPECT_EQ(shrank->bytesExpected, kSourceSize);
     EXPECT_EQ(entriesOf(folder()), std::set<std::string>{"movie.avi"});
     EXPECT_EQ(openDescriptorCount(), descriptors);
 }
@@ -312,7 +314,7 @@ TEST_F(FaultInjection, AFullDiskIsSeenBeforeTheSplitOrCleanedUpAfterIt) {
     // of 40,000 bytes, a script and a checksum file of less than one unit each.
     const std::string tooLarge = makeSource("large.bin", 1040000);
     EXPECT_EQ(std::get<SplitRefusal>(split(tooLarge, kSplitSize)),
-              SplitRefusal(split_refusal::NotEnoughSpace{
+              SplitRefusal(NotEnoughSpace{
                   disk.path(), 10 * units(kSplitSize) + units(40000) + 2 * unit, 1048576}));
 
     // The disk fills up while the job runs: nothing of the split stays.

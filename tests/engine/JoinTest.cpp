@@ -81,12 +81,12 @@ TEST_F(Join, RecreatesWhatTheSplitCutByteForByte) {
         {"exact.bin", 300000, 100000, "exact.bat", 1},
         {"a 100% & b^c (d).txt", 250000, 100000, "a 100% & b^c (d).bat", 1},
         // Accents, Greek, Cyrillic, CJK, 4 bytes, decomposed as macOS writes, cmd's syntax.
-        {u8"Αθήνα.jpg", 250000, 100000, u8"Αθήνα.bat", 1},
-        {u8"Москва.zip", 250000, 100000, u8"Москва.bat", 1},
-        {u8"写真 2026.tar", 250000, 100000, u8"写真 2026.bat", 1},
-        {u8"🎉 party.mov", 250000, 100000, u8"🎉 party.bat", 1},
-        {u8"Cafe\u0301 cre\u0300me.mp4", 250000, 100000, u8"Cafe\u0301 cre\u0300me.bat", 1},
-        {u8"Öl 100% & ^(!) – 1973.pdf", 250000, 100000, u8"Öl 100% & ^(!) – 1973.bat", 1},
+        {"Αθήνα.jpg", 250000, 100000, "Αθήνα.bat", 1},
+        {"Москва.zip", 250000, 100000, "Москва.bat", 1},
+        {"写真 2026.tar", 250000, 100000, "写真 2026.bat", 1},
+        {"🎉 party.mov", 250000, 100000, "🎉 party.bat", 1},
+        {"Cafe\u0301 cre\u0300me.mp4", 250000, 100000, "Cafe\u0301 cre\u0300me.bat", 1},
+        {"Öl 100% & ^(!) – 1973.pdf", 250000, 100000, "Öl 100% & ^(!) – 1973.bat", 1},
         {longBase + ".bin", 300 * 8192 + 5, 8192, longBase + ".bat", 9},
     };
     for (const auto& c : cases) {
@@ -187,7 +187,7 @@ TEST_F(Join, RefusesHostileScriptsAndPiecesWithoutWriting) {
          },
          UnreadablePieces{{"movie.1", "movie.4"}, {"movie.2", "movie.3"}}},
         // A name outside ASCII only after the switch to UTF-8, and the switch only for one.
-        {"no switch", "\"movie.avi\"", u8"\"movie.aví\"", noChange,
+        {"no switch", "\"movie.avi\"", "\"movie.aví\"", noChange,
          ScriptForm{2, Part::SwitchToUtf8, ""}},
         {"switch for ASCII", "OFF\r\n",
          "OFF\r\n" + kSwitchToUtf8[0] + "\r\n" + kSwitchToUtf8[1] + "\r\n" + kSwitchToUtf8[2] +
@@ -421,7 +421,7 @@ TEST_F(Join, RefusesAFileLargerThanTheFreeSpaceBeforeCopying) {
     const JoinOutcome outcome = job.run();
     const auto* refusal = std::get_if<JoinRefusal>(&outcome);
     ASSERT_NE(refusal, nullptr);
-    const auto& space = std::get<join_refusal::NotEnoughSpace>(*refusal);
+    const auto& space = std::get<NotEnoughSpace>(*refusal);
     EXPECT_EQ(space.bytesNeeded, 5 * piece);
     EXPECT_LT(space.bytesFree, space.bytesNeeded);
 }

@@ -155,7 +155,7 @@ TEST(RejoinScript, KeepsOneCopyLineUpTo8191Characters) {
     for (const int emoji : {4082, 4083}) {
         std::string target = "m.x";
         for (int i = 0; i < emoji; ++i)
-            target += u8"🎉";
+            target += "🎉";
         const std::string script = utf8Head + start + target + "\"" + kLineEnd + kEcho + target +
                                    kRecreated + kLineEnd + kRestoreCodePage + kLineEnd;
         EXPECT_EQ(std::holds_alternative<JoinPlan>(readRejoinScript(script)), emoji == 4082);
@@ -166,15 +166,15 @@ TEST(RejoinScript, KeepsOneCopyLineUpTo8191Characters) {
 // console's code page. The reader takes this form whole, and only for such names.
 TEST(RejoinScript, SwitchesToUtf8AndBackForANameOutsideAscii) {
     TempFolder folder;
-    const std::string whole = writtenScript(folder, u8"Öl (1%).pdf", 2);
+    const std::string whole = writtenScript(folder, "Öl (1%).pdf", 2);
     EXPECT_EQ(
         whole,
         "@ECHO OFF\r\nSETLOCAL ENABLEEXTENSIONS DISABLEDELAYEDEXPANSION\r\n"
         "FOR /F \"tokens=2 delims=:.\" %%C IN ('chcp') DO SET ORVANTO_CODEPAGE=%%C\r\n"
         "chcp 65001 > nul\r\n"
-        u8"Copy /b \"Öl (1%%).1\" + \"Öl (1%%).2\" \"Öl (1%%).pdf\"\r\n"
-        u8"@ECHO Öl ^(1%%^).pdf has been recreated for you.\r\nchcp %ORVANTO_CODEPAGE% > nul\r\n");
-    EXPECT_EQ(std::get<JoinPlan>(readRejoinScript(whole)).targetName, u8"Öl (1%).pdf");
+        "Copy /b \"Öl (1%%).1\" + \"Öl (1%%).2\" \"Öl (1%%).pdf\"\r\n"
+        "@ECHO Öl ^(1%%^).pdf has been recreated for you.\r\nchcp %ORVANTO_CODEPAGE% > nul\r\n");
+    EXPECT_EQ(std::get<JoinPlan>(readRejoinScript(whole)).targetName, "Öl (1%).pdf");
     const std::size_t save = whole.find("FOR /F");
     const auto changed = [&whole](const std::string& from, const std::string& to) {
         std::string text = whole;

@@ -26,7 +26,7 @@ TEST(ShellArgument, TheShellReadsBackTheName) {
         {"movie.sha256", "movie.sha256"},
         {"my movie.sha256", "'my movie.sha256'"},
         {"it's $HOME `id` *.bat", "'it'\"'\"'s $HOME `id` *.bat'"},
-        {u8"café\t写真.bat", u8"'café\t写真.bat'"},
+        {"café\t写真.bat", "'café\t写真.bat'"},
         {"-n.bat", "./-n.bat"},
     };
     for (const auto& [name, argument] : cases) {

@@ -5,7 +5,7 @@
 TEST(VisibleText, EscapesControlCharactersBytesThatAreNoUtf8AndTheBackslash) {
     const std::pair<std::string, std::string> cases[] = {
         {"movie.avi", "movie.avi"},
-        {u8"café % 写真 🎉 e\u0301", u8"café % 写真 🎉 e\u0301"},
+        {"café % 写真 🎉 e\u0301", "café % 写真 🎉 e\u0301"},
         {"\x1b]0;title\x07\x1b[2J", "\\x1B]0;title\\x07\\x1B[2J"},
         {"a\nb\tc\rd\x7f", "a\\x0Ab\\x09c\\x0Dd\\x7F"},
         {"csi \xC2\x9B"
@@ -16,7 +16,7 @@ TEST(VisibleText, EscapesControlCharactersBytesThatAreNoUtf8AndTheBackslash) {
         {"caf\xE9 \x9B \xE5\x86 \xC0\xAF \xED\xA0\x80", // stray, cut short, overlong, surrogate
          "caf\\xE9 \\x9B \\xE5\\x86 \\xC0\\xAF \\xED\\xA0\\x80"},
         {"\xC2\x80\xC2\x9F", "\\xC2\\x80\\xC2\\x9F"},
-        {u8"a\u202Eb\u2066c", "a\\xE2\\x80\\xAEb\\xE2\\x81\\xA6c"}, // bidirectional controls
+        {"a\u202Eb\u2066c", "a\\xE2\\x80\\xAEb\\xE2\\x81\\xA6c"}, // bidirectional controls
     };
     for (const auto& [text, shown] : cases)
         EXPECT_EQ(visibleText(text), shown);

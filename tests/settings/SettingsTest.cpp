@@ -46,7 +46,6 @@ protected:
 } // namespace
 
 TEST_F(SettingsFiles, BothFilesSitInTheConfigurationFolder) {
-    EXPECT_EQ(m_folder.file("VU_2.ini"), m_settings.layoutFilePath());
     EXPECT_EQ(m_folder.file("quorel20.ini"), m_settings.settingsFilePath());
     // The folder is made on request, with the folders above it.
     const Settings deeper(m_folder.file("deep/orvanto"));
@@ -120,11 +119,11 @@ TEST_F(SettingsFiles, LayoutSizes) {
     EXPECT_EQ(0, m_settings.readLayoutWidth("frmsplit"));
     m_settings.writeLayoutSize(0, 600, "frmsplit", 178);
     EXPECT_EQ("[frmsplit]\r\nW=0\r\nH=600\r\nTextScale=178\r\n",
-              readFile(m_settings.layoutFilePath()));
+              readFile(m_folder.file("VU_2.ini")));
     EXPECT_EQ(0, m_settings.readLayoutWidth("frmsplit"));
     EXPECT_EQ(600, m_settings.readLayoutHeight("frmsplit"));
 
-    writeFile(m_settings.layoutFilePath(), "[frmstats]\nW=abc\nH=0x280\n");
+    writeFile(m_folder.file("VU_2.ini"), "[frmstats]\nW=abc\nH=0x280\n");
     EXPECT_EQ(0, m_settings.readLayoutWidth("frmstats"));
     EXPECT_EQ(640, m_settings.readLayoutHeight("frmstats"));
     EXPECT_EQ(100, m_settings.readLayoutTextScale("frmstats")) << "stored before the scale was";

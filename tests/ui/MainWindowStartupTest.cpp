@@ -156,7 +156,7 @@ TEST_F(StartupTest, SavesItsSizeOnCloseForTheNextStart) {
 TEST_F(StartupTest, ARefusedSizeWriteIsShownOnceAndTheWindowClosesAnyway) {
     openWindow();
     // A folder where the layout file should be cannot be replaced by the file.
-    std::filesystem::create_directory(m_settings.layoutFilePath());
+    std::filesystem::create_directory(m_config.file("orvanto/VU_2.ini"));
     m_window->close();
     EXPECT_FALSE(m_window->isVisible());
     EXPECT_EQ(shown("standardError").size(), 1u);

@@ -18,6 +18,7 @@
 #include "RefusedWrites.h"
 #include "engine/SplitJob.h"
 #include "engine/SplitRequest.h"
+#include "platform/Paths.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "support/TempFolder.h"
@@ -136,7 +137,8 @@ TEST_F(SettingsDialogTest, RefusedWritesAreShownAndOkStillCloses) {
               "Unable to write to " + config.settings().settingsFilePath() + ".");
     EXPECT_EQ(prompts.shown[1].kind, "standardError");
     EXPECT_EQ(prompts.shown[1].text.toStdString(),
-              "Unable to write to " + config.settings().layoutFilePath() + ".");
+              "Unable to write to " + paths::folderOf(config.settings().settingsFilePath()) +
+                  "VU_2.ini.");
 }
 
 TEST_F(SettingsDialogTest, CloseBoxDiscardsAChangedFolder) {

@@ -43,10 +43,10 @@ void Destination::publish(PendingFile& file, const std::string& name) const {
         throw IoError(IoError::Operation::Create, m_folder.pathOf(name), EEXIST);
 }
 
-bool Destination::isSameFile(const std::string& name, const std::string& otherPath) const {
+bool Destination::isSameFile(const std::string& name, const File& other) const {
     struct stat here {};
-    struct stat other {};
+    struct stat opened {};
     return ::fstatat(m_folder.descriptor(), name.c_str(), &here, 0) == 0 &&
-           ::stat(otherPath.c_str(), &other) == 0 && here.st_dev == other.st_dev &&
-           here.st_ino == other.st_ino;
+           ::fstat(other.descriptor(), &opened) == 0 && here.st_dev == opened.st_dev &&
+           here.st_ino == opened.st_ino;
 }

@@ -29,8 +29,8 @@ public:
     // folder's turn where nothing stands at name as Windows compares names; else throws IoError
     // (EEXIST) naming what stands there, and file keeps no name.
     void publish(PendingFile& file, const std::string& name) const;
-    // True when name here is the file at otherPath.
-    bool isSameFile(const std::string& name, const std::string& otherPath) const;
+    // True when name here is the opened file other.
+    bool isSameFile(const std::string& name, const File& other) const;
 
 private:
     // Throws IoError (EEXIST) naming what stands at name as Windows compares names.

@@ -42,22 +42,15 @@ public:
 
     // The source is opened first and the script written last, so a refusal or an unreadable
     // source leaves the folder as it was, and every file that exists is one this job made.
-    SplitOutcome run() {
-        std::optional<File> source;
-        try {
-            // Non-blocking and checked once open: a FIFO swapped in must not hang the split.
-            source = File::openRegular(m_plan.sourcePath, File::Links::Follow);
-            // A private source gives private pieces and script.
-            m_permissions = source->permissions() & File::kAllReadWrite;
-        } catch (const IoError& problem) {
-            return SourceUnreadable{problem};
-        }
+    SplitOutcome run(File& source) {
+        // A private source gives private pieces and script.
+        m_permissions = source.permissions() & File::kAllReadWrite;
         try {
             m_destination = m_plan.destination;
             m_made.setFolder(m_destination->folder().descriptor(), m_plan.destinationFolder);
-            writePieces(*source);
+            writePieces(source);
             settleLastPiece();
-            refuseGrownSource(*source);
+            refuseGrownSource(source);
             step();
             writeChecksumFile();
             // The script last: it never stands without its whole pieces and its checksum file.
@@ -198,11 +191,10 @@ private:
     void writeChecksumFile() {
         if (!m_digests)
             return;
-        std::vector<std::string> pieceNames;
-        for (std::int64_t index = 1; index <= m_pieceIndex; ++index)
-            pieceNames.push_back(pieceName(m_plan.names.baseName, index));
         writeNew(checksumName(),
-                 checksum_file::text(m_digests->finish(), pieceNames, m_plan.names.targetName))
+                 checksum_file::text(m_digests->finish(),
+                                     pieceNames(m_plan.names.baseName, m_pieceIndex),
+                                     m_plan.names.targetName))
             .close();
     }
 
@@ -269,21 +261,32 @@ private:
 SplitJob::SplitJob(SplitRequest request) : m_request(std::move(request)) {}
 
 SplitOutcome SplitJob::run() {
-    std::variant<SplitPlan, SplitRefusal> checked;
+    const std::string& path = m_request.sourcePath;
     try {
-        checked = checkSplitRequest(m_request);
+        // Opened first and once: every check and every read is of this file, whatever its path
+        // leads to meanwhile. Non-blocking and checked once open: a FIFO must not hang the split.
+        File source = File::openRegular(path, File::Links::Follow);
+        auto checked = checkSplitRequest(m_request, source);
+        if (auto* refusal = std::get_if<SplitRefusal>(&checked))
+            return std::move(*refusal);
+        const SplitPlan& plan = std::get<SplitPlan>(checked);
+        // A stop while the media were asked: nothing has been made.
+        if (stopRequested())
+            return SplitStopped{};
+        setTotals(plan.sourceSize, piecesWritten(plan.sourceSize, plan.splitSize));
+        return Run(*this, plan).run(source);
+    } catch (const File::NotPlainFile&) {
+        return split_refusal::NoSource{path};
     } catch (const IoError& error) {
         // The stop interrupted a question to a medium that did not answer.
         if (error.errorNumber() == EINTR && stopRequested())
             return SplitStopped{};
-        throw;
+        if (error.path() != path || error.operation() != IoError::Operation::Open)
+            throw;
+        // Nothing stands there, or a link that leads nowhere.
+        const int reason = error.errorNumber();
+        if (reason == ENOENT || reason == ENOTDIR || reason == ELOOP)
+            return split_refusal::NoSource{path};
+        return SourceUnreadable{error};
     }
-    if (auto* refusal = std::get_if<SplitRefusal>(&checked))
-        return std::move(*refusal);
-    const SplitPlan& plan = std::get<SplitPlan>(checked);
-    // A stop while the media were asked: nothing has been made.
-    if (stopRequested())
-        return SplitStopped{};
-    setTotals(plan.sourceSize, piecesWritten(plan.sourceSize, plan.splitSize));
-    return Run(*this, plan).run();
 }

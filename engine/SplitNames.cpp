@@ -17,6 +17,13 @@ std::string pieceName(const std::string& baseName, std::int64_t index) {
     return baseName + "." + std::to_string(index);
 }
 
+std::vector<std::string> pieceNames(const std::string& baseName, std::int64_t count) {
+    std::vector<std::string> names;
+    for (std::int64_t index = 1; index <= count; ++index)
+        names.push_back(pieceName(baseName, index));
+    return names;
+}
+
 std::string scriptName(const std::string& baseName) {
     return baseName + ".bat";
 }

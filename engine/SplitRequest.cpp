@@ -10,7 +10,6 @@
 #include "engine/Destination.h"
 #include "engine/RejoinScript.h"
 #include "engine/SizeCatalogue.h"
-#include "engine/SourceCheck.h"
 #include "engine/SplitNames.h"
 #include "engine/WindowsNames.h"
 #include "platform/FileSystem.h"
@@ -26,16 +25,14 @@ std::int64_t filledPieceCount(std::int64_t sourceSize, std::int64_t splitSize) {
 }
 
 std::optional<SplitRefusal> sourceRefusal(const std::string& sourcePath, std::int64_t sourceSize,
-                                          std::int64_t splitSize) {
-    if (sourceEntryFault(sourcePath))
-        return split_refusal::NoSource{sourcePath};
+                                          const File& source, std::int64_t splitSize) {
     if (sourceSize == 0)
         return split_refusal::EmptySource{sourcePath};
     if (sourceSize < 0)
         return split_refusal::UnknownSourceSize{sourcePath};
     // The job reads no further than the size the checks used, so a file that has grown since it
     // was chosen would be cut short.
-    if (fs_entry::targetSize(sourcePath) != sourceSize)
+    if (source.size() != sourceSize)
         return split_refusal::SourceSizeChanged{sourcePath};
     if (splitSize < kBlockSize)
         return split_refusal::SplitSizeTooSmall{};
@@ -76,9 +73,7 @@ std::optional<SplitRefusal> countRefusal(std::int64_t pieceCount) {
 // would take a file standing there for this set's.
 std::vector<std::string> outputNames(const SplitPlan& plan, std::int64_t pieceCount,
                                      bool checksumNameFits) {
-    std::vector<std::string> outputs;
-    for (std::int64_t index = 1; index <= pieceCount; ++index)
-        outputs.push_back(pieceName(plan.names.baseName, index));
+    std::vector<std::string> outputs = pieceNames(plan.names.baseName, pieceCount);
     outputs.push_back(scriptName(plan.names.baseName));
     if (checksumNameFits)
         outputs.push_back(checksum_file::nameFor(plan.names.baseName));
@@ -91,11 +86,11 @@ std::optional<std::string> firstOutputWhere(const std::vector<std::string>& outp
     return found == outputs.end() ? std::nullopt : std::optional<std::string>(*found);
 }
 
-std::optional<SplitRefusal> outputRefusal(const SplitPlan& plan,
+std::optional<SplitRefusal> outputRefusal(const SplitPlan& plan, const File& source,
                                           const std::vector<std::string>& outputs) {
     const Destination& destination = *plan.destination;
     if (const auto name = firstOutputWhere(outputs, [&](const std::string& output) {
-            return destination.isSameFile(output, plan.sourcePath);
+            return destination.isSameFile(output, source);
         }))
         return split_refusal::OverwritesSource{*name};
     // The rejoin's copy would write over a piece it still reads, or over the running script.
@@ -136,14 +131,13 @@ std::int64_t roundedUp(std::int64_t bytes, std::int64_t unit) {
 std::int64_t spaceNeeded(const SplitPlan& plan, std::int64_t pieceCount, std::int64_t unit) {
     const std::int64_t fullPieces = plan.sourceSize / plan.splitSize;
     RejoinScript script;
-    std::vector<std::string> pieceNames;
-    for (std::int64_t index = 1; index <= pieceCount; ++index) {
+    for (std::int64_t index = 1; index <= pieceCount; ++index)
         script.addPiece(plan.names.baseName, index);
-        pieceNames.push_back(pieceName(plan.names.baseName, index));
-    }
     const auto scriptSize = static_cast<std::int64_t>(script.text(plan.names.targetName).size());
     const auto checksumSize = static_cast<std::int64_t>(
-        plan.writeChecksum ? checksum_file::size(pieceNames, plan.names.targetName) : 0);
+        plan.writeChecksum ? checksum_file::size(pieceNames(plan.names.baseName, pieceCount),
+                                                 plan.names.targetName)
+                           : 0);
     return fullPieces * roundedUp(plan.splitSize, unit) +
            roundedUp(plan.sourceSize % plan.splitSize, unit) + roundedUp(scriptSize, unit) +
            roundedUp(checksumSize, unit);
@@ -185,11 +179,12 @@ std::optional<SplitRefusal> sourceNameRefusal(const std::string& sourcePath) {
     return nameRefusal(deriveSplitNames(sourcePath));
 }
 
-std::variant<SplitPlan, SplitRefusal> checkSplitRequest(const SplitRequest& request) {
+std::variant<SplitPlan, SplitRefusal> checkSplitRequest(const SplitRequest& request,
+                                                        const File& source) {
     const std::string& sourcePath = request.sourcePath;
     const std::int64_t sourceSize = request.sourceSize;
     const std::int64_t splitSize = request.splitSize;
-    if (auto why = sourceRefusal(sourcePath, sourceSize, splitSize))
+    if (auto why = sourceRefusal(sourcePath, sourceSize, source, splitSize))
         return *why;
     SplitPlan plan{sourcePath, sourceSize,           splitSize, deriveSplitNames(sourcePath), {},
                    {},         request.writeChecksum};
@@ -220,7 +215,7 @@ std::variant<SplitPlan, SplitRefusal> checkSplitRequest(const SplitRequest& requ
     const std::vector<std::string> outputs = outputNames(plan, piecesToWrite, checksumNameFits);
     if (auto why = mediumRefusal(plan, limits, outputs))
         return *why;
-    if (auto why = outputRefusal(plan, outputs))
+    if (auto why = outputRefusal(plan, source, outputs))
         return *why;
     if (auto why = spaceRefusal(plan, piecesToWrite))
         return *why;

@@ -9,6 +9,7 @@
 #include "engine/Destination.h"
 #include "engine/SplitNames.h"
 #include "engine/SplitOutcome.h"
+#include "platform/File.h"
 
 // The smallest piece, and the unit of the rule for a split's last, empty piece (piecesWritten).
 constexpr std::int64_t kBlockSize = 8192;
@@ -56,6 +57,7 @@ struct SplitRequest {
     bool writeChecksum = true;
 };
 
-// Checks everything a split could trip over, and changes nothing: the plan a SplitJob runs, or
-// why there is none.
-std::variant<SplitPlan, SplitRefusal> checkSplitRequest(const SplitRequest& request);
+// Checks everything a split of the opened source could trip over, and changes nothing: the plan
+// a SplitJob runs, or why there is none.
+std::variant<SplitPlan, SplitRefusal> checkSplitRequest(const SplitRequest& request,
+                                                        const File& source);

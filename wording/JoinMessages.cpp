@@ -180,8 +180,10 @@ std::string joinRefusalText(const JoinRefusal& refusal, const std::string& scrip
 std::string joinCompletionText(const JoinCompletion& completion) {
     const std::string checksum = visibleText(completion.checksumName);
     if (completion.verified)
-        return fillIn(translate("%1 has been recreated (%2). Every piece and the whole file match "
-                                "%3."),
+        // The whole file's digest vouches for every byte of every piece; a piece's own line is
+        // read only when it differs.
+        return fillIn(translate("%1 has been recreated (%2). Its SHA-256 matches the whole "
+                                "file's in %3."),
                       {visibleText(completion.path), bytes(completion.size), checksum});
     return fillIn(
         translate("%1 has been recreated (%2). It was not verified: there is no %3 beside "

@@ -26,12 +26,12 @@ TEST_F(SplitFixture, OrvantoJoinExitsWithTheOutcomesCode) {
         const char* err;
     } cases[] = {
         {"movie.bat", 0,
-         "movie.avi has been recreated (250000 bytes). Every piece and the whole file match "
+         "movie.avi has been recreated (250000 bytes). Its SHA-256 matches the whole file's in "
          "movie.sha256.\n",
          ""},
         {"movie.bat", 1, "", "orvanto-join: movie.avi already exists. --force replaces it.\n"},
         {"--force movie.bat", 0,
-         "movie.avi has been recreated (250000 bytes). Every piece and the whole file match "
+         "movie.avi has been recreated (250000 bytes). Its SHA-256 matches the whole file's in "
          "movie.sha256.\n",
          ""},
         {"folder.bat", 2, "", "orvanto-join: Could not read folder.bat: Is a directory\n"},
@@ -66,7 +66,7 @@ TEST_F(SplitFixture, OrvantoJoinExitsWithTheOutcomesCode) {
     EXPECT_EQ(inLanguage("de", "movie.bat").err,
               "orvanto-join: movie.avi existiert bereits. --force ersetzt sie.\n");
     EXPECT_EQ(inLanguage("ru", "--force movie.bat").out,
-              "movie.avi восстановлен (250000 байт). Каждая часть и весь файл совпадают с "
+              "movie.avi восстановлен (250000 байт). Его SHA-256 совпадает с суммой всего файла в "
               "movie.sha256.\n");
     // The file stands; the report that standard output did not take is an error.
     const ProgramRun closed =

@@ -100,8 +100,8 @@ TEST_F(Join, RecreatesWhatTheSplitCutByteForByte) {
         EXPECT_EQ(run.exitCode, 0) << run.err;
         const std::string checksum = c.script.substr(0, c.script.size() - 4) + ".sha256";
         EXPECT_EQ(run.out, m_target.file(c.source) + " has been recreated (" +
-                               std::to_string(c.size) + " bytes). Every piece and the whole " +
-                               "file match " + checksum + ".\n");
+                               std::to_string(c.size) + " bytes). Its SHA-256 matches the " +
+                               "whole file's in " + checksum + ".\n");
         EXPECT_EQ(entriesOf(m_target.path()), std::set<std::string>{c.source});
         EXPECT_TRUE(readFile(m_target.file(c.source)) == content);
     }

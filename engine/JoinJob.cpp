@@ -216,14 +216,15 @@ JoinOutcome JoinJob::run() {
         const std::lock_guard<std::mutex> lock(m_targetMutex);
         m_targetPath = targetPath;
     }
-    // No more permission bits than the pieces have: a private file stays private.
-    PendingFile target(targetFolder, kJoinTemporaryPrefix, plan.targetName, targetPath,
-                       pieces.front().file.permissions() & File::kAllReadWrite);
     // Without unnamed files a hidden name stands while the file is written: a program giving up
     // on a hung join removes it.
     record().setFolder(targetFolder.descriptor(), shownFolder);
-    if (!target.hiddenName().empty())
-        record().made(target.hiddenName());
+    // No more permission bits than the pieces have: a private file stays private.
+    PendingFile target(targetFolder, kJoinTemporaryPrefix, plan.targetName, targetPath,
+                       pieces.front().file.permissions() & File::kAllReadWrite);
+    const std::string hidden = target.hiddenName();
+    if (!hidden.empty())
+        record().made(hidden);
     // The whole file's digest alone while copying: the pieces' are needed only to name the
     // damaged ones when it differs.
     std::optional<RunningDigests> digests;
@@ -244,6 +245,7 @@ JoinOutcome JoinJob::run() {
         }
         if (!target.publish(request.replaceExisting))
             return join_refusal::TargetExists{targetPath};
+        record().gone(hidden);
     } catch (const IoError& error) {
         // The stop interrupted a read, a write or a sync: the temporary file goes with target.
         if (error.errorNumber() == EINTR && stopRequested())

@@ -60,6 +60,7 @@ public:
             // (syncfs on the script, which is in the destination whatever its path now leads to).
             syncFileSystemOf(script);
             script.close();
+            m_made.keepAll();
         } catch (const StopRequested&) {
             return stoppedAfterRemovingFiles();
         } catch (const IoError& error) {

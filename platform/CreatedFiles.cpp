@@ -33,6 +33,8 @@ CreatedFiles::CreatedFiles() : m_state(std::make_shared<State>()) {}
 
 void CreatedFiles::setFolder(int folderDescriptor, const std::string& folderPath) {
     const std::lock_guard<std::mutex> lock(m_state->mutex);
+    if (m_state->givenUp)
+        return;
     if (m_state->folder >= 0)
         ::close(m_state->folder);
     m_state->folder = ::fcntl(folderDescriptor, F_DUPFD_CLOEXEC, 0);
@@ -69,15 +71,28 @@ std::vector<std::string> CreatedFiles::madeNames() const {
     return m_state->made;
 }
 
+std::vector<std::string> CreatedFiles::mayStand() const {
+    const std::lock_guard<std::mutex> lock(m_state->mutex);
+    std::vector<std::string> names = m_state->made;
+    names.insert(names.end(), m_state->making.begin(), m_state->making.end());
+    return names;
+}
+
+void CreatedFiles::keepAll() {
+    const std::lock_guard<std::mutex> lock(m_state->mutex);
+    m_state->made.clear();
+    m_state->making.clear();
+}
+
 std::vector<std::string> CreatedFiles::removeAllWithin(std::chrono::milliseconds wait) {
     std::unique_lock<std::mutex> lock(m_state->mutex);
     m_state->givenUp = true;
     // The remover may outlive this call, held by a medium in unlink: it owns a share of the state.
-    std::thread([state = m_state, names = m_state->made] {
+    std::thread([state = m_state, folder = m_state->folder, names = m_state->made] {
         for (const std::string& name : names) {
             int result = 0;
             do
-                result = ::unlinkat(state->folder, name.c_str(), 0);
+                result = ::unlinkat(folder, name.c_str(), 0);
             while (result != 0 && errno == EINTR);
             if (result == 0 || errno == ENOENT) {
                 const std::lock_guard<std::mutex> removed(state->mutex);
@@ -89,7 +104,6 @@ std::vector<std::string> CreatedFiles::removeAllWithin(std::chrono::milliseconds
         state->removerEnded.notify_all();
     }).detach();
     m_state->removerEnded.wait_for(lock, wait, [&] { return m_state->removerDone; });
-    std::vector<std::string> left = m_state->made;
-    left.insert(left.end(), m_state->making.begin(), m_state->making.end());
-    return left;
+    lock.unlock();
+    return mayStand();
 }

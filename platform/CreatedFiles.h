@@ -30,6 +30,10 @@ public:
 
     // The names made and not removed, oldest first.
     std::vector<std::string> madeNames() const;
+    // Those and the names in making: what may stand now.
+    std::vector<std::string> mayStand() const;
+    // The job is complete: its files are the user's, and no one gives up on them.
+    void keepAll();
 
     // Gives up for the job: removes every file made, on a thread of its own so that a medium
     // that no longer answers holds the caller for at most wait; returns what may be left, the

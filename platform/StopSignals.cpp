@@ -49,10 +49,13 @@ void endAtOnce(int signalNumber) {
 
 // The watcher is told once, and given kRemovalSeconds; then the end comes at once.
 void giveUpOrEndAtOnce(int signalNumber) {
-    if (g_giveUpEnd < 0 || g_giveUpAsked != 0) {
+    if (g_giveUpEnd < 0 || (g_giveUpAsked != 0 && signalNumber == SIGALRM)) {
         endAtOnce(signalNumber);
         return;
     }
+    // The watcher is removing files: a further signal waits for it, as the alarm bounds the wait.
+    if (g_giveUpAsked != 0)
+        return;
     g_giveUpAsked = 1;
     const char giveUp = 1;
     [[maybe_unused]] const ssize_t written = ::write(g_giveUpEnd, &giveUp, 1);
@@ -126,6 +129,10 @@ StopSignals::~StopSignals() {
 
 void StopSignals::watchGiveUp() {
     g_giveUpEnd = m_giveUp[1];
+}
+
+void StopSignals::unwatchGiveUp() {
+    g_giveUpEnd = -1;
 }
 
 void StopSignals::endNow() {

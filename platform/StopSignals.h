@@ -10,7 +10,7 @@
 // program within kGraceSeconds, ends it at once with the signal's default action, after saying
 // on standard error which files may be left; unless a watcher gives up itself (watchGiveUp):
 // then it has kRemovalSeconds to remove what the job wrote and to end the program (endNow)
-// before a signal or the time's end ends it at once all the same. SIGPIPE and SIGXFSZ are ignored,
+// before the time's end ends it at once all the same. SIGPIPE and SIGXFSZ are ignored,
 // so that a reader that went away or the file size limit fails a write that is reported, and stay
 // ignored. One instance at a time; the stop signals' handlers in place before it come back when it
 // goes.
@@ -40,6 +40,8 @@ public:
     // From now on the end at once waits for this instance's owner: the give-up descriptor turns
     // readable, and the owner removes what it can and calls endNow().
     void watchGiveUp();
+    // Once the job has ended: the end at once no longer waits for the owner.
+    void unwatchGiveUp();
     int giveUpDescriptor() const { return m_giveUp[0]; }
     // Writes the leftover note and ends the program with the first stop signal's default action.
     [[noreturn]] static void endNow();

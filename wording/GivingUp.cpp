@@ -11,7 +11,7 @@ void giveUpOnJob(CreatedFiles made, const std::string& prefix) {
     static_assert(kRemovalWait < std::chrono::seconds(StopSignals::kRemovalSeconds));
     const std::string folder = made.folderPath();
     // Should the end come at once all the same, it names what the job made.
-    StopSignals::setLeftoverNote(leftoverNote(prefix, folder, made.madeNames()));
+    StopSignals::setLeftoverNote(leftoverNote(prefix, folder, made.mayStand()));
     const std::vector<std::string> left = made.removeAllWithin(kRemovalWait);
     StopSignals::setLeftoverNote(leftoverNote(prefix, folder, left));
     StopSignals::endNow();

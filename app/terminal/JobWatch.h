@@ -22,7 +22,12 @@ auto runWatched(std::unique_ptr<JobType> job, StopSignals& signals, const std::s
     // The figures are refreshed this often; the job's end and a stop signal wake the wait.
     constexpr int kShowMilliseconds = 100;
     JobRunner<JobType> runner(std::move(job));
-    signals.watchGiveUp();
+    // Only while the job runs: after it, nothing of its is left to remove.
+    struct GivingUpWatched {
+        explicit GivingUpWatched(StopSignals& watched) : signals(watched) { signals.watchGiveUp(); }
+        ~GivingUpWatched() { signals.unwatchGiveUp(); }
+        StopSignals& signals;
+    } const watched(signals);
     std::array<pollfd, 3> events = {pollfd{runner.endedDescriptor(), POLLIN, 0},
                                     pollfd{signals.wakeUpDescriptor(), POLLIN, 0},
                                     pollfd{signals.giveUpDescriptor(), POLLIN, 0}};

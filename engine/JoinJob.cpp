@@ -14,6 +14,7 @@
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "platform/Folder.h"
+#include "platform/IoBuffer.h"
 #include "platform/IoError.h"
 #include "platform/Paths.h"
 #include "platform/PendingFile.h"
@@ -138,7 +139,7 @@ bool JoinJob::copyPieces(std::vector<Piece>& pieces, File& target, RunningDigest
 
 std::optional<std::vector<std::string>> JoinJob::digestPieces(std::vector<Piece>& pieces) {
     std::vector<std::string> digests;
-    std::vector<char> block(RunningDigests::kBlockBytes);
+    IoBuffer block(RunningDigests::kBlockBytes);
     for (Piece& piece : pieces) {
         piece.file.rewind();
         Sha256 digest;

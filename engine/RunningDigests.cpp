@@ -8,8 +8,6 @@
 
 RunningDigests::RunningDigests(Kept kept)
     : m_workerCount(kept == Kept::WholeOnly ? 1 : kWorkerCount) {
-    for (Block& block : m_blocks)
-        block.data.reset(new char[kBlockBytes]);
     for (int worker = 0; worker < m_workerCount; ++worker)
         m_workers[worker] = std::thread([this, worker] { digest(static_cast<Worker>(worker)); });
 }
@@ -20,9 +18,9 @@ RunningDigests::~RunningDigests() {
 
 std::size_t RunningDigests::copy(File& source, File& destination, std::size_t count) {
     Block& block = nextFree();
-    block.size = source.readFully(block.data.get(), std::min(count, kBlockBytes));
+    block.size = source.readFully(block.data.data(), std::min(count, kBlockBytes));
     block.endsPiece = false;
-    destination.write(block.data.get(), block.size);
+    destination.write(block.data.data(), block.size);
     handOn();
     return block.size;
 }
@@ -94,7 +92,7 @@ void RunningDigests::digest(Worker worker) {
         const Block& block = m_blocks[m_digestedCount[worker] % kBlocksInFlight];
         lock.unlock();
         try {
-            sha256.add(block.data.get(), block.size);
+            sha256.add(block.data.data(), block.size);
             if (worker == EachPiece && block.endsPiece)
                 m_digests.pieces.push_back(sha256.finish());
         } catch (...) {

@@ -5,13 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "engine/ChecksumFile.h"
+#include "platform/IoBuffer.h"
 
 class File;
 
@@ -49,7 +49,7 @@ public:
 
 private:
     struct Block {
-        std::unique_ptr<char[]> data;
+        IoBuffer data{kBlockBytes};
         std::size_t size = 0;
         bool endsPiece = false;
     };

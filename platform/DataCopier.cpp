@@ -52,15 +52,16 @@ std::int64_t DataCopier::copyInKernel(File& source, File& destination, std::int6
 }
 
 std::int64_t DataCopier::copyThroughBuffer(File& source, File& destination, std::int64_t count) {
-    m_buffer.resize(kBufferSize);
+    if (!m_buffer)
+        m_buffer.emplace(kBufferSize);
     std::int64_t copied = 0;
     while (copied < count) {
         const auto wanted = static_cast<std::size_t>(
-            std::min<std::int64_t>(count - copied, static_cast<std::int64_t>(m_buffer.size())));
-        const std::size_t got = source.read(m_buffer.data(), wanted);
+            std::min<std::int64_t>(count - copied, static_cast<std::int64_t>(m_buffer->size())));
+        const std::size_t got = source.read(m_buffer->data(), wanted);
         if (got == 0)
             break;
-        destination.write(m_buffer.data(), got);
+        destination.write(m_buffer->data(), got);
         copied += static_cast<std::int64_t>(got);
     }
     return copied;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <optional>
+
+#include "platform/IoBuffer.h"
 
 class File;
 
@@ -19,5 +21,5 @@ private:
 
     // False once the kernel has said it cannot copy between these files.
     bool m_kernelCopies = true;
-    std::vector<char> m_buffer;
+    std::optional<IoBuffer> m_buffer;
 };

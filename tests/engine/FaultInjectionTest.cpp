@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -168,8 +169,10 @@ TEST_F(FaultInjection, SplitsWaitForTheFolderInTurnAndOneOfNamesWindowsTakesForO
         usleep(100'000);
     ASSERT_EQ(lockWaitersOn(folder()), 3) << "the splits did not wait for the folder's turn";
     stopped->stop();
-    EXPECT_TRUE(std::holds_alternative<SplitStopped>(stopped->takeOutcome()));
+    pollfd ended{stopped->endedDescriptor(), POLLIN, 0};
+    EXPECT_EQ(poll(&ended, 1, 10'000), 1) << "the stop did not end the wait for the folder's turn";
     close(turn);
+    EXPECT_TRUE(std::holds_alternative<SplitStopped>(stopped->takeOutcome()));
     int completed = 0;
     std::vector<std::string> failedAt;
     for (auto* run : {first.get(), second.get()}) {

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -191,7 +192,7 @@ TEST_F(SplitJobRun, ARunnerDeliversOneResultWhereverItIsStopped) {
             runner.stop();
             pollfd ended{runner.endedDescriptor(), POLLIN, 0};
             if (::poll(&ended, 1, 10000) != 1)
-                return 10;
+                std::_Exit(10); // the runner's end would wait for the job for ever
             if (!std::holds_alternative<SplitStopped>(runner.takeOutcome()))
                 return 11;
             try {

@@ -69,8 +69,9 @@ std::size_t size(const std::vector<std::string>& pieceNames, const std::string& 
 std::string text(const Digests& digests, const std::vector<std::string>& pieceNames,
                  const std::string& targetName) {
     std::string content;
+    // at(): a digest missing for a piece is a fault to report, never a read past the list.
     for (std::size_t index = 0; index < pieceNames.size(); ++index)
-        content += line(digests.pieces[index], pieceNames[index]);
+        content += line(digests.pieces.at(index), pieceNames[index]);
     return content + line(digests.whole, targetName);
 }
 

@@ -17,8 +17,13 @@ SplitOutcome SplitFixture::split(const std::string& sourcePath, std::int64_t spl
 
 SplitOutcome SplitFixture::split(const SplitRequest& request) {
     SplitJob job(request);
-    job.observeSteps([this] {
-        ++m_steps.count;
+    job.observeSteps([this, &job] {
+        // A job that no longer moves on takes steps for ever: stopped, it fails the test's checks.
+        constexpr long kMostSteps = 1'000'000;
+        if (++m_steps.count == kMostSteps) {
+            ADD_FAILURE() << "the split took " << kMostSteps << " steps without an end";
+            job.requestStop();
+        }
         if (m_steps.onStep)
             m_steps.onStep();
     });
